@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up the machine (packages), builds everything and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${VELMORA_BUILD_DIR:-$root/build}"
+
+bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON >/dev/null
+cmake --build "$build"
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+ctest --test-dir "$build" --output-on-failure "$@"

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "safety/SafetyLevel.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEnginePage>
+
+class SecurityRuleStore;
+
+// The browsing state and commands of one window. Screens every address it is
+// asked to load and, as the navigation policy of its attached web view, every
+// navigation the engine proposes. An empty QUrl stands for "no address".
+class BrowserViewModel final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto newTabDomain = "新規タブ";
+
+    explicit BrowserViewModel(QObject *parent = nullptr);
+    ~BrowserViewModel() override;
+
+    QUrl currentURL() const { return m_currentURL; }
+    QString urlInputString() const { return m_urlInputString; }
+    QString pageTitle() const { return m_pageTitle; }
+    bool isLoading() const { return m_isLoading; }
+    double estimatedProgress() const { return m_estimatedProgress; }
+    bool canGoBack() const { return m_canGoBack; }
+    bool canGoForward() const { return m_canGoForward; }
+    SafetyLevel safetyLevel() const { return m_safetyLevel; }
+    bool isBlocked() const { return m_isBlocked; }
+    QStringList blockedReasons() const { return m_blockedReasons; }
+    QUrl pendingBlockedURL() const { return m_pendingBlockedURL; }
+
+    // The web view is held weakly; the rule store is not owned (it outlives
+    // every window).
+    QWebEnginePage *webView() const { return m_webView.data(); }
+    SecurityRuleStore *securityStore() const { return m_securityStore; }
+
+    void attachWebView(QWebEnginePage *webView, SecurityRuleStore &store);
+
+    void loadURL(const QUrl &url);
+    void goBack();
+    void goForward();
+    void reload();
+    void proceedAnyway();
+
+    // The navigation policy: answers at once whether the engine may go on;
+    // a block is recorded on the next turn of the event loop.
+    bool decidePolicy(const QUrl &url, bool isMainFrame);
+
+Q_SIGNALS:
+    void currentURLChanged();
+    void urlInputStringChanged();
+    void pageTitleChanged();
+    void isLoadingChanged();
+    void estimatedProgressChanged();
+    void canGoBackChanged();
+    void canGoForwardChanged();
+    void safetyLevelChanged();
+    void isBlockedChanged();
+    void blockedReasonsChanged();
+    void pendingBlockedURLChanged();
+
+private:
+    QUrl m_currentURL;
+    QString m_urlInputString;
+    QString m_pageTitle;
+    bool m_isLoading = false;
+    double m_estimatedProgress = 0.0;
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
+    SafetyLevel m_safetyLevel = SafetyLevel::neutral(QString::fromUtf8(newTabDomain));
+    bool m_isBlocked = false;
+    QStringList m_blockedReasons;
+    QUrl m_pendingBlockedURL;
+    QPointer<QWebEnginePage> m_webView;
+    SecurityRuleStore *m_securityStore = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The only door to persisted preferences. Text and byte values are distinct
+// kinds: asking for one where the other is stored gives nothing, so a corrupt
+// or foreign value never masquerades as a valid one.
+class PreferencesStore : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~PreferencesStore() override = default;
+
+    virtual std::optional<QString> string(const QString &key) const = 0;
+    virtual std::optional<QByteArray> data(const QString &key) const = 0;
+    virtual void setString(const QString &key, const QString &value) = 0;
+    virtual void setData(const QString &key, const QByteArray &value) = 0;
+
+Q_SIGNALS:
+    // Emitted after a write, so that other holders of the same key (another
+    // window's bookmark store) can pick the new value up instead of later
+    // overwriting it with a stale copy.
+    void valueChanged(const QString &key);
+};

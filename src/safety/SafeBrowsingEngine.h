@@ -1,0 +1,44 @@
+#pragma once
+
+#include "rules/SearchFilterMode.h"
+#include "rules/SearchTargetEngine.h"
+#include "rules/TrustedShop.h"
+#include "safety/SafetyLevel.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QUrl>
+
+#include <optional>
+
+class SecurityRuleStore;
+
+// Stateless: every operation depends only on its arguments, so callers may
+// share one instance or make their own.
+class SafeBrowsingEngine
+{
+public:
+    // Google's web-search host for Japan.
+    static constexpr auto googleSearchHost = "www.google.co.jp";
+    static constexpr int maxRuleTerms = 15;
+
+    static QStringList builtInSafeDomains();
+    static QString fallbackReason(const QString &pattern);
+    static QString hyphenRuleReason();
+
+    // "*.x" and "x" both match the host x and every host ending in ".x";
+    // both sides lower-cased and trimmed first.
+    bool matchesDomain(QStringView host, QStringView pattern) const;
+
+    SafetyLevel evaluateSafety(const QUrl &url, const SecurityRuleStore &store) const;
+
+    std::optional<QUrl> buildSearchURL(const QString &query, SearchFilterMode mode,
+                                       SearchTargetEngine engine, const SecurityRuleStore &store,
+                                       const std::optional<TrustedShop> &directShop) const;
+
+    // Percent-encodes a query for a shop's search template: UTF-8, upper-case
+    // hex, only ASCII letters, digits and - . _ ~ left as they are. Used by the
+    // direct shop search and the search bar's shop chips alike.
+    static QString encodeShopQuery(const QString &query);
+};
