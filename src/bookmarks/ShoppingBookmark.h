@@ -18,10 +18,26 @@ struct ShoppingBookmark
     QDateTime dateAdded; // UTC
     QString notes;
 
+    // A new bookmark with a fresh random id, added now.
+    static ShoppingBookmark create(const QString &title, const QString &url,
+                                   const QString &shopName, const QString &notes);
+
     // Keys "id", "title", "url", "shopName", "dateAdded" (seconds since
     // 2001-01-01 00:00:00 UTC, with fraction), "notes"; all required.
+    // An invalid dateAdded cannot be written; BookmarkStore refuses to
+    // save a list holding one.
     QJsonObject toJson() const;
     static std::optional<ShoppingBookmark> fromJson(const QJsonValue &value);
+
+    // The id as stored: upper-case 8-4-4-4-12. Reading takes either case but
+    // no other form (no braces, no missing hyphens).
+    static QString idText(const QUuid &id);
+    static std::optional<QUuid> idFromText(const QString &text);
+
+    // Stored times keep millisecond precision, which is what QDateTime holds,
+    // so a list written here reads back equal.
+    static double storedSeconds(const QDateTime &dateTime);
+    static std::optional<QDateTime> dateFromStoredSeconds(double seconds);
 
     friend bool operator==(const ShoppingBookmark &, const ShoppingBookmark &) = default;
 };
