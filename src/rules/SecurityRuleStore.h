@@ -58,6 +58,10 @@ Q_SIGNALS:
     void searchEngineChanged();
 
 private:
+    // Memory-only assignments of the modes, emitting like the list setters.
+    void assignFilterMode(SearchFilterMode mode);
+    void assignSearchEngine(SearchTargetEngine engine);
+
     PreferencesStore &m_preferences;
     QList<TrustedShop> m_trustedShops;
     QList<ExcludedPattern> m_excludedPatterns;
