@@ -1,0 +1,34 @@
+#pragma once
+
+#include "safety/SafetyLevel.h"
+
+#include <QWidget>
+
+class QLabel;
+
+// The toolbar's verdict badge: a symbol, the shop name, "危険サイト・詐欺疑い"
+// or the host, and a tag for the two verdicts that need one. The reasons of a
+// block are the warning's business, not the badge's.
+class ShopBadgeView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ShopBadgeView(QWidget *parent = nullptr);
+
+    SafetyLevel safetyLevel() const { return m_safetyLevel; }
+    void setSafetyLevel(const SafetyLevel &level);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showLevel();
+
+    SafetyLevel m_safetyLevel;
+    QLabel *m_symbol = nullptr;
+    QLabel *m_text = nullptr;
+    QLabel *m_tag = nullptr;
+    bool m_showing = false;
+};
