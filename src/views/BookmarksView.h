@@ -1,8 +1,15 @@
 #pragma once
 
+#include "bookmarks/ShoppingBookmark.h"
+
+#include <QList>
 #include <QWidget>
 
 class BookmarkStore;
+class InsetList;
+class QLabel;
+class QLineEdit;
+class QStackedWidget;
 class ThemeManager;
 
 // The saved pages of the window: a filter field, then the list or the empty
@@ -15,10 +22,27 @@ public:
     explicit BookmarksView(BookmarkStore &store, ThemeManager &themeManager,
                            QWidget *parent = nullptr);
 
+    QString filterQuery() const;
+    // The bookmarks that match the filter, in store order.
+    QList<ShoppingBookmark> filteredBookmarks() const;
+    static bool matchesQuery(const ShoppingBookmark &bookmark, const QString &query);
+
 Q_SIGNALS:
     void bookmarkSelected(const QString &url);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void buildEmptyState();
+    void refresh();
+    void applyTheme();
+
     BookmarkStore &m_store;
     ThemeManager &m_themeManager;
+    QLineEdit *m_filterField;
+    QStackedWidget *m_content;
+    QWidget *m_emptyState;
+    QLabel *m_emptyIcon;
+    InsetList *m_list;
 };

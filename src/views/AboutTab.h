@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QMessageBox;
+class SecurityRuleStore;
+class ThemeManager;
+
+// The "アプリについて" tab: name, version and build, the purpose, and the reset
+// of the rules behind a confirmation.
+class AboutTab final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
+                      QWidget *parent = nullptr);
+
+    // The lines that describe the running build (Qt, processor, system).
+    static QString versionText();
+    static QString platformText();
+
+    // Asks before resetting; the box is window-modal and deletes itself.
+    void showResetConfirmation();
+    QMessageBox *resetConfirmation() const { return m_confirmation; }
+
+private:
+    void applyTheme();
+
+    SecurityRuleStore &m_ruleStore;
+    ThemeManager &m_themeManager;
+    QLabel *m_symbol;
+    QMessageBox *m_confirmation = nullptr;
+};
