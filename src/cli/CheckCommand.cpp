@@ -373,7 +373,9 @@ QString CheckCommand::helpText()
                "環境変数 / Environment:\n"
                "  %3=FILE\n"
                "    ブラウザの設定ファイルの代わりに FILE のルールを読みます (読むだけ)。\n"
+               "    未設定ならブラウザ本体の設定を読みます。\n"
                "    Reads the rules from FILE instead of the browser's settings file (read "
-               "only).\n")
+               "only).\n"
+               "    Unset, the browser's own settings are read.\n")
         .arg(modes, engines, QLatin1String(settingsFileVariable));
 }
