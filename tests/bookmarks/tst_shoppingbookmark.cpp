@@ -88,7 +88,7 @@ void TestShoppingBookmark::readsBackWhatItWrote_data()
                              QStringLiteral("https://x.test/?q=\"1\"&r=\\"),
                              QStringLiteral("  "),
                              utc(1970, 1, 1, 0, 0, 0, 999),
-                             QStringLiteral("\u2028\u0000end")};
+                             QStringLiteral("\u2028\u0000\u001f\u007f\b\f\r end")};
     QTest::newRow("far future") << ShoppingBookmark {QUuid::createUuid(),
                                                      QStringLiteral("t"),
                                                      QStringLiteral("u"),
@@ -100,13 +100,28 @@ void TestShoppingBookmark::readsBackWhatItWrote_data()
 void TestShoppingBookmark::readsBackWhatItWrote()
 {
     QFETCH(ShoppingBookmark, bookmark);
-    // Through the text form, as stored.
-    const QByteArray text = QJsonDocument(bookmark.toJson()).toJson(QJsonDocument::Compact);
-    const std::optional<ShoppingBookmark> read
-        = ShoppingBookmark::fromJson(QJsonDocument::fromJson(text).object());
+
+    // Both written forms: the JSON object and the text the store writes.
+    QByteArray text;
+    bookmark.appendJsonText(text);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(document.object(), bookmark.toJson());
+
+    const std::optional<ShoppingBookmark> read = ShoppingBookmark::fromJson(document.object());
     QVERIFY(read);
     QCOMPARE(*read, bookmark);
     QCOMPARE(read->dateAdded.toMSecsSinceEpoch(), bookmark.dateAdded.toMSecsSinceEpoch());
+
+    // Keys in declaration order.
+    qsizetype at = 0;
+    for (const char *key : {"{\"id\":", ",\"title\":", ",\"url\":", ",\"shopName\":",
+                            ",\"dateAdded\":", ",\"notes\":"}) {
+        const qsizetype next = text.indexOf(key, at);
+        QVERIFY2(next >= at, key);
+        at = next;
+    }
 }
 
 void TestShoppingBookmark::readsForeignTimesAtMillisecondPrecision()
