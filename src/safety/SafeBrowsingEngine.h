@@ -23,6 +23,9 @@ public:
     static constexpr auto googleSearchHost = "www.google.co.jp";
     static constexpr int maxRuleTerms = 15;
 
+    // User-provided so that a plain "const SafeBrowsingEngine engine;" compiles.
+    constexpr SafeBrowsingEngine() noexcept { }
+
     static QStringList builtInSafeDomains();
     static QString fallbackReason(const QString &pattern);
     static QString hyphenRuleReason();

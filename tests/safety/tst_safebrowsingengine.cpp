@@ -1,0 +1,616 @@
+#include "safety/SafeBrowsingEngine.h"
+
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/DefaultRules.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/WebAddress.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+using RuleEdit = std::function<void(QList<TrustedShop> &, QList<ExcludedPattern> &)>;
+Q_DECLARE_METATYPE(RuleEdit)
+
+namespace {
+
+const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
+const QString hyphenReason = u"不審なハイフン連続使用ドメイン (詐欺サイト特有の命名パターン)"_s;
+
+ExcludedPattern customPattern(const QString &pattern, const QString &reason = QString())
+{
+    return ExcludedPattern::create(pattern, reason, true, true);
+}
+
+TrustedShop customShop(const QString &name, const QString &domain, const QString &tmpl = {})
+{
+    return TrustedShop::create(name, domain, u"c"_s, tmpl, true, true);
+}
+
+} // namespace
+
+class tst_SafeBrowsingEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void fixedTexts();
+    void matchesDomain_data();
+    void matchesDomain();
+    void evaluateDefaultRules_data();
+    void evaluateDefaultRules();
+    void evaluateEditedRules_data();
+    void evaluateEditedRules();
+    void trailingDotIsTheSameHost_data();
+    void trailingDotIsTheSameHost();
+    void internationalHostsMatchEitherSpelling_data();
+    void internationalHostsMatchEitherSpelling();
+    void evaluationIgnoresSearchSettings();
+    void suspiciousOrderMatters();
+    void googleSearchAddresses_data();
+    void googleSearchAddresses();
+    void ruleTermsAreCapped();
+    void directShopAddresses_data();
+    void directShopAddresses();
+    void encodeShopQuery_data();
+    void encodeShopQuery();
+
+private:
+    void applyEdit(const RuleEdit &edit);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsPreferencesStore> m_preferences;
+    std::unique_ptr<SecurityRuleStore> m_store;
+    const SafeBrowsingEngine m_engine;
+};
+
+void tst_SafeBrowsingEngine::init()
+{
+    m_store.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"p.ini"_s));
+    m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
+}
+
+void tst_SafeBrowsingEngine::applyEdit(const RuleEdit &edit)
+{
+    QList<TrustedShop> shops = m_store->trustedShops();
+    QList<ExcludedPattern> patterns = m_store->excludedPatterns();
+    if (edit)
+        edit(shops, patterns);
+    m_store->setTrustedShops(shops);
+    m_store->setExcludedPatterns(patterns);
+}
+
+void tst_SafeBrowsingEngine::fixedTexts()
+{
+    QCOMPARE(SafeBrowsingEngine::builtInSafeDomains(),
+             (QStringList {u"google.com"_s, u"google.co.jp"_s, u"yahoo.co.jp"_s, u"bing.com"_s,
+                           u"duckduckgo.com"_s, u"apple.com"_s}));
+    QCOMPARE(SafeBrowsingEngine::fallbackReason(u" *.Shop"_s),
+             u"危険なTLD/ドメインパターン ( *.Shop) に一致"_s);
+    QCOMPARE(SafeBrowsingEngine::hyphenRuleReason(), hyphenReason);
+}
+
+void tst_SafeBrowsingEngine::matchesDomain_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("matches");
+
+    QTest::newRow("wildcard, bare tld") << u"top"_s << u"*.top"_s << true;
+    QTest::newRow("wildcard, below") << u"a.b.scam.top"_s << u"*.top"_s << true;
+    QTest::newRow("plain tld, below") << u"scam.top"_s << u"top"_s << true;
+    QTest::newRow("wildcard, label ends alike") << u"desktop"_s << u"*.top"_s << false;
+    QTest::newRow("plain, label ends alike") << u"my.desktop"_s << u"top"_s << false;
+    QTest::newRow("domain itself") << u"amazon.co.jp"_s << u"amazon.co.jp"_s << true;
+    QTest::newRow("host below domain") << u"www.amazon.co.jp"_s << u"amazon.co.jp"_s << true;
+    QTest::newRow("longer name") << u"fakeamazon.co.jp"_s << u"amazon.co.jp"_s << false;
+    QTest::newRow("domain above host") << u"co.jp"_s << u"amazon.co.jp"_s << false;
+    QTest::newRow("case and space") << u" WWW.Amazon.CO.JP\n"_s << u"\tAmazon.co.JP \r\n"_s << true;
+    QTest::newRow("wildcard and plain alike") << u"shop.example"_s << u"*.shop.example"_s << true;
+    QTest::newRow("inner star is a character") << u"a.b.shop"_s << u"*.*.shop"_s << false;
+    QTest::newRow("inner star literal") << u"x.*.shop"_s << u"*.*.shop"_s << true;
+    QTest::newRow("bare wildcard, trailing dot") << u"scam.top."_s << u"*."_s << true;
+    QTest::newRow("bare wildcard") << u"scam.top"_s << u"*."_s << false;
+    QTest::newRow("empty, trailing dot") << u"scam.top."_s << QString() << true;
+    QTest::newRow("empty") << u"scam.top"_s << QString() << false;
+    QTest::newRow("blank") << u"scam.top"_s << u"   "_s << false;
+    QTest::newRow("trailing dot unchanged") << u"scam.top."_s << u"*.top"_s << false;
+    QTest::newRow("unicode") << u"ショップ.例え.jp"_s << u"例え.JP"_s << true;
+    QTest::newRow("unicode mismatch") << u"例え.jp"_s << u"例.jp"_s << false;
+    QTest::newRow("ideographic space trimmed") << u"scam.top"_s << u"\u3000*.TOP\u3000"_s << true;
+}
+
+void tst_SafeBrowsingEngine::matchesDomain()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, pattern);
+    QFETCH(bool, matches);
+    QCOMPARE(m_engine.matchesDomain(host, pattern), matches);
+}
+
+void tst_SafeBrowsingEngine::evaluateDefaultRules_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<SafetyLevel>("expected");
+
+    const QString amazon = u"Amazon.co.jp"_s;
+    QTest::newRow("shop domain") << u"https://amazon.co.jp/"_s << SafetyLevel::trusted(amazon);
+    QTest::newRow("shop page") << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
+                               << SafetyLevel::trusted(amazon);
+    QTest::newRow("mixed case") << u"HTTPS://WWW.Amazon.CO.JP/"_s << SafetyLevel::trusted(amazon);
+    QTest::newRow("look-alike") << u"https://amazon.co.jp.example.com/"_s
+                                << SafetyLevel::neutral(u"amazon.co.jp.example.com"_s);
+    QTest::newRow("mixed case neutral")
+        << u"http://Example.COM/"_s << SafetyLevel::neutral(u"example.com"_s);
+    QTest::newRow("google") << u"https://www.google.co.jp/search?q=x"_s
+                            << SafetyLevel::neutral(u"www.google.co.jp"_s);
+    QTest::newRow("yahoo portal") << u"https://news.yahoo.co.jp/"_s
+                                  << SafetyLevel::neutral(u"news.yahoo.co.jp"_s);
+    QTest::newRow("yahoo shopping") << u"https://store.shopping.yahoo.co.jp/x/"_s
+                                    << SafetyLevel::trusted(u"Yahoo!ショッピング"_s);
+    QTest::newRow("apple") << u"https://www.apple.com/jp/"_s
+                           << SafetyLevel::trusted(u"Apple Store"_s);
+    QTest::newRow("top, two hyphens")
+        << u"http://cheap-brand.top/"_s << SafetyLevel::suspicious({topReason});
+    QTest::newRow("top, three hyphens") << u"http://cheap-brand-sale-x.top/"_s
+                                        << SafetyLevel::suspicious({topReason, hyphenReason});
+    QTest::newRow("free tld") << u"http://shop.tk/"_s
+                              << SafetyLevel::suspicious({u"無料ドメイン悪用詐欺サイト"_s});
+    QTest::newRow("hyphens only") << u"https://brand-outlet-sale-jp.com/"_s
+                                  << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("adjacent hyphens")
+        << u"https://brand---x.com/"_s << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("hyphens under www") << u"https://www.brand-outlet-sale-jp.com/"_s
+                                       << SafetyLevel::neutral(u"www.brand-outlet-sale-jp.com"_s);
+    QTest::newRow("single label hyphens")
+        << u"http://brand-outlet-sale-jp/"_s << SafetyLevel::neutral(u"brand-outlet-sale-jp"_s);
+    QTest::newRow("hyphenated shop")
+        << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SafetyLevel::trusted(u"ヤマダウェブコム"_s);
+    QTest::newRow("desktop is not top")
+        << u"https://desktop.com/"_s << SafetyLevel::neutral(u"desktop.com"_s);
+    QTest::newRow("blank page") << u"about:blank"_s << SafetyLevel::neutral(u"不明"_s);
+    QTest::newRow("file") << u"file:///etc/passwd"_s << SafetyLevel::neutral(u"不明"_s);
+    QTest::newRow("data") << u"data:text/html,<p>x</p>"_s << SafetyLevel::neutral(u"不明"_s);
+    QTest::newRow("ipv4") << u"http://192.168.0.1:8080/"_s
+                          << SafetyLevel::neutral(u"192.168.0.1"_s);
+    QTest::newRow("ipv6") << u"http://[2001:DB8::1]/"_s << SafetyLevel::neutral(u"2001:db8::1"_s);
+    QTest::newRow("port and user")
+        << u"http://user:pw@scam.top:8443/x"_s << SafetyLevel::suspicious({topReason});
+    QTest::newRow("shop as user info")
+        << u"http://www.amazon.co.jp@scam.top/"_s << SafetyLevel::suspicious({topReason});
+    QTest::newRow("scam as user info")
+        << u"http://scam.top@www.amazon.co.jp/"_s << SafetyLevel::trusted(amazon);
+    QTest::newRow("full-width host")
+        << u"http://ｓｃａｍ.ＴＯＰ/"_s << SafetyLevel::suspicious({topReason});
+}
+
+void tst_SafeBrowsingEngine::evaluateDefaultRules()
+{
+    QFETCH(QString, address);
+    QFETCH(SafetyLevel, expected);
+    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
+    QCOMPARE(verdict.kind(), expected.kind());
+    QCOMPARE(verdict.shopName(), expected.shopName());
+    QCOMPARE(verdict.reasons(), expected.reasons());
+    QCOMPARE(verdict.domain(), expected.domain());
+    QVERIFY(verdict == expected);
+}
+
+void tst_SafeBrowsingEngine::evaluateEditedRules_data()
+{
+    QTest::addColumn<RuleEdit>("edit");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<SafetyLevel>("expected");
+
+    const RuleEdit disableAmazon
+        = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[0].isEnabled = false; };
+    QTest::newRow("shop disabled") << disableAmazon << u"https://www.Amazon.co.jp/"_s
+                                   << SafetyLevel::neutral(u"www.amazon.co.jp"_s);
+    QTest::newRow("apple disabled") << RuleEdit(
+        [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[24].isEnabled = false; })
+                                    << u"https://www.apple.com/"_s
+                                    << SafetyLevel::neutral(u"www.apple.com"_s);
+    QTest::newRow("yahoo shopping disabled") << RuleEdit(
+        [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[2].isEnabled = false; })
+                                             << u"https://shopping.yahoo.co.jp/"_s
+                                             << SafetyLevel::neutral(u"shopping.yahoo.co.jp"_s);
+
+    const RuleEdit coJp = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+        patterns.append(customPattern(u"*.co.jp"_s));
+    };
+    const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
+    QTest::newRow("co.jp unlisted")
+        << coJp << u"https://shop.example.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
+    QTest::newRow("co.jp shop") << coJp << u"https://www.rakuten.co.jp/"_s
+                                << SafetyLevel::trusted(u"楽天市場"_s);
+    QTest::newRow("co.jp safe") << coJp << u"https://www.google.co.jp/"_s
+                                << SafetyLevel::neutral(u"www.google.co.jp"_s);
+    QTest::newRow("co.jp disabled shop")
+        << RuleEdit([coJp](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+               coJp(shops, patterns);
+               shops[1].isEnabled = false;
+           })
+        << u"https://www.rakuten.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
+
+    QTest::newRow("fallback reason")
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+               patterns.append(customPattern(u"*.shop"_s));
+           })
+        << u"https://brand.shop/"_s
+        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン (*.shop) に一致"_s});
+    QTest::newRow("pattern as stored in reason")
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+               patterns.append(customPattern(u" *.SHOP\n"_s));
+           })
+        << u"https://brand.shop/"_s
+        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
+    QTest::newRow("every match, in order")
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+               patterns.prepend(customPattern(u"scam.top"_s, u"first"_s));
+               patterns.append(customPattern(u"*.top"_s, u"again"_s));
+               patterns.append(customPattern(u"*.top"_s, u"again"_s));
+           })
+        << u"https://www.scam-x-y-z.top/"_s
+        << SafetyLevel::suspicious({topReason, u"again"_s, u"again"_s});
+    QTest::newRow("all matches, hyphen last")
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+               patterns.prepend(customPattern(u"a-b-c-d.top"_s, u"first"_s));
+           })
+        << u"https://a-b-c-d.top/"_s
+        << SafetyLevel::suspicious({u"first"_s, topReason, hyphenReason});
+    QTest::newRow("pattern disabled")
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+               patterns[0].isEnabled = false;
+           })
+        << u"https://cheap-brand.top/"_s << SafetyLevel::neutral(u"cheap-brand.top"_s);
+    QTest::newRow("hyphen rule has no switch")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+               shops.clear();
+               patterns.clear();
+           })
+        << u"https://a-b-c-d.top/"_s << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("first enabled shop wins")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
+               shops.prepend(customShop(u"Second"_s, u"amazon.co.jp"_s));
+               shops.prepend(customShop(u"Disabled"_s, u"amazon.co.jp"_s));
+               shops.first().isEnabled = false;
+           })
+        << u"https://www.amazon.co.jp/"_s << SafetyLevel::trusted(u"Second"_s);
+    QTest::newRow("shop beats pattern")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
+               shops.append(customShop(u"Mine"_s, u"Good-Shop.TOP "_s));
+           })
+        << u"https://www.good-shop.top/"_s << SafetyLevel::trusted(u"Mine"_s);
+    QTest::newRow("empty and blank rules trust nothing")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+               shops.prepend(customShop(u"Empty"_s, QString()));
+               shops.prepend(customShop(u"Blank"_s, u" \n"_s));
+               shops.prepend(customShop(u"Dot"_s, u"*."_s));
+               patterns.prepend(customPattern(QString(), u"empty"_s));
+               patterns.prepend(customPattern(u"*."_s, u"dot"_s));
+           })
+        << u"https://cheap-brand.top/"_s << SafetyLevel::suspicious({topReason});
+    QTest::newRow("empty rules and trailing dot")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+               shops.prepend(customShop(u"Empty"_s, QString()));
+               patterns.prepend(customPattern(u"*."_s, u"dot"_s));
+           })
+        << u"https://example.com./"_s << SafetyLevel::neutral(u"example.com"_s);
+    QTest::newRow("ten thousand rules")
+        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+               for (int i = 0; i < 10000; ++i) {
+                   shops.append(customShop(u"s%1"_s.arg(i), u"shop%1.example"_s.arg(i)));
+                   patterns.append(customPattern(u"*.bad%1"_s.arg(i)));
+               }
+           })
+        << u"https://x.bad9999/"_s
+        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン (*.bad9999) に一致"_s});
+}
+
+void tst_SafeBrowsingEngine::evaluateEditedRules()
+{
+    QFETCH(RuleEdit, edit);
+    QFETCH(QString, address);
+    QFETCH(SafetyLevel, expected);
+    applyEdit(edit);
+    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
+    QCOMPARE(verdict.kind(), expected.kind());
+    QCOMPARE(verdict.shopName(), expected.shopName());
+    QCOMPARE(verdict.reasons(), expected.reasons());
+    QCOMPARE(verdict.domain(), expected.domain());
+}
+
+void tst_SafeBrowsingEngine::trailingDotIsTheSameHost_data()
+{
+    QTest::addColumn<QString>("withDot");
+    QTest::addColumn<QString>("withoutDot");
+
+    QTest::newRow("pattern") << u"http://scam.top./"_s << u"http://scam.top/"_s;
+    QTest::newRow("hyphens") << u"http://a-b-c-d.com./x"_s << u"http://a-b-c-d.com/x"_s;
+    QTest::newRow("shop") << u"https://www.amazon.co.jp./"_s << u"https://www.amazon.co.jp/"_s;
+    QTest::newRow("safe") << u"https://www.google.com./"_s << u"https://www.google.com/"_s;
+    QTest::newRow("neutral") << u"https://Example.COM./"_s << u"https://example.com/"_s;
+    QTest::newRow("port") << u"http://scam.top.:8080/"_s << u"http://scam.top:8080/"_s;
+}
+
+void tst_SafeBrowsingEngine::trailingDotIsTheSameHost()
+{
+    QFETCH(QString, withDot);
+    QFETCH(QString, withoutDot);
+    const SafetyLevel dotted = m_engine.evaluateSafety(QUrl(withDot), *m_store);
+    QCOMPARE(dotted, m_engine.evaluateSafety(QUrl(withoutDot), *m_store));
+    QVERIFY(!dotted.domain().endsWith(u'.'));
+}
+
+void tst_SafeBrowsingEngine::internationalHostsMatchEitherSpelling_data()
+{
+    QTest::addColumn<QString>("rule");
+
+    // The verdict and its payload use the host's ASCII (punycode) form, so a
+    // look-alike name cannot pose as a familiar one in the badge.
+    QTest::newRow("unicode rule") << u"例え.jp"_s;
+    QTest::newRow("punycode rule") << u"xn--r8jz45g.jp"_s;
+    QTest::newRow("upper-case punycode") << u"XN--R8JZ45G.JP"_s;
+    QTest::newRow("wildcard unicode rule") << u"*.例え.JP"_s;
+    QTest::newRow("full-width rule") << u" ＊．例え．ｊｐ "_s;
+}
+
+void tst_SafeBrowsingEngine::internationalHostsMatchEitherSpelling()
+{
+    QFETCH(QString, rule);
+    applyEdit([&rule](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+        shops.append(customShop(u"例えショップ"_s, rule));
+        patterns.append(customPattern(rule, u"idn"_s));
+    });
+    const QString unicodeHost = u"https://www.例え.jp/"_s;
+    const QString asciiHost = u"https://www.xn--r8jz45g.jp/"_s;
+    const QString otherHost = u"https://www.例.jp/"_s;
+    const bool wildcardAsText = rule.contains(u'＊');
+    const SafetyLevel expected = wildcardAsText ? SafetyLevel::neutral(u"www.xn--r8jz45g.jp"_s)
+                                                : SafetyLevel::trusted(u"例えショップ"_s);
+    QCOMPARE(m_engine.evaluateSafety(QUrl(unicodeHost), *m_store), expected);
+    QCOMPARE(m_engine.evaluateSafety(QUrl(asciiHost), *m_store), expected);
+    QCOMPARE(m_engine.evaluateSafety(QUrl(otherHost), *m_store).kind(), SafetyLevel::Kind::neutral);
+
+    // The same as a pattern once the shop is gone.
+    applyEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops.removeLast(); });
+    const SafetyLevel suspicious = SafetyLevel::suspicious({u"idn"_s});
+    if (!wildcardAsText) {
+        QCOMPARE(m_engine.evaluateSafety(QUrl(unicodeHost), *m_store), suspicious);
+        QCOMPARE(m_engine.evaluateSafety(QUrl(asciiHost), *m_store), suspicious);
+    }
+}
+
+void tst_SafeBrowsingEngine::evaluationIgnoresSearchSettings()
+{
+    const QUrl url(u"https://cheap-brand-sale-x.top/"_s);
+    const SafetyLevel first = m_engine.evaluateSafety(url, *m_store);
+    for (const SearchFilterMode mode : allSearchFilterModes()) {
+        for (const SearchTargetEngine engine : allSearchTargetEngines()) {
+            m_store->setFilterMode(mode);
+            m_store->setSearchEngine(engine);
+            QCOMPARE(m_engine.evaluateSafety(url, *m_store), first);
+        }
+    }
+    QCOMPARE(m_store->trustedShops(), defaultTrustedShops());
+}
+
+void tst_SafeBrowsingEngine::suspiciousOrderMatters()
+{
+    QVERIFY(SafetyLevel::suspicious({u"a"_s, u"b"_s}) != SafetyLevel::suspicious({u"b"_s, u"a"_s}));
+    QVERIFY(SafetyLevel::suspicious({u"a"_s}) != SafetyLevel::neutral(u"a"_s));
+    QVERIFY(SafetyLevel::trusted(u"a"_s) != SafetyLevel::neutral(u"a"_s));
+    QCOMPARE(SafetyLevel::trusted(u"a"_s), SafetyLevel::trusted(u"a"_s));
+}
+
+void tst_SafeBrowsingEngine::googleSearchAddresses_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<SearchFilterMode>("mode");
+    QTest::addColumn<SearchTargetEngine>("engine");
+    QTest::addColumn<RuleEdit>("edit");
+    QTest::addColumn<QString>("expected");
+
+    const QString base = u"https://www.google.co.jp/search?q="_s;
+    const QString shopTail = u"&hl=ja&gl=jp&tbm=shop&udm=28"_s;
+    const QString webTail = u"&hl=ja&gl=jp"_s;
+    const QString note = u"%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
+    const RuleEdit none;
+    const auto threeShops = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
+        shops = {customShop(u"1"_s, u"d1.example"_s), customShop(u"2"_s, u"D2.example"_s),
+                 customShop(u"3"_s, u"d3.example"_s)};
+    };
+    const auto noShops = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
+        for (TrustedShop &shop : shops)
+            shop.isEnabled = false;
+    };
+    const auto twoPatterns = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+        patterns = {customPattern(u"*.top"_s), customPattern(u"*.xyz"_s)};
+    };
+    const auto oddPatterns = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
+        patterns
+            = {customPattern(u"*.*.shop"_s), customPattern(u"shop"_s), customPattern(u"*.off"_s)};
+        patterns.last().isEnabled = false;
+    };
+    const auto noPatterns
+        = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) { patterns.clear(); };
+
+    QTest::newRow("blank query, direct")
+        << u" \n\t "_s << SearchFilterMode::directShopSearch << SearchTargetEngine::googleWeb
+        << none << u"https://www.google.co.jp/shopping"_s;
+    QTest::newRow("empty query") << QString() << SearchFilterMode::trustedOnly
+                                 << SearchTargetEngine::googleShopping << none
+                                 << u"https://www.google.co.jp/shopping"_s;
+    QTest::newRow("trusted, three shops")
+        << u"  ノート PC \n"_s << SearchFilterMode::trustedOnly
+        << SearchTargetEngine::googleShopping << RuleEdit(threeShops)
+        << base + note + u"%20(site:d1.example%20OR%20site:D2.example%20OR%20site:d3.example)"_s
+            + shopTail;
+    QTest::newRow("trusted, none enabled")
+        << u"x"_s << SearchFilterMode::trustedOnly << SearchTargetEngine::googleWeb
+        << RuleEdit(noShops) << base + u"x"_s + webTail;
+    QTest::newRow("exclude, two patterns")
+        << u"ノート PC"_s << SearchFilterMode::excludeSuspicious
+        << SearchTargetEngine::googleShopping << RuleEdit(twoPatterns)
+        << base + note + u"%20-site:*.top%20-site:*.xyz"_s + shopTail;
+    QTest::newRow("exclude, odd patterns")
+        << u"x"_s << SearchFilterMode::excludeSuspicious << SearchTargetEngine::googleWeb
+        << RuleEdit(oddPatterns) << base + u"x%20-site:*.*.shop%20-site:*.shop"_s + webTail;
+    QTest::newRow("exclude, none enabled")
+        << u"x"_s << SearchFilterMode::excludeSuspicious << SearchTargetEngine::googleWeb
+        << RuleEdit(noPatterns) << base + u"x"_s + webTail;
+    QTest::newRow("direct, no shop")
+        << u"ノート PC"_s << SearchFilterMode::directShopSearch
+        << SearchTargetEngine::googleShopping << none << base + note + shopTail;
+    QTest::newRow("query characters")
+        << u"M&A C++ #1 100% \"a\" [b] {c} |d `e ^f <g> \\h a=b/c?d:e@f!$'()*,;~"_s
+        << SearchFilterMode::directShopSearch << SearchTargetEngine::googleWeb << none
+        << base
+            + u"M%26A%20C++%20%231%20100%25%20%22a%22%20%5Bb%5D%20%7Bc%7D%20%7Cd%20%60e%20%5Ef"
+              u"%20%3Cg%3E%20%5Ch%20a=b/c?d:e@f!$'()*,;~"_s
+            + webTail;
+    QTest::newRow("emoji") << u"🛒"_s << SearchFilterMode::directShopSearch
+                           << SearchTargetEngine::googleWeb << none
+                           << base + u"%F0%9F%9B%92"_s + webTail;
+}
+
+void tst_SafeBrowsingEngine::googleSearchAddresses()
+{
+    QFETCH(QString, query);
+    QFETCH(SearchFilterMode, mode);
+    QFETCH(SearchTargetEngine, engine);
+    QFETCH(RuleEdit, edit);
+    QFETCH(QString, expected);
+    applyEdit(edit);
+    const QList<TrustedShop> shopsBefore = m_store->trustedShops();
+    const std::optional<QUrl> url
+        = m_engine.buildSearchURL(query, mode, engine, *m_store, std::nullopt);
+    QVERIFY(url);
+    QCOMPARE(WebAddress::text(*url), expected);
+    // The text survives a trip through the parser unchanged.
+    QCOMPARE(WebAddress::text(*WebAddress::parse(expected)), expected);
+    QCOMPARE(m_store->trustedShops(), shopsBefore);
+}
+
+void tst_SafeBrowsingEngine::ruleTermsAreCapped()
+{
+    applyEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+        shops.clear();
+        patterns.clear();
+        for (int i = 0; i < 3; ++i) {
+            shops.append(customShop(u"off"_s, u"off%1.example"_s.arg(i)));
+            shops.last().isEnabled = false;
+            patterns.append(customPattern(u"*.off%1"_s.arg(i)));
+            patterns.last().isEnabled = false;
+        }
+        for (int i = 1; i <= 20; ++i) {
+            shops.append(customShop(u"on"_s, u"s%1.example"_s.arg(i)));
+            patterns.append(customPattern(u"*.p%1"_s.arg(i)));
+        }
+    });
+    QStringList siteTerms;
+    QStringList excludeTerms;
+    for (int i = 1; i <= 15; ++i) {
+        siteTerms.append(u"site:s%1.example"_s.arg(i));
+        excludeTerms.append(u"-site:*.p%1"_s.arg(i));
+    }
+    const std::optional<QUrl> trusted
+        = m_engine.buildSearchURL(u"q"_s, SearchFilterMode::trustedOnly,
+                                  SearchTargetEngine::googleWeb, *m_store, std::nullopt);
+    QVERIFY(trusted);
+    QCOMPARE(WebAddress::text(*trusted),
+             u"https://www.google.co.jp/search?q=q%20("_s + siteTerms.join(u"%20OR%20"_s)
+                 + u")&hl=ja&gl=jp"_s);
+    const std::optional<QUrl> excluded
+        = m_engine.buildSearchURL(u"q"_s, SearchFilterMode::excludeSuspicious,
+                                  SearchTargetEngine::googleWeb, *m_store, std::nullopt);
+    QVERIFY(excluded);
+    QCOMPARE(WebAddress::text(*excluded),
+             u"https://www.google.co.jp/search?q=q%20"_s + excludeTerms.join(u"%20"_s)
+                 + u"&hl=ja&gl=jp"_s);
+}
+
+void tst_SafeBrowsingEngine::directShopAddresses_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("tmpl");
+    QTest::addColumn<QString>("expected"); // empty: no address
+
+    QTest::newRow("japanese") << u" ノート PC "_s << u"https://example.com/s?q={query}"_s
+                              << u"https://example.com/s?q=%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
+    QTest::newRow("ampersand") << u"M&A"_s << u"https://example.com/s?q={query}"_s
+                               << u"https://example.com/s?q=M%26A"_s;
+    QTest::newRow("plus and slash") << u"C++ a/b?c=d"_s << u"https://example.com/s/{query}/"_s
+                                    << u"https://example.com/s/C%2B%2B%20a%2Fb%3Fc%3Dd/"_s;
+    QTest::newRow("twice") << u"x y"_s << u"https://example.com/{query}?k={query}"_s
+                           << u"https://example.com/x%20y?k=x%20y"_s;
+    QTest::newRow("no placeholder")
+        << u"x"_s << u"https://example.com/fixed"_s << u"https://example.com/fixed"_s;
+    QTest::newRow("placeholder is case-sensitive")
+        << u"x"_s << u"https://e.com/?q={QUERY}"_s << u"https://e.com/?q=%7BQUERY%7D"_s;
+    QTest::newRow("default shop") << u"M&A"_s << u"https://www.amazon.co.jp/s?k={query}"_s
+                                  << u"https://www.amazon.co.jp/s?k=M%26A"_s;
+    QTest::newRow("empty template") << u"x"_s << QString() << QString();
+    QTest::newRow("script") << u"x"_s << u"javascript:alert(1)"_s << QString();
+    QTest::newRow("script with query") << u"x"_s << u"javascript:alert('{query}')"_s << QString();
+    QTest::newRow("file") << u"x"_s << u"file:///etc/passwd"_s << QString();
+    QTest::newRow("relative") << u"x"_s << u"/search?q={query}"_s << QString();
+    QTest::newRow("no host") << u"x"_s << u"https:///s?q={query}"_s << QString();
+    QTest::newRow("ftp") << u"x"_s << u"ftp://example.com/{query}"_s << QString();
+}
+
+void tst_SafeBrowsingEngine::directShopAddresses()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, tmpl);
+    QFETCH(QString, expected);
+    const TrustedShop shop = customShop(u"shop"_s, u"example.com"_s, tmpl);
+    for (const SearchTargetEngine engine : allSearchTargetEngines()) {
+        const std::optional<QUrl> url = m_engine.buildSearchURL(
+            query, SearchFilterMode::directShopSearch, engine, *m_store, shop);
+        if (expected.isEmpty()) {
+            QCOMPARE(url, std::nullopt);
+        } else {
+            QVERIFY(url);
+            QCOMPARE(WebAddress::text(*url), expected);
+        }
+    }
+    // The shop only counts in its own mode.
+    const std::optional<QUrl> other = m_engine.buildSearchURL(
+        u"x"_s, SearchFilterMode::trustedOnly, SearchTargetEngine::googleWeb, *m_store, shop);
+    QVERIFY(other);
+    QCOMPARE(other->host(), u"www.google.co.jp"_s);
+}
+
+void tst_SafeBrowsingEngine::encodeShopQuery_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("encoded");
+
+    QTest::newRow("unreserved") << u"AZaz09-._~"_s << u"AZaz09-._~"_s;
+    QTest::newRow("ampersand") << u"M&A"_s << u"M%26A"_s;
+    QTest::newRow("japanese") << u"ノート PC"_s << u"%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
+    QTest::newRow("reserved") << u"!$&'()*+,;=:@/?#[]%"_s
+                              << u"%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%40%2F%3F%23%5B%5D%25"_s;
+    QTest::newRow("emoji") << u"🛒"_s << u"%F0%9F%9B%92"_s;
+    QTest::newRow("line break") << u"a\nb"_s << u"a%0Ab"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void tst_SafeBrowsingEngine::encodeShopQuery()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, encoded);
+    QCOMPARE(SafeBrowsingEngine::encodeShopQuery(query), encoded);
+}
+
+QTEST_GUILESS_MAIN(tst_SafeBrowsingEngine)
+#include "tst_safebrowsingengine.moc"
