@@ -115,7 +115,7 @@ CheckCommand::CheckCommand(const PreferencesStore &preferences, QTextStream &out
     , m_err(err)
 { }
 
-int CheckCommand::run(const QStringList &arguments)
+CheckCommand::Options CheckCommand::parse(const QStringList &arguments)
 {
     Options options;
     const QList<std::pair<QString, std::optional<QString> Options::*>> valueOptions = {
@@ -173,7 +173,12 @@ int CheckCommand::run(const QStringList &arguments)
                              QStringLiteral("Unknown option: ") + argument);
         }
     }
+    return options;
+}
 
+int CheckCommand::run(const QStringList &arguments)
+{
+    const Options options = parse(arguments);
     if (options.help) {
         m_out << helpText();
         m_out.flush();

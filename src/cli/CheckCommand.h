@@ -35,6 +35,7 @@ public:
 private:
     struct Options;
 
+    static Options parse(const QStringList &arguments);
     int checkAddresses(const QStringList &addresses);
     int printSearchAddress(const Options &options);
     int reportUsageError(const QString &japanese, const QString &english);
