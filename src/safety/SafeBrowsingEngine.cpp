@@ -49,7 +49,27 @@ bool hostIsOrIsBelow(QStringView host, QStringView base)
 
 QStringView withoutWildcard(QStringView pattern)
 {
-    return pattern.startsWith(u"*.") ? pattern.sliced(2) : pattern;
+    const bool wildcard = pattern.size() >= 2 && pattern[0] == u'*' && pattern[1] == u'.';
+    return wildcard ? pattern.sliced(2) : pattern;
+}
+
+// Same white space as QString::trimmed(), without a library call per rule.
+bool isSpaceChar(char16_t c)
+{
+    if (c < 0x80)
+        return c == u' ' || (c >= u'\t' && c <= u'\r');
+    return QChar::isSpace(c);
+}
+
+QStringView trimmedView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpaceChar(text[begin].unicode()))
+        ++begin;
+    while (end > begin && isSpaceChar(text[end - 1].unicode()))
+        --end;
+    return text.sliced(begin, end - begin);
 }
 
 // The rule as specified, for texts of any script: lower-case, trim, compare.
@@ -75,7 +95,7 @@ bool matchesAsAce(QStringView aceHost, QStringView pattern)
 // host: lower-cased, ACE where possible, trimmed (hosts carry no spaces).
 bool ruleMatchesHost(QStringView host, bool hostIsAscii, QStringView rule)
 {
-    const QStringView trimmed = rule.trimmed();
+    const QStringView trimmed = trimmedView(rule);
     if (hostIsAscii && isAsciiText(trimmed))
         return hostIsOrIsBelow(host, withoutWildcard(trimmed));
     return matchesAsText(host, rule) || (hostIsAscii && matchesAsAce(host, rule));
@@ -155,20 +175,22 @@ bool isUnreservedChar(uchar c)
 
 template<typename Keep> QString percentEncoded(const QString &text, Keep keep)
 {
-    static constexpr char hexDigits[] = "0123456789ABCDEF";
+    static constexpr char16_t hexDigits[] = u"0123456789ABCDEF";
     const QByteArray utf8 = text.toUtf8();
-    QString encoded;
-    encoded.reserve(utf8.size() * 3);
+    // Written in place: at most three characters per byte.
+    QString encoded(utf8.size() * 3, Qt::Uninitialized);
+    QChar *out = encoded.data();
     for (const char byte : utf8) {
         const auto c = static_cast<uchar>(byte);
         if (keep(c)) {
-            encoded.append(QLatin1Char(char(c)));
+            *out++ = QLatin1Char(char(c));
         } else {
-            encoded.append(u'%');
-            encoded.append(QLatin1Char(hexDigits[c >> 4]));
-            encoded.append(QLatin1Char(hexDigits[c & 0xF]));
+            *out++ = u'%';
+            *out++ = hexDigits[c >> 4];
+            *out++ = hexDigits[c & 0xF];
         }
     }
+    encoded.truncate(out - encoded.constData());
     return encoded;
 }
 
@@ -202,8 +224,8 @@ QString SafeBrowsingEngine::hyphenRuleReason()
 
 bool SafeBrowsingEngine::matchesDomain(QStringView host, QStringView pattern) const
 {
-    const QStringView trimmedHost = host.trimmed();
-    const QStringView trimmedPattern = pattern.trimmed();
+    const QStringView trimmedHost = trimmedView(host);
+    const QStringView trimmedPattern = trimmedView(pattern);
     if (isAsciiText(trimmedHost) && isAsciiText(trimmedPattern))
         return hostIsOrIsBelow(trimmedHost, withoutWildcard(trimmedPattern));
     return matchesAsText(host, pattern);

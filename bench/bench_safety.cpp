@@ -1,0 +1,159 @@
+// Verdict and search-address timings of the safety engine.
+// Build in a release configuration (the default RelWithDebInfo will do).
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QUrl>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Keeps results observable so the optimiser cannot drop the work.
+volatile qsizetype g_sink = 0;
+
+template<typename Work> double medianNanosecondsPerCall(int samples, int callsPerSample, Work work)
+{
+    std::vector<double> perCall;
+    perCall.reserve(size_t(samples));
+    for (int s = 0; s < samples; ++s) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < callsPerSample; ++i)
+            work(i);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        perCall.push_back(
+            double(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count())
+            / callsPerSample);
+    }
+    std::sort(perCall.begin(), perCall.end());
+    return perCall[perCall.size() / 2];
+}
+
+void consume(const SafetyLevel &level)
+{
+    g_sink = g_sink + int(level.kind()) + level.reasons().size() + level.domain().size()
+        + level.shopName().size();
+}
+
+struct HostMix
+{
+    const char *label;
+    QList<QUrl> urls;
+};
+
+QList<QUrl> urls(std::initializer_list<QString> texts)
+{
+    QList<QUrl> list;
+    for (const QString &text : texts)
+        list.append(QUrl(text));
+    return list;
+}
+
+void benchVerdicts(QTextStream &out, const SafeBrowsingEngine &engine,
+                   const SecurityRuleStore &store, int samples, int calls)
+{
+    const QList<HostMix> mixes {
+        {"trusted",
+         urls({u"https://www.amazon.co.jp/dp/B0"_s, u"https://www.yodobashi.com/product/1"_s,
+               u"https://store.shopping.yahoo.co.jp/x/"_s, u"https://www.apple.com/jp/"_s})},
+        {"safe",
+         urls({u"https://www.google.co.jp/search?q=x"_s, u"https://news.yahoo.co.jp/"_s,
+               u"https://www.bing.com/"_s, u"https://duckduckgo.com/"_s})},
+        {"suspicious",
+         urls({u"http://cheap-brand.top/"_s, u"http://cheap-brand-sale-x.xyz/"_s,
+               u"http://free-gift.ga/"_s, u"https://brand-outlet-sale-jp.com/"_s})},
+        {"neutral",
+         urls({u"https://example.com/"_s, u"https://www.wikipedia.org/wiki/x"_s,
+               u"https://github.com/qt/qtbase"_s, u"https://news.example.co.uk/a"_s})},
+    };
+    QList<QUrl> all;
+    for (const HostMix &mix : mixes)
+        all += mix.urls;
+    // Interleave so that consecutive verdicts are of different kinds.
+    QList<QUrl> mixed;
+    for (int i = 0; i < 4; ++i) {
+        for (const HostMix &mix : mixes)
+            mixed.append(mix.urls.at(i));
+    }
+
+    out << "  mix of all kinds: " << medianNanosecondsPerCall(samples, calls, [&](int i) {
+        consume(engine.evaluateSafety(mixed.at(i % mixed.size()), store));
+    }) << " ns/verdict\n";
+    for (const HostMix &mix : mixes) {
+        out << "  " << mix.label << ": " << medianNanosecondsPerCall(samples, calls, [&](int i) {
+            consume(engine.evaluateSafety(mix.urls.at(i % mix.urls.size()), store));
+        }) << " ns/verdict\n";
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    out.setRealNumberNotation(QTextStream::FixedNotation);
+    out.setRealNumberPrecision(1);
+
+    QTemporaryDir dir;
+    SettingsPreferencesStore preferences(dir.filePath(u"bench.ini"_s));
+    SecurityRuleStore store(preferences);
+    const SafeBrowsingEngine engine;
+
+    out << "evaluateSafety, default rules (25 shops, 6 safe domains, 20 patterns), median of "
+           "501 samples of 2,000 verdicts:\n";
+    benchVerdicts(out, engine, store, 501, 2000);
+
+    QList<TrustedShop> manyShops = store.trustedShops();
+    QList<ExcludedPattern> manyPatterns = store.excludedPatterns();
+    for (int i = manyShops.size(); i < 1000; ++i) {
+        manyShops.append(TrustedShop::create(u"店%1"_s.arg(i), u"shop%1.example.jp"_s.arg(i),
+                                             u"c"_s, u"https://shop%1.example.jp/?q={query}"_s,
+                                             true, true));
+    }
+    for (int i = manyPatterns.size(); i < 10000; ++i)
+        manyPatterns.append(ExcludedPattern::create(u"*.bad%1"_s.arg(i), QString(), true, true));
+    SecurityRuleStore large(preferences);
+    large.setTrustedShops(manyShops);
+    large.setExcludedPatterns(manyPatterns);
+    out << "evaluateSafety, 1,000 shops and 10,000 patterns, median of 101 samples of 100 "
+           "verdicts:\n";
+    benchVerdicts(out, engine, large, 101, 100);
+
+    out << "buildSearchURL, default rules, query \"ノート PC 16GB\", median of 501 samples of "
+           "1,000 calls:\n";
+    const QString query = u"ノート PC 16GB"_s;
+    const TrustedShop shop = store.trustedShops().first();
+    struct Case
+    {
+        const char *label;
+        SearchFilterMode mode;
+        std::optional<TrustedShop> shop;
+    };
+    const Case cases[] = {
+        {"trustedOnly", SearchFilterMode::trustedOnly, std::nullopt},
+        {"excludeSuspicious", SearchFilterMode::excludeSuspicious, std::nullopt},
+        {"directShopSearch with a shop", SearchFilterMode::directShopSearch, shop},
+        {"directShopSearch without a shop", SearchFilterMode::directShopSearch, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        for (const SearchTargetEngine target : allSearchTargetEngines()) {
+            const double ns = medianNanosecondsPerCall(501, 1000, [&](int) {
+                const std::optional<QUrl> url
+                    = engine.buildSearchURL(query, c.mode, target, store, c.shop);
+                g_sink = g_sink + (url ? url->port() : 0);
+            });
+            out << "  " << c.label << ", " << rawValue(target) << ": " << ns / 1000.0
+                << " µs/address\n";
+        }
+    }
+    return g_sink == 42 ? 1 : 0;
+}
