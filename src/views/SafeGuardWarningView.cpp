@@ -105,9 +105,12 @@ QWidget *SafeGuardWarningView::buildHeading()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    auto *title = new QLabel(
-        QString::fromUtf8("⚠️ 詐欺・危険サイトの疑いを検知しました"),
-        heading);
+    const QString titleText
+        = QString::fromUtf8("⚠️ 詐欺・危険サイトの疑いを検知しました");
+    auto *title = new QLabel(heading);
+    title->setTextFormat(Qt::RichText);
+    title->setText(ViewStyle::colorEmojiRichText(titleText));
+    title->setAccessibleName(titleText);
     title->setObjectName(QStringLiteral("warningTitle"));
     title->setFont(ViewStyle::font(ViewStyle::TextStyle::title2, QFont::Bold));
     title->setAlignment(Qt::AlignCenter);
@@ -308,7 +311,7 @@ void SafeGuardWarningView::restyle()
 void SafeGuardWarningView::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_goBackButton)
         restyle();
 }
 

@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,6 +33,7 @@ constexpr int menuIconSize = 16;
 constexpr int querySymbolSize = 16;
 constexpr int buttonIconSize = 14;
 constexpr int captionSymbolSize = 11;
+constexpr int minimumDescriptionWidth = 260;
 
 QString queryPlaceholder(SearchTargetEngine engine)
 {
@@ -59,6 +63,39 @@ QString labelStyle(const QColor &color)
 {
     return QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(color));
 }
+
+// The menus have fixed widths that the longer Japanese rows exceed: the
+// closed menu ends its text with "…" instead of cutting a character in half,
+// and the full text is in the tooltip and the open menu.
+class ElidingComboBox : public QComboBox
+{
+public:
+    explicit ElidingComboBox(QWidget *parent)
+        : QComboBox(parent)
+    {
+        connect(this, &QComboBox::currentTextChanged, this,
+                [this](const QString &text) { setToolTip(text); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        Q_UNUSED(event)
+        QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
+        int textWidth = field.width() - 2;
+        if (!option.currentIcon.isNull())
+            textWidth -= option.iconSize.width() + 4;
+        option.currentText
+            = fontMetrics().elidedText(option.currentText, Qt::ElideRight, qMax(0, textWidth));
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
 
 } // namespace
 
@@ -101,7 +138,7 @@ QWidget *SearchBarView::buildMenuRow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    m_engineMenu = new QComboBox(row);
+    m_engineMenu = new ElidingComboBox(row);
     m_engineMenu->setObjectName(QStringLiteral("engineMenu"));
     m_engineMenu->setFixedWidth(engineMenuWidth);
     for (const SearchTargetEngine engine : allSearchTargetEngines())
@@ -112,7 +149,7 @@ QWidget *SearchBarView::buildMenuRow()
             m_ruleStore.setSearchEngine(*engine);
     });
 
-    m_filterMenu = new QComboBox(row);
+    m_filterMenu = new ElidingComboBox(row);
     m_filterMenu->setObjectName(QStringLiteral("filterMenu"));
     m_filterMenu->setFixedWidth(filterMenuWidth);
     for (const SearchFilterMode mode : allSearchFilterModes())
@@ -123,21 +160,18 @@ QWidget *SearchBarView::buildMenuRow()
             m_ruleStore.setFilterMode(*mode);
     });
 
-    // The label belongs to the menu, inside its width, as a labelled picker.
     m_shopMenuBox = new QWidget(row);
     m_shopMenuBox->setObjectName(QStringLiteral("shopMenuBox"));
-    m_shopMenuBox->setFixedWidth(shopMenuWidth);
     auto *shopLayout = new QHBoxLayout(m_shopMenuBox);
     shopLayout->setContentsMargins(0, 0, 0, 0);
     shopLayout->setSpacing(6);
     auto *shopLabel = new QLabel(QString::fromUtf8("ショップ"), m_shopMenuBox);
     shopLabel->setObjectName(QStringLiteral("shopMenuLabel"));
-    m_shopMenu = new QComboBox(m_shopMenuBox);
+    m_shopMenu = new ElidingComboBox(m_shopMenuBox);
     m_shopMenu->setObjectName(QStringLiteral("shopMenu"));
-    m_shopMenu->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_shopMenu->setMinimumContentsLength(4);
+    m_shopMenu->setFixedWidth(shopMenuWidth);
     shopLayout->addWidget(shopLabel);
-    shopLayout->addWidget(m_shopMenu, 1);
+    shopLayout->addWidget(m_shopMenu);
     connect(m_shopMenu, &QComboBox::currentIndexChanged, this, [this](int index) {
         // Index -1 only shows that the remembered shop is not listed any
         // more; it must not forget it.
@@ -234,31 +268,35 @@ QWidget *SearchBarView::buildQueryRow()
 QWidget *SearchBarView::buildModeRow()
 {
     auto *row = new QWidget(this);
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    m_modeRowLayout = new QGridLayout(row);
+    m_modeRowLayout->setContentsMargins(0, 0, 0, 0);
+    m_modeRowLayout->setHorizontalSpacing(8);
+    m_modeRowLayout->setVerticalSpacing(6);
 
-    auto *modeLine = new QHBoxLayout;
-    modeLine->setSpacing(4);
-    m_modeSymbol = new QLabel(row);
+    m_modeLine = new QWidget(row);
+    auto *modeLayout = new QHBoxLayout(m_modeLine);
+    modeLayout->setContentsMargins(0, 0, 0, 0);
+    modeLayout->setSpacing(4);
+    m_modeSymbol = new QLabel(m_modeLine);
     m_modeSymbol->setObjectName(QStringLiteral("modeSymbol"));
     m_modeSymbol->setFixedSize(captionSymbolSize, captionSymbolSize);
-    m_modeDescription = new QLabel(row);
+    m_modeDescription = new QLabel(m_modeLine);
     m_modeDescription->setObjectName(QStringLiteral("modeDescription"));
     m_modeDescription->setFont(ViewStyle::font(ViewStyle::TextStyle::caption2));
-    // Wraps rather than pushing the chips off a narrow window.
     m_modeDescription->setWordWrap(true);
-    modeLine->addWidget(m_modeSymbol, 0, Qt::AlignVCenter);
-    modeLine->addWidget(m_modeDescription, 1, Qt::AlignVCenter);
+    modeLayout->addWidget(m_modeSymbol, 0, Qt::AlignVCenter);
+    modeLayout->addWidget(m_modeDescription, 1, Qt::AlignVCenter);
 
-    auto *chipLine = new QHBoxLayout;
-    chipLine->setSpacing(6);
-    m_chipsTitle = new QLabel(QString::fromUtf8("主要ショップ:"), row);
+    m_chipLine = new QWidget(row);
+    auto *chipLayout = new QHBoxLayout(m_chipLine);
+    chipLayout->setContentsMargins(0, 0, 0, 0);
+    chipLayout->setSpacing(6);
+    m_chipsTitle = new QLabel(QString::fromUtf8("主要ショップ:"), m_chipLine);
     m_chipsTitle->setObjectName(QStringLiteral("shopChipsTitle"));
     m_chipsTitle->setFont(ViewStyle::font(ViewStyle::TextStyle::caption2));
-    chipLine->addWidget(m_chipsTitle);
+    chipLayout->addWidget(m_chipsTitle);
     for (int index = 0; index < maxShopChips; ++index) {
-        auto *chip = new QPushButton(row);
+        auto *chip = new QPushButton(m_chipLine);
         chip->setObjectName(QStringLiteral("shopChip%1").arg(index));
         chip->setFont(ViewStyle::systemFont(10, QFont::Medium));
         chip->setCursor(Qt::PointingHandCursor);
@@ -270,14 +308,40 @@ QWidget *SearchBarView::buildModeRow()
             if (index < shops.size())
                 quickShopSearch(shops.at(index));
         });
-        chipLine->addWidget(chip);
+        chipLayout->addWidget(chip);
         m_chips.append(chip);
     }
-
-    layout->addLayout(modeLine, 1);
-    layout->addStretch(0);
-    layout->addLayout(chipLine);
     return row;
+}
+
+void SearchBarView::arrangeModeRow()
+{
+    // Beside the chips while the description keeps a readable width (it
+    // wraps there); on a narrower bar it gets a line of its own above them.
+    const int available = width() - 24;
+    const bool sideBySide
+        = available - m_chipLine->sizeHint().width() - 8 >= minimumDescriptionWidth;
+    const int arrangement = sideBySide ? 1 : 0;
+    if (arrangement == m_modeRowArrangement)
+        return;
+    m_modeRowArrangement = arrangement;
+    m_modeRowLayout->removeWidget(m_modeLine);
+    m_modeRowLayout->removeWidget(m_chipLine);
+    if (sideBySide) {
+        m_modeRowLayout->addWidget(m_modeLine, 0, 0);
+        m_modeRowLayout->addWidget(m_chipLine, 0, 1, Qt::AlignRight | Qt::AlignVCenter);
+        m_modeRowLayout->setColumnStretch(0, 1);
+        m_modeRowLayout->setColumnStretch(1, 0);
+    } else {
+        m_modeRowLayout->addWidget(m_modeLine, 0, 0, 1, 2);
+        m_modeRowLayout->addWidget(m_chipLine, 1, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+}
+
+void SearchBarView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrangeModeRow();
 }
 
 QString SearchBarView::searchText() const
@@ -412,6 +476,8 @@ void SearchBarView::showChips()
             chip->hide();
         }
     }
+    m_modeRowArrangement = -1;
+    arrangeModeRow();
 }
 
 void SearchBarView::showClearButton()
@@ -479,7 +545,7 @@ void SearchBarView::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     // A light or dark appearance swaps the palette: secondary and primary
     // colours follow it.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_engineMenu)
         restyle();
 }
 

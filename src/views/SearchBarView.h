@@ -12,6 +12,7 @@
 #include <optional>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -51,6 +52,7 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QWidget *buildMenuRow();
@@ -67,6 +69,7 @@ private:
     void showShopMenu();
     void showChips();
     void showClearButton();
+    void arrangeModeRow();
     void restyle();
     void paintQueryBox();
 
@@ -86,6 +89,10 @@ private:
     QToolButton *m_clearButton = nullptr;
     QPushButton *m_shopSearchButton = nullptr;
     QPushButton *m_webSearchButton = nullptr;
+    QGridLayout *m_modeRowLayout = nullptr;
+    QWidget *m_modeLine = nullptr;
+    QWidget *m_chipLine = nullptr;
+    int m_modeRowArrangement = -1;
     QLabel *m_modeSymbol = nullptr;
     QLabel *m_modeDescription = nullptr;
     QLabel *m_chipsTitle = nullptr;

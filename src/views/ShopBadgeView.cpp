@@ -130,6 +130,6 @@ void ShopBadgeView::paintEvent(QPaintEvent *event)
 void ShopBadgeView::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && !m_showing)
+    if (event->type() == QEvent::PaletteChange && m_tag && !m_showing)
         showLevel();
 }

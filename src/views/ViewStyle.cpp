@@ -127,3 +127,29 @@ void ViewStyle::makeBadge(QLabel *label, const QColor &background, const QColor 
                              .arg(paddingVertical)
                              .arg(paddingHorizontal));
 }
+
+QString ViewStyle::colorEmojiRichText(const QString &plainText)
+{
+    const QString emojiSpan
+        = QStringLiteral("<span style=\"font-family: 'Noto Color Emoji';\">%1</span>");
+    QString html;
+    QString plain;
+    qsizetype index = 0;
+    while (index < plainText.size()) {
+        qsizetype length
+            = plainText.at(index).isHighSurrogate() && index + 1 < plainText.size() ? 2 : 1;
+        const char32_t codePoint = QStringView(plainText).mid(index, length).toUcs4().value(0);
+        const bool selector
+            = index + length < plainText.size() && plainText.at(index + length) == QChar(0xFE0F);
+        if (selector)
+            ++length;
+        if (selector || codePoint >= 0x1F000) {
+            html += plain.toHtmlEscaped() + emojiSpan.arg(plainText.mid(index, length));
+            plain.clear();
+        } else {
+            plain += plainText.mid(index, length);
+        }
+        index += length;
+    }
+    return html + plain.toHtmlEscaped();
+}

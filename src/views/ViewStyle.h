@@ -39,4 +39,9 @@ public:
     // A rounded tag: text on a tinted background.
     static void makeBadge(QLabel *label, const QColor &background, const QColor &foreground,
                           int cornerRadius, int paddingHorizontal, int paddingVertical);
+
+    // Rich text for a label whose emoji must show in colour. A character with
+    // the emoji variation selector (U+FE0F) is otherwise drawn in black and
+    // white from the first text font that has it (the signs in "⚠️", "☀️").
+    static QString colorEmojiRichText(const QString &plainText);
 };

@@ -1,0 +1,176 @@
+#include "views/ShopBadgeView.h"
+
+#include "safety/SafetyLevel.h"
+#include "views/SymbolIcon.h"
+#include "views/ViewStyle.h"
+
+#include <QLabel>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// True when some pixel of the image has the colour: text is antialiased, but
+// the cores of its strokes carry the pen colour exactly.
+bool showsColour(const QImage &image, QColor colour, const QColor &background, int tolerance = 8)
+{
+    // A translucent pen shows as its blend with what is beneath it.
+    if (colour.alphaF() < 1) {
+        const qreal a = colour.alphaF();
+        colour = QColor::fromRgbF(colour.redF() * a + background.redF() * (1 - a),
+                                  colour.greenF() * a + background.greenF() * (1 - a),
+                                  colour.blueF() * a + background.blueF() * (1 - a));
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (qAbs(pixel.red() - colour.red()) <= tolerance
+                && qAbs(pixel.green() - colour.green()) <= tolerance
+                && qAbs(pixel.blue() - colour.blue()) <= tolerance)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestShopBadgeView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsEachVerdict_data();
+    void showsEachVerdict();
+    void startsAsNewTab();
+    void neverShowsTheReasons();
+    void grabsForReview();
+};
+
+void TestShopBadgeView::showsEachVerdict_data()
+{
+    QTest::addColumn<SafetyLevel>("level");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("weight");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QColor>("tagColour");
+
+    QTest::newRow("trusted") << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s)
+                             << u"checkmark.seal.fill"_s << u"ヨドバシ・ドット・コム"_s
+                             << int(QFont::Bold) << u"公認正規店"_s << ViewStyle::green();
+    QTest::newRow("suspicious") << SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s})
+                                << u"exclamationmark.triangle.fill"_s << u"危険サイト・詐欺疑い"_s
+                                << int(QFont::Bold) << u"ブロック"_s << ViewStyle::red();
+    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << u"globe"_s
+                             << u"www.example.com"_s << int(QFont::Medium) << QString() << QColor();
+    QTest::newRow("neutral without host")
+        << SafetyLevel::neutral(u"不明"_s) << u"globe"_s << u"不明"_s << int(QFont::Medium)
+        << QString() << QColor();
+}
+
+void TestShopBadgeView::showsEachVerdict()
+{
+    QFETCH(SafetyLevel, level);
+    QFETCH(QString, symbol);
+    QFETCH(QString, text);
+    QFETCH(int, weight);
+    QFETCH(QString, tag);
+    QFETCH(QColor, tagColour);
+
+    ShopBadgeView badge;
+    // Start from another verdict so that every part has to change.
+    badge.setSafetyLevel(level.isTrusted() ? SafetyLevel::suspicious({u"x"_s})
+                                           : SafetyLevel::trusted(u"楽天市場"_s));
+    badge.setSafetyLevel(level);
+    badge.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&badge));
+    QCOMPARE(badge.safetyLevel(), level);
+
+    auto *symbolLabel = badge.findChild<QLabel *>(u"badgeSymbol"_s);
+    auto *textLabel = badge.findChild<QLabel *>(u"badgeText"_s);
+    auto *tagLabel = badge.findChild<QLabel *>(u"badgeTag"_s);
+    QVERIFY(symbolLabel && textLabel && tagLabel);
+
+    const QColor symbolColour = level.isTrusted() ? ViewStyle::green()
+        : level.isSuspicious()                    ? ViewStyle::red()
+                                                  : ViewStyle::secondaryText(&badge);
+    QCOMPARE(symbolLabel->pixmap().toImage(),
+             SymbolIcon::pixmap(symbol, symbolColour, 13, badge.devicePixelRatioF() * 2).toImage());
+
+    QCOMPARE(textLabel->text(), text);
+    QCOMPARE(textLabel->font().pixelSize(), 11);
+    QCOMPARE(int(textLabel->font().weight()), weight);
+    // The shop's name in the primary colour, the warning in red, a host dimmed.
+    const QColor textColour = level.isTrusted() ? badge.palette().color(QPalette::WindowText)
+        : level.isSuspicious()                  ? ViewStyle::red()
+                                                : ViewStyle::secondaryText(&badge);
+    QVERIFY(showsColour(textLabel->grab().toImage(), textColour,
+                        badge.palette().color(QPalette::Window)));
+    // Whole text shown, nothing clipped.
+    QVERIFY(textLabel->width() >= textLabel->fontMetrics().horizontalAdvance(text));
+
+    QCOMPARE(tagLabel->isVisible(), !tag.isEmpty());
+    if (!tag.isEmpty()) {
+        QCOMPARE(tagLabel->text(), tag);
+        QCOMPARE(tagLabel->font().pixelSize(), 9);
+        QCOMPARE(tagLabel->font().weight(), QFont::DemiBold);
+        QVERIFY(showsColour(tagLabel->grab().toImage(), tagColour, QColor()));
+    }
+}
+
+void TestShopBadgeView::startsAsNewTab()
+{
+    ShopBadgeView badge;
+    QCOMPARE(badge.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
+    QCOMPARE(badge.findChild<QLabel *>(u"badgeText"_s)->text(), u"新規タブ"_s);
+    QVERIFY(badge.findChild<QLabel *>(u"badgeTag"_s)->isHidden());
+    QCOMPARE(badge.findChild<QLabel *>(u"badgeSymbol"_s)->pixmap().toImage(),
+             SymbolIcon::pixmap(u"globe"_s, ViewStyle::secondaryText(&badge), 13,
+                                badge.devicePixelRatioF() * 2)
+                 .toImage());
+}
+
+void TestShopBadgeView::neverShowsTheReasons()
+{
+    ShopBadgeView badge;
+    badge.setSafetyLevel(SafetyLevel::suspicious({u"REASON-ONE"_s, u"REASON-TWO"_s}));
+    for (const QLabel *label : badge.findChildren<QLabel *>()) {
+        QVERIFY(!label->text().contains(u"REASON"_s));
+        QVERIFY(!label->toolTip().contains(u"REASON"_s));
+    }
+}
+
+// Saves pictures for a person to look at when VELMORA_GRAB_DIR is set.
+void TestShopBadgeView::grabsForReview()
+{
+    const QString folder = qEnvironmentVariable("VELMORA_GRAB_DIR");
+    if (folder.isEmpty())
+        QSKIP("VELMORA_GRAB_DIR not set");
+    const QList<std::pair<QString, SafetyLevel>> levels {
+        {u"new-tab"_s, SafetyLevel::neutral(u"新規タブ"_s)},
+        {u"trusted"_s, SafetyLevel::trusted(u"Amazon.co.jp"_s)},
+        {u"suspicious"_s, SafetyLevel::suspicious({u"x"_s})},
+        {u"neutral"_s, SafetyLevel::neutral(u"www.example.com"_s)},
+    };
+    QWidget strip;
+    strip.setAutoFillBackground(true);
+    strip.setStyleSheet(u"QWidget#strip { background: #e8e8e8; }"_s);
+    strip.setObjectName(u"strip"_s);
+    int x = 8;
+    for (const auto &[name, level] : levels) {
+        auto *badge = new ShopBadgeView(&strip);
+        badge->setSafetyLevel(level);
+        badge->adjustSize();
+        badge->move(x, 8);
+        x += badge->width() + 12;
+    }
+    strip.resize(x, 44);
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+    QVERIFY(strip.grab().save(folder + u"/shopbadge.png"_s));
+}
+
+QTEST_MAIN(TestShopBadgeView)
+#include "tst_shopbadgeview.moc"
