@@ -135,6 +135,16 @@ bool hasScamHyphenation(QStringView host)
     return pieces >= 2 && hyphens >= 3;
 }
 
+// Hyphens are counted as the name is written, not in its punycode form,
+// whose "xn--" prefix and delimiter would flag most Japanese names mixing
+// kana with Latin letters.
+bool hasScamHyphenationAsWritten(const QString &host)
+{
+    if (!host.contains(u"xn--"))
+        return hasScamHyphenation(host);
+    return hasScamHyphenation(QUrl::fromAce(host.toLatin1()).toLower());
+}
+
 // RFC 3986 query characters (unreserved, sub-delims, ":", "@", "/", "?")
 // stay as they are in a Google query value, except "&", which would split
 // the item.
@@ -255,7 +265,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url,
             continue;
         reasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern) : pattern.reason);
     }
-    if (hasScamHyphenation(host))
+    if (hasScamHyphenationAsWritten(host))
         reasons.append(hyphenRuleReason());
 
     if (reasons.isEmpty())

@@ -188,6 +188,13 @@ void tst_SafeBrowsingEngine::evaluateDefaultRules_data()
         << u"http://www.amazon.co.jp@scam.top/"_s << SafetyLevel::suspicious({topReason});
     QTest::newRow("scam as user info")
         << u"http://scam.top@www.amazon.co.jp/"_s << SafetyLevel::trusted(amazon);
+    // Punycode adds hyphens of its own; they do not count.
+    QTest::newRow("idn mixed with latin")
+        << u"https://ショップa.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
+    QTest::newRow("idn mixed, punycode")
+        << u"https://xn--a-lfuqb2esd.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
+    QTest::newRow("idn hyphens") << u"https://激安-ブランド-セール-店.jp/"_s
+                                 << SafetyLevel::suspicious({hyphenReason});
     QTest::newRow("full-width host")
         << u"http://ｓｃａｍ.ＴＯＰ/"_s << SafetyLevel::suspicious({topReason});
 }
