@@ -52,7 +52,9 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
     auto *divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
-    divider->setMaximumWidth(400);
+    // The tab is never narrower than the settings view's minimum allows, so
+    // the divider always gets its full 400.
+    divider->setFixedWidth(400);
 
     auto *purpose = new QWidget;
     purpose->setMaximumWidth(450);
@@ -82,8 +84,6 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
     layout->addWidget(purpose, 0, Qt::AlignHCenter);
     layout->addWidget(resetButton, 0, Qt::AlignHCenter);
     layout->addStretch(1);
-    // Centred, the divider still takes its full 400 when there is room.
-    divider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
     connect(resetButton, &QPushButton::clicked, this, &AboutTab::showResetConfirmation);
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this, &AboutTab::applyTheme);

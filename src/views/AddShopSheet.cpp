@@ -42,10 +42,16 @@ AddShopSheet::AddShopSheet(SecurityRuleStore &ruleStore, ThemeManager &themeMana
     m_templateField->setPlaceholderText(
         QStringLiteral("検索URLテンプレート (例: https://www.yodobashi.com/search?q={query})"));
 
+    // The template example is a full address; a slightly narrower face
+    // lets it show whole in the sheet's fixed width.
+    QFont fieldFont = font();
+    fieldFont.setStretch(95);
     auto *form = new QVBoxLayout;
     form->setSpacing(8);
-    for (QLineEdit *field : {m_nameField, m_domainField, m_categoryField, m_templateField})
+    for (QLineEdit *field : {m_nameField, m_domainField, m_categoryField, m_templateField}) {
+        field->setFont(fieldFont);
         form->addWidget(field);
+    }
 
     m_cancelButton->setObjectName(QStringLiteral("addShopCancelButton"));
     m_cancelButton->setAutoDefault(false);

@@ -22,7 +22,6 @@ InsetList::InsetList(QWidget *parent)
 
     auto *content = new QWidget;
     content->setObjectName(QStringLiteral("insetListContent"));
-    content->setAutoFillBackground(false);
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(cardInset, cardInset, cardInset, cardInset);
     contentLayout->setSpacing(0);
@@ -38,6 +37,9 @@ InsetList::InsetList(QWidget *parent)
     m_card->hide();
 
     setWidget(content);
+    // Let the tab or window background show around the card (setWidget
+    // turns filling on).
+    content->setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
 }
 

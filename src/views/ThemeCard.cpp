@@ -4,7 +4,8 @@
 #include "views/ViewStyle.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QTextLayout>
+#include <QtMath>
 
 namespace {
 
@@ -20,6 +21,43 @@ QFont nameFont()
     return ViewStyle::systemFont(13, QFont::Medium);
 }
 
+// The name wrapped into the given width. A leading emoji ("☀️ ライトモード")
+// gets the colour emoji font explicitly: the system font has a black
+// text-style sun and would win otherwise.
+void layoutName(QTextLayout &layout, qreal width)
+{
+    const QString name = layout.text();
+    const qsizetype space = name.indexOf(QLatin1Char(' '));
+    if (space > 0 && !name.at(0).isLetterOrNumber()) {
+        QTextLayout::FormatRange emoji;
+        emoji.start = 0;
+        emoji.length = int(space);
+        QFont emojiFont = layout.font();
+        emojiFont.setFamilies({QStringLiteral("Noto Color Emoji")});
+        emoji.format.setFont(emojiFont);
+        layout.setFormats({emoji});
+    }
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+
+    qreal y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+}
+
+// Room for the name; the check mark's place is kept free on every card so
+// that choosing a theme never re-wraps its name.
+qreal nameWidth(int cardWidth)
+{
+    return qMax(40, cardWidth - padding - swatchSide - spacing - spacing - checkSide - padding);
+}
+
 } // namespace
 
 ThemeCard::ThemeCard(AppTheme theme, QWidget *parent)
@@ -30,7 +68,9 @@ ThemeCard::ThemeCard(AppTheme theme, QWidget *parent)
     setText(displayName(theme));
     setFont(nameFont());
     setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     setAccessibleName(displayName(theme));
 }
 
@@ -47,15 +87,27 @@ QColor ThemeCard::outlineColor() const
 QSize ThemeCard::sizeHint() const
 {
     const int textWidth = fontMetrics().horizontalAdvance(text());
-    const int textHeight = fontMetrics().height();
-    return {padding + swatchSide + spacing + textWidth + spacing + checkSide + padding,
-            padding + qMax(swatchSide, textHeight) + padding};
+    const int width = padding + swatchSide + spacing + textWidth + spacing + checkSide + padding;
+    return {width, heightForWidth(width)};
 }
 
 QSize ThemeCard::minimumSizeHint() const
 {
-    const QSize hint = sizeHint();
-    return {padding + swatchSide + spacing + 80 + padding, hint.height()};
+    const int width = padding + swatchSide + spacing + 80 + spacing + checkSide + padding;
+    return {width, heightForWidth(width)};
+}
+
+bool ThemeCard::hasHeightForWidth() const
+{
+    return true;
+}
+
+int ThemeCard::heightForWidth(int width) const
+{
+    QTextLayout layout(text(), font());
+    layoutName(layout, nameWidth(width));
+    const int textHeight = qCeil(layout.boundingRect().height());
+    return padding + qMax(swatchSide, textHeight) + padding;
 }
 
 void ThemeCard::nextCheckState()
@@ -93,20 +145,17 @@ void ThemeCard::paintEvent(QPaintEvent *)
     painter.setPen(QPen(swatchOutline, 1));
     painter.drawEllipse(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
 
-    const qreal textLeft = swatch.right() + spacing;
-    qreal textRight = width() - padding;
     if (isChecked()) {
-        const QRectF check(width() - padding - checkSide, centreY - checkSide / 2.0, checkSide,
-                           checkSide);
-        painter.drawPixmap(check.topLeft(),
+        const QPointF check(width() - padding - checkSide, centreY - checkSide / 2.0);
+        painter.drawPixmap(check,
                            SymbolIcon::pixmap(QStringLiteral("checkmark.circle.fill"),
                                               accentColor(m_theme), checkSide,
                                               devicePixelRatioF()));
-        textRight = check.left() - spacing;
     }
-    const QRectF textArea(textLeft, 0, qMax<qreal>(0, textRight - textLeft), height());
-    painter.setFont(font());
+
+    QTextLayout layout(text(), font());
+    layoutName(layout, nameWidth(width()));
+    const qreal textHeight = layout.boundingRect().height();
     painter.setPen(palette().color(QPalette::Text));
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, int(textArea.width()));
-    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
+    layout.draw(&painter, QPointF(swatch.right() + spacing, centreY - textHeight / 2.0));
 }

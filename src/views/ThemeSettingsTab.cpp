@@ -64,6 +64,8 @@ ThemeSettingsTab::ThemeSettingsTab(ThemeManager &themeManager, QWidget *parent)
     contentLayout->addWidget(section);
     contentLayout->addStretch(1);
     setWidget(content);
+    content->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
 
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this,
             &ThemeSettingsTab::syncCards);
