@@ -60,6 +60,7 @@ private Q_SLOTS:
     void unreadableListsAreBackedUp_data();
     void unreadableListsAreBackedUp();
     void backupKeepsTheLatest();
+    void everyTruncationFallsBack();
     void readableForeignJsonLoads();
     void settersEmitAfterChangeAndWriteNothing();
     void setModesWriteRawValues();
@@ -266,6 +267,25 @@ void tst_SecurityRuleStore::backupKeepsTheLatest()
         SecurityRuleStore store(*preferences);
     }
     QCOMPARE(preferences->data(shopsBackupKey), std::optional<QByteArray>("[{broken again"));
+}
+
+void tst_SecurityRuleStore::everyTruncationFallsBack()
+{
+    const QList<ExcludedPattern> rows {
+        ExcludedPattern::create(u"*.shop"_s, u"理由"_s, true, true),
+        ExcludedPattern::create(u"*.sale"_s, QString(), false, true)};
+    const QByteArray whole = encoded(rows);
+    auto preferences = openPreferences();
+    for (qsizetype length = 1; length < whole.size(); length += 5) {
+        const QByteArray truncated = whole.left(length);
+        preferences->setData(patternsKey, truncated);
+        SecurityRuleStore store(*preferences);
+        QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
+        QCOMPARE(preferences->data(patternsBackupKey), std::optional<QByteArray>(truncated));
+    }
+    preferences->setData(patternsKey, whole);
+    SecurityRuleStore store(*preferences);
+    QCOMPARE(store.excludedPatterns(), rows);
 }
 
 void tst_SecurityRuleStore::readableForeignJsonLoads()

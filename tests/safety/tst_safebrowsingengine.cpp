@@ -5,6 +5,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/WebAddress.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void internationalHostsMatchEitherSpelling_data();
     void internationalHostsMatchEitherSpelling();
     void evaluationIgnoresSearchSettings();
+    void arbitraryAddressesGiveSoundVerdicts();
     void suspiciousOrderMatters();
     void googleSearchAddresses_data();
     void googleSearchAddresses();
@@ -408,6 +410,36 @@ void tst_SafeBrowsingEngine::evaluationIgnoresSearchSettings()
         }
     }
     QCOMPARE(m_store->trustedShops(), defaultTrustedShops());
+}
+
+void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
+{
+    // Odd hosts built from the characters that matter to the rules.
+    const QStringList pieces {u"-"_s,  u"."_s,   u"top"_s,  u"*"_s,      u"例"_s, u"xn--"_s,
+                              u"A"_s,  u"%2e"_s, u"@"_s,    u":80"_s,    u"["_s,  u"]"_s,
+                              u"::"_s, u"1"_s,   u"ｊｐ"_s, u"\u3000"_s, u" "_s,  u"co.jp"_s};
+    applyEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
+        shops.append(customShop(u"u"_s, u"例.jp"_s));
+        shops.append(customShop(u"e"_s, QString()));
+        patterns.append(customPattern(u"*."_s));
+        patterns.append(customPattern(u" *.ＴＯＰ "_s));
+    });
+    QRandomGenerator random(20261206);
+    for (int i = 0; i < 3000; ++i) {
+        QString host;
+        const int count = random.bounded(1, 9);
+        for (int p = 0; p < count; ++p)
+            host += pieces.at(random.bounded(pieces.size()));
+        const QUrl url(u"http://"_s + host + u"/path"_s);
+        const SafetyLevel verdict = m_engine.evaluateSafety(url, *m_store);
+        if (verdict.isSuspicious())
+            QVERIFY(!verdict.reasons().isEmpty());
+        else if (verdict.isNeutral())
+            QVERIFY2(!verdict.domain().isEmpty(), qPrintable(host));
+        else
+            QVERIFY(!verdict.shopName().isEmpty());
+        QCOMPARE(m_engine.evaluateSafety(url, *m_store), verdict);
+    }
 }
 
 void tst_SafeBrowsingEngine::suspiciousOrderMatters()
