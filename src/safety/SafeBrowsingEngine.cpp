@@ -72,7 +72,7 @@ QStringView trimmedView(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-// The rule as specified, for texts of any script: lower-case, trim, compare.
+// The plain domain rule for texts of any script: lower-case, trim, compare.
 bool matchesAsText(QStringView host, QStringView pattern)
 {
     const QString normalisedHost = host.toString().toLower().trimmed();
