@@ -136,9 +136,7 @@ QWidget *SafeGuardWarningView::buildDetailBox()
     auto *box = new QFrame(this);
     box->setObjectName(QStringLiteral("warningDetailBox"));
     box->setMaximumWidth(maxContentWidth);
-    box->setStyleSheet(QStringLiteral("#warningDetailBox { background: palette(base);"
-                                      " border: 1px solid %1; border-radius: 10px; }")
-                           .arg(ViewStyle::rgba(ViewStyle::red(), 0.3)));
+    m_detailBox = box;
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(10);
@@ -164,7 +162,7 @@ QWidget *SafeGuardWarningView::buildDetailBox()
     auto *divider = new QFrame(box);
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Plain);
-    divider->setStyleSheet(QStringLiteral("QFrame { color: palette(mid); }"));
+    m_divider = divider;
 
     auto *risksTitle = new QLabel(QString::fromUtf8("検知されたリスク:"), box);
     risksTitle->setObjectName(QStringLiteral("warningRisksTitle"));
@@ -299,6 +297,14 @@ void SafeGuardWarningView::restyle()
         m_proceedButton->styleSheet()
         + QStringLiteral("QAbstractButton { color: %1; }").arg(ViewStyle::rgba(secondary)));
 
+    // Style sheets take palette colours when set: set again on every change.
+    m_detailBox->setStyleSheet(
+        QStringLiteral("#warningDetailBox { background: %1; border: 1px solid %2;"
+                       " border-radius: 10px; }")
+            .arg(ViewStyle::rgba(palette().color(QPalette::Base)),
+                 ViewStyle::rgba(ViewStyle::red(), 0.3)));
+    m_divider->setStyleSheet(QStringLiteral("QFrame { color: %1; }")
+                                 .arg(ViewStyle::rgba(palette().color(QPalette::Mid))));
     m_message->setStyleSheet(labelStyle(secondary));
     m_addressTitle->setStyleSheet(labelStyle(secondary));
     m_address->setStyleSheet(labelStyle(primary));

@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -54,6 +55,8 @@ private:
 
     QLabel *m_icon = nullptr;
     QLabel *m_message = nullptr;
+    QFrame *m_detailBox = nullptr;
+    QFrame *m_divider = nullptr;
     QLabel *m_addressTitle = nullptr;
     QLabel *m_address = nullptr;
     QWidget *m_reasonList = nullptr;

@@ -255,7 +255,6 @@ QWidget *SearchBarView::buildQueryRow()
     m_webSearchButton->setFont(ViewStyle::systemFont(13, QFont::Medium));
     m_webSearchButton->setIconSize(QSize(buttonIconSize, buttonIconSize));
     m_webSearchButton->setCursor(Qt::PointingHandCursor);
-    ViewStyle::makeBordered(m_webSearchButton, 10, 6);
     connect(m_webSearchButton, &QPushButton::clicked, this,
             [this] { searchWithEngine(SearchTargetEngine::googleWeb); });
 
@@ -516,6 +515,8 @@ void SearchBarView::restyle()
     ViewStyle::makeProminent(m_shopSearchButton, accent, 12, 6);
     m_shopSearchButton->setIcon(
         SymbolIcon::icon(QStringLiteral("cart.fill"), prominentForeground(accent), buttonIconSize));
+    // Its style sheet takes the palette's colours when set: set it again.
+    ViewStyle::makeBordered(m_webSearchButton, 10, 6);
     m_webSearchButton->setIcon(SymbolIcon::icon(
         QStringLiteral("globe"), palette().color(QPalette::ButtonText), buttonIconSize));
 
@@ -544,9 +545,10 @@ void SearchBarView::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // A light or dark appearance swaps the palette: secondary and primary
-    // colours follow it.
+    // colours follow it. The children take the new palette only after this
+    // event, and the bordered button's style sheet reads the button's own.
     if (event->type() == QEvent::PaletteChange && m_engineMenu)
-        restyle();
+        QMetaObject::invokeMethod(this, &SearchBarView::restyle, Qt::QueuedConnection);
 }
 
 bool SearchBarView::eventFilter(QObject *watched, QEvent *event)

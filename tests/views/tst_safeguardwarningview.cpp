@@ -6,6 +6,7 @@
 #include "views/ViewStyle.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
@@ -35,6 +36,21 @@ bool closeTo(const QColor &a, const QColor &b, int tolerance = 6)
 QColor fillOf(QWidget *button)
 {
     return button->grab().toImage().pixelColor(4, button->height() / 2);
+}
+
+// A dark palette like the window's, for looking at the dark themes.
+QPalette darkPalette()
+{
+    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
+        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
+        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
+    }
+    return palette;
 }
 
 } // namespace
@@ -289,6 +305,14 @@ void TestSafeGuardWarningView::grabsForReview()
     m_view->resize(560, 600);
     QTest::qWait(50);
     QVERIFY(m_view->grab().save(folder + u"/warning-emerald-narrow.png"_s));
+    m_themeManager->setCurrentTheme(AppTheme::cyberPurple);
+    m_view->setBlockedUrl(QUrl(u"http://a-b-c-d.example.top/"_s));
+    m_view->setReasons({u"悪質詐欺通販サイトで多発するTLD"_s});
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    QTest::qWait(50);
+    QVERIFY(m_view->grab().save(folder + u"/warning-dark.png"_s));
+    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestSafeGuardWarningView)

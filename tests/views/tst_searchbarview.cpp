@@ -8,6 +8,8 @@
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,21 @@ bool closeTo(const QColor &a, const QColor &b, int tolerance = 6)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
         && qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+// A dark palette like the window's, for looking at the dark themes.
+QPalette darkPalette()
+{
+    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
+        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
+        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
+    }
+    return palette;
 }
 
 } // namespace
@@ -552,9 +569,22 @@ void TestSearchBarView::grabsForReview()
     m_bar->resize(760, m_bar->sizeHint().height());
     QTest::qWait(50);
     QVERIFY(m_bar->grab().save(folder + u"/searchbar-direct-narrow.png"_s));
+    for (const char *name : {"engineMenu", "filterMenu", "shopMenu"}) {
+        QComboBox *combo = menu(name);
+        combo->showPopup();
+        QTest::qWait(100);
+        QVERIFY(combo->view()->window()->grab().save(folder + u"/searchbar-popup-"_s
+                                                     + QLatin1String(name) + u".png"_s));
+        combo->hidePopup();
+    }
     m_bar->setSearchText(QString());
     choose("engineMenu", u"googleWeb"_s);
     QVERIFY(m_bar->grab().save(folder + u"/searchbar-web-empty.png"_s));
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    QTest::qWait(50);
+    QVERIFY(m_bar->grab().save(folder + u"/searchbar-dark.png"_s));
+    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestSearchBarView)

@@ -4,6 +4,7 @@
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -32,6 +33,21 @@ bool showsColour(const QImage &image, QColor colour, const QColor &background, i
         }
     }
     return false;
+}
+
+// A dark palette like the window's, for looking at the dark themes.
+QPalette darkPalette()
+{
+    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
+        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
+        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
+        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
+    }
+    return palette;
 }
 
 } // namespace
@@ -170,6 +186,12 @@ void TestShopBadgeView::grabsForReview()
     strip.show();
     QVERIFY(QTest::qWaitForWindowExposed(&strip));
     QVERIFY(strip.grab().save(folder + u"/shopbadge.png"_s));
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    strip.setStyleSheet(u"QWidget#strip { background: #262626; }"_s);
+    QTest::qWait(50);
+    QVERIFY(strip.grab().save(folder + u"/shopbadge-dark.png"_s));
+    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestShopBadgeView)
