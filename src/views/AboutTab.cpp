@@ -5,6 +5,7 @@
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -73,6 +74,7 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
     auto *resetButton = new QPushButton(QStringLiteral("ルール設定をデフォルトに戻す"));
     resetButton->setObjectName(QStringLiteral("resetRulesButton"));
     resetButton->setAutoDefault(false);
+    m_resetButton = resetButton;
     ViewStyle::makeBordered(resetButton);
 
     auto *layout = new QVBoxLayout(this);
@@ -131,6 +133,14 @@ void AboutTab::showResetConfirmation()
             });
     connect(m_confirmation, &QObject::destroyed, this, [this] { m_confirmation = nullptr; });
     m_confirmation->open();
+}
+
+void AboutTab::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The bordered look takes its colours from the palette when it is set.
+    if (event->type() == QEvent::PaletteChange)
+        ViewStyle::makeBordered(m_resetButton);
 }
 
 void AboutTab::applyTheme()

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QMessageBox;
+class QPushButton;
 class SecurityRuleStore;
 class ThemeManager;
 
@@ -25,11 +26,15 @@ public:
     void showResetConfirmation();
     QMessageBox *resetConfirmation() const { return m_confirmation; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void applyTheme();
 
     SecurityRuleStore &m_ruleStore;
     ThemeManager &m_themeManager;
     QLabel *m_symbol;
+    QPushButton *m_resetButton = nullptr;
     QMessageBox *m_confirmation = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "views/InsetList.h"
 
+#include <QEvent>
 #include <QFrame>
+#include <QPainter>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -29,9 +31,10 @@ InsetList::InsetList(QWidget *parent)
     contentLayout->addStretch(1);
 
     m_card->setObjectName(QStringLiteral("insetListCard"));
-    m_card->setStyleSheet(QStringLiteral("#insetListCard { background: palette(base);"
-                                         " border: 1px solid palette(midlight);"
-                                         " border-radius: 10px; }"));
+    // Painted here rather than by a style sheet: a style sheet fixes the
+    // colours when it is set and stops the window's palette (light or dark,
+    // by theme) from reaching the rows.
+    m_card->installEventFilter(this);
     m_cardLayout->setContentsMargins(rowInset, 2, rowInset, 2);
     m_cardLayout->setSpacing(0);
     m_card->hide();
@@ -55,18 +58,17 @@ void InsetList::setRows(const QList<QWidget *> &rows)
             row->deleteLater();
         }
     }
-    for (QFrame *separator : std::as_const(m_separators))
+    for (QWidget *separator : std::as_const(m_separators))
         delete separator;
     m_separators.clear();
 
     m_rows = rows;
     for (int i = 0; i < m_rows.size(); ++i) {
         if (i > 0) {
-            auto *separator = new QFrame(m_card);
-            separator->setFrameShape(QFrame::HLine);
-            separator->setFrameShadow(QFrame::Plain);
+            auto *separator = new QWidget(m_card);
             separator->setFixedHeight(1);
-            separator->setStyleSheet(QStringLiteral("color: palette(midlight);"));
+            separator->setBackgroundRole(QPalette::Midlight);
+            separator->setAutoFillBackground(true);
             m_separators.append(separator);
             m_cardLayout->addWidget(separator);
         }
@@ -78,4 +80,16 @@ void InsetList::setRows(const QList<QWidget *> &rows)
     m_card->setVisible(!m_rows.isEmpty());
 
     verticalScrollBar()->setValue(scrollPosition);
+}
+
+bool InsetList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_card && event->type() == QEvent::Paint) {
+        QPainter painter(m_card);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(m_card->palette().color(QPalette::Midlight), 1));
+        painter.setBrush(m_card->palette().color(QPalette::Base));
+        painter.drawRoundedRect(QRectF(m_card->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    }
+    return QScrollArea::eventFilter(watched, event);
 }

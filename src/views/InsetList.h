@@ -24,9 +24,12 @@ public:
     QWidget *rowAt(int index) const { return m_rows.value(index); }
     const QList<QWidget *> &rows() const { return m_rows; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QFrame *m_card;
     QVBoxLayout *m_cardLayout;
     QList<QWidget *> m_rows;
-    QList<QFrame *> m_separators;
+    QList<QWidget *> m_separators;
 };

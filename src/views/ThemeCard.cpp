@@ -84,6 +84,24 @@ QColor ThemeCard::outlineColor() const
     return isChecked() ? accentColor(m_theme) : QColor(Qt::transparent);
 }
 
+QColor ThemeCard::nameColor() const
+{
+    const QColor text = palette().color(QPalette::Text);
+    if (!isChecked())
+        return text;
+    // The tints are pale; on a dark window the light text would vanish on
+    // them, so the current card then gets dark text.
+    const QColor tint = backgroundColor();
+    const QColor base = palette().color(QPalette::Base);
+    const qreal alpha = tint.alphaF();
+    const QColor fill = QColor::fromRgbF(tint.redF() * alpha + base.redF() * (1 - alpha),
+                                         tint.greenF() * alpha + base.greenF() * (1 - alpha),
+                                         tint.blueF() * alpha + base.blueF() * (1 - alpha));
+    if (qAbs(fill.lightnessF() - text.lightnessF()) >= 0.4)
+        return text;
+    return fill.lightnessF() > 0.5 ? QColor(28, 28, 30) : QColor(242, 242, 247);
+}
+
 QSize ThemeCard::sizeHint() const
 {
     const int textWidth = fontMetrics().horizontalAdvance(text());
@@ -156,6 +174,6 @@ void ThemeCard::paintEvent(QPaintEvent *)
     QTextLayout layout(text(), font());
     layoutName(layout, nameWidth(width()));
     const qreal textHeight = layout.boundingRect().height();
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(nameColor());
     layout.draw(&painter, QPointF(swatch.right() + spacing, centreY - textHeight / 2.0));
 }

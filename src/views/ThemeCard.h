@@ -19,6 +19,8 @@ public:
     QColor backgroundColor() const;
     // Transparent when not current.
     QColor outlineColor() const;
+    // The primary text colour, unless it would not stand out from the fill.
+    QColor nameColor() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

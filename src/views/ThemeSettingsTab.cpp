@@ -4,9 +4,11 @@
 #include "views/ThemeCard.h"
 #include "views/ViewStyle.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 ThemeSettingsTab::ThemeSettingsTab(ThemeManager &themeManager, QWidget *parent)
@@ -48,9 +50,10 @@ ThemeSettingsTab::ThemeSettingsTab(ThemeManager &themeManager, QWidget *parent)
     // The grouped form's one section.
     auto *section = new QFrame;
     section->setObjectName(QStringLiteral("themeSection"));
-    section->setStyleSheet(QStringLiteral("#themeSection { background: palette(alternate-base);"
-                                          " border: 1px solid palette(midlight);"
-                                          " border-radius: 10px; }"));
+    // Painted by the event filter: a style sheet would keep the window's
+    // light or dark palette from the cards.
+    section->installEventFilter(this);
+    m_section = section;
     auto *sectionLayout = new QVBoxLayout(section);
     sectionLayout->setContentsMargins(16, 8 + 8, 16, 8 + 8);
     sectionLayout->setSpacing(16);
@@ -77,4 +80,16 @@ void ThemeSettingsTab::syncCards()
     const AppTheme current = m_themeManager.currentTheme();
     for (ThemeCard *card : std::as_const(m_cards))
         card->setChecked(card->theme() == current);
+}
+
+bool ThemeSettingsTab::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_section && event->type() == QEvent::Paint) {
+        QPainter painter(m_section);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(m_section->palette().color(QPalette::Midlight), 1));
+        painter.setBrush(m_section->palette().color(QPalette::AlternateBase));
+        painter.drawRoundedRect(QRectF(m_section->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    }
+    return QScrollArea::eventFilter(watched, event);
 }

@@ -17,9 +17,13 @@ public:
 
     const QList<ThemeCard *> &cards() const { return m_cards; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void syncCards();
 
     ThemeManager &m_themeManager;
     QList<ThemeCard *> m_cards;
+    QWidget *m_section = nullptr;
 };

@@ -50,9 +50,13 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     const QRectF track
         = QRectF(0, 0, trackWidth, trackHeight)
               .translated((width() - trackWidth) / 2.0, (height() - trackHeight) / 2.0);
-    QColor trackColor = isChecked() ? m_onColor : palette().color(QPalette::Mid);
+    // Off is a faint track of the text colour, which shows on light and dark
+    // windows alike.
+    QColor offColor = palette().color(QPalette::Text);
+    offColor.setAlphaF(0.25);
+    QColor trackColor = isChecked() ? m_onColor : offColor;
     if (!isEnabled())
-        trackColor.setAlphaF(0.4);
+        trackColor.setAlphaF(trackColor.alphaF() * 0.4);
     painter.setPen(Qt::NoPen);
     painter.setBrush(trackColor);
     painter.drawRoundedRect(track, trackHeight / 2.0, trackHeight / 2.0);

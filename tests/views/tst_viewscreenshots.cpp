@@ -41,6 +41,7 @@ private Q_SLOTS:
     void settingsTabs_data();
     void settingsTabs();
     void sheets();
+    void darkAppearance();
 
 private:
     // Saves the picture when asked to, and fails for text that does not fit.
@@ -207,6 +208,46 @@ void TestViewScreenshots::sheets()
     QTRY_VERIFY(patternSheet->isVisible());
     capture(patternSheet, u"sheet-add-pattern"_s);
     patternSheet->reject();
+}
+
+void TestViewScreenshots::darkAppearance()
+{
+    // The window of a dark theme gets a dark palette from its shell; the
+    // views must stay readable in it.
+    QPalette dark;
+    const QColor text(232, 232, 232);
+    dark.setColor(QPalette::Window, QColor(38, 38, 38));
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(46, 46, 46));
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    dark.setColor(QPalette::Button, QColor(56, 56, 56));
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Light, QColor(80, 80, 80));
+    dark.setColor(QPalette::Midlight, QColor(64, 64, 64));
+    dark.setColor(QPalette::Mid, QColor(48, 48, 48));
+    dark.setColor(QPalette::Dark, QColor(24, 24, 24));
+    m_themeManager->setCurrentTheme(AppTheme::cyberPurple);
+
+    BookmarkStore store(*m_preferences);
+    store.addBookmark(u"ワイヤレスノイズキャンセリングヘッドホン WH-1000XM5"_s,
+                      u"https://www.yodobashi.com/product/100000001007172016/"_s,
+                      u"ヨドバシ・ドット・コム"_s, u"ポイント10%還元のセール中に購入を検討"_s);
+    BookmarksView bookmarks(store, *m_themeManager);
+    bookmarks.setPalette(dark);
+    bookmarks.resize(900, 620);
+    bookmarks.show();
+    capture(&bookmarks, u"dark-bookmarks-list"_s);
+
+    m_ruleStore->toggleShop(m_ruleStore->trustedShops().at(1).id);
+    SettingsView settings(*m_themeManager, *m_ruleStore);
+    settings.setPalette(dark);
+    settings.resize(900, 620);
+    settings.show();
+    capture(&settings, u"dark-settings-theme"_s);
+    settings.tabs()->setCurrentIndex(1);
+    capture(&settings, u"dark-settings-shops"_s);
 }
 
 QTEST_MAIN(TestViewScreenshots)
