@@ -33,6 +33,7 @@ private Q_SLOTS:
     void showsBadgeAndNotesOnlyWhenPresent();
     void openReportsTheAddressExactlyAsStored();
     void deleteRemovesTheRowAndRewritesTheStore();
+    void rowsFollowTheCurrentTheme();
 
 private:
     // Bookmarks are added oldest first, so the list shows them reversed.
@@ -226,6 +227,25 @@ void TestBookmarksView::deleteRemovesTheRowAndRewritesTheStore()
     QVERIFY(showsEmptyState(*view));
     BookmarkStore reread(*m_preferences);
     QVERIFY(reread.bookmarks().isEmpty());
+}
+
+void TestBookmarksView::rowsFollowTheCurrentTheme()
+{
+    addBookmarks();
+    auto view = makeView();
+    auto colourAt = [](QWidget *widget, int x) {
+        const QImage image = widget->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        return image.pixelColor(int(x * ratio), image.height() / 2).rgb();
+    };
+    auto *open = list(*view)->rowAt(0)->findChild<QPushButton *>(u"bookmarkOpenButton"_s);
+    auto *badge = list(*view)->rowAt(0)->findChild<QLabel *>(u"bookmarkShopBadge"_s);
+    QCOMPARE(colourAt(open, 3), accentColor(AppTheme::corisaPink).rgb());
+    QCOMPARE(colourAt(badge, 2), backgroundTint(AppTheme::corisaPink).rgb());
+
+    m_themeManager->setCurrentTheme(AppTheme::emerald);
+    QCOMPARE(colourAt(open, 3), accentColor(AppTheme::emerald).rgb());
+    QCOMPARE(colourAt(badge, 2), backgroundTint(AppTheme::emerald).rgb());
 }
 
 QTEST_MAIN(TestBookmarksView)
