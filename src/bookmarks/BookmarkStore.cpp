@@ -86,16 +86,10 @@ std::optional<QByteArray> BookmarkStore::encode(const QList<ShoppingBookmark> &b
     if (!allDated)
         return std::nullopt;
 
-    QByteArray text;
-    text.reserve(bookmarks.size() * 256 + 2);
-    text += '[';
-    for (const ShoppingBookmark &bookmark : bookmarks) {
-        if (text.size() > 1)
-            text += ',';
-        bookmark.appendJsonText(text);
-    }
-    text += ']';
-    return text;
+    QJsonArray array;
+    for (const ShoppingBookmark &bookmark : bookmarks)
+        array.append(bookmark.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
 std::optional<QList<ShoppingBookmark>> BookmarkStore::decode(const QByteArray &data)

@@ -33,48 +33,6 @@ bool isCanonicalUuidText(const QString &text)
     return true;
 }
 
-void appendJsonString(QByteArray &out, const QString &text)
-{
-    static constexpr char hex[] = "0123456789abcdef";
-    const QByteArray utf8 = text.toUtf8();
-    out += '"';
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (byte) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (byte < 0x20) {
-                out += "\\u00";
-                out += hex[byte >> 4];
-                out += hex[byte & 0xf];
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
 } // namespace
 
 ShoppingBookmark ShoppingBookmark::create(const QString &title, const QString &url,
@@ -121,23 +79,6 @@ QJsonObject ShoppingBookmark::toJson() const
         {QStringLiteral("dateAdded"), storedSeconds(dateAdded)},
         {QStringLiteral("notes"), notes},
     };
-}
-
-void ShoppingBookmark::appendJsonText(QByteArray &out) const
-{
-    out += "{\"id\":\"";
-    out += idText(id).toLatin1();
-    out += "\",\"title\":";
-    appendJsonString(out, title);
-    out += ",\"url\":";
-    appendJsonString(out, url);
-    out += ",\"shopName\":";
-    appendJsonString(out, shopName);
-    out += ",\"dateAdded\":";
-    out += QByteArray::number(storedSeconds(dateAdded), 'g', QLocale::FloatingPointShortest);
-    out += ",\"notes\":";
-    appendJsonString(out, notes);
-    out += '}';
 }
 
 std::optional<ShoppingBookmark> ShoppingBookmark::fromJson(const QJsonValue &value)

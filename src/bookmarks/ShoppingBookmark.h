@@ -28,10 +28,6 @@ struct ShoppingBookmark
     // save a list holding one.
     QJsonObject toJson() const;
     static std::optional<ShoppingBookmark> fromJson(const QJsonValue &value);
-    // The same object as compact JSON text with the keys in the order above
-    // (QJsonObject would sort them), appended to out. Writing a large list
-    // this way is several times faster than through QJsonObject.
-    void appendJsonText(QByteArray &out) const;
 
     // The id as stored: upper-case 8-4-4-4-12. Reading takes either case but
     // no other form (no braces, no missing hyphens).
