@@ -223,8 +223,8 @@ QWidget *SearchBarView::buildQueryRow()
     m_queryField->setObjectName(QStringLiteral("queryField"));
     m_queryField->setFrame(false);
     m_queryField->setFont(ViewStyle::font(ViewStyle::TextStyle::body));
-    m_queryField->setStyleSheet(
-        QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0px; }"));
+    // No style sheet: the field keeps following the palette, and its own
+    // fill is the box's control colour.
     connect(m_queryField, &QLineEdit::textChanged, this, [this](const QString &text) {
         showClearButton();
         Q_EMIT searchTextChanged(text);
@@ -515,8 +515,7 @@ void SearchBarView::restyle()
     ViewStyle::makeProminent(m_shopSearchButton, accent, 12, 6);
     m_shopSearchButton->setIcon(
         SymbolIcon::icon(QStringLiteral("cart.fill"), prominentForeground(accent), buttonIconSize));
-    // Its style sheet takes the palette's colours when set: set it again.
-    ViewStyle::makeBordered(m_webSearchButton, 10, 6);
+    ViewStyle::makeBordered(m_webSearchButton, palette(), 10, 6);
     m_webSearchButton->setIcon(SymbolIcon::icon(
         QStringLiteral("globe"), palette().color(QPalette::ButtonText), buttonIconSize));
 

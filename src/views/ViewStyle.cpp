@@ -153,3 +153,17 @@ QString ViewStyle::colorEmojiRichText(const QString &plainText)
     }
     return html + plain.toHtmlEscaped();
 }
+
+void ViewStyle::makeBordered(QAbstractButton *button, const QPalette &palette,
+                             int paddingHorizontal, int paddingVertical)
+{
+    button->setStyleSheet(
+        QStringLiteral("QAbstractButton { border: 1px solid %1; border-radius: 6px;"
+                       " background: %2; color: %3; padding: %4px %5px; }"
+                       "QAbstractButton:pressed { background: %6; }")
+            .arg(rgba(palette.color(QPalette::Mid)), rgba(palette.color(QPalette::Button)),
+                 rgba(palette.color(QPalette::ButtonText)))
+            .arg(paddingVertical)
+            .arg(paddingHorizontal)
+            .arg(rgba(palette.color(QPalette::Midlight))));
+}

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
 class QAbstractButton;
@@ -44,4 +45,11 @@ public:
     // the emoji variation selector (U+FE0F) is otherwise drawn in black and
     // white from the first text font that has it (the signs in "⚠️", "☀️").
     static QString colorEmojiRichText(const QString &plainText);
+
+    // The bordered style in explicit colours of the given palette. A widget
+    // with a style sheet keeps the palette it had when the sheet was set, so
+    // a view that follows light and dark appearances calls this again with
+    // its own new palette.
+    static void makeBordered(QAbstractButton *button, const QPalette &palette,
+                             int paddingHorizontal = 10, int paddingVertical = 6);
 };

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void showsUnknownWithoutAddress();
     void goBackButtonFollowsTheTheme();
     void eachButtonAsksOnce();
+    void followsADarkPalette();
     void neverScrolls();
     void grabsForReview();
 
@@ -268,6 +269,24 @@ void TestSafeGuardWarningView::eachButtonAsksOnce()
     QTest::mouseClick(m_view->findChild<QPushButton *>(u"warningProceedButton"_s), Qt::LeftButton);
     QCOMPARE(goBack.count(), 1);
     QCOMPARE(proceed.count(), 1);
+}
+
+void TestSafeGuardWarningView::followsADarkPalette()
+{
+    m_view->setBlockedUrl(QUrl(u"http://scam-shop.top/"_s));
+    m_view->setReasons({u"悪質詐欺通販サイトで多発するTLD"_s});
+    m_view->setPalette(darkPalette());
+    auto *box = m_view->findChild<QFrame *>(u"warningDetailBox"_s);
+    // The box takes the dark control colour and its texts stay light on it.
+    QTRY_VERIFY(closeTo(box->grab().toImage().pixelColor(box->width() - 8, box->height() / 2),
+                        QColor(30, 30, 30)));
+    const QImage address = label("warningAddress")->grab().toImage();
+    int lightPixels = 0;
+    for (int y = 0; y < address.height(); ++y) {
+        for (int x = 0; x < address.width(); ++x)
+            lightPixels += address.pixelColor(x, y).lightness() > 180 ? 1 : 0;
+    }
+    QVERIFY(lightPixels > 10);
 }
 
 void TestSafeGuardWarningView::neverScrolls()

@@ -110,6 +110,7 @@ private Q_SLOTS:
     void clearButtonOnlyWhileThereIsText();
     void focusQuerySelectsTheText();
     void followsTheTheme();
+    void followsADarkPalette();
     void grabsForReview();
 
 private:
@@ -553,6 +554,21 @@ void TestSearchBarView::followsTheTheme()
              SymbolIcon::pixmap(u"cart.badge.questionmark"_s, QColor::fromRgbF(0.1f, 0.72f, 0.5f),
                                 16, ratio)
                  .toImage());
+}
+
+void TestSearchBarView::followsADarkPalette()
+{
+    auto fillOf = [](QWidget *widget) {
+        return widget->grab().toImage().pixelColor(3, widget->height() / 2);
+    };
+    m_bar->setPalette(darkPalette());
+    QTRY_VERIFY(closeTo(fillOf(button("webSearchButton")), QColor(56, 56, 56)));
+    QVERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), QColor(38, 38, 38)));
+    auto *box = m_bar->findChild<QWidget *>(u"queryBox"_s);
+    QVERIFY(closeTo(box->grab().toImage().pixelColor(box->width() / 2, 4), QColor(30, 30, 30)));
+    auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
+    QCOMPARE(field->palette().color(QPalette::Text), QColor(232, 232, 232));
+    QCOMPARE(field->palette().color(QPalette::Base), QColor(30, 30, 30));
 }
 
 // Saves pictures for a person to look at when VELMORA_GRAB_DIR is set.
