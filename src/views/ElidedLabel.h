@@ -11,8 +11,12 @@ class ElidedLabel final : public QLabel
 public:
     explicit ElidedLabel(const QString &text = QString(), QWidget *parent = nullptr);
 
+    QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    int lineHeight() const;
 };
