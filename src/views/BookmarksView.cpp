@@ -111,7 +111,7 @@ bool BookmarksView::matchesQuery(const ShoppingBookmark &bookmark, const QString
 {
     if (query.isEmpty())
         return true;
-    // Lower-casing by the user's locale first handles the language-specific
+    // Lower-casing by the user's locale first handles the language-dependent
     // pairs; the case-insensitive compare then folds what remains.
     const QLocale locale;
     const QString needle = locale.toLower(query);
