@@ -34,6 +34,7 @@ constexpr int querySymbolSize = 16;
 constexpr int buttonIconSize = 14;
 constexpr int captionSymbolSize = 11;
 constexpr int minimumDescriptionWidth = 260;
+constexpr int maxChipTextWidth = 140;
 
 QString queryPlaceholder(SearchTargetEngine engine)
 {
@@ -468,8 +469,11 @@ void SearchBarView::showChips()
     for (int index = 0; index < m_chips.size(); ++index) {
         QPushButton *chip = m_chips.at(index);
         if (index < shops.size()) {
-            chip->setText(shops.at(index).name);
-            chip->setToolTip(shops.at(index).domain);
+            // A long custom name must not push the bar wider than the window.
+            const QString &name = shops.at(index).name;
+            chip->setText(chip->fontMetrics().elidedText(name, Qt::ElideRight, maxChipTextWidth));
+            chip->setToolTip(name + QStringLiteral(" (") + shops.at(index).domain
+                             + QStringLiteral(")"));
             chip->show();
         } else {
             chip->hide();

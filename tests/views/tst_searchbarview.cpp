@@ -422,6 +422,13 @@ void TestSearchBarView::chipsShowTheFirstSixShops()
     for (int index = 0; index < 6; ++index)
         firstSix.append(store.trustedShops().at(index).name);
     QCOMPARE(chipTexts(), firstSix);
+    // Six chips and the widest menu row still fit the content of the
+    // smallest window.
+    choose("filterMenu", u"directShopSearch"_s);
+    m_bar->resize(720, m_bar->heightForWidth(720) > 0 ? m_bar->heightForWidth(720) : 130);
+    QTRY_VERIFY(m_bar->minimumSizeHint().width() <= 720);
+    QTRY_VERIFY(button("shopChip5")->mapTo(m_bar.get(), QPoint(button("shopChip5")->width(), 0)).x()
+                <= 720 - 12);
 
     // Disabled shops keep their chip.
     store.toggleShop(store.trustedShops().at(1).id);
@@ -432,6 +439,14 @@ void TestSearchBarView::chipsShowTheFirstSixShops()
     QCOMPARE(chipTexts(), (QStringList {three.at(0).name, three.at(1).name, three.at(2).name}));
     store.setTrustedShops({});
     QVERIFY(chipTexts().isEmpty());
+
+    // A long custom name is shortened on its chip, so the bar still fits a
+    // narrow window; the whole name is in the tooltip.
+    const QString longName = u"とても長い名前のカスタムショップ"_s.repeated(4);
+    store.addCustomShop(longName, u"example.com"_s, u"総合"_s, u"https://example.com/?q={query}"_s);
+    QCOMPARE(chipTexts().size(), 1);
+    QVERIFY(chipTexts().first().endsWith(u'…'));
+    QVERIFY(button("shopChip0")->toolTip().contains(longName));
 }
 
 void TestSearchBarView::chipsOpenShopSearchOrTopPage_data()
@@ -582,7 +597,7 @@ void TestSearchBarView::grabsForReview()
     choose("filterMenu", u"directShopSearch"_s);
     chooseShop(u"ヨドバシ・ドット・コム"_s);
     m_env->themeManager.setCurrentTheme(AppTheme::cyberPurple);
-    m_bar->resize(760, m_bar->sizeHint().height());
+    m_bar->resize(720, m_bar->sizeHint().height());
     QTest::qWait(50);
     QVERIFY(m_bar->grab().save(folder + u"/searchbar-direct-narrow.png"_s));
     for (const char *name : {"engineMenu", "filterMenu", "shopMenu"}) {
