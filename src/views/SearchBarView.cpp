@@ -68,7 +68,7 @@ QString labelStyle(const QColor &color)
 // The menus have fixed widths that the longer Japanese rows exceed: the
 // closed menu ends its text with "…" instead of cutting a character in half,
 // and the full text is in the tooltip and the open menu.
-class ElidingComboBox : public QComboBox
+class ElidingComboBox final : public QComboBox
 {
 public:
     explicit ElidingComboBox(QWidget *parent)
