@@ -1,9 +1,49 @@
-#include <QCoreApplication>
+#include "app/VelmoraShoppingBrowserApp.h"
+#include "prefs/SettingsPreferencesStore.h"
+
+#include <QApplication>
 #include <QTextStream>
+
+#include <unistd.h>
+
+namespace {
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QTextStream(stdout) << "Velmora Shopping Browser: the window is not built yet.\n";
-    return 0;
+    if (!hasDisplay()) {
+        // Without a display Qt would abort; tell the user what works instead.
+        QTextStream out(stdout);
+        out << "Velmora Shopping Browser needs a display, and none was found.\n"
+            << "ディスプレイが見つかりません。画面のない環境では Xvfb で起動してください:\n"
+            << "  xvfb-run -a -s '-screen 0 1440x900x24' " << QString::fromLocal8Bit(argv[0])
+            << "\n";
+        return 0;
+    }
+    // The engine's sandbox refuses to start as root; a user who runs the
+    // browser that way gets a working browser rather than a crash.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Web engine views share their GL context with the rest of the window;
+    // this has to be set before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(
+        QString::fromLatin1(SettingsPreferencesStore::organizationName));
+    QCoreApplication::setApplicationName(
+        QString::fromLatin1(SettingsPreferencesStore::applicationName));
+
+    SettingsPreferencesStore preferences;
+    VelmoraShoppingBrowserApp browser(preferences);
+    browser.openWindow();
+    return application.exec();
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "theme/AppTheme.h"
+
+#include <QMap>
+#include <QToolBar>
+
+class BrowserViewModel;
+class QAction;
+class QLabel;
+class QMenu;
+class QToolButton;
+class ShopBadgeView;
+class ThemeManager;
+
+// The window's toolbar: back, forward and reload on the leading side, the
+// safety badge and the page title in the centre, add-bookmark and the theme
+// menu on the trailing side. Everything it shows follows the view model.
+class BrowserToolbar final : public QToolBar
+{
+    Q_OBJECT
+
+public:
+    static constexpr int titleMaximumWidth = 250;
+
+    BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeManager,
+                   QWidget *parent = nullptr);
+
+    QAction *backAction() const { return m_back; }
+    QAction *forwardAction() const { return m_forward; }
+    QAction *reloadAction() const { return m_reload; }
+    QAction *addBookmarkAction() const { return m_addBookmark; }
+    QMenu *themeMenu() const { return m_themeMenu; }
+    QAction *themeAction(AppTheme theme) const { return m_themeActions.value(theme); }
+    ShopBadgeView *badge() const { return m_badge; }
+    QLabel *titleLabel() const { return m_title; }
+
+Q_SIGNALS:
+    void addBookmarkRequested();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QAction *addButton(const QString &objectName);
+    void updateNavigation();
+    void updateReload();
+    void updateTitle();
+    void updateThemeChecks();
+    void updateIcons();
+
+    BrowserViewModel &m_viewModel;
+    ThemeManager &m_themeManager;
+    QAction *m_back;
+    QAction *m_forward;
+    QAction *m_reload;
+    QAction *m_addBookmark;
+    QToolButton *m_themeButton;
+    QMenu *m_themeMenu;
+    QMap<AppTheme, QAction *> m_themeActions;
+    ShopBadgeView *m_badge;
+    QLabel *m_title;
+};

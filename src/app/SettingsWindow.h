@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class SecurityRuleStore;
+class SettingsView;
+class ThemeManager;
+
+// The application's settings window. It keeps the default look of the
+// desktop: the theme colours belong to the main windows only.
+class SettingsWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr QSize minimumContentSize {600, 480};
+
+    SettingsWindow(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
+                   QWidget *parent = nullptr);
+
+    SettingsView *settingsView() const { return m_view; }
+
+private:
+    SettingsView *m_view;
+};
