@@ -1,0 +1,226 @@
+#include "views/BrowserView.h"
+
+#include "browser/BrowserViewModel.h"
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+#include "support/TestProxyServer.h"
+#include "theme/ThemeManager.h"
+#include "views/SafeGuardWarningView.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl shopUrl(u"http://www.yodobashi.com/"_s);
+const QUrl linkPageUrl(u"http://blog.example.com/links"_s);
+const QUrl framePageUrl(u"http://www.biccamera.com/framed"_s);
+const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+const QUrl otherScamUrl(u"http://super-sale-store.xyz/item"_s);
+
+struct Environment
+{
+    QTemporaryDir dir;
+    SettingsPreferencesStore preferences {dir.filePath(u"preferences.ini"_s)};
+    ThemeManager themeManager {preferences};
+    SecurityRuleStore ruleStore {preferences};
+    BrowserViewModel viewModel;
+    BrowserView view {viewModel, ruleStore, themeManager};
+};
+
+QStringList reasonTexts(const SafeGuardWarningView *warning)
+{
+    QStringList texts;
+    const QList<QLabel *> labels = warning->findChildren<QLabel *>(u"warningReason"_s);
+    for (const QLabel *label : labels)
+        texts.append(label->text());
+    return texts;
+}
+
+} // namespace
+
+class TestBrowserView : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void attachesItsPageToTheViewModel();
+    void blockedLinkKeepsPageUnderWarning();
+    void newBlockUpdatesWarning();
+    void goBackOnlyRemovesWarning();
+    void proceedLoadsBlockedAddress();
+    void blockedFrameCoversTrustedPage();
+
+private:
+    bool load(const QUrl &url);
+    void clickLink(const QString &id);
+
+    // Lives as long as the process: the engine's proxy flag cannot change.
+    TestProxyServer *m_proxy = nullptr;
+    std::unique_ptr<Environment> m_env;
+};
+
+void TestBrowserView::initTestCase()
+{
+    m_proxy = new TestProxyServer;
+    m_proxy->installAsEngineProxy();
+    m_proxy->setPage(linkPageUrl.host(), linkPageUrl.path(),
+                     "<!DOCTYPE html><html><head><title>links</title></head><body>"
+                     "<a id=\"scam\" href=\""
+                         + scamUrl.toEncoded()
+                         + "\">scam</a> "
+                           "<a id=\"other\" href=\""
+                         + otherScamUrl.toEncoded()
+                         + "\">other</a>"
+                           "</body></html>");
+    m_proxy->setPage(framePageUrl.host(), framePageUrl.path(),
+                     "<!DOCTYPE html><html><head><title>framed</title></head><body>"
+                     "<iframe src=\""
+                         + scamUrl.toEncoded() + "\"></iframe></body></html>");
+}
+
+void TestBrowserView::init()
+{
+    m_env = std::make_unique<Environment>();
+    m_env->view.resize(1000, 700);
+    m_env->view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
+}
+
+void TestBrowserView::cleanup()
+{
+    m_env.reset();
+}
+
+bool TestBrowserView::load(const QUrl &url)
+{
+    BrowserViewModel &vm = m_env->viewModel;
+    vm.loadURL(url);
+    return QTest::qWaitFor([&] { return vm.currentURL() == url && !vm.isLoading(); },
+                           engineTimeout);
+}
+
+void TestBrowserView::clickLink(const QString &id)
+{
+    m_env->view.webView()->page()->runJavaScript(
+        u"document.getElementById('%1').click();"_s.arg(id));
+}
+
+void TestBrowserView::attachesItsPageToTheViewModel()
+{
+    BrowserView &view = m_env->view;
+    QVERIFY(view.webView()->page());
+    QCOMPARE(m_env->viewModel.webView(), view.webView()->page());
+    QCOMPARE(m_env->viewModel.securityStore(), &m_env->ruleStore);
+    QVERIFY(!view.isShowingWarning());
+    QVERIFY(view.webView()->isVisible());
+    QVERIFY(!view.warningView()->isVisible());
+}
+
+void TestBrowserView::blockedLinkKeepsPageUnderWarning()
+{
+    QVERIFY(load(shopUrl));
+    QVERIFY(load(linkPageUrl));
+    BrowserView &view = m_env->view;
+
+    clickLink(u"scam"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
+    QVERIFY(view.warningView()->isVisible());
+    QVERIFY(!view.webView()->isVisible());
+    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
+    const QStringList reasons
+        = SafeBrowsingEngine().evaluateSafety(scamUrl, m_env->ruleStore).reasons();
+    QVERIFY(!reasons.isEmpty());
+    QCOMPARE(reasonTexts(view.warningView()), reasons);
+    // The engine never went there: the page and its history are intact.
+    QCOMPARE(view.webView()->url(), linkPageUrl);
+    QVERIFY(view.webView()->history()->canGoBack());
+    QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
+}
+
+void TestBrowserView::newBlockUpdatesWarning()
+{
+    QVERIFY(load(linkPageUrl));
+    BrowserView &view = m_env->view;
+    clickLink(u"scam"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(view.warningView()->blockedUrl(), scamUrl, engineTimeout);
+
+    // A script on the hidden page navigates elsewhere: screened too, and the
+    // warning that is already up shows the new address and reasons.
+    clickLink(u"other"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(view.warningView()->blockedUrl(), otherScamUrl, engineTimeout);
+    QVERIFY(view.isShowingWarning());
+    QCOMPARE(reasonTexts(view.warningView()),
+             SafeBrowsingEngine().evaluateSafety(otherScamUrl, m_env->ruleStore).reasons());
+}
+
+void TestBrowserView::goBackOnlyRemovesWarning()
+{
+    QVERIFY(load(shopUrl));
+    QVERIFY(load(linkPageUrl));
+    BrowserView &view = m_env->view;
+    clickLink(u"scam"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
+
+    const int shopHits = m_proxy->hits(shopUrl.host(), u"/"_s);
+    auto *goBack = view.warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s);
+    QTest::mouseClick(goBack, Qt::LeftButton);
+    QVERIFY(!view.isShowingWarning());
+    QVERIFY(view.webView()->isVisible());
+    QVERIFY(!m_env->viewModel.isBlocked());
+    // Not a step back in history: the page from before the block stays.
+    QTest::qWait(300);
+    QCOMPARE(view.webView()->url(), linkPageUrl);
+    QCOMPARE(m_proxy->hits(shopUrl.host(), u"/"_s), shopHits);
+    // The last block is remembered for a reload.
+    QCOMPARE(m_env->viewModel.pendingBlockedURL(), scamUrl);
+}
+
+void TestBrowserView::proceedLoadsBlockedAddress()
+{
+    QVERIFY(load(linkPageUrl));
+    BrowserView &view = m_env->view;
+    clickLink(u"scam"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
+
+    const int hits = m_proxy->hits(scamUrl.host(), scamUrl.path());
+    auto *proceed = view.warningView()->findChild<QPushButton *>(u"warningProceedButton"_s);
+    QTest::mouseClick(proceed, Qt::LeftButton);
+    QVERIFY(!view.isShowingWarning());
+    QTRY_COMPARE_WITH_TIMEOUT(view.webView()->url(), scamUrl, engineTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(scamUrl.host(), scamUrl.path()), hits + 1,
+                              engineTimeout);
+    QVERIFY(view.webView()->isVisible());
+}
+
+void TestBrowserView::blockedFrameCoversTrustedPage()
+{
+    BrowserView &view = m_env->view;
+    m_env->viewModel.loadURL(framePageUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
+    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
+    // The trusted page itself is loaded underneath.
+    QTRY_COMPARE_WITH_TIMEOUT(view.webView()->url(), framePageUrl, engineTimeout);
+}
+
+QTEST_MAIN(TestBrowserView)
+#include "tst_browserview.moc"
