@@ -1,5 +1,8 @@
 #pragma once
 
+#include "browser/IdleLoadWatchdog.h"
+#include "browser/RequestTimeouts.h"
+#include "safety/SafeBrowsingEngine.h"
 #include "safety/SafetyLevel.h"
 
 #include <QObject>
@@ -52,6 +55,11 @@ public:
     // a block is recorded on the next turn of the event loop.
     bool decidePolicy(const QUrl &url, bool isMainFrame);
 
+    // How long a load this view model starts may go without progress before
+    // it is stopped.
+    RequestTimeouts requestTimeouts() const { return m_requestTimeouts; }
+    void setRequestTimeouts(const RequestTimeouts &timeouts) { m_requestTimeouts = timeouts; }
+
 Q_SIGNALS:
     void currentURLChanged();
     void urlInputStringChanged();
@@ -66,6 +74,26 @@ Q_SIGNALS:
     void pendingBlockedURLChanged();
 
 private:
+    void startLoad(const QUrl &url, std::chrono::milliseconds idleLimit);
+    void recordBlock(const QUrl &url, const SafetyLevel &verdict);
+    void refreshURL();
+    void refreshTitle();
+    void refreshHistoryFlags();
+    void onLoadStarted();
+    void onLoadProgress(int progress);
+    void onLoadFinished(bool ok);
+    void stopIdleLoad();
+
+    void setCurrentURL(const QUrl &url);
+    void setUrlInputString(const QString &text);
+    void setPageTitle(const QString &title);
+    void setIsLoading(bool loading);
+    void setEstimatedProgress(double progress);
+    void setCanGoBack(bool canGoBack);
+    void setCanGoForward(bool canGoForward);
+    void setSafetyLevel(const SafetyLevel &level);
+    void setIsBlocked(bool blocked);
+
     QUrl m_currentURL;
     QString m_urlInputString;
     QString m_pageTitle;
@@ -79,4 +107,11 @@ private:
     QUrl m_pendingBlockedURL;
     QPointer<QWebEnginePage> m_webView;
     SecurityRuleStore *m_securityStore = nullptr;
+
+    const SafeBrowsingEngine m_safety {};
+    // The one navigation proceedAnyway started: passes the policy once, then
+    // is forgotten. Empty when no pass is outstanding.
+    QUrl m_proceedPass;
+    RequestTimeouts m_requestTimeouts;
+    IdleLoadWatchdog m_idleWatchdog;
 };

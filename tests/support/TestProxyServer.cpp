@@ -1,0 +1,223 @@
+#include "TestProxyServer.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 404:
+        return "Not Found";
+    default:
+        return "Status";
+    }
+}
+
+} // namespace
+
+TestProxyServer::TestProxyServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &TestProxyServer::onNewConnection);
+    m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+TestProxyServer::~TestProxyServer()
+{
+    m_server.close();
+}
+
+quint16 TestProxyServer::port() const
+{
+    return m_server.serverPort();
+}
+
+QString TestProxyServer::key(const QString &host, const QString &path)
+{
+    return host.toLower() + (path.isEmpty() ? QStringLiteral("/") : path);
+}
+
+void TestProxyServer::setPage(const QString &host, const QString &path, const QByteArray &body,
+                              const QByteArray &contentType)
+{
+    Answer answer;
+    answer.body = body;
+    answer.contentType = contentType;
+    m_answers.insert(key(host, path), answer);
+}
+
+void TestProxyServer::setRedirect(const QString &host, const QString &path, const QString &location,
+                                  int status)
+{
+    Answer answer;
+    answer.status = status;
+    answer.location = location.toUtf8();
+    m_answers.insert(key(host, path), answer);
+}
+
+void TestProxyServer::setStalled(const QString &host, const QString &path)
+{
+    Answer answer;
+    answer.stalled = true;
+    m_answers.insert(key(host, path), answer);
+}
+
+int TestProxyServer::hits(const QString &host, const QString &path) const
+{
+    return m_hits.value(key(host, path));
+}
+
+void TestProxyServer::clearHits()
+{
+    m_hits.clear();
+    m_bodies.clear();
+    m_totalHits = 0;
+}
+
+QByteArray TestProxyServer::lastBody(const QString &host, const QString &path) const
+{
+    return m_bodies.value(key(host, path));
+}
+
+void TestProxyServer::installAsEngineProxy() const
+{
+    const QString current = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS");
+    QStringList flags;
+    for (const QString &flag : current.split(u' ', Qt::SkipEmptyParts)) {
+        if (!flag.startsWith(QLatin1String("--proxy-server=")))
+            flags.append(flag);
+    }
+    flags.append(QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(port()));
+    if (!flags.contains(QLatin1String("--disable-gpu")))
+        flags.append(QStringLiteral("--disable-gpu"));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.join(u' ').toUtf8());
+}
+
+QByteArray TestProxyServer::defaultPage(const QString &host)
+{
+    const QByteArray name = host.toHtmlEscaped().toUtf8();
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + name
+        + "</title></head><body><h1>" + name + "</h1></body></html>";
+}
+
+void TestProxyServer::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        m_buffers.insert(socket, QByteArray());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_buffers.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void TestProxyServer::onReadyRead(QTcpSocket *socket)
+{
+    auto buffer = m_buffers.find(socket);
+    if (buffer == m_buffers.end())
+        return;
+    buffer->append(socket->readAll());
+    while (serveOne(socket, *buffer)) {
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            return;
+    }
+}
+
+bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
+{
+    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return false;
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    const QByteArray method = requestLine.value(0);
+    const QByteArray target = requestLine.value(1);
+
+    QByteArray hostHeader;
+    qsizetype contentLength = 0;
+    bool closeAfter = requestLine.value(2) == "HTTP/1.0";
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            continue;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "host")
+            hostHeader = value;
+        else if (name == "content-length")
+            contentLength = value.toLongLong();
+        else if (name == "connection" || name == "proxy-connection")
+            closeAfter = closeAfter || value.toLower() == "close";
+    }
+    const qsizetype total = headerEnd + 4 + contentLength;
+    if (buffer.size() < total)
+        return false;
+    const QByteArray body = buffer.mid(headerEnd + 4, contentLength);
+    buffer.remove(0, total);
+
+    // https goes through CONNECT; tests browse plain http only.
+    if (method == "CONNECT") {
+        socket->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        return false;
+    }
+
+    // Proxy form carries the whole address; origin form needs the Host header.
+    QUrl url = QUrl::fromEncoded(target);
+    if (url.host().isEmpty())
+        url = QUrl::fromEncoded("http://" + hostHeader + target);
+    const QString host = url.host().toLower();
+    const QString path = url.path().isEmpty() ? QStringLiteral("/") : url.path();
+    const QString requestKey = key(host, path);
+    ++m_totalHits;
+    ++m_hits[requestKey];
+    m_bodies.insert(requestKey, body);
+
+    Answer answer;
+    const auto configured = m_answers.constFind(requestKey);
+    if (configured != m_answers.constEnd()) {
+        answer = *configured;
+    } else if (path == QLatin1String("/favicon.ico")) {
+        answer.status = 404;
+        answer.contentType = "text/plain";
+    } else {
+        answer.body = defaultPage(host);
+        answer.contentType = "text/html; charset=utf-8";
+    }
+    if (answer.stalled)
+        return true;
+
+    QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + ' '
+        + reasonPhrase(answer.status) + "\r\n";
+    if (!answer.location.isEmpty())
+        response += "Location: " + answer.location + "\r\n";
+    if (!answer.contentType.isEmpty())
+        response += "Content-Type: " + answer.contentType + "\r\n";
+    response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    response += "Cache-Control: no-store\r\n";
+    response += closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
+    response += "\r\n" + answer.body;
+    socket->write(response);
+    if (closeAfter) {
+        socket->disconnectFromHost();
+        return false;
+    }
+    return true;
+}

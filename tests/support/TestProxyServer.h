@@ -3,32 +3,86 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTcpServer>
+
+class QTcpSocket;
 
 // A tiny HTTP proxy for engine tests: the web engine is pointed at it and it
 // answers plain-http requests by host and path, so tests browse real host
 // names without a network. Unknown pages get a small default page titled
-// with the host.
+// with the host ("<title>host</title>"); "/favicon.ico" gets a 404 so that
+// icon fetches never count as page hits. Answers carry "Cache-Control:
+// no-store", so every reload and history step really asks again.
+//
+// Usage (one proxy for the whole test program, before the engine starts):
+//
+//     TestProxyServer proxy;              // listens on 127.0.0.1, any port
+//     proxy.installAsEngineProxy();       // sets QTWEBENGINE_CHROMIUM_FLAGS
+//     QWebEngineProfile profile;          // the engine starts here
+//
+// When the flags are read (Qt WebEngine 6.4): Chromium's command line is built
+// once, when the web engine starts, which is the first QWebEngineProfile or
+// QWebEnginePage the process makes (QWebEngineProfile::defaultProfile()
+// counts), not at QApplication construction. So the proxy may be started in
+// initTestCase() after the application exists, as long as nothing has touched
+// the engine yet; the proxy must then live until the program ends, because
+// the flag cannot be changed afterwards. Host names are always sent through
+// the proxy (no DNS happens in the engine), so no bypass list is needed; only
+// 127.0.0.1/localhost addresses bypass it, which tests don't browse.
 class TestProxyServer final : public QObject
 {
     Q_OBJECT
 
 public:
     explicit TestProxyServer(QObject *parent = nullptr);
+    ~TestProxyServer() override;
 
     quint16 port() const;
     void setPage(const QString &host, const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8");
     void setRedirect(const QString &host, const QString &path, const QString &location,
                      int status = 302);
+    // Requests to host and path are read and never answered, to test time-outs.
+    void setStalled(const QString &host, const QString &path);
     // Requests seen for host and path (path without the query).
     int hits(const QString &host, const QString &path) const;
-    // Points the web engine at this proxy (QTWEBENGINE_CHROMIUM_FLAGS); call
-    // before the first page is made.
+    // Forgets the hits and bodies seen so far (pages stay configured); a test
+    // program calls it between test functions.
+    void clearHits();
+    // All requests seen, any host.
+    int totalHits() const { return m_totalHits; }
+    // The body of the last request to host and path (a form post's fields).
+    QByteArray lastBody(const QString &host, const QString &path) const;
+    // Points the web engine at this proxy (QTWEBENGINE_CHROMIUM_FLAGS): adds
+    // --proxy-server=http://127.0.0.1:<port> (replacing an earlier one) and
+    // --disable-gpu, keeping every other flag. Call before the engine starts.
     void installAsEngineProxy() const;
+    // The default page the proxy serves for host.
+    static QByteArray defaultPage(const QString &host);
 
 private:
-    // implementation details are the owner's
+    struct Answer
+    {
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType;
+        QByteArray location;
+        bool stalled = false;
+    };
+
+    static QString key(const QString &host, const QString &path);
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    // Answers one complete request from the front of buffer; false while the
+    // request is still incomplete.
+    bool serveOne(QTcpSocket *socket, QByteArray &buffer);
+
     QTcpServer m_server;
+    QHash<QString, Answer> m_answers;
+    QHash<QString, int> m_hits;
+    QHash<QString, QByteArray> m_bodies;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+    int m_totalHits = 0;
 };

@@ -1,0 +1,263 @@
+// The view model's state rules without an engine: no page is attached (as
+// when the pane's page is gone), so only the state and the policy's answers
+// are seen. Navigation on the real engine is tst_navigationpolicy.
+
+#include "browser/BrowserViewModel.h"
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
+const QUrl scamURL(u"http://super-cheap-brand-sale.top/deal"_s);
+const QUrl shopURL(u"https://www.amazon.co.jp/dp/B0001"_s);
+
+} // namespace
+
+class TestBrowserViewModel final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void newViewModelShowsNewTab();
+    void withoutRuleStoreNothingIsJudged();
+    void suspiciousLoadRecordsBlockBeforeNotifying();
+    void safeLoadClearsBlockAndJudgesFirst();
+    void goBackWhileBlockedOnlyLeavesWarning();
+    void reloadWhileBlockedJudgesAgain();
+    void proceedAnywayKeepsVerdict();
+    void policyAnswersAtOnceAndBlocksLater_data();
+    void policyAnswersAtOnceAndBlocksLater();
+
+private:
+    QUuid patternId(const QString &pattern) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsPreferencesStore> m_preferences;
+    std::unique_ptr<SecurityRuleStore> m_store;
+    std::unique_ptr<BrowserViewModel> m_viewModel;
+};
+
+void TestBrowserViewModel::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
+    m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
+    m_viewModel = std::make_unique<BrowserViewModel>();
+}
+
+void TestBrowserViewModel::cleanup()
+{
+    m_viewModel.reset();
+    m_store.reset();
+    m_preferences.reset();
+    m_dir.reset();
+}
+
+QUuid TestBrowserViewModel::patternId(const QString &pattern) const
+{
+    for (const ExcludedPattern &row : m_store->excludedPatterns()) {
+        if (row.pattern == pattern)
+            return row.id;
+    }
+    return {};
+}
+
+void TestBrowserViewModel::newViewModelShowsNewTab()
+{
+    const BrowserViewModel &viewModel = *m_viewModel;
+    QCOMPARE(viewModel.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
+    QVERIFY(viewModel.currentURL().isEmpty());
+    QCOMPARE(viewModel.urlInputString(), QString());
+    QCOMPARE(viewModel.pageTitle(), QString());
+    QCOMPARE(viewModel.estimatedProgress(), 0.0);
+    QVERIFY(!viewModel.isLoading());
+    QVERIFY(!viewModel.canGoBack());
+    QVERIFY(!viewModel.canGoForward());
+    QVERIFY(!viewModel.isBlocked());
+    QVERIFY(viewModel.blockedReasons().isEmpty());
+    QVERIFY(viewModel.pendingBlockedURL().isEmpty());
+    QCOMPARE(viewModel.webView(), nullptr);
+    QCOMPARE(viewModel.securityStore(), nullptr);
+    QCOMPARE(viewModel.requestTimeouts().load, std::chrono::seconds(30));
+    QCOMPARE(viewModel.requestTimeouts().proceed, std::chrono::seconds(60));
+}
+
+void TestBrowserViewModel::withoutRuleStoreNothingIsJudged()
+{
+    QSignalSpy level(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged);
+    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
+
+    m_viewModel->loadURL(scamURL);
+    m_viewModel->loadURL(shopURL);
+    QVERIFY(m_viewModel->decidePolicy(scamURL, true));
+    QVERIFY(m_viewModel->decidePolicy(scamURL, false));
+    m_viewModel->proceedAnyway();
+    m_viewModel->goBack();
+    m_viewModel->goForward();
+    m_viewModel->reload();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(level.count(), 0);
+    QCOMPARE(blocked.count(), 0);
+    QVERIFY(!m_viewModel->isBlocked());
+    QVERIFY(m_viewModel->pendingBlockedURL().isEmpty());
+}
+
+void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    const SafetyLevel verdict
+        = SafetyLevel::suspicious({topReason, SafeBrowsingEngine::hyphenRuleReason()});
+
+    // Whichever notice a view reacts to, the block is already complete.
+    QStringList heard;
+    const auto check = [&](const QString &name) {
+        heard.append(name);
+        QVERIFY(m_viewModel->isBlocked());
+        QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
+        QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
+        QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    };
+    connect(m_viewModel.get(), &BrowserViewModel::isBlockedChanged, this,
+            [&] { check(u"isBlocked"_s); });
+    connect(m_viewModel.get(), &BrowserViewModel::blockedReasonsChanged, this,
+            [&] { check(u"blockedReasons"_s); });
+    connect(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged, this,
+            [&] { check(u"pendingBlockedURL"_s); });
+    connect(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged, this,
+            [&] { check(u"safetyLevel"_s); });
+
+    m_viewModel->loadURL(scamURL);
+    QCOMPARE(heard,
+             QStringList(
+                 {u"isBlocked"_s, u"blockedReasons"_s, u"pendingBlockedURL"_s, u"safetyLevel"_s}));
+    QVERIFY(m_viewModel->currentURL().isEmpty());
+}
+
+void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    m_viewModel->loadURL(scamURL);
+    QVERIFY(m_viewModel->isBlocked());
+
+    m_viewModel->loadURL(shopURL);
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
+    // The last block's details stay for the warning view.
+    QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
+    QCOMPARE(m_viewModel->blockedReasons().size(), 2);
+
+    m_viewModel->loadURL(QUrl(u"https://www.google.co.jp/search?q=bag"_s));
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(u"www.google.co.jp"_s));
+}
+
+void TestBrowserViewModel::goBackWhileBlockedOnlyLeavesWarning()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    m_viewModel->loadURL(scamURL);
+    const SafetyLevel verdict = m_viewModel->safetyLevel();
+
+    QSignalSpy reasons(m_viewModel.get(), &BrowserViewModel::blockedReasonsChanged);
+    QSignalSpy pending(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged);
+    m_viewModel->goBack();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
+    QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    QCOMPARE(reasons.count(), 0);
+    QCOMPARE(pending.count(), 0);
+}
+
+void TestBrowserViewModel::reloadWhileBlockedJudgesAgain()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    m_viewModel->loadURL(scamURL);
+
+    m_store->togglePattern(patternId(u"*.top"_s));
+    m_viewModel->reload();
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
+
+    const QUrl topOnly(u"http://scam-shop.top/"_s);
+    m_store->togglePattern(patternId(u"*.top"_s));
+    m_viewModel->loadURL(topOnly);
+    QCOMPARE(m_viewModel->blockedReasons(), {topReason});
+    m_store->togglePattern(patternId(u"*.top"_s));
+    m_viewModel->reload();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(u"scam-shop.top"_s));
+}
+
+void TestBrowserViewModel::proceedAnywayKeepsVerdict()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
+    m_viewModel->proceedAnyway();
+    QCOMPARE(blocked.count(), 0);
+
+    m_viewModel->loadURL(scamURL);
+    const SafetyLevel verdict = m_viewModel->safetyLevel();
+    m_viewModel->proceedAnyway();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
+    QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
+}
+
+void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
+{
+    QTest::addColumn<QUrl>("url");
+    QTest::addColumn<bool>("isMainFrame");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("certified shop") << shopURL << true << true;
+    QTest::newRow("safe domain") << QUrl(u"https://www.google.co.jp/search?q=x"_s) << true << true;
+    QTest::newRow("no host") << QUrl(u"about:blank"_s) << true << true;
+    QTest::newRow("no address") << QUrl() << true << true;
+    QTest::newRow("suspicious main frame") << scamURL << true << false;
+    QTest::newRow("suspicious sub-frame")
+        << QUrl(u"http://ads.example.xyz/frame"_s) << false << false;
+}
+
+void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
+{
+    QFETCH(QUrl, url);
+    QFETCH(bool, isMainFrame);
+    QFETCH(bool, allowed);
+
+    m_viewModel->attachWebView(nullptr, *m_store);
+    m_viewModel->loadURL(shopURL);
+    const SafetyLevel before = m_viewModel->safetyLevel();
+
+    QCOMPARE(m_viewModel->decidePolicy(url, isMainFrame), allowed);
+    // Nothing is written while the engine waits for the answer.
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), before);
+
+    if (allowed) {
+        QCoreApplication::processEvents();
+        QVERIFY(!m_viewModel->isBlocked());
+        QCOMPARE(m_viewModel->safetyLevel(), before);
+        return;
+    }
+    QTRY_VERIFY(m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->pendingBlockedURL(), url);
+    QCOMPARE(m_viewModel->safetyLevel(), SafeBrowsingEngine().evaluateSafety(url, *m_store));
+    QCOMPARE(m_viewModel->blockedReasons(), m_viewModel->safetyLevel().reasons());
+}
+
+QTEST_GUILESS_MAIN(TestBrowserViewModel)
+#include "tst_browserviewmodel.moc"
