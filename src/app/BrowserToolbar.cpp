@@ -6,7 +6,6 @@
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
-#include <QActionGroup>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -104,14 +103,14 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     // A pop-up is a window of its own: without this it would open in the
     // application's colours on a dark-themed window.
     m_themeMenu->setAttribute(Qt::WA_WindowPropagation);
-    auto *themeGroup = new QActionGroup(m_themeMenu);
-    themeGroup->setExclusive(true);
+    // Not an exclusive group: that would draw radio dots, and the current
+    // theme is marked with a check mark. The manager's signal keeps exactly
+    // one item checked.
     const QList<AppTheme> themes = allAppThemes();
     for (AppTheme theme : themes) {
         QAction *action = m_themeMenu->addAction(displayName(theme));
         action->setObjectName(QStringLiteral("theme_") + rawValue(theme));
         action->setCheckable(true);
-        themeGroup->addAction(action);
         m_themeActions.insert(theme, action);
         connect(action, &QAction::triggered, this,
                 [this, theme] { m_themeManager.setCurrentTheme(theme); });

@@ -555,6 +555,10 @@ void TestContentView::themeMenuRestylesEveryWindow()
         QCOMPARE(window->loadIndicator()->accentColor(), accentColor(AppTheme::cyberPurple));
     }
 
+    // Choosing the current theme again keeps it checked.
+    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
+    QVERIFY(first->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
+
     first->toolbar()->themeAction(AppTheme::light)->trigger();
     QVERIFY(!ThemePalette::isDark(second->palette()));
     QCOMPARE(second->palette().color(QPalette::Window),
@@ -754,10 +758,21 @@ void TestContentView::screenshots()
     QTest::qWait(200);
     saveScreenshot(window, u"window-warning.png"_s);
     click(window->browserView()->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
+    // Going back keeps the last verdict until the page reports again.
+    click(button(window, window->toolbar()->reloadAction()));
+    QTRY_VERIFY_WITH_TIMEOUT(window->toolbar()->badge()->safetyLevel().isTrusted(), engineTimeout);
 
     m_env->app->themeManager().setCurrentTheme(AppTheme::cyberPurple);
     QTest::qWait(300);
     saveScreenshot(window, u"window-cyberpurple.png"_s);
+
+    // The theme menu, with every theme's emoji and the current one checked.
+    QMenu *menu = window->toolbar()->themeMenu();
+    menu->popup(window->mapToGlobal(QPoint(window->width() - 320, 60)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::qWait(200);
+    saveScreenshot(menu, u"window-theme-menu.png"_s);
+    menu->close();
 
     window->bookmarkStore().addBookmark(amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s,
                                         QString());
