@@ -2,6 +2,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -35,6 +36,11 @@ int main(int argc, char *argv[])
     // Web engine views share their GL context with the rest of the window;
     // this has to be set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    // The interface is Japanese, and so should be what the web engine says
+    // on its own pages (errors) and asks sites for (Accept-Language),
+    // whatever the desktop's locale.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(
