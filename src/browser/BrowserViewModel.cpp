@@ -15,8 +15,10 @@ namespace {
 // same address.
 bool isSameAddress(const QUrl &a, const QUrl &b)
 {
+    // Percent-encoded, punycode host: the form the engine itself uses.
     constexpr auto options = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
-    return a.adjusted(options) == b.adjusted(options);
+    return a.adjusted(options).toString(QUrl::FullyEncoded)
+        == b.adjusted(options).toString(QUrl::FullyEncoded);
 }
 
 // Chromium reports the address itself as the title of a page that has none,

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void stalledLoadIsStopped();
     void stalledProceedUsesLongerLimit();
     void rebuiltPaneReplacesPage();
+    void downloadsStayRefused();
 
 private:
     QWebEnginePage *page() const { return m_page.data(); }
@@ -145,6 +147,7 @@ void TestNavigationPolicy::initTestCase()
     m_proxy.setRedirect(neutralHost, u"/go"_s, u"http://scam-shop.top/landing"_s);
     m_proxy.setRedirect(topHost, u"/hop"_s, u"http://cheap-brand-sale-outlet.com/next"_s);
     m_proxy.setStalled(neutralHost, u"/stalled"_s);
+    m_proxy.setPage(neutralHost, u"/file.bin"_s, QByteArray(4096, 'x'), "application/octet-stream");
     m_proxy.setStalled(topHost, u"/stalled"_s);
 }
 
@@ -512,6 +515,16 @@ void TestNavigationPolicy::proceedAnywayPassesExactlyOnce()
     m_viewModel->proceedAnyway();
     QVERIFY(waitForLoad(scam));
     QCOMPARE(m_proxy.hits(topHost, u"/item"_s), 2);
+
+    // The pass recognises its address in the engine's encoded form.
+    const QUrl japanese(u"http://Scam-Shop.top/検索?q=バッグ 赤"_s);
+    m_viewModel->loadURL(japanese);
+    QVERIFY(m_viewModel->isBlocked());
+    m_viewModel->proceedAnyway();
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(topHost, u"/検索"_s), 1, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->currentURL().path(), u"/検索"_s);
 }
 
 void TestNavigationPolicy::redirectOutOfProceededPageIsScreened()
@@ -527,6 +540,8 @@ void TestNavigationPolicy::redirectOutOfProceededPageIsScreened()
     QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
     QCOMPARE(m_proxy.hits(hyphenHost, u"/next"_s), 0);
     QVERIFY(isShowing(start));
+    QCOMPARE(m_viewModel->safetyLevel(),
+             SafetyLevel::suspicious({SafeBrowsingEngine::hyphenRuleReason()}));
 }
 
 void TestNavigationPolicy::goBackWhileBlockedKeepsPage()
@@ -669,6 +684,26 @@ void TestNavigationPolicy::rebuiltPaneReplacesPage()
     QVERIFY(loadAndWait(next));
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(neutralHost));
     m_pane = std::move(newPane);
+}
+
+void TestNavigationPolicy::downloadsStayRefused()
+{
+    // Nothing in the browser accepts downloads yet; the engine's default is
+    // to cancel what nobody accepts.
+    QObject context;
+    QList<QPointer<QWebEngineDownloadRequest>> requests;
+    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, &context,
+            [&requests](QWebEngineDownloadRequest *request) { requests.append(request); });
+    const QUrl links = address(neutralHost, u"/links"_s);
+    QVERIFY(loadAndWait(links));
+    page()->runJavaScript(u"location.href = 'http://news.example.jp/file.bin'"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!requests.first()
+                                 || requests.first()->state()
+                                     == QWebEngineDownloadRequest::DownloadCancelled,
+                             engineTimeout);
+    QVERIFY(isShowing(links));
+    QVERIFY(!m_viewModel->isBlocked());
 }
 
 QTEST_MAIN(TestNavigationPolicy)

@@ -40,6 +40,14 @@ TestProxyServer::TestProxyServer(QObject *parent)
 TestProxyServer::~TestProxyServer()
 {
     m_server.close();
+    // A socket reports its disconnection while it is destroyed; end the open
+    // ones now, while the state their handlers touch still exists.
+    const QList<QTcpSocket *> sockets = m_buffers.keys();
+    m_buffers.clear();
+    for (QTcpSocket *socket : sockets) {
+        socket->disconnect(this);
+        delete socket;
+    }
 }
 
 quint16 TestProxyServer::port() const
