@@ -1,6 +1,7 @@
 #include "views/SafeGuardWarningView.h"
 
 #include "prefs/SettingsPreferencesStore.h"
+#include "support/TestPalette.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 #include "views/ViewStyle.h"
@@ -36,21 +37,6 @@ bool closeTo(const QColor &a, const QColor &b, int tolerance = 6)
 QColor fillOf(QWidget *button)
 {
     return button->grab().toImage().pixelColor(4, button->height() / 2);
-}
-
-// A dark palette like the window's, for looking at the dark themes.
-QPalette darkPalette()
-{
-    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
-        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
-        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
-    }
-    return palette;
 }
 
 } // namespace
@@ -275,7 +261,7 @@ void TestSafeGuardWarningView::followsADarkPalette()
 {
     m_view->setBlockedUrl(QUrl(u"http://scam-shop.top/"_s));
     m_view->setReasons({u"悪質詐欺通販サイトで多発するTLD"_s});
-    m_view->setPalette(darkPalette());
+    m_view->setPalette(darkTestPalette());
     auto *box = m_view->findChild<QFrame *>(u"warningDetailBox"_s);
     // The box takes the dark control colour and its texts stay light on it.
     QTRY_VERIFY(closeTo(box->grab().toImage().pixelColor(box->width() - 8, box->height() / 2),
@@ -328,7 +314,7 @@ void TestSafeGuardWarningView::grabsForReview()
     m_view->setBlockedUrl(QUrl(u"http://a-b-c-d.example.top/"_s));
     m_view->setReasons({u"悪質詐欺通販サイトで多発するTLD"_s});
     const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkPalette());
+    QApplication::setPalette(darkTestPalette());
     QTest::qWait(50);
     QVERIFY(m_view->grab().save(folder + u"/warning-dark.png"_s));
     QApplication::setPalette(light);

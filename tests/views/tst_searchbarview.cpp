@@ -4,6 +4,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/WebAddress.h"
+#include "support/TestPalette.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
@@ -69,21 +70,6 @@ bool closeTo(const QColor &a, const QColor &b, int tolerance = 6)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
         && qAbs(a.blue() - b.blue()) <= tolerance;
-}
-
-// A dark palette like the window's, for looking at the dark themes.
-QPalette darkPalette()
-{
-    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
-        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
-        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
-    }
-    return palette;
 }
 
 } // namespace
@@ -576,7 +562,7 @@ void TestSearchBarView::followsADarkPalette()
     auto fillOf = [](QWidget *widget) {
         return widget->grab().toImage().pixelColor(3, widget->height() / 2);
     };
-    m_bar->setPalette(darkPalette());
+    m_bar->setPalette(darkTestPalette());
     QTRY_VERIFY(closeTo(fillOf(button("webSearchButton")), QColor(56, 56, 56)));
     QVERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), QColor(38, 38, 38)));
     auto *box = m_bar->findChild<QWidget *>(u"queryBox"_s);
@@ -612,7 +598,7 @@ void TestSearchBarView::grabsForReview()
     choose("engineMenu", u"googleWeb"_s);
     QVERIFY(m_bar->grab().save(folder + u"/searchbar-web-empty.png"_s));
     const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkPalette());
+    QApplication::setPalette(darkTestPalette());
     QTest::qWait(50);
     QVERIFY(m_bar->grab().save(folder + u"/searchbar-dark.png"_s));
     QApplication::setPalette(light);

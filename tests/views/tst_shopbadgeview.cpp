@@ -1,6 +1,7 @@
 #include "views/ShopBadgeView.h"
 
 #include "safety/SafetyLevel.h"
+#include "support/TestPalette.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
@@ -33,21 +34,6 @@ bool showsColour(const QImage &image, QColor colour, const QColor &background, i
         }
     }
     return false;
-}
-
-// A dark palette like the window's, for looking at the dark themes.
-QPalette darkPalette()
-{
-    QPalette palette(QColor(56, 56, 56), QColor(38, 38, 38));
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::WindowText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Text, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::ButtonText, QColor(232, 232, 232));
-        palette.setColor(group, QPalette::Base, QColor(30, 30, 30));
-        palette.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
-        palette.setColor(group, QPalette::Mid, QColor(48, 48, 48));
-    }
-    return palette;
 }
 
 } // namespace
@@ -187,7 +173,7 @@ void TestShopBadgeView::grabsForReview()
     QVERIFY(QTest::qWaitForWindowExposed(&strip));
     QVERIFY(strip.grab().save(folder + u"/shopbadge.png"_s));
     const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkPalette());
+    QApplication::setPalette(darkTestPalette());
     strip.setStyleSheet(u"QWidget#strip { background: #262626; }"_s);
     QTest::qWait(50);
     QVERIFY(strip.grab().save(folder + u"/shopbadge-dark.png"_s));
