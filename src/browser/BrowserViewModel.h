@@ -43,6 +43,10 @@ public:
     QWebEnginePage *webView() const { return m_webView.data(); }
     SecurityRuleStore *securityStore() const { return m_securityStore; }
 
+    // Replaces any earlier page, whose signals stop reaching this model. The
+    // page is normally a ScreeningWebPage from WebViewHost, which puts its
+    // navigations to decidePolicy; a null page leaves the state and the
+    // judging working while every page operation is skipped.
     void attachWebView(QWebEnginePage *webView, SecurityRuleStore &store);
 
     void loadURL(const QUrl &url);
@@ -82,7 +86,6 @@ private:
     void onLoadStarted();
     void onLoadProgress(int progress);
     void onLoadFinished(bool ok);
-    void stopIdleLoad();
 
     void setCurrentURL(const QUrl &url);
     void setUrlInputString(const QString &text);
