@@ -1,15 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "views/AddRuleSheet.h"
 
-class QLineEdit;
-class QPushButton;
-class SecurityRuleStore;
-class ThemeManager;
-
-// The sheet that adds an exclusion pattern. Like the shop sheet, it keeps its
-// fields when cancelled and clears them only after a successful add.
-class AddPatternSheet final : public QDialog
+// The sheet that adds an exclusion pattern.
+class AddPatternSheet final : public AddRuleSheet
 {
     Q_OBJECT
 
@@ -21,13 +15,6 @@ public:
     bool addPattern();
 
 private:
-    void updateAddButton();
-    void applyTheme();
-
-    SecurityRuleStore &m_ruleStore;
-    ThemeManager &m_themeManager;
     QLineEdit *m_patternField;
     QLineEdit *m_reasonField;
-    QPushButton *m_cancelButton;
-    QPushButton *m_addButton;
 };

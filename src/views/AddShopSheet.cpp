@@ -1,37 +1,19 @@
 #include "views/AddShopSheet.h"
 
 #include "rules/SecurityRuleStore.h"
-#include "theme/ThemeManager.h"
-#include "views/ViewStyle.h"
 
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 AddShopSheet::AddShopSheet(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
                            QWidget *parent)
-    : QDialog(parent)
-    , m_ruleStore(ruleStore)
-    , m_themeManager(themeManager)
+    : AddRuleSheet(ruleStore, themeManager, QStringLiteral("addShop"),
+                   QStringLiteral("新しい認定正規ショップを追加"), 480, parent)
     , m_nameField(new QLineEdit)
     , m_domainField(new QLineEdit)
     , m_categoryField(new QLineEdit)
     , m_templateField(new QLineEdit)
-    , m_cancelButton(new QPushButton(QStringLiteral("キャンセル")))
-    , m_addButton(new QPushButton(QStringLiteral("追加")))
 {
-    setObjectName(QStringLiteral("addShopSheet"));
-    setWindowTitle(QStringLiteral("新しい認定正規ショップを追加"));
-    setWindowModality(Qt::WindowModal);
-    setFixedWidth(480);
-
-    auto *heading = new QLabel(QStringLiteral("新しい認定正規ショップを追加"));
-    heading->setObjectName(QStringLiteral("addShopHeading"));
-    heading->setFont(ViewStyle::font(ViewStyle::TextStyle::headline));
-
     m_nameField->setObjectName(QStringLiteral("newShopNameField"));
     m_nameField->setPlaceholderText(QStringLiteral("ショップ名 (例: ヨドバシ・ドット・コム)"));
     m_domainField->setObjectName(QStringLiteral("newShopDomainField"));
@@ -44,39 +26,14 @@ AddShopSheet::AddShopSheet(SecurityRuleStore &ruleStore, ThemeManager &themeMana
 
     // The template example is a full address; a slightly narrower face
     // lets it show whole in the sheet's fixed width.
+    const QList<QLineEdit *> fields {m_nameField, m_domainField, m_categoryField, m_templateField};
     QFont fieldFont = font();
     fieldFont.setStretch(95);
-    auto *form = new QVBoxLayout;
-    form->setSpacing(8);
-    for (QLineEdit *field : {m_nameField, m_domainField, m_categoryField, m_templateField}) {
+    for (QLineEdit *field : fields)
         field->setFont(fieldFont);
-        form->addWidget(field);
-    }
 
-    m_cancelButton->setObjectName(QStringLiteral("addShopCancelButton"));
-    m_cancelButton->setAutoDefault(false);
-    m_addButton->setObjectName(QStringLiteral("addShopConfirmButton"));
-    m_addButton->setDefault(true);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch(1);
-    buttons->addWidget(m_addButton);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 20, 20, 20);
-    layout->setSpacing(16);
-    layout->addWidget(heading);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-
-    connect(m_nameField, &QLineEdit::textChanged, this, &AddShopSheet::updateAddButton);
-    connect(m_domainField, &QLineEdit::textChanged, this, &AddShopSheet::updateAddButton);
-    connect(m_cancelButton, &QPushButton::clicked, this, &AddShopSheet::reject);
-    connect(m_addButton, &QPushButton::clicked, this, &AddShopSheet::addShop);
-    connect(&m_themeManager, &ThemeManager::currentThemeChanged, this, &AddShopSheet::applyTheme);
-    updateAddButton();
-    applyTheme();
+    setFields(fields, {m_nameField, m_domainField});
+    connect(addButton(), &QPushButton::clicked, this, &AddShopSheet::addShop);
 }
 
 QString AddShopSheet::generatedTemplate(const QString &domain)
@@ -98,20 +55,8 @@ bool AddShopSheet::addShop()
     const QString searchTemplate
         = m_templateField->text().isEmpty() ? generatedTemplate(domain) : m_templateField->text();
     // The store lower-cases and trims the domain; the template keeps it as typed.
-    m_ruleStore.addCustomShop(name, domain, category, searchTemplate);
+    ruleStore().addCustomShop(name, domain, category, searchTemplate);
 
-    for (QLineEdit *field : {m_nameField, m_domainField, m_categoryField, m_templateField})
-        field->clear();
-    accept();
+    finishAdding();
     return true;
-}
-
-void AddShopSheet::updateAddButton()
-{
-    m_addButton->setEnabled(!m_nameField->text().isEmpty() && !m_domainField->text().isEmpty());
-}
-
-void AddShopSheet::applyTheme()
-{
-    ViewStyle::makeProminent(m_addButton, accentColor(m_themeManager.currentTheme()));
 }

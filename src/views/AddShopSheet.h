@@ -1,15 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "views/AddRuleSheet.h"
 
-class QLineEdit;
-class QPushButton;
-class SecurityRuleStore;
-class ThemeManager;
-
-// The sheet that adds a certified shop. It lives as long as its settings
-// view: cancelling keeps what was typed, only a successful add clears it.
-class AddShopSheet final : public QDialog
+// The sheet that adds a certified shop.
+class AddShopSheet final : public AddRuleSheet
 {
     Q_OBJECT
 
@@ -24,15 +18,8 @@ public:
     bool addShop();
 
 private:
-    void updateAddButton();
-    void applyTheme();
-
-    SecurityRuleStore &m_ruleStore;
-    ThemeManager &m_themeManager;
     QLineEdit *m_nameField;
     QLineEdit *m_domainField;
     QLineEdit *m_categoryField;
     QLineEdit *m_templateField;
-    QPushButton *m_cancelButton;
-    QPushButton *m_addButton;
 };

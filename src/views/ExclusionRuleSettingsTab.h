@@ -1,19 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "views/RuleListSettingsTab.h"
 
 class AddPatternSheet;
-class InsetList;
-class QLabel;
-class QPushButton;
-class SecurityRuleStore;
-class ThemeManager;
 
 // The "危険サイト除外" tab: the excluded patterns of the shared rule store with
 // their switches, delete buttons for custom patterns, and the add-pattern
-// sheet. Every change goes through the store, so the next search and verdict
-// in every window use it.
-class ExclusionRuleSettingsTab final : public QWidget
+// sheet.
+class ExclusionRuleSettingsTab final : public RuleListSettingsTab
 {
     Q_OBJECT
 
@@ -26,12 +20,6 @@ public:
 
 private:
     void syncRows();
-    void applyTheme();
 
-    SecurityRuleStore &m_ruleStore;
-    ThemeManager &m_themeManager;
-    QLabel *m_titleLabel;
-    QPushButton *m_addButton;
-    InsetList *m_list;
     AddPatternSheet *m_sheet;
 };

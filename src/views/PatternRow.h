@@ -1,17 +1,13 @@
 #pragma once
 
 #include "rules/ExcludedPattern.h"
-
-#include <QWidget>
+#include "views/RuleRow.h"
 
 class ElidedLabel;
-class QLabel;
-class QToolButton;
-class ToggleSwitch;
 
 // One exclusion rule in the settings list: its switch, pattern, "カスタム"
 // badge and reason, and a delete button for patterns the user added.
-class PatternRow final : public QWidget
+class PatternRow final : public RuleRow
 {
     Q_OBJECT
 
@@ -20,17 +16,9 @@ public:
 
     void setPattern(const ExcludedPattern &pattern);
     const ExcludedPattern &pattern() const { return m_pattern; }
-    void setSwitchColor(const QColor &color);
-
-Q_SIGNALS:
-    void toggleRequested(const QUuid &id);
-    void removeRequested(const QUuid &id);
 
 private:
     ExcludedPattern m_pattern;
-    ToggleSwitch *m_switch;
     ElidedLabel *m_patternLabel;
-    QLabel *m_customBadge;
     ElidedLabel *m_reasonLabel;
-    QToolButton *m_deleteButton;
 };

@@ -1,17 +1,14 @@
 #pragma once
 
 #include "rules/TrustedShop.h"
-
-#include <QWidget>
+#include "views/RuleRow.h"
 
 class ElidedLabel;
 class QLabel;
-class QToolButton;
-class ToggleSwitch;
 
 // One certified shop in the settings list: its switch, name, category,
 // "カスタム" badge and domain, and a delete button for shops the user added.
-class ShopRow final : public QWidget
+class ShopRow final : public RuleRow
 {
     Q_OBJECT
 
@@ -22,18 +19,10 @@ public:
     // changed) shop.
     void setShop(const TrustedShop &shop);
     const TrustedShop &shop() const { return m_shop; }
-    void setSwitchColor(const QColor &color);
-
-Q_SIGNALS:
-    void toggleRequested(const QUuid &id);
-    void removeRequested(const QUuid &id);
 
 private:
     TrustedShop m_shop;
-    ToggleSwitch *m_switch;
     ElidedLabel *m_nameLabel;
     QLabel *m_categoryLabel;
-    QLabel *m_customBadge;
     ElidedLabel *m_domainLabel;
-    QToolButton *m_deleteButton;
 };

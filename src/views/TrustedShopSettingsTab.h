@@ -1,18 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "views/RuleListSettingsTab.h"
 
 class AddShopSheet;
-class InsetList;
-class QLabel;
-class QPushButton;
-class SecurityRuleStore;
-class ThemeManager;
 
 // The "認定正規ショップ" tab: the certified shops of the shared rule store with
 // their switches, delete buttons for custom shops, and the add-shop sheet.
-// It holds no shop data of its own; every change goes through the store.
-class TrustedShopSettingsTab final : public QWidget
+class TrustedShopSettingsTab final : public RuleListSettingsTab
 {
     Q_OBJECT
 
@@ -25,12 +19,6 @@ public:
 
 private:
     void syncRows();
-    void applyTheme();
 
-    SecurityRuleStore &m_ruleStore;
-    ThemeManager &m_themeManager;
-    QLabel *m_titleLabel;
-    QPushButton *m_addButton;
-    InsetList *m_list;
     AddShopSheet *m_sheet;
 };
