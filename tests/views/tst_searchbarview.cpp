@@ -9,8 +9,6 @@
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,30 +44,25 @@ QStringList itemTexts(const QComboBox *menu)
     return texts;
 }
 
-QStringList enabledShopNames(const SecurityRuleStore &store)
+TrustedShop shopNamed(const SecurityRuleStore &store, const QString &name)
 {
-    QStringList names;
     for (const TrustedShop &shop : store.trustedShops()) {
-        if (shop.isEnabled)
-            names.append(shop.name);
+        if (shop.name == name)
+            return shop;
     }
-    return names;
-}
-
-int shopIndex(const SecurityRuleStore &store, const QString &name)
-{
-    const QList<TrustedShop> &shops = store.trustedShops();
-    for (int index = 0; index < shops.size(); ++index) {
-        if (shops.at(index).name == name)
-            return index;
-    }
-    return -1;
+    qFatal("no shop %s", qPrintable(name));
 }
 
 bool closeTo(const QColor &a, const QColor &b, int tolerance = 6)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
         && qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+// The fill of a widget, read left of its label.
+QColor fillOf(QWidget *widget)
+{
+    return widget->grab().toImage().pixelColor(3, widget->height() / 2);
 }
 
 } // namespace
@@ -84,20 +77,14 @@ private Q_SLOTS:
 
     void submittingBuildsTheFilteredAddress_data();
     void submittingBuildsTheFilteredAddress();
-    void blankQueriesStartNothing();
-    void searchButtonsSwitchAndStoreTheEngine();
-    void menusFollowTheStore();
+    void blankQueriesStartNothingButButtonsSwitchTheEngine();
+    void menusAndQueryBoxFollowTheStore();
     void shopMenuOnlyInDirectShopModeAndKeepsItsChoice();
-    void disabledSelectedShopIsStillSearched();
     void chipsShowTheFirstSixShops();
     void chipsOpenShopSearchOrTopPage_data();
     void chipsOpenShopSearchOrTopPage();
-    void queryBoxFollowsTheEngine();
     void clearButtonOnlyWhileThereIsText();
-    void focusQuerySelectsTheText();
-    void followsTheTheme();
-    void followsADarkPalette();
-    void grabsForReview();
+    void followsTheThemeAndADarkPalette();
 
 private:
     QComboBox *menu(const char *name) const;
@@ -128,18 +115,12 @@ void TestSearchBarView::cleanup()
 
 QComboBox *TestSearchBarView::menu(const char *name) const
 {
-    auto *found = m_bar->findChild<QComboBox *>(QLatin1String(name));
-    if (!found)
-        qFatal("no menu %s", name);
-    return found;
+    return m_bar->findChild<QComboBox *>(QLatin1String(name));
 }
 
 QPushButton *TestSearchBarView::button(const char *name) const
 {
-    auto *found = m_bar->findChild<QPushButton *>(QLatin1String(name));
-    if (!found)
-        qFatal("no button %s", name);
-    return found;
+    return m_bar->findChild<QPushButton *>(QLatin1String(name));
 }
 
 // Picks a row the way a user does, by making it the menu's current row.
@@ -177,102 +158,59 @@ void TestSearchBarView::submittingBuildsTheFilteredAddress_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("engine");
-    QTest::addColumn<QString>("shop");
     QTest::addColumn<QString>("typed");
 
     for (const QString &engine : {u"googleShopping"_s, u"googleWeb"_s}) {
         for (const QString &mode :
              {u"trustedOnly"_s, u"excludeSuspicious"_s, u"directShopSearch"_s}) {
             QTest::addRow("%s, %s", qPrintable(mode), qPrintable(engine))
-                << mode << engine << QString() << u"  ノート PC \t"_s;
+                << mode << engine << u"  ノート PC \t"_s;
         }
-        QTest::addRow("directShopSearch, %s, shop chosen", qPrintable(engine))
-            << u"directShopSearch"_s << engine << u"ヨドバシ・ドット・コム"_s << u" M&A 本 "_s;
     }
-    QTest::newRow("excludeSuspicious, reserved characters")
-        << u"excludeSuspicious"_s << u"googleShopping"_s << QString() << u"a&b=c+d #1"_s;
+    QTest::newRow("reserved characters")
+        << u"excludeSuspicious"_s << u"googleShopping"_s << u"a&b=c+d #1"_s;
 }
 
 void TestSearchBarView::submittingBuildsTheFilteredAddress()
 {
     QFETCH(QString, mode);
     QFETCH(QString, engine);
-    QFETCH(QString, shop);
     QFETCH(QString, typed);
 
     choose("engineMenu", engine);
     choose("filterMenu", mode);
-    QCOMPARE(rawValue(m_env->ruleStore.searchEngine()), engine);
-    QCOMPARE(rawValue(m_env->ruleStore.filterMode()), mode);
-    std::optional<TrustedShop> chosen;
-    if (!shop.isEmpty()) {
-        chooseShop(shop);
-        chosen = m_env->ruleStore.trustedShops().at(shopIndex(m_env->ruleStore, shop));
-    }
 
     const QStringList addresses = submit(typed);
     QCOMPARE(addresses.size(), 1);
     const QString address = addresses.first();
-
     const QString query = typed.trimmed();
     const std::optional<QUrl> expected = SafeBrowsingEngine().buildSearchURL(
         query, m_env->ruleStore.filterMode(), m_env->ruleStore.searchEngine(), m_env->ruleStore,
-        chosen);
+        std::nullopt);
     QVERIFY(expected);
     QCOMPARE(address, WebAddress::text(*expected));
 
-    if (chosen) {
-        QString shopAddress = chosen->searchUrlTemplate;
-        shopAddress.replace(u"{query}"_s, SafeBrowsingEngine::encodeShopQuery(query));
-        QCOMPARE(address, shopAddress);
-        QVERIFY(address.contains(u"M%26A%20%E6%9C%AC"_s));
-        return;
-    }
-
-    // Independently of the engine: the parts a user would check in the address.
-    const QUrl url(address);
-    QCOMPARE(url.scheme(), u"https"_s);
-    QCOMPARE(url.host(), u"www.google.co.jp"_s);
-    QCOMPARE(url.path(), u"/search"_s);
+    // Independently of the builder: the parts a user would check in the address.
+    QVERIFY2(address.startsWith(u"https://www.google.co.jp/search?"_s), qPrintable(address));
     QVERIFY2(address.endsWith(engine == u"googleShopping"_s ? u"&hl=ja&gl=jp&tbm=shop&udm=28"_s
                                                             : u"&hl=ja&gl=jp"_s),
              qPrintable(address));
-    const QString q = QUrlQuery(url).queryItemValue(u"q"_s, QUrl::FullyDecoded);
+    const QString q = QUrlQuery(QUrl(address)).queryItemValue(u"q"_s, QUrl::FullyDecoded);
     QVERIFY2(q.startsWith(query), qPrintable(q));
-    if (mode == u"trustedOnly"_s) {
-        QVERIFY(
-            q.startsWith(query + u" (site:"_s + m_env->ruleStore.trustedShops().first().domain));
-        QVERIFY(q.endsWith(u')'));
-    } else if (mode == u"excludeSuspicious"_s) {
-        QString first = m_env->ruleStore.excludedPatterns().first().pattern;
-        QVERIFY(q.startsWith(query + u" -site:*."_s + first.remove(0, 2)));
-    } else {
-        QCOMPARE(q, query);
-    }
+    // Direct shop search without a shop: the plain search of the query.
+    QCOMPARE(q == query, mode == u"directShopSearch"_s);
 }
 
-void TestSearchBarView::blankQueriesStartNothing()
-{
-    QSignalSpy spy(m_bar.get(), &SearchBarView::searchRequested);
-    QVERIFY(submit(u"   "_s).isEmpty());
-    QVERIFY(submit(QString()).isEmpty());
-
-    m_env->ruleStore.setSearchEngine(SearchTargetEngine::googleShopping);
-    QTest::mouseClick(button("webSearchButton"), Qt::LeftButton);
-    QCOMPARE(m_env->ruleStore.searchEngine(), SearchTargetEngine::googleWeb);
-    QCOMPARE(spy.count(), 0);
-}
-
-void TestSearchBarView::searchButtonsSwitchAndStoreTheEngine()
+void TestSearchBarView::blankQueriesStartNothingButButtonsSwitchTheEngine()
 {
     const QString engineKey = QLatin1String(SecurityRuleStore::searchEngineKey);
-    m_env->ruleStore.setSearchEngine(SearchTargetEngine::googleWeb);
     QSignalSpy spy(m_bar.get(), &SearchBarView::searchRequested);
+    QVERIFY(submit(u"   "_s).isEmpty());
 
+    m_env->ruleStore.setSearchEngine(SearchTargetEngine::googleWeb);
     QTest::mouseClick(button("shopSearchButton"), Qt::LeftButton);
     QCOMPARE(m_env->ruleStore.searchEngine(), SearchTargetEngine::googleShopping);
     QCOMPARE(m_env->preferences.string(engineKey), u"googleShopping"_s);
-    QCOMPARE(menu("engineMenu")->currentText(), displayName(SearchTargetEngine::googleShopping));
     QCOMPARE(spy.count(), 0);
 
     // With a query each button searches with its own engine.
@@ -284,24 +222,29 @@ void TestSearchBarView::searchButtonsSwitchAndStoreTheEngine()
     QTest::mouseClick(button("shopSearchButton"), Qt::LeftButton);
     QCOMPARE(spy.count(), 2);
     QVERIFY(spy.last().at(0).toString().endsWith(u"&tbm=shop&udm=28"_s));
-    QCOMPARE(m_env->preferences.string(engineKey), u"googleShopping"_s);
 }
 
-void TestSearchBarView::menusFollowTheStore()
+void TestSearchBarView::menusAndQueryBoxFollowTheStore()
 {
     QComboBox *engines = menu("engineMenu");
     QComboBox *modes = menu("filterMenu");
     QCOMPARE(engines->width(), 250);
     QCOMPARE(modes->width(), 170);
-    QCOMPARE(itemTexts(engines),
-             (QStringList {u"🛒 Googleショッピング検索 (ショップ価格比較)"_s,
-                           u"🌐 Google Web安心検索 (通常Web)"_s}));
-    QCOMPARE(itemTexts(modes),
-             (QStringList {u"認定正規店のみ検索"_s, u"詐欺・怪しいサイト除外"_s,
-                           u"指定ショップダイレクト"_s}));
+    QCOMPARE(engines->itemText(0),
+             u"🛒 Googleショッピング検索 (ショップ価格比較)"_s);
     QCOMPARE(modes->currentText(), u"詐欺・怪しいサイト除外"_s);
     auto *description = m_bar->findChild<QLabel *>(u"modeDescription"_s);
     QCOMPARE(description->text(), descriptionText(SearchFilterMode::excludeSuspicious));
+
+    // The query box shows the engine's symbol in the accent, and its placeholder.
+    auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
+    auto *querySymbol = m_bar->findChild<QLabel *>(u"querySymbol"_s);
+    const qreal ratio = m_bar->devicePixelRatioF() * 2;
+    const QColor accent = QColor::fromRgbF(0.98f, 0.38f, 0.58f);
+    QCOMPARE(field->placeholderText(),
+             u"Googleショッピングで商品・ショップ・最安値を検索 (詐欺除外)..."_s);
+    QCOMPARE(querySymbol->pixmap().toImage(),
+             SymbolIcon::pixmap(u"cart.badge.questionmark"_s, accent, 16, ratio).toImage());
 
     m_env->ruleStore.setFilterMode(SearchFilterMode::trustedOnly);
     m_env->ruleStore.setSearchEngine(SearchTargetEngine::googleWeb);
@@ -309,15 +252,13 @@ void TestSearchBarView::menusFollowTheStore()
     QCOMPARE(engines->currentText(), u"🌐 Google Web安心検索 (通常Web)"_s);
     QCOMPARE(description->text(),
              u"Amazon、楽天、ヨドバシ等の正規公認ストアのみを対象に安心検索します。"_s);
+    QCOMPARE(field->placeholderText(), u"Web全体を安心検索 (悪質サイト除外)..."_s);
+    QCOMPARE(querySymbol->pixmap().toImage(),
+             SymbolIcon::pixmap(u"magnifyingglass"_s, accent, 16, ratio).toImage());
 
-    // The mode line's symbol is the mode's.
-    const qreal ratio = m_bar->devicePixelRatioF() * 2;
-    const QColor accent = accentColor(m_env->themeManager.currentTheme());
+    // The mode line's symbol is the mode's; choosing a mode stores it.
     auto *symbol = m_bar->findChild<QLabel *>(u"modeSymbol"_s);
-    QCOMPARE(symbol->pixmap().toImage(),
-             SymbolIcon::pixmap(u"checkmark.seal.fill"_s, accent, 11, ratio).toImage());
     choose("filterMenu", u"directShopSearch"_s);
-    QCOMPARE(m_env->ruleStore.filterMode(), SearchFilterMode::directShopSearch);
     QCOMPARE(symbol->pixmap().toImage(),
              SymbolIcon::pixmap(u"bag.fill"_s, accent, 11, ratio).toImage());
     QCOMPARE(m_env->preferences.string(QLatin1String(SecurityRuleStore::filterModeKey)),
@@ -332,22 +273,26 @@ void TestSearchBarView::shopMenuOnlyInDirectShopModeAndKeepsItsChoice()
     QVERIFY(!shopBox->isVisible());
     QCOMPARE(m_bar->findChild<QLabel *>(u"shopMenuLabel"_s)->text(), u"ショップ"_s);
 
+    // Only enabled shops are offered, after the "no shop" row.
+    const TrustedShop rakuten = shopNamed(store, u"楽天市場"_s);
+    store.toggleShop(rakuten.id);
     choose("filterMenu", u"directShopSearch"_s);
     QVERIFY(shopBox->isVisible());
     QCOMPARE(shops->width(), 150);
-    QCOMPARE(itemTexts(shops), QStringList {allShopsRow} + enabledShopNames(store));
     QCOMPARE(shops->currentText(), allShopsRow);
-
-    // Only enabled shops are offered.
-    const TrustedShop rakuten = store.trustedShops().at(shopIndex(store, u"楽天市場"_s));
-    store.toggleShop(rakuten.id);
-    QVERIFY(!itemTexts(shops).contains(u"楽天市場"_s));
-    QCOMPARE(itemTexts(shops), QStringList {allShopsRow} + enabledShopNames(store));
+    QStringList enabled {allShopsRow};
+    for (const TrustedShop &shop : store.trustedShops()) {
+        if (shop.isEnabled)
+            enabled.append(shop.name);
+    }
+    QVERIFY(!enabled.contains(u"楽天市場"_s));
+    QCOMPARE(itemTexts(shops), enabled);
 
     chooseShop(u"ヨドバシ・ドット・コム"_s);
-    const QUuid yodobashi
-        = store.trustedShops().at(shopIndex(store, u"ヨドバシ・ドット・コム"_s)).id;
-    QCOMPARE(m_bar->selectedShopId(), std::optional<QUuid>(yodobashi));
+    QCOMPARE(m_bar->selectedShopId(),
+             std::optional<QUuid>(shopNamed(store, u"ヨドバシ・ドット・コム"_s).id));
+    QCOMPARE(submit(u" M&A 本 "_s),
+             QStringList {u"https://www.yodobashi.com/?word=M%26A%20%E6%9C%AC"_s});
 
     // Leaving the mode hides the menu; coming back shows the same choice,
     // also after the list changed meanwhile.
@@ -355,39 +300,22 @@ void TestSearchBarView::shopMenuOnlyInDirectShopModeAndKeepsItsChoice()
     QVERIFY(!shopBox->isVisible());
     store.toggleShop(rakuten.id);
     choose("filterMenu", u"directShopSearch"_s);
-    QVERIFY(shopBox->isVisible());
     QCOMPARE(shops->currentText(), u"ヨドバシ・ドット・コム"_s);
     QVERIFY(itemTexts(shops).contains(u"楽天市場"_s));
-    QVERIFY(submit(u"SSD"_s).first().startsWith(u"https://www.yodobashi.com/"_s));
 
-    // The first row means no shop: a plain search of the query.
+    // Disabled meanwhile: no row pretends to be the choice, yet it is searched;
+    // enabled again, it shows as chosen once more.
+    const TrustedShop yodobashi = shopNamed(store, u"ヨドバシ・ドット・コム"_s);
+    store.toggleShop(yodobashi.id);
+    QCOMPARE(shops->currentIndex(), -1);
+    QVERIFY(submit(u"SSD"_s).first().startsWith(u"https://www.yodobashi.com/?word=SSD"_s));
+    store.toggleShop(yodobashi.id);
+    QCOMPARE(shops->currentText(), u"ヨドバシ・ドット・コム"_s);
+
+    // The first row means no shop again.
     chooseShop(allShopsRow);
     QCOMPARE(m_bar->selectedShopId(), std::nullopt);
-    const QString plain = submit(u"SSD"_s).first();
-    QCOMPARE(QUrlQuery(QUrl(plain)).queryItemValue(u"q"_s), u"SSD"_s);
-    QVERIFY(plain.startsWith(u"https://www.google.co.jp/search?"_s));
-}
-
-void TestSearchBarView::disabledSelectedShopIsStillSearched()
-{
-    SecurityRuleStore &store = m_env->ruleStore;
-    choose("filterMenu", u"directShopSearch"_s);
-    chooseShop(u"楽天市場"_s);
-    const TrustedShop rakuten = store.trustedShops().at(shopIndex(store, u"楽天市場"_s));
-    store.toggleShop(rakuten.id);
-
-    QComboBox *shops = menu("shopMenu");
-    QVERIFY(!itemTexts(shops).contains(u"楽天市場"_s));
-    // Not listed, so no row pretends to be the choice.
-    QCOMPARE(shops->currentIndex(), -1);
-    QCOMPARE(m_bar->selectedShopId(), std::optional<QUuid>(rakuten.id));
-    QCOMPARE(submit(u"イヤホン"_s),
-             QStringList {u"https://search.rakuten.co.jp/search/mall/"
-                          "%E3%82%A4%E3%83%A4%E3%83%9B%E3%83%B3/"_s});
-
-    // Enabled again, it is listed and shown as chosen once more.
-    store.toggleShop(rakuten.id);
-    QCOMPARE(shops->currentText(), u"楽天市場"_s);
+    QVERIFY(submit(u"SSD"_s).first().startsWith(u"https://www.google.co.jp/search?"_s));
 }
 
 void TestSearchBarView::chipsShowTheFirstSixShops()
@@ -403,31 +331,27 @@ void TestSearchBarView::chipsShowTheFirstSixShops()
         return texts;
     };
     QCOMPARE(m_bar->findChild<QLabel *>(u"shopChipsTitle"_s)->text(), u"主要ショップ:"_s);
-    QVERIFY(store.trustedShops().size() > 6);
     QStringList firstSix;
     for (int index = 0; index < 6; ++index)
         firstSix.append(store.trustedShops().at(index).name);
+    // Disabled shops keep their chip.
+    store.toggleShop(store.trustedShops().at(1).id);
     QCOMPARE(chipTexts(), firstSix);
-    // Six chips and the widest menu row still fit the content of the
-    // smallest window.
+
+    // Six chips and the widest menu row still fit the smallest window.
     choose("filterMenu", u"directShopSearch"_s);
     m_bar->resize(720, m_bar->heightForWidth(720) > 0 ? m_bar->heightForWidth(720) : 130);
     QTRY_VERIFY(m_bar->minimumSizeHint().width() <= 720);
     QTRY_VERIFY(button("shopChip5")->mapTo(m_bar.get(), QPoint(button("shopChip5")->width(), 0)).x()
                 <= 720 - 12);
 
-    // Disabled shops keep their chip.
-    store.toggleShop(store.trustedShops().at(1).id);
-    QCOMPARE(chipTexts(), firstSix);
-
-    QList<TrustedShop> three = store.trustedShops().mid(3, 3);
+    const QList<TrustedShop> three = store.trustedShops().mid(3, 3);
     store.setTrustedShops(three);
     QCOMPARE(chipTexts(), (QStringList {three.at(0).name, three.at(1).name, three.at(2).name}));
-    store.setTrustedShops({});
-    QVERIFY(chipTexts().isEmpty());
 
-    // A long custom name is shortened on its chip, so the bar still fits a
-    // narrow window; the whole name is in the tooltip.
+    // A long custom name is shortened on its chip; the whole name is in the
+    // tooltip.
+    store.setTrustedShops({});
     const QString longName = u"とても長い名前のカスタムショップ"_s.repeated(4);
     store.addCustomShop(longName, u"example.com"_s, u"総合"_s, u"https://example.com/?q={query}"_s);
     QCOMPARE(chipTexts().size(), 1);
@@ -442,9 +366,7 @@ void TestSearchBarView::chipsOpenShopSearchOrTopPage_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty query opens the top page")
-        << u"excludeSuspicious"_s << 0 << QString() << u"https://amazon.co.jp"_s;
-    QTest::newRow("disabled shop's top page")
+    QTest::newRow("empty query, disabled shop's top page")
         << u"trustedOnly"_s << 1 << QString() << u"https://rakuten.co.jp"_s;
     QTest::newRow("query encoded, not trimmed")
         << u"trustedOnly"_s << 0 << u" M&A "_s << u"https://www.amazon.co.jp/s?k=%20M%26A%20"_s;
@@ -454,8 +376,6 @@ void TestSearchBarView::chipsOpenShopSearchOrTopPage_data()
     QTest::newRow("reserved characters")
         << u"excludeSuspicious"_s << 1 << u"a/b?c=d+e"_s
         << u"https://search.rakuten.co.jp/search/mall/a%2Fb%3Fc%3Dd%2Be/"_s;
-    QTest::newRow("only spaces still search")
-        << u"excludeSuspicious"_s << 0 << u"  "_s << u"https://www.amazon.co.jp/s?k=%20%20"_s;
 }
 
 void TestSearchBarView::chipsOpenShopSearchOrTopPage()
@@ -465,143 +385,47 @@ void TestSearchBarView::chipsOpenShopSearchOrTopPage()
     QFETCH(QString, typed);
     QFETCH(QString, expected);
 
-    SecurityRuleStore &store = m_env->ruleStore;
     // Rakuten disabled: a chip does not care.
-    store.toggleShop(store.trustedShops().at(1).id);
+    m_env->ruleStore.toggleShop(m_env->ruleStore.trustedShops().at(1).id);
     choose("filterMenu", mode);
     m_bar->setSearchText(typed);
 
     QSignalSpy spy(m_bar.get(), &SearchBarView::searchRequested);
-    auto *chipButton = m_bar->findChild<QPushButton *>(u"shopChip%1"_s.arg(chip));
-    QVERIFY(chipButton);
-    QCOMPARE(chipButton->text(), store.trustedShops().at(chip).name);
-    QTest::mouseClick(chipButton, Qt::LeftButton);
+    QTest::mouseClick(button(qPrintable(u"shopChip%1"_s.arg(chip))), Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.first().at(0).toString(), expected);
-    // The chip's address uses the encoder of the direct shop search.
-    if (!typed.isEmpty()) {
-        QString viaEncoder = store.trustedShops().at(chip).searchUrlTemplate;
-        viaEncoder.replace(u"{query}"_s, SafeBrowsingEngine::encodeShopQuery(typed));
-        QCOMPARE(spy.first().at(0).toString(), viaEncoder);
-    }
-}
-
-void TestSearchBarView::queryBoxFollowsTheEngine()
-{
-    auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
-    auto *symbol = m_bar->findChild<QLabel *>(u"querySymbol"_s);
-    const qreal ratio = m_bar->devicePixelRatioF() * 2;
-    const QColor pink = QColor::fromRgbF(0.98f, 0.38f, 0.58f);
-
-    QCOMPARE(field->placeholderText(),
-             u"Googleショッピングで商品・ショップ・最安値を検索 (詐欺除外)..."_s);
-    QCOMPARE(symbol->pixmap().toImage(),
-             SymbolIcon::pixmap(u"cart.badge.questionmark"_s, pink, 16, ratio).toImage());
-
-    choose("engineMenu", u"googleWeb"_s);
-    QCOMPARE(m_env->ruleStore.searchEngine(), SearchTargetEngine::googleWeb);
-    QCOMPARE(field->placeholderText(), u"Web全体を安心検索 (悪質サイト除外)..."_s);
-    QCOMPARE(symbol->pixmap().toImage(),
-             SymbolIcon::pixmap(u"magnifyingglass"_s, pink, 16, ratio).toImage());
 }
 
 void TestSearchBarView::clearButtonOnlyWhileThereIsText()
 {
     auto *clear = m_bar->findChild<QToolButton *>(u"clearButton"_s);
-    auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
     QSignalSpy textSpy(m_bar.get(), &SearchBarView::searchTextChanged);
     QVERIFY(!clear->isVisible());
 
-    QTest::keyClicks(field, u"ab"_s);
+    QTest::keyClicks(m_bar->findChild<QLineEdit *>(u"queryField"_s), u" b"_s);
     QVERIFY(clear->isVisible());
-    QCOMPARE(m_bar->searchText(), u"ab"_s);
-    QCOMPARE(textSpy.last().at(0).toString(), u"ab"_s);
+    QCOMPARE(textSpy.last().at(0).toString(), u" b"_s);
 
     QTest::mouseClick(clear, Qt::LeftButton);
     QCOMPARE(m_bar->searchText(), QString());
     QCOMPARE(textSpy.last().at(0).toString(), QString());
     QVERIFY(!clear->isVisible());
-
-    // A space is text too.
-    m_bar->setSearchText(u" "_s);
-    QVERIFY(clear->isVisible());
 }
 
-void TestSearchBarView::focusQuerySelectsTheText()
+void TestSearchBarView::followsTheThemeAndADarkPalette()
 {
-    m_bar->setSearchText(u"MacBook Air"_s);
-    m_bar->activateWindow();
-    m_bar->focusQuery();
-    auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
-    QCOMPARE(field->selectedText(), u"MacBook Air"_s);
-    QTRY_VERIFY(field->hasFocus());
-}
-
-void TestSearchBarView::followsTheTheme()
-{
-    auto fillOf = [](QWidget *widget) {
-        return widget->grab().toImage().pixelColor(3, widget->height() / 2);
-    };
-    QPushButton *shopSearch = button("shopSearchButton");
-    QPushButton *chip = button("shopChip0");
-    QVERIFY(closeTo(fillOf(shopSearch), QColor::fromRgbF(0.98f, 0.38f, 0.58f)));
-    QVERIFY(closeTo(fillOf(chip), QColor::fromRgbF(1.0f, 0.85f, 0.92f)));
-
+    // The shop search button is tinted with the accent, a chip sits on the tint.
     m_env->themeManager.setCurrentTheme(AppTheme::emerald);
-    QVERIFY(closeTo(fillOf(shopSearch), QColor::fromRgbF(0.1f, 0.72f, 0.5f)));
-    QVERIFY(closeTo(fillOf(chip), QColor::fromRgbF(0.85f, 0.98f, 0.92f)));
-    const qreal ratio = m_bar->devicePixelRatioF() * 2;
-    QCOMPARE(m_bar->findChild<QLabel *>(u"querySymbol"_s)->pixmap().toImage(),
-             SymbolIcon::pixmap(u"cart.badge.questionmark"_s, QColor::fromRgbF(0.1f, 0.72f, 0.5f),
-                                16, ratio)
-                 .toImage());
-}
+    QVERIFY(closeTo(fillOf(button("shopSearchButton")), QColor::fromRgbF(0.1f, 0.72f, 0.5f)));
+    QVERIFY(closeTo(fillOf(button("shopChip0")), QColor::fromRgbF(0.85f, 0.98f, 0.92f)));
 
-void TestSearchBarView::followsADarkPalette()
-{
-    auto fillOf = [](QWidget *widget) {
-        return widget->grab().toImage().pixelColor(3, widget->height() / 2);
-    };
+    // The bar on the window colour, the query box on the control colour.
     m_bar->setPalette(darkTestPalette());
-    QTRY_VERIFY(closeTo(fillOf(button("webSearchButton")), QColor(56, 56, 56)));
-    QVERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), QColor(38, 38, 38)));
+    QTRY_VERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), QColor(38, 38, 38)));
     auto *box = m_bar->findChild<QWidget *>(u"queryBox"_s);
     QVERIFY(closeTo(box->grab().toImage().pixelColor(box->width() / 2, 4), QColor(30, 30, 30)));
     auto *field = m_bar->findChild<QLineEdit *>(u"queryField"_s);
     QCOMPARE(field->palette().color(QPalette::Text), QColor(232, 232, 232));
-    QCOMPARE(field->palette().color(QPalette::Base), QColor(30, 30, 30));
-}
-
-// Saves pictures for a person to look at when VELMORA_GRAB_DIR is set.
-void TestSearchBarView::grabsForReview()
-{
-    const QString folder = qEnvironmentVariable("VELMORA_GRAB_DIR");
-    if (folder.isEmpty())
-        QSKIP("VELMORA_GRAB_DIR not set");
-    m_bar->setSearchText(u"ノート PC"_s);
-    QVERIFY(m_bar->grab().save(folder + u"/searchbar-default.png"_s));
-    choose("filterMenu", u"directShopSearch"_s);
-    chooseShop(u"ヨドバシ・ドット・コム"_s);
-    m_env->themeManager.setCurrentTheme(AppTheme::cyberPurple);
-    m_bar->resize(720, m_bar->sizeHint().height());
-    QTest::qWait(50);
-    QVERIFY(m_bar->grab().save(folder + u"/searchbar-direct-narrow.png"_s));
-    for (const char *name : {"engineMenu", "filterMenu", "shopMenu"}) {
-        QComboBox *combo = menu(name);
-        combo->showPopup();
-        QTest::qWait(100);
-        QVERIFY(combo->view()->window()->grab().save(folder + u"/searchbar-popup-"_s
-                                                     + QLatin1String(name) + u".png"_s));
-        combo->hidePopup();
-    }
-    m_bar->setSearchText(QString());
-    choose("engineMenu", u"googleWeb"_s);
-    QVERIFY(m_bar->grab().save(folder + u"/searchbar-web-empty.png"_s));
-    const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkTestPalette());
-    QTest::qWait(50);
-    QVERIFY(m_bar->grab().save(folder + u"/searchbar-dark.png"_s));
-    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestSearchBarView)

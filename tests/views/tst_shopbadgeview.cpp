@@ -1,11 +1,9 @@
 #include "views/ShopBadgeView.h"
 
 #include "safety/SafetyLevel.h"
-#include "support/TestPalette.h"
 #include "views/SymbolIcon.h"
 #include "views/ViewStyle.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -45,9 +43,7 @@ class TestShopBadgeView : public QObject
 private Q_SLOTS:
     void showsEachVerdict_data();
     void showsEachVerdict();
-    void startsAsNewTab();
-    void neverShowsTheReasons();
-    void grabsForReview();
+    void startsAsNewTabAndNeverShowsTheReasons();
 };
 
 void TestShopBadgeView::showsEachVerdict_data()
@@ -67,9 +63,6 @@ void TestShopBadgeView::showsEachVerdict_data()
                                 << int(QFont::Bold) << u"ブロック"_s << ViewStyle::red();
     QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << u"globe"_s
                              << u"www.example.com"_s << int(QFont::Medium) << QString() << QColor();
-    QTest::newRow("neutral without host")
-        << SafetyLevel::neutral(u"不明"_s) << u"globe"_s << u"不明"_s << int(QFont::Medium)
-        << QString() << QColor();
 }
 
 void TestShopBadgeView::showsEachVerdict()
@@ -88,7 +81,6 @@ void TestShopBadgeView::showsEachVerdict()
     badge.setSafetyLevel(level);
     badge.show();
     QVERIFY(QTest::qWaitForWindowExposed(&badge));
-    QCOMPARE(badge.safetyLevel(), level);
 
     auto *symbolLabel = badge.findChild<QLabel *>(u"badgeSymbol"_s);
     auto *textLabel = badge.findChild<QLabel *>(u"badgeText"_s);
@@ -122,62 +114,17 @@ void TestShopBadgeView::showsEachVerdict()
     }
 }
 
-void TestShopBadgeView::startsAsNewTab()
+void TestShopBadgeView::startsAsNewTabAndNeverShowsTheReasons()
 {
     ShopBadgeView badge;
-    QCOMPARE(badge.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
     QCOMPARE(badge.findChild<QLabel *>(u"badgeText"_s)->text(), u"新規タブ"_s);
     QVERIFY(badge.findChild<QLabel *>(u"badgeTag"_s)->isHidden());
-    QCOMPARE(badge.findChild<QLabel *>(u"badgeSymbol"_s)->pixmap().toImage(),
-             SymbolIcon::pixmap(u"globe"_s, ViewStyle::secondaryText(&badge), 13,
-                                badge.devicePixelRatioF() * 2)
-                 .toImage());
-}
 
-void TestShopBadgeView::neverShowsTheReasons()
-{
-    ShopBadgeView badge;
     badge.setSafetyLevel(SafetyLevel::suspicious({u"REASON-ONE"_s, u"REASON-TWO"_s}));
     for (const QLabel *label : badge.findChildren<QLabel *>()) {
         QVERIFY(!label->text().contains(u"REASON"_s));
         QVERIFY(!label->toolTip().contains(u"REASON"_s));
     }
-}
-
-// Saves pictures for a person to look at when VELMORA_GRAB_DIR is set.
-void TestShopBadgeView::grabsForReview()
-{
-    const QString folder = qEnvironmentVariable("VELMORA_GRAB_DIR");
-    if (folder.isEmpty())
-        QSKIP("VELMORA_GRAB_DIR not set");
-    const QList<std::pair<QString, SafetyLevel>> levels {
-        {u"new-tab"_s, SafetyLevel::neutral(u"新規タブ"_s)},
-        {u"trusted"_s, SafetyLevel::trusted(u"Amazon.co.jp"_s)},
-        {u"suspicious"_s, SafetyLevel::suspicious({u"x"_s})},
-        {u"neutral"_s, SafetyLevel::neutral(u"www.example.com"_s)},
-    };
-    QWidget strip;
-    strip.setAutoFillBackground(true);
-    strip.setStyleSheet(u"QWidget#strip { background: #e8e8e8; }"_s);
-    strip.setObjectName(u"strip"_s);
-    int x = 8;
-    for (const auto &[name, level] : levels) {
-        auto *badge = new ShopBadgeView(&strip);
-        badge->setSafetyLevel(level);
-        badge->adjustSize();
-        badge->move(x, 8);
-        x += badge->width() + 12;
-    }
-    strip.resize(x, 44);
-    strip.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&strip));
-    QVERIFY(strip.grab().save(folder + u"/shopbadge.png"_s));
-    const QPalette light = QApplication::palette();
-    QApplication::setPalette(darkTestPalette());
-    strip.setStyleSheet(u"QWidget#strip { background: #262626; }"_s);
-    QTest::qWait(50);
-    QVERIFY(strip.grab().save(folder + u"/shopbadge-dark.png"_s));
-    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestShopBadgeView)
