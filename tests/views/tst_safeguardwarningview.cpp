@@ -95,18 +95,12 @@ QStringList TestSafeGuardWarningView::reasonTexts() const
 
 QLabel *TestSafeGuardWarningView::label(const char *name) const
 {
-    auto *found = m_view->findChild<QLabel *>(QLatin1String(name));
-    if (!found)
-        qFatal("no label %s", name);
-    return found;
+    return m_view->findChild<QLabel *>(QLatin1String(name));
 }
 
 QPushButton *TestSafeGuardWarningView::button(const char *name) const
 {
-    auto *found = m_view->findChild<QPushButton *>(QLatin1String(name));
-    if (!found)
-        qFatal("no button %s", name);
-    return found;
+    return m_view->findChild<QPushButton *>(QLatin1String(name));
 }
 
 void TestSafeGuardWarningView::showsTheFixedTexts()

@@ -89,8 +89,7 @@ private Q_SLOTS:
 private:
     QComboBox *menu(const char *name) const;
     QPushButton *button(const char *name) const;
-    void choose(const char *menuName, const QString &rawValue);
-    void chooseShop(const QString &name);
+    void choose(const char *menuName, const QString &row);
     QStringList submit(const QString &text);
 
     std::unique_ptr<Environment> m_env;
@@ -123,20 +122,13 @@ QPushButton *TestSearchBarView::button(const char *name) const
     return m_bar->findChild<QPushButton *>(QLatin1String(name));
 }
 
-// Picks a row the way a user does, by making it the menu's current row.
-void TestSearchBarView::choose(const char *menuName, const QString &rawValue)
+// Picks a row the way a user does, by making it the menu's current row; rows
+// are found by their raw value or, for shops, by their text.
+void TestSearchBarView::choose(const char *menuName, const QString &row)
 {
     QComboBox *combo = menu(menuName);
-    const int index = combo->findData(rawValue);
-    QVERIFY2(index >= 0, qPrintable(rawValue));
-    combo->setCurrentIndex(index);
-}
-
-void TestSearchBarView::chooseShop(const QString &name)
-{
-    QComboBox *combo = menu("shopMenu");
-    const int index = combo->findText(name);
-    QVERIFY2(index >= 0, qPrintable(name));
+    const int index = combo->findData(row) >= 0 ? combo->findData(row) : combo->findText(row);
+    QVERIFY2(index >= 0, qPrintable(row));
     combo->setCurrentIndex(index);
 }
 
@@ -288,7 +280,7 @@ void TestSearchBarView::shopMenuOnlyInDirectShopModeAndKeepsItsChoice()
     QVERIFY(!enabled.contains(u"楽天市場"_s));
     QCOMPARE(itemTexts(shops), enabled);
 
-    chooseShop(u"ヨドバシ・ドット・コム"_s);
+    choose("shopMenu", u"ヨドバシ・ドット・コム"_s);
     QCOMPARE(m_bar->selectedShopId(),
              std::optional<QUuid>(shopNamed(store, u"ヨドバシ・ドット・コム"_s).id));
     QCOMPARE(submit(u" M&A 本 "_s),
@@ -313,7 +305,7 @@ void TestSearchBarView::shopMenuOnlyInDirectShopModeAndKeepsItsChoice()
     QCOMPARE(shops->currentText(), u"ヨドバシ・ドット・コム"_s);
 
     // The first row means no shop again.
-    chooseShop(allShopsRow);
+    choose("shopMenu", allShopsRow);
     QCOMPARE(m_bar->selectedShopId(), std::nullopt);
     QVERIFY(submit(u"SSD"_s).first().startsWith(u"https://www.google.co.jp/search?"_s));
 }
