@@ -22,14 +22,38 @@ namespace {
 const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
 const QString hyphenReason = u"不審なハイフン連続使用ドメイン (詐欺サイト特有の命名パターン)"_s;
 
-ExcludedPattern customPattern(const QString &pattern, const QString &reason = QString())
+ExcludedPattern customPattern(const QString &pattern, const QString &reason = QString(),
+                              bool enabled = true)
 {
-    return ExcludedPattern::create(pattern, reason, true, true);
+    return ExcludedPattern::create(pattern, reason, enabled, true);
 }
 
-TrustedShop customShop(const QString &name, const QString &domain, const QString &tmpl = {})
+TrustedShop customShop(const QString &name, const QString &domain, const QString &tmpl = {},
+                       bool enabled = true)
 {
-    return TrustedShop::create(name, domain, u"c"_s, tmpl, true, true);
+    return TrustedShop::create(name, domain, u"c"_s, tmpl, enabled, true);
+}
+
+// Puts the given rules before the current ones.
+RuleEdit prepend(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
+{
+    return [=](QList<TrustedShop> &s, QList<ExcludedPattern> &p) {
+        s = shops + s;
+        p = patterns + p;
+    };
+}
+
+RuleEdit replace(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
+{
+    return [=](QList<TrustedShop> &s, QList<ExcludedPattern> &p) {
+        s = shops;
+        p = patterns;
+    };
+}
+
+RuleEdit disableShop(qsizetype row)
+{
+    return [row](QList<TrustedShop> &s, QList<ExcludedPattern> &) { s[row].isEnabled = false; };
 }
 
 } // namespace
@@ -43,15 +67,12 @@ private Q_SLOTS:
     void fixedTexts();
     void matchesDomain_data();
     void matchesDomain();
-    void evaluateDefaultRules_data();
-    void evaluateDefaultRules();
-    void evaluateEditedRules_data();
-    void evaluateEditedRules();
+    void evaluate_data();
+    void evaluate();
     void trailingDotIsTheSameHost_data();
     void trailingDotIsTheSameHost();
     void internationalHostsMatchEitherSpelling_data();
     void internationalHostsMatchEitherSpelling();
-    void evaluationIgnoresSearchSettings();
     void arbitraryAddressesGiveSoundVerdicts();
     void suspiciousOrderMatters();
     void googleSearchAddresses_data();
@@ -110,23 +131,17 @@ void tst_SafeBrowsingEngine::matchesDomain_data()
     QTest::newRow("wildcard, below") << u"a.b.scam.top"_s << u"*.top"_s << true;
     QTest::newRow("plain tld, below") << u"scam.top"_s << u"top"_s << true;
     QTest::newRow("wildcard, label ends alike") << u"desktop"_s << u"*.top"_s << false;
-    QTest::newRow("plain, label ends alike") << u"my.desktop"_s << u"top"_s << false;
-    QTest::newRow("domain itself") << u"amazon.co.jp"_s << u"amazon.co.jp"_s << true;
     QTest::newRow("host below domain") << u"www.amazon.co.jp"_s << u"amazon.co.jp"_s << true;
     QTest::newRow("longer name") << u"fakeamazon.co.jp"_s << u"amazon.co.jp"_s << false;
     QTest::newRow("domain above host") << u"co.jp"_s << u"amazon.co.jp"_s << false;
     QTest::newRow("case and space") << u" WWW.Amazon.CO.JP\n"_s << u"\tAmazon.co.JP \r\n"_s << true;
     QTest::newRow("wildcard and plain alike") << u"shop.example"_s << u"*.shop.example"_s << true;
     QTest::newRow("inner star is a character") << u"a.b.shop"_s << u"*.*.shop"_s << false;
-    QTest::newRow("inner star literal") << u"x.*.shop"_s << u"*.*.shop"_s << true;
     QTest::newRow("bare wildcard, trailing dot") << u"scam.top."_s << u"*."_s << true;
-    QTest::newRow("bare wildcard") << u"scam.top"_s << u"*."_s << false;
     QTest::newRow("empty, trailing dot") << u"scam.top."_s << QString() << true;
     QTest::newRow("empty") << u"scam.top"_s << QString() << false;
-    QTest::newRow("blank") << u"scam.top"_s << u"   "_s << false;
     QTest::newRow("trailing dot unchanged") << u"scam.top."_s << u"*.top"_s << false;
     QTest::newRow("unicode") << u"ショップ.例え.jp"_s << u"例え.JP"_s << true;
-    QTest::newRow("unicode mismatch") << u"例え.jp"_s << u"例.jp"_s << false;
     QTest::newRow("ideographic space trimmed") << u"scam.top"_s << u"\u3000*.TOP\u3000"_s << true;
 }
 
@@ -138,108 +153,68 @@ void tst_SafeBrowsingEngine::matchesDomain()
     QCOMPARE(m_engine.matchesDomain(host, pattern), matches);
 }
 
-void tst_SafeBrowsingEngine::evaluateDefaultRules_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<SafetyLevel>("expected");
-
-    const QString amazon = u"Amazon.co.jp"_s;
-    QTest::newRow("shop domain") << u"https://amazon.co.jp/"_s << SafetyLevel::trusted(amazon);
-    QTest::newRow("shop page") << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
-                               << SafetyLevel::trusted(amazon);
-    QTest::newRow("mixed case") << u"HTTPS://WWW.Amazon.CO.JP/"_s << SafetyLevel::trusted(amazon);
-    QTest::newRow("look-alike") << u"https://amazon.co.jp.example.com/"_s
-                                << SafetyLevel::neutral(u"amazon.co.jp.example.com"_s);
-    QTest::newRow("mixed case neutral")
-        << u"http://Example.COM/"_s << SafetyLevel::neutral(u"example.com"_s);
-    QTest::newRow("google") << u"https://www.google.co.jp/search?q=x"_s
-                            << SafetyLevel::neutral(u"www.google.co.jp"_s);
-    QTest::newRow("yahoo portal") << u"https://news.yahoo.co.jp/"_s
-                                  << SafetyLevel::neutral(u"news.yahoo.co.jp"_s);
-    QTest::newRow("yahoo shopping") << u"https://store.shopping.yahoo.co.jp/x/"_s
-                                    << SafetyLevel::trusted(u"Yahoo!ショッピング"_s);
-    QTest::newRow("apple") << u"https://www.apple.com/jp/"_s
-                           << SafetyLevel::trusted(u"Apple Store"_s);
-    QTest::newRow("top, two hyphens")
-        << u"http://cheap-brand.top/"_s << SafetyLevel::suspicious({topReason});
-    QTest::newRow("top, three hyphens") << u"http://cheap-brand-sale-x.top/"_s
-                                        << SafetyLevel::suspicious({topReason, hyphenReason});
-    QTest::newRow("free tld") << u"http://shop.tk/"_s
-                              << SafetyLevel::suspicious({u"無料ドメイン悪用詐欺サイト"_s});
-    QTest::newRow("hyphens only") << u"https://brand-outlet-sale-jp.com/"_s
-                                  << SafetyLevel::suspicious({hyphenReason});
-    QTest::newRow("adjacent hyphens")
-        << u"https://brand---x.com/"_s << SafetyLevel::suspicious({hyphenReason});
-    QTest::newRow("hyphens under www") << u"https://www.brand-outlet-sale-jp.com/"_s
-                                       << SafetyLevel::neutral(u"www.brand-outlet-sale-jp.com"_s);
-    QTest::newRow("single label hyphens")
-        << u"http://brand-outlet-sale-jp/"_s << SafetyLevel::neutral(u"brand-outlet-sale-jp"_s);
-    QTest::newRow("hyphenated shop")
-        << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SafetyLevel::trusted(u"ヤマダウェブコム"_s);
-    QTest::newRow("desktop is not top")
-        << u"https://desktop.com/"_s << SafetyLevel::neutral(u"desktop.com"_s);
-    QTest::newRow("blank page") << u"about:blank"_s << SafetyLevel::neutral(u"不明"_s);
-    QTest::newRow("file") << u"file:///etc/passwd"_s << SafetyLevel::neutral(u"不明"_s);
-    QTest::newRow("data") << u"data:text/html,<p>x</p>"_s << SafetyLevel::neutral(u"不明"_s);
-    QTest::newRow("ipv4") << u"http://192.168.0.1:8080/"_s
-                          << SafetyLevel::neutral(u"192.168.0.1"_s);
-    QTest::newRow("ipv6") << u"http://[2001:DB8::1]/"_s << SafetyLevel::neutral(u"2001:db8::1"_s);
-    QTest::newRow("port and user")
-        << u"http://user:pw@scam.top:8443/x"_s << SafetyLevel::suspicious({topReason});
-    QTest::newRow("shop as user info")
-        << u"http://www.amazon.co.jp@scam.top/"_s << SafetyLevel::suspicious({topReason});
-    QTest::newRow("scam as user info")
-        << u"http://scam.top@www.amazon.co.jp/"_s << SafetyLevel::trusted(amazon);
-    // Punycode adds hyphens of its own; they do not count.
-    QTest::newRow("idn mixed with latin")
-        << u"https://ショップa.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
-    QTest::newRow("idn mixed, punycode")
-        << u"https://xn--a-lfuqb2esd.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
-    QTest::newRow("idn hyphens") << u"https://激安-ブランド-セール-店.jp/"_s
-                                 << SafetyLevel::suspicious({hyphenReason});
-    QTest::newRow("full-width host")
-        << u"http://ｓｃａｍ.ＴＯＰ/"_s << SafetyLevel::suspicious({topReason});
-}
-
-void tst_SafeBrowsingEngine::evaluateDefaultRules()
-{
-    QFETCH(QString, address);
-    QFETCH(SafetyLevel, expected);
-    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
-    QCOMPARE(verdict.kind(), expected.kind());
-    QCOMPARE(verdict.shopName(), expected.shopName());
-    QCOMPARE(verdict.reasons(), expected.reasons());
-    QCOMPARE(verdict.domain(), expected.domain());
-    QVERIFY(verdict == expected);
-}
-
-void tst_SafeBrowsingEngine::evaluateEditedRules_data()
+void tst_SafeBrowsingEngine::evaluate_data()
 {
     QTest::addColumn<RuleEdit>("edit");
     QTest::addColumn<QString>("address");
     QTest::addColumn<SafetyLevel>("expected");
+    const RuleEdit none;
 
-    const RuleEdit disableAmazon
-        = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[0].isEnabled = false; };
-    QTest::newRow("shop disabled") << disableAmazon << u"https://www.Amazon.co.jp/"_s
+    const QString amazon = u"Amazon.co.jp"_s;
+    QTest::newRow("shop page") << none << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
+                               << SafetyLevel::trusted(amazon);
+    QTest::newRow("mixed case") << none << u"HTTPS://WWW.Amazon.CO.JP/"_s
+                                << SafetyLevel::trusted(amazon);
+    QTest::newRow("look-alike") << none << u"https://amazon.co.jp.example.com/"_s
+                                << SafetyLevel::neutral(u"amazon.co.jp.example.com"_s);
+    QTest::newRow("google") << none << u"https://www.google.co.jp/search?q=x"_s
+                            << SafetyLevel::neutral(u"www.google.co.jp"_s);
+    QTest::newRow("yahoo portal") << none << u"https://news.yahoo.co.jp/"_s
+                                  << SafetyLevel::neutral(u"news.yahoo.co.jp"_s);
+    QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
+                                    << SafetyLevel::trusted(u"Yahoo!ショッピング"_s);
+    QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
+                           << SafetyLevel::trusted(u"Apple Store"_s);
+    QTest::newRow("top, three hyphens") << none << u"http://cheap-brand-sale-x.top/"_s
+                                        << SafetyLevel::suspicious({topReason, hyphenReason});
+    QTest::newRow("free tld") << none << u"http://shop.tk/"_s
+                              << SafetyLevel::suspicious({u"無料ドメイン悪用詐欺サイト"_s});
+    QTest::newRow("hyphens only") << none << u"https://brand-outlet-sale-jp.com/"_s
+                                  << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("adjacent hyphens")
+        << none << u"https://brand---x.com/"_s << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("hyphens under www") << none << u"https://www.brand-outlet-sale-jp.com/"_s
+                                       << SafetyLevel::neutral(u"www.brand-outlet-sale-jp.com"_s);
+    QTest::newRow("single label hyphens") << none << u"http://brand-outlet-sale-jp/"_s
+                                          << SafetyLevel::neutral(u"brand-outlet-sale-jp"_s);
+    QTest::newRow("hyphenated shop") << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s
+                                     << SafetyLevel::trusted(u"ヤマダウェブコム"_s);
+    QTest::newRow("desktop is not top")
+        << none << u"https://desktop.com/"_s << SafetyLevel::neutral(u"desktop.com"_s);
+    QTest::newRow("blank page") << none << u"about:blank"_s << SafetyLevel::neutral(u"不明"_s);
+    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s
+                          << SafetyLevel::neutral(u"2001:db8::1"_s);
+    QTest::newRow("port and user")
+        << none << u"http://user:pw@scam.top:8443/x"_s << SafetyLevel::suspicious({topReason});
+    QTest::newRow("shop as user info")
+        << none << u"http://www.amazon.co.jp@scam.top/"_s << SafetyLevel::suspicious({topReason});
+    // Punycode adds hyphens of its own; they do not count.
+    QTest::newRow("idn mixed with latin")
+        << none << u"https://ショップa.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
+    QTest::newRow("idn hyphens") << none << u"https://激安-ブランド-セール-店.jp/"_s
+                                 << SafetyLevel::suspicious({hyphenReason});
+    QTest::newRow("full-width host")
+        << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SafetyLevel::suspicious({topReason});
+
+    // Edited rules.
+    QTest::newRow("shop disabled") << disableShop(0) << u"https://www.Amazon.co.jp/"_s
                                    << SafetyLevel::neutral(u"www.amazon.co.jp"_s);
-    QTest::newRow("apple disabled") << RuleEdit(
-        [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[24].isEnabled = false; })
-                                    << u"https://www.apple.com/"_s
-                                    << SafetyLevel::neutral(u"www.apple.com"_s);
-    QTest::newRow("yahoo shopping disabled") << RuleEdit(
-        [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) { shops[2].isEnabled = false; })
-                                             << u"https://shopping.yahoo.co.jp/"_s
-                                             << SafetyLevel::neutral(u"shopping.yahoo.co.jp"_s);
-
-    const RuleEdit coJp = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-        patterns.append(customPattern(u"*.co.jp"_s));
-    };
+    QTest::newRow("apple disabled, still safe") << disableShop(24) << u"https://www.apple.com/"_s
+                                                << SafetyLevel::neutral(u"www.apple.com"_s);
+    const RuleEdit coJp = prepend({}, {customPattern(u"*.co.jp"_s)});
     const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
     QTest::newRow("co.jp unlisted")
         << coJp << u"https://shop.example.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
-    QTest::newRow("co.jp shop") << coJp << u"https://www.rakuten.co.jp/"_s
-                                << SafetyLevel::trusted(u"楽天市場"_s);
     QTest::newRow("co.jp safe") << coJp << u"https://www.google.co.jp/"_s
                                 << SafetyLevel::neutral(u"www.google.co.jp"_s);
     QTest::newRow("co.jp disabled shop")
@@ -248,83 +223,41 @@ void tst_SafeBrowsingEngine::evaluateEditedRules_data()
                shops[1].isEnabled = false;
            })
         << u"https://www.rakuten.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
-
-    QTest::newRow("fallback reason")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-               patterns.append(customPattern(u"*.shop"_s));
-           })
-        << u"https://brand.shop/"_s
-        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン (*.shop) に一致"_s});
     QTest::newRow("pattern as stored in reason")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-               patterns.append(customPattern(u" *.SHOP\n"_s));
-           })
-        << u"https://brand.shop/"_s
+        << prepend({}, {customPattern(u" *.SHOP\n"_s)}) << u"https://brand.shop/"_s
         << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
     QTest::newRow("every match, in order")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-               patterns.prepend(customPattern(u"scam.top"_s, u"first"_s));
-               patterns.append(customPattern(u"*.top"_s, u"again"_s));
-               patterns.append(customPattern(u"*.top"_s, u"again"_s));
-           })
+        << prepend({},
+                   {customPattern(u"*.top"_s, u"again"_s), customPattern(u"*.top"_s, u"again"_s)})
         << u"https://www.scam-x-y-z.top/"_s
-        << SafetyLevel::suspicious({topReason, u"again"_s, u"again"_s});
+        << SafetyLevel::suspicious({u"again"_s, u"again"_s, topReason});
     QTest::newRow("all matches, hyphen last")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-               patterns.prepend(customPattern(u"a-b-c-d.top"_s, u"first"_s));
-           })
-        << u"https://a-b-c-d.top/"_s
+        << prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s)}) << u"https://a-b-c-d.top/"_s
         << SafetyLevel::suspicious({u"first"_s, topReason, hyphenReason});
     QTest::newRow("pattern disabled")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-               patterns[0].isEnabled = false;
-           })
+        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; })
         << u"https://cheap-brand.top/"_s << SafetyLevel::neutral(u"cheap-brand.top"_s);
     QTest::newRow("hyphen rule has no switch")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-               shops.clear();
-               patterns.clear();
-           })
-        << u"https://a-b-c-d.top/"_s << SafetyLevel::suspicious({hyphenReason});
+        << replace({}, {}) << u"https://a-b-c-d.top/"_s << SafetyLevel::suspicious({hyphenReason});
     QTest::newRow("first enabled shop wins")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
-               shops.prepend(customShop(u"Second"_s, u"amazon.co.jp"_s));
-               shops.prepend(customShop(u"Disabled"_s, u"amazon.co.jp"_s));
-               shops.first().isEnabled = false;
-           })
+        << prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
+                    customShop(u"Second"_s, u"amazon.co.jp"_s)},
+                   {})
         << u"https://www.amazon.co.jp/"_s << SafetyLevel::trusted(u"Second"_s);
     QTest::newRow("shop beats pattern")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
-               shops.append(customShop(u"Mine"_s, u"Good-Shop.TOP "_s));
-           })
+        << prepend({customShop(u"Mine"_s, u"Good-Shop.TOP "_s)}, {})
         << u"https://www.good-shop.top/"_s << SafetyLevel::trusted(u"Mine"_s);
     QTest::newRow("empty and blank rules trust nothing")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-               shops.prepend(customShop(u"Empty"_s, QString()));
-               shops.prepend(customShop(u"Blank"_s, u" \n"_s));
-               shops.prepend(customShop(u"Dot"_s, u"*."_s));
-               patterns.prepend(customPattern(QString(), u"empty"_s));
-               patterns.prepend(customPattern(u"*."_s, u"dot"_s));
-           })
+        << prepend({customShop(u"Empty"_s, QString()), customShop(u"Blank"_s, u" \n"_s),
+                    customShop(u"Dot"_s, u"*."_s)},
+                   {customPattern(QString(), u"empty"_s), customPattern(u"*."_s, u"dot"_s)})
         << u"https://cheap-brand.top/"_s << SafetyLevel::suspicious({topReason});
     QTest::newRow("empty rules and trailing dot")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-               shops.prepend(customShop(u"Empty"_s, QString()));
-               patterns.prepend(customPattern(u"*."_s, u"dot"_s));
-           })
+        << prepend({customShop(u"Empty"_s, QString())}, {customPattern(u"*."_s, u"dot"_s)})
         << u"https://example.com./"_s << SafetyLevel::neutral(u"example.com"_s);
-    QTest::newRow("ten thousand rules")
-        << RuleEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-               for (int i = 0; i < 10000; ++i) {
-                   shops.append(customShop(u"s%1"_s.arg(i), u"shop%1.example"_s.arg(i)));
-                   patterns.append(customPattern(u"*.bad%1"_s.arg(i)));
-               }
-           })
-        << u"https://x.bad9999/"_s
-        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン (*.bad9999) に一致"_s});
 }
 
-void tst_SafeBrowsingEngine::evaluateEditedRules()
+void tst_SafeBrowsingEngine::evaluate()
 {
     QFETCH(RuleEdit, edit);
     QFETCH(QString, address);
@@ -335,6 +268,7 @@ void tst_SafeBrowsingEngine::evaluateEditedRules()
     QCOMPARE(verdict.shopName(), expected.shopName());
     QCOMPARE(verdict.reasons(), expected.reasons());
     QCOMPARE(verdict.domain(), expected.domain());
+    QVERIFY(verdict == expected);
 }
 
 void tst_SafeBrowsingEngine::trailingDotIsTheSameHost_data()
@@ -367,7 +301,6 @@ void tst_SafeBrowsingEngine::internationalHostsMatchEitherSpelling_data()
     // look-alike name cannot pose as a familiar one in the badge.
     QTest::newRow("unicode rule") << u"例え.jp"_s;
     QTest::newRow("punycode rule") << u"xn--r8jz45g.jp"_s;
-    QTest::newRow("upper-case punycode") << u"XN--R8JZ45G.JP"_s;
     QTest::newRow("wildcard unicode rule") << u"*.例え.JP"_s;
     QTest::newRow("full-width rule") << u" ＊．例え．ｊｐ "_s;
 }
@@ -396,20 +329,6 @@ void tst_SafeBrowsingEngine::internationalHostsMatchEitherSpelling()
         QCOMPARE(m_engine.evaluateSafety(QUrl(unicodeHost), *m_store), suspicious);
         QCOMPARE(m_engine.evaluateSafety(QUrl(asciiHost), *m_store), suspicious);
     }
-}
-
-void tst_SafeBrowsingEngine::evaluationIgnoresSearchSettings()
-{
-    const QUrl url(u"https://cheap-brand-sale-x.top/"_s);
-    const SafetyLevel first = m_engine.evaluateSafety(url, *m_store);
-    for (const SearchFilterMode mode : allSearchFilterModes()) {
-        for (const SearchTargetEngine engine : allSearchTargetEngines()) {
-            m_store->setFilterMode(mode);
-            m_store->setSearchEngine(engine);
-            QCOMPARE(m_engine.evaluateSafety(url, *m_store), first);
-        }
-    }
-    QCOMPARE(m_store->trustedShops(), defaultTrustedShops());
 }
 
 void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
@@ -463,49 +382,41 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
     const QString webTail = u"&hl=ja&gl=jp"_s;
     const QString note = u"%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
     const RuleEdit none;
-    const auto threeShops = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
-        shops = {customShop(u"1"_s, u"d1.example"_s), customShop(u"2"_s, u"D2.example"_s),
-                 customShop(u"3"_s, u"d3.example"_s)};
-    };
-    const auto noShops = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
+    const RuleEdit threeShops
+        = replace({customShop(u"1"_s, u"d1.example"_s), customShop(u"2"_s, u"D2.example"_s),
+                   customShop(u"3"_s, u"d3.example"_s)},
+                  {});
+    const RuleEdit noShops = [](QList<TrustedShop> &shops, QList<ExcludedPattern> &) {
         for (TrustedShop &shop : shops)
             shop.isEnabled = false;
     };
-    const auto twoPatterns = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-        patterns = {customPattern(u"*.top"_s), customPattern(u"*.xyz"_s)};
-    };
-    const auto oddPatterns = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) {
-        patterns
-            = {customPattern(u"*.*.shop"_s), customPattern(u"shop"_s), customPattern(u"*.off"_s)};
-        patterns.last().isEnabled = false;
-    };
-    const auto noPatterns
-        = [](QList<TrustedShop> &, QList<ExcludedPattern> &patterns) { patterns.clear(); };
+    const RuleEdit twoPatterns
+        = replace({}, {customPattern(u"*.top"_s), customPattern(u"*.xyz"_s)});
+    const RuleEdit oddPatterns = replace({},
+                                         {customPattern(u"*.*.shop"_s), customPattern(u"shop"_s),
+                                          customPattern(u"*.off"_s, {}, false)});
+    const RuleEdit noPatterns = replace({}, {});
 
     QTest::newRow("blank query, direct")
         << u" \n\t "_s << SearchFilterMode::directShopSearch << SearchTargetEngine::googleWeb
         << none << u"https://www.google.co.jp/shopping"_s;
-    QTest::newRow("empty query") << QString() << SearchFilterMode::trustedOnly
-                                 << SearchTargetEngine::googleShopping << none
-                                 << u"https://www.google.co.jp/shopping"_s;
-    QTest::newRow("trusted, three shops")
-        << u"  ノート PC \n"_s << SearchFilterMode::trustedOnly
-        << SearchTargetEngine::googleShopping << RuleEdit(threeShops)
-        << base + note + u"%20(site:d1.example%20OR%20site:D2.example%20OR%20site:d3.example)"_s
-            + shopTail;
+    QTest::newRow("trusted, three shops") << u"  ノート PC \n"_s << SearchFilterMode::trustedOnly
+                                          << SearchTargetEngine::googleShopping << threeShops
+                                          << base + note
+            + u"%20(site:d1.example%20OR%20site:D2.example%20OR%20site:d3.example)"_s + shopTail;
     QTest::newRow("trusted, none enabled")
-        << u"x"_s << SearchFilterMode::trustedOnly << SearchTargetEngine::googleWeb
-        << RuleEdit(noShops) << base + u"x"_s + webTail;
+        << u"x"_s << SearchFilterMode::trustedOnly << SearchTargetEngine::googleWeb << noShops
+        << base + u"x"_s + webTail;
     QTest::newRow("exclude, two patterns")
         << u"ノート PC"_s << SearchFilterMode::excludeSuspicious
-        << SearchTargetEngine::googleShopping << RuleEdit(twoPatterns)
+        << SearchTargetEngine::googleShopping << twoPatterns
         << base + note + u"%20-site:*.top%20-site:*.xyz"_s + shopTail;
     QTest::newRow("exclude, odd patterns")
         << u"x"_s << SearchFilterMode::excludeSuspicious << SearchTargetEngine::googleWeb
-        << RuleEdit(oddPatterns) << base + u"x%20-site:*.*.shop%20-site:*.shop"_s + webTail;
+        << oddPatterns << base + u"x%20-site:*.*.shop%20-site:*.shop"_s + webTail;
     QTest::newRow("exclude, none enabled")
         << u"x"_s << SearchFilterMode::excludeSuspicious << SearchTargetEngine::googleWeb
-        << RuleEdit(noPatterns) << base + u"x"_s + webTail;
+        << noPatterns << base + u"x"_s + webTail;
     QTest::newRow("direct, no shop")
         << u"ノート PC"_s << SearchFilterMode::directShopSearch
         << SearchTargetEngine::googleShopping << none << base + note + shopTail;
@@ -516,9 +427,6 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
             + u"M%26A%20C++%20%231%20100%25%20%22a%22%20%5Bb%5D%20%7Bc%7D%20%7Cd%20%60e%20%5Ef"
               u"%20%3Cg%3E%20%5Ch%20a=b/c?d:e@f!$'()*,;~"_s
             + webTail;
-    QTest::newRow("emoji") << u"🛒"_s << SearchFilterMode::directShopSearch
-                           << SearchTargetEngine::googleWeb << none
-                           << base + u"%F0%9F%9B%92"_s + webTail;
 }
 
 void tst_SafeBrowsingEngine::googleSearchAddresses()
@@ -545,10 +453,8 @@ void tst_SafeBrowsingEngine::ruleTermsAreCapped()
         shops.clear();
         patterns.clear();
         for (int i = 0; i < 3; ++i) {
-            shops.append(customShop(u"off"_s, u"off%1.example"_s.arg(i)));
-            shops.last().isEnabled = false;
-            patterns.append(customPattern(u"*.off%1"_s.arg(i)));
-            patterns.last().isEnabled = false;
+            shops.append(customShop(u"off"_s, u"off%1.example"_s.arg(i), {}, false));
+            patterns.append(customPattern(u"*.off%1"_s.arg(i), {}, false));
         }
         for (int i = 1; i <= 20; ++i) {
             shops.append(customShop(u"on"_s, u"s%1.example"_s.arg(i)));
@@ -585,8 +491,6 @@ void tst_SafeBrowsingEngine::directShopAddresses_data()
 
     QTest::newRow("japanese") << u" ノート PC "_s << u"https://example.com/s?q={query}"_s
                               << u"https://example.com/s?q=%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
-    QTest::newRow("ampersand") << u"M&A"_s << u"https://example.com/s?q={query}"_s
-                               << u"https://example.com/s?q=M%26A"_s;
     QTest::newRow("plus and slash") << u"C++ a/b?c=d"_s << u"https://example.com/s/{query}/"_s
                                     << u"https://example.com/s/C%2B%2B%20a%2Fb%3Fc%3Dd/"_s;
     QTest::newRow("twice") << u"x y"_s << u"https://example.com/{query}?k={query}"_s
@@ -595,15 +499,8 @@ void tst_SafeBrowsingEngine::directShopAddresses_data()
         << u"x"_s << u"https://example.com/fixed"_s << u"https://example.com/fixed"_s;
     QTest::newRow("placeholder is case-sensitive")
         << u"x"_s << u"https://e.com/?q={QUERY}"_s << u"https://e.com/?q=%7BQUERY%7D"_s;
-    QTest::newRow("default shop") << u"M&A"_s << u"https://www.amazon.co.jp/s?k={query}"_s
-                                  << u"https://www.amazon.co.jp/s?k=M%26A"_s;
     QTest::newRow("empty template") << u"x"_s << QString() << QString();
     QTest::newRow("script") << u"x"_s << u"javascript:alert(1)"_s << QString();
-    QTest::newRow("script with query") << u"x"_s << u"javascript:alert('{query}')"_s << QString();
-    QTest::newRow("file") << u"x"_s << u"file:///etc/passwd"_s << QString();
-    QTest::newRow("relative") << u"x"_s << u"/search?q={query}"_s << QString();
-    QTest::newRow("no host") << u"x"_s << u"https:///s?q={query}"_s << QString();
-    QTest::newRow("ftp") << u"x"_s << u"ftp://example.com/{query}"_s << QString();
 }
 
 void tst_SafeBrowsingEngine::directShopAddresses()
@@ -640,7 +537,6 @@ void tst_SafeBrowsingEngine::encodeShopQuery_data()
     QTest::newRow("reserved") << u"!$&'()*+,;=:@/?#[]%"_s
                               << u"%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%40%2F%3F%23%5B%5D%25"_s;
     QTest::newRow("emoji") << u"🛒"_s << u"%F0%9F%9B%92"_s;
-    QTest::newRow("line break") << u"a\nb"_s << u"a%0Ab"_s;
     QTest::newRow("empty") << QString() << QString();
 }
 

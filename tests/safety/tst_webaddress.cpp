@@ -20,31 +20,24 @@ void tst_WebAddress::parse_data()
 
     QTest::newRow("https") << u"https://www.amazon.co.jp/s?k=x"_s
                            << u"https://www.amazon.co.jp/s?k=x"_s;
-    QTest::newRow("http") << u"http://scam.top/"_s << u"http://scam.top/"_s;
     QTest::newRow("upper-case scheme and host")
         << u"HTTPS://WWW.Example.COM/Path"_s << u"https://www.example.com/Path"_s;
     QTest::newRow("port and user")
         << u"http://user:pw@example.com:8080/a"_s << u"http://user:pw@example.com:8080/a"_s;
     QTest::newRow("ipv6") << u"http://[::1]:8080/"_s << u"http://[::1]:8080/"_s;
-    QTest::newRow("ipv4") << u"http://127.0.0.1/"_s << u"http://127.0.0.1/"_s;
     QTest::newRow("unicode host") << u"https://例え.jp/ノート"_s
                                   << u"https://xn--r8jz45g.jp/%E3%83%8E%E3%83%BC%E3%83%88"_s;
-    QTest::newRow("fragment") << u"https://example.com/#top"_s << u"https://example.com/#top"_s;
     QTest::newRow("encoded query kept")
         << u"https://e.com/?q=M%26A%20b&x=1"_s << u"https://e.com/?q=M%26A%20b&x=1"_s;
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("blank") << u"   "_s << QString();
     QTest::newRow("javascript") << u"javascript:alert(1)"_s << QString();
     QTest::newRow("file") << u"file:///etc/passwd"_s << QString();
-    QTest::newRow("data") << u"data:text/html,hi"_s << QString();
-    QTest::newRow("about") << u"about:blank"_s << QString();
     QTest::newRow("ftp") << u"ftp://example.com/"_s << QString();
     QTest::newRow("relative") << u"/search?q=x"_s << QString();
     QTest::newRow("bare domain") << u"example.com"_s << QString();
     QTest::newRow("no host") << u"https:///path"_s << QString();
-    QTest::newRow("scheme only") << u"https:"_s << QString();
     QTest::newRow("bad host") << u"http://exa mple.com/"_s << QString();
-    QTest::newRow("bad port") << u"http://example.com:99999/"_s << QString();
 }
 
 void tst_WebAddress::parse()
