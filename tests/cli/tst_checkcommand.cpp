@@ -72,9 +72,7 @@ private Q_SLOTS:
     void runs_data();
     void runs();
     void followsTheStoredRules();
-    void explainsItselfInBothLanguages_data();
     void explainsItselfInBothLanguages();
-    void neverWritesEvenOverUnreadableRules();
     void programLeavesTheSettingsFileAlone();
 
 private:
@@ -143,15 +141,10 @@ void TestCheckCommand::runs_data()
     QTest::newRow("neutral, host lower-cased, url as given")
         << QStringList {u"HTTPS://Example.COM:8443/Path"_qs}
         << neutral(u"HTTPS://Example.COM:8443/Path"_qs, u"example.com"_qs) + u'\n' << false << 0;
-    QTest::newRow("no host") << QStringList {u"about:blank"_qs}
-                             << neutral(u"about:blank"_qs, u"不明"_qs) + u'\n' << false << 0;
     QTest::newRow("suspicious, pattern and hyphens")
         << QStringList {u"http://super-sale-shop-jp.top/"_qs}
         << suspicious(u"http://super-sale-shop-jp.top/"_qs, {topReason, hyphenReason}) + u'\n'
         << false << 1;
-    QTest::newRow("suspicious, trailing dot")
-        << QStringList {u"http://scam.top./"_qs}
-        << suspicious(u"http://scam.top./"_qs, {topReason}) + u'\n' << false << 1;
     QTest::newRow("relative") << QStringList {u"www.amazon.co.jp"_qs}
                               << errorLine(u"\"www.amazon.co.jp\""_qs) + u'\n' << false << 2;
     QTest::newRow("quote and backslash escaped")
@@ -253,48 +246,21 @@ void TestCheckCommand::followsTheStoredRules()
     QVERIFY2(outcome.out.endsWith(u")&hl=ja&gl=jp\n"_qs), qPrintable(outcome.out));
 }
 
-void TestCheckCommand::explainsItselfInBothLanguages_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("--help") << QStringList {u"--help"_qs};
-    QTest::newRow("among other arguments") << QStringList {u"nope"_qs, u"--help"_qs, u"--bogus"_qs};
-}
-
 void TestCheckCommand::explainsItselfInBothLanguages()
 {
-    QFETCH(QStringList, arguments);
-
-    const Outcome outcome = run(arguments);
-    QCOMPARE(outcome.exitCode, 0);
-    QCOMPARE(outcome.err, QString());
-    for (const QString &part :
-         {u"使い方"_qs, u"Usage"_qs, u"終了ステータス"_qs, u"Exit status"_qs, u"--search QUERY"_qs,
-          u"--mode"_qs, u"excludeSuspicious"_qs, u"googleWeb"_qs, u"--shop NAME"_qs,
-          u"VELMORA_SETTINGS_FILE"_qs, u"書き込みません"_qs, u"never writes"_qs}) {
-        QVERIFY2(outcome.out.contains(part), qPrintable(part));
+    // Also among other arguments, even wrong ones.
+    for (const QStringList &arguments :
+         {QStringList {u"--help"_qs}, QStringList {u"nope"_qs, u"--help"_qs, u"--bogus"_qs}}) {
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.err, QString());
+        for (const QString &part :
+             {u"使い方"_qs, u"Usage"_qs, u"終了ステータス"_qs, u"Exit status"_qs,
+              u"--search QUERY"_qs, u"--mode"_qs, u"excludeSuspicious"_qs, u"googleWeb"_qs,
+              u"--shop NAME"_qs, u"VELMORA_SETTINGS_FILE"_qs, u"書き込みません"_qs,
+              u"never writes"_qs})
+            QVERIFY2(outcome.out.contains(part), qPrintable(part));
     }
-}
-
-void TestCheckCommand::neverWritesEvenOverUnreadableRules()
-{
-    // A writable rule store would put the defaults (and backups) here.
-    const QByteArray broken = "[General]\n"
-                              "velmora_trusted_shops_v1=@ByteArray(not json)\n"
-                              "velmora_excluded_patterns_v1=@ByteArray([])\n"
-                              "velmora_filter_mode_v1=Bogus\n";
-    writeIni(broken);
-
-    Outcome outcome = run({u"https://www.amazon.co.jp/"_qs, u"http://x.top/"_qs});
-    QCOMPARE(outcome.out,
-             trusted(u"https://www.amazon.co.jp/"_qs, u"Amazon.co.jp"_qs) + u'\n'
-                 + suspicious(u"http://x.top/"_qs, {topReason}) + u'\n');
-    QCOMPARE(outcome.exitCode, 1);
-    QCOMPARE(outcome.writes, 0);
-
-    outcome = run({u"--search"_qs, u"x"_qs, u"--mode"_qs, u"directShopSearch"_qs});
-    QCOMPARE(outcome.exitCode, 0);
-    QCOMPARE(outcome.writes, 0);
-    QCOMPARE(fileBytes(m_path), broken);
 }
 
 Outcome TestCheckCommand::runProgram(const QString &settingsFile, const QStringList &arguments)
@@ -333,8 +299,11 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
     QVERIFY(outcome.out.isEmpty());
     QVERIFY(!outcome.err.isEmpty());
 
+    // A writable rule store would put defaults (and a backup) over these.
     writeIni("[General]\n"
              "velmora_trusted_shops_v1=@ByteArray({\"truncated\":)\n"
+             "velmora_excluded_patterns_v1=@ByteArray([])\n"
+             "velmora_filter_mode_v1=Bogus\n"
              "velmora_search_engine_v1=googleWeb\n");
     const QByteArray before = fileBytes(m_path);
     const QStringList entriesBefore

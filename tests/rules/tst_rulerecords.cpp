@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -48,7 +47,6 @@ private Q_SLOTS:
     void rejects();
     void patternRoundTripWithEmptyReason();
     void idsAreFreshAndWrittenUpperCase();
-    void equalityAndHashCoverEveryField();
 };
 
 void tst_RuleRecords::modeAndEngineTexts()
@@ -123,14 +121,10 @@ void tst_RuleRecords::rejects_data()
     QTest::newRow("name null") << true << u"name"_s << QJsonValue(QJsonValue::Null);
     QTest::newRow("reason null") << false << u"reason"_s << QJsonValue(QJsonValue::Null);
     QTest::newRow("domain number") << true << u"domain"_s << QJsonValue(3);
-    QTest::newRow("id number") << true << u"id"_s << QJsonValue(7);
-    QTest::newRow("id empty") << false << u"id"_s << QJsonValue(QString());
     QTest::newRow("id braces") << true << u"id"_s
                                << QJsonValue(u"{0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B}"_s);
     QTest::newRow("id without hyphens")
         << true << u"id"_s << QJsonValue(u"0F8E0C2A6B1D4A539B5E3C2D1E0F9A8B"_s);
-    QTest::newRow("id hyphen moved")
-        << false << u"id"_s << QJsonValue(u"0F8E0C2A6-B1D-4A53-9B5E-3C2D1E0F9A8B"_s);
     QTest::newRow("id not hex") << true << u"id"_s
                                 << QJsonValue(u"0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8G"_s);
     QTest::newRow("id padded") << true << u"id"_s
@@ -154,7 +148,6 @@ void tst_RuleRecords::rejects()
         QCOMPARE(TrustedShop::fromJson(object), std::nullopt);
     else
         QCOMPARE(ExcludedPattern::fromJson(object), std::nullopt);
-    QCOMPARE(ExcludedPattern::fromJson(QJsonArray {object}), std::nullopt);
 }
 
 void tst_RuleRecords::patternRoundTripWithEmptyReason()
@@ -177,39 +170,6 @@ void tst_RuleRecords::idsAreFreshAndWrittenUpperCase()
         u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s);
     QVERIFY(canonical.match(a.toJson().value("id"_L1).toString()).hasMatch());
     QVERIFY(canonical.match(pattern.toJson().value("id"_L1).toString()).hasMatch());
-}
-
-void tst_RuleRecords::equalityAndHashCoverEveryField()
-{
-    const TrustedShop shop = TrustedShop::create(u"n"_s, u"d.jp"_s, u"c"_s, u"t"_s, true, false);
-    QList<TrustedShop> shops(8, shop);
-    shops[1].id = QUuid::createUuid();
-    shops[2].name += u'x';
-    shops[3].domain += u'x';
-    shops[4].category += u'x';
-    shops[5].searchUrlTemplate += u'x';
-    shops[6].isEnabled = false;
-    shops[7].isCustom = true;
-    const ExcludedPattern pattern = ExcludedPattern::create(u"*.top"_s, u"r"_s, true, false);
-    QList<ExcludedPattern> patterns(6, pattern);
-    patterns[1].id = QUuid::createUuid();
-    patterns[2].pattern += u'x';
-    patterns[3].reason += u'x';
-    patterns[4].isEnabled = false;
-    patterns[5].isCustom = true;
-
-    QSet<size_t> shopHashes;
-    for (const TrustedShop &variant : shops) {
-        QCOMPARE(variant == shop, &variant == &shops[0]);
-        shopHashes.insert(qHash(variant));
-    }
-    QSet<size_t> patternHashes;
-    for (const ExcludedPattern &variant : patterns) {
-        QCOMPARE(variant == pattern, &variant == &patterns[0]);
-        patternHashes.insert(qHash(variant));
-    }
-    QCOMPARE(shopHashes.size(), 8);
-    QCOMPARE(patternHashes.size(), 6);
 }
 
 QTEST_APPLESS_MAIN(tst_RuleRecords)

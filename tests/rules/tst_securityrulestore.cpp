@@ -117,8 +117,6 @@ void tst_SecurityRuleStore::storedModesLoad_data()
     QTest::newRow("numbers") << QByteArray("2") << QByteArray("1") << false;
     QTest::newRow("bytes") << QByteArray("@ByteArray(directShopSearch)")
                            << QByteArray("@ByteArray(googleWeb)") << false;
-    QTest::newRow("lists") << QByteArray("directShopSearch, trustedOnly")
-                           << QByteArray("googleWeb, googleWeb") << false;
     QTest::newRow("empty") << QByteArray() << QByteArray() << false;
     QTest::newRow("blank") << QByteArray("\" \"") << QByteArray("\"\\n\"") << false;
 }

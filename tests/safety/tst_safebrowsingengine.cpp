@@ -14,6 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
+using SL = SafetyLevel;
 using RuleEdit = std::function<void(QList<TrustedShop> &, QList<ExcludedPattern> &)>;
 Q_DECLARE_METATYPE(RuleEdit)
 
@@ -74,7 +75,6 @@ private Q_SLOTS:
     void internationalHostsMatchEitherSpelling_data();
     void internationalHostsMatchEitherSpelling();
     void arbitraryAddressesGiveSoundVerdicts();
-    void suspiciousOrderMatters();
     void googleSearchAddresses_data();
     void googleSearchAddresses();
     void ruleTermsAreCapped();
@@ -133,9 +133,7 @@ void tst_SafeBrowsingEngine::matchesDomain_data()
     QTest::newRow("wildcard, label ends alike") << u"desktop"_s << u"*.top"_s << false;
     QTest::newRow("host below domain") << u"www.amazon.co.jp"_s << u"amazon.co.jp"_s << true;
     QTest::newRow("longer name") << u"fakeamazon.co.jp"_s << u"amazon.co.jp"_s << false;
-    QTest::newRow("domain above host") << u"co.jp"_s << u"amazon.co.jp"_s << false;
     QTest::newRow("case and space") << u" WWW.Amazon.CO.JP\n"_s << u"\tAmazon.co.JP \r\n"_s << true;
-    QTest::newRow("wildcard and plain alike") << u"shop.example"_s << u"*.shop.example"_s << true;
     QTest::newRow("inner star is a character") << u"a.b.shop"_s << u"*.*.shop"_s << false;
     QTest::newRow("bare wildcard, trailing dot") << u"scam.top."_s << u"*."_s << true;
     QTest::newRow("empty, trailing dot") << u"scam.top."_s << QString() << true;
@@ -162,99 +160,89 @@ void tst_SafeBrowsingEngine::evaluate_data()
 
     const QString amazon = u"Amazon.co.jp"_s;
     QTest::newRow("shop page") << none << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
-                               << SafetyLevel::trusted(amazon);
-    QTest::newRow("mixed case") << none << u"HTTPS://WWW.Amazon.CO.JP/"_s
-                                << SafetyLevel::trusted(amazon);
+                               << SL::trusted(amazon);
     QTest::newRow("look-alike") << none << u"https://amazon.co.jp.example.com/"_s
-                                << SafetyLevel::neutral(u"amazon.co.jp.example.com"_s);
-    QTest::newRow("google") << none << u"https://www.google.co.jp/search?q=x"_s
-                            << SafetyLevel::neutral(u"www.google.co.jp"_s);
+                                << SL::neutral(u"amazon.co.jp.example.com"_s);
     QTest::newRow("yahoo portal") << none << u"https://news.yahoo.co.jp/"_s
-                                  << SafetyLevel::neutral(u"news.yahoo.co.jp"_s);
+                                  << SL::neutral(u"news.yahoo.co.jp"_s);
     QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
-                                    << SafetyLevel::trusted(u"Yahoo!ショッピング"_s);
+                                    << SL::trusted(u"Yahoo!ショッピング"_s);
     QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
-                           << SafetyLevel::trusted(u"Apple Store"_s);
-    QTest::newRow("top, three hyphens") << none << u"http://cheap-brand-sale-x.top/"_s
-                                        << SafetyLevel::suspicious({topReason, hyphenReason});
-    QTest::newRow("free tld") << none << u"http://shop.tk/"_s
-                              << SafetyLevel::suspicious({u"無料ドメイン悪用詐欺サイト"_s});
+                           << SL::trusted(u"Apple Store"_s);
+    QTest::newRow("top, three hyphens")
+        << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
     QTest::newRow("hyphens only") << none << u"https://brand-outlet-sale-jp.com/"_s
-                                  << SafetyLevel::suspicious({hyphenReason});
+                                  << SL::suspicious({hyphenReason});
     QTest::newRow("adjacent hyphens")
-        << none << u"https://brand---x.com/"_s << SafetyLevel::suspicious({hyphenReason});
+        << none << u"https://brand---x.com/"_s << SL::suspicious({hyphenReason});
     QTest::newRow("hyphens under www") << none << u"https://www.brand-outlet-sale-jp.com/"_s
-                                       << SafetyLevel::neutral(u"www.brand-outlet-sale-jp.com"_s);
-    QTest::newRow("single label hyphens") << none << u"http://brand-outlet-sale-jp/"_s
-                                          << SafetyLevel::neutral(u"brand-outlet-sale-jp"_s);
-    QTest::newRow("hyphenated shop") << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s
-                                     << SafetyLevel::trusted(u"ヤマダウェブコム"_s);
-    QTest::newRow("desktop is not top")
-        << none << u"https://desktop.com/"_s << SafetyLevel::neutral(u"desktop.com"_s);
-    QTest::newRow("blank page") << none << u"about:blank"_s << SafetyLevel::neutral(u"不明"_s);
-    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s
-                          << SafetyLevel::neutral(u"2001:db8::1"_s);
+                                       << SL::neutral(u"www.brand-outlet-sale-jp.com"_s);
+    QTest::newRow("single label hyphens")
+        << none << u"http://brand-outlet-sale-jp/"_s << SL::neutral(u"brand-outlet-sale-jp"_s);
+    QTest::newRow("hyphenated shop")
+        << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SL::trusted(u"ヤマダウェブコム"_s);
+    QTest::newRow("blank page") << none << u"about:blank"_s << SL::neutral(u"不明"_s);
+    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s << SL::neutral(u"2001:db8::1"_s);
     QTest::newRow("port and user")
-        << none << u"http://user:pw@scam.top:8443/x"_s << SafetyLevel::suspicious({topReason});
+        << none << u"http://user:pw@scam.top:8443/x"_s << SL::suspicious({topReason});
     QTest::newRow("shop as user info")
-        << none << u"http://www.amazon.co.jp@scam.top/"_s << SafetyLevel::suspicious({topReason});
+        << none << u"http://www.amazon.co.jp@scam.top/"_s << SL::suspicious({topReason});
     // Punycode adds hyphens of its own; they do not count.
     QTest::newRow("idn mixed with latin")
-        << none << u"https://ショップa.jp/"_s << SafetyLevel::neutral(u"xn--a-lfuqb2esd.jp"_s);
+        << none << u"https://ショップa.jp/"_s << SL::neutral(u"xn--a-lfuqb2esd.jp"_s);
     QTest::newRow("idn hyphens") << none << u"https://激安-ブランド-セール-店.jp/"_s
-                                 << SafetyLevel::suspicious({hyphenReason});
+                                 << SL::suspicious({hyphenReason});
     QTest::newRow("full-width host")
-        << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SafetyLevel::suspicious({topReason});
+        << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SL::suspicious({topReason});
 
     // Edited rules.
-    QTest::newRow("shop disabled") << disableShop(0) << u"https://www.Amazon.co.jp/"_s
-                                   << SafetyLevel::neutral(u"www.amazon.co.jp"_s);
-    QTest::newRow("apple disabled, still safe") << disableShop(24) << u"https://www.apple.com/"_s
-                                                << SafetyLevel::neutral(u"www.apple.com"_s);
+    QTest::newRow("shop disabled")
+        << disableShop(0) << u"https://www.Amazon.co.jp/"_s << SL::neutral(u"www.amazon.co.jp"_s);
+    QTest::newRow("apple disabled, still safe")
+        << disableShop(24) << u"https://www.apple.com/"_s << SL::neutral(u"www.apple.com"_s);
     const RuleEdit coJp = prepend({}, {customPattern(u"*.co.jp"_s)});
     const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
     QTest::newRow("co.jp unlisted")
-        << coJp << u"https://shop.example.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
+        << coJp << u"https://shop.example.co.jp/"_s << SL::suspicious({coJpReason});
     QTest::newRow("co.jp safe") << coJp << u"https://www.google.co.jp/"_s
-                                << SafetyLevel::neutral(u"www.google.co.jp"_s);
+                                << SL::neutral(u"www.google.co.jp"_s);
     QTest::newRow("co.jp disabled shop")
         << RuleEdit([coJp](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
                coJp(shops, patterns);
                shops[1].isEnabled = false;
            })
-        << u"https://www.rakuten.co.jp/"_s << SafetyLevel::suspicious({coJpReason});
+        << u"https://www.rakuten.co.jp/"_s << SL::suspicious({coJpReason});
     QTest::newRow("pattern as stored in reason")
         << prepend({}, {customPattern(u" *.SHOP\n"_s)}) << u"https://brand.shop/"_s
-        << SafetyLevel::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
+        << SL::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
     QTest::newRow("every match, in order")
         << prepend({},
                    {customPattern(u"*.top"_s, u"again"_s), customPattern(u"*.top"_s, u"again"_s)})
-        << u"https://www.scam-x-y-z.top/"_s
-        << SafetyLevel::suspicious({u"again"_s, u"again"_s, topReason});
+        << u"https://www.scam-x-y-z.top/"_s << SL::suspicious({u"again"_s, u"again"_s, topReason});
     QTest::newRow("all matches, hyphen last")
         << prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s)}) << u"https://a-b-c-d.top/"_s
-        << SafetyLevel::suspicious({u"first"_s, topReason, hyphenReason});
+        << SL::suspicious({u"first"_s, topReason, hyphenReason});
     QTest::newRow("pattern disabled")
         << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; })
-        << u"https://cheap-brand.top/"_s << SafetyLevel::neutral(u"cheap-brand.top"_s);
+        << u"https://cheap-brand.top/"_s << SL::neutral(u"cheap-brand.top"_s);
     QTest::newRow("hyphen rule has no switch")
-        << replace({}, {}) << u"https://a-b-c-d.top/"_s << SafetyLevel::suspicious({hyphenReason});
+        << replace({}, {}) << u"https://a-b-c-d.top/"_s << SL::suspicious({hyphenReason});
     QTest::newRow("first enabled shop wins")
         << prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
                     customShop(u"Second"_s, u"amazon.co.jp"_s)},
                    {})
-        << u"https://www.amazon.co.jp/"_s << SafetyLevel::trusted(u"Second"_s);
+        << u"https://www.amazon.co.jp/"_s << SL::trusted(u"Second"_s);
     QTest::newRow("shop beats pattern")
         << prepend({customShop(u"Mine"_s, u"Good-Shop.TOP "_s)}, {})
-        << u"https://www.good-shop.top/"_s << SafetyLevel::trusted(u"Mine"_s);
+        << u"https://www.good-shop.top/"_s << SL::trusted(u"Mine"_s);
     QTest::newRow("empty and blank rules trust nothing")
         << prepend({customShop(u"Empty"_s, QString()), customShop(u"Blank"_s, u" \n"_s),
                     customShop(u"Dot"_s, u"*."_s)},
                    {customPattern(QString(), u"empty"_s), customPattern(u"*."_s, u"dot"_s)})
-        << u"https://cheap-brand.top/"_s << SafetyLevel::suspicious({topReason});
+        << u"https://cheap-brand.top/"_s << SL::suspicious({topReason});
     QTest::newRow("empty rules and trailing dot")
         << prepend({customShop(u"Empty"_s, QString())}, {customPattern(u"*."_s, u"dot"_s)})
-        << u"https://example.com./"_s << SafetyLevel::neutral(u"example.com"_s);
+        << u"https://example.com./"_s << SL::neutral(u"example.com"_s);
 }
 
 void tst_SafeBrowsingEngine::evaluate()
@@ -361,14 +349,6 @@ void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
     }
 }
 
-void tst_SafeBrowsingEngine::suspiciousOrderMatters()
-{
-    QVERIFY(SafetyLevel::suspicious({u"a"_s, u"b"_s}) != SafetyLevel::suspicious({u"b"_s, u"a"_s}));
-    QVERIFY(SafetyLevel::suspicious({u"a"_s}) != SafetyLevel::neutral(u"a"_s));
-    QVERIFY(SafetyLevel::trusted(u"a"_s) != SafetyLevel::neutral(u"a"_s));
-    QCOMPARE(SafetyLevel::trusted(u"a"_s), SafetyLevel::trusted(u"a"_s));
-}
-
 void tst_SafeBrowsingEngine::googleSearchAddresses_data()
 {
     QTest::addColumn<QString>("query");
@@ -449,24 +429,20 @@ void tst_SafeBrowsingEngine::googleSearchAddresses()
 
 void tst_SafeBrowsingEngine::ruleTermsAreCapped()
 {
-    applyEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-        shops.clear();
-        patterns.clear();
-        for (int i = 0; i < 3; ++i) {
-            shops.append(customShop(u"off"_s, u"off%1.example"_s.arg(i), {}, false));
-            patterns.append(customPattern(u"*.off%1"_s.arg(i), {}, false));
-        }
-        for (int i = 1; i <= 20; ++i) {
-            shops.append(customShop(u"on"_s, u"s%1.example"_s.arg(i)));
-            patterns.append(customPattern(u"*.p%1"_s.arg(i)));
-        }
-    });
+    // Twenty enabled rules after three disabled ones: the first fifteen count.
+    QList<TrustedShop> shops;
+    QList<ExcludedPattern> patterns;
     QStringList siteTerms;
     QStringList excludeTerms;
-    for (int i = 1; i <= 15; ++i) {
-        siteTerms.append(u"site:s%1.example"_s.arg(i));
-        excludeTerms.append(u"-site:*.p%1"_s.arg(i));
+    for (int i = -2; i <= 20; ++i) {
+        shops.append(customShop(u"s"_s, u"s%1.example"_s.arg(i), {}, i > 0));
+        patterns.append(customPattern(u"*.p%1"_s.arg(i), {}, i > 0));
+        if (i > 0 && i <= 15) {
+            siteTerms.append(u"site:s%1.example"_s.arg(i));
+            excludeTerms.append(u"-site:*.p%1"_s.arg(i));
+        }
     }
+    applyEdit(replace(shops, patterns));
     const std::optional<QUrl> trusted
         = m_engine.buildSearchURL(u"q"_s, SearchFilterMode::trustedOnly,
                                   SearchTargetEngine::googleWeb, *m_store, std::nullopt);
