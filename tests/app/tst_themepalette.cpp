@@ -22,9 +22,6 @@ void TestThemePalette::appearanceFollowsTheme_data()
     QTest::newRow("light") << AppTheme::light << QStringLiteral("light");
     QTest::newRow("dark") << AppTheme::dark << QStringLiteral("dark");
     QTest::newRow("corisaPink") << AppTheme::corisaPink << QStringLiteral("system");
-    QTest::newRow("velmoraBlue") << AppTheme::velmoraBlue << QStringLiteral("system");
-    QTest::newRow("emerald") << AppTheme::emerald << QStringLiteral("system");
-    QTest::newRow("sunset") << AppTheme::sunset << QStringLiteral("system");
     QTest::newRow("cyberPurple") << AppTheme::cyberPurple << QStringLiteral("dark");
 }
 

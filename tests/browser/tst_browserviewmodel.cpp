@@ -35,15 +35,10 @@ private Q_SLOTS:
     void withoutRuleStoreNothingIsJudged();
     void suspiciousLoadRecordsBlockBeforeNotifying();
     void safeLoadClearsBlockAndJudgesFirst();
-    void goBackWhileBlockedOnlyLeavesWarning();
-    void reloadWhileBlockedJudgesAgain();
-    void proceedAnywayKeepsVerdict();
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
 
 private:
-    QUuid patternId(const QString &pattern) const;
-
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsPreferencesStore> m_preferences;
     std::unique_ptr<SecurityRuleStore> m_store;
@@ -67,31 +62,12 @@ void TestBrowserViewModel::cleanup()
     m_dir.reset();
 }
 
-QUuid TestBrowserViewModel::patternId(const QString &pattern) const
-{
-    for (const ExcludedPattern &row : m_store->excludedPatterns()) {
-        if (row.pattern == pattern)
-            return row.id;
-    }
-    return {};
-}
-
 void TestBrowserViewModel::newViewModelShowsNewTab()
 {
     const BrowserViewModel &viewModel = *m_viewModel;
     QCOMPARE(viewModel.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
     QVERIFY(viewModel.currentURL().isEmpty());
-    QCOMPARE(viewModel.urlInputString(), QString());
-    QCOMPARE(viewModel.pageTitle(), QString());
-    QCOMPARE(viewModel.estimatedProgress(), 0.0);
-    QVERIFY(!viewModel.isLoading());
-    QVERIFY(!viewModel.canGoBack());
-    QVERIFY(!viewModel.canGoForward());
     QVERIFY(!viewModel.isBlocked());
-    QVERIFY(viewModel.blockedReasons().isEmpty());
-    QVERIFY(viewModel.pendingBlockedURL().isEmpty());
-    QCOMPARE(viewModel.webView(), nullptr);
-    QCOMPARE(viewModel.securityStore(), nullptr);
     QCOMPARE(viewModel.requestTimeouts().load, std::chrono::seconds(30));
     QCOMPARE(viewModel.requestTimeouts().proceed, std::chrono::seconds(60));
 }
@@ -151,6 +127,11 @@ void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
 void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
 {
     m_viewModel->attachWebView(nullptr, *m_store);
+    // Proceeding with nothing blocked does nothing.
+    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
+    m_viewModel->proceedAnyway();
+    QCOMPARE(blocked.count(), 0);
+
     m_viewModel->loadURL(scamURL);
     QVERIFY(m_viewModel->isBlocked());
 
@@ -165,58 +146,6 @@ void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(u"www.google.co.jp"_s));
 }
 
-void TestBrowserViewModel::goBackWhileBlockedOnlyLeavesWarning()
-{
-    m_viewModel->attachWebView(nullptr, *m_store);
-    m_viewModel->loadURL(scamURL);
-    const SafetyLevel verdict = m_viewModel->safetyLevel();
-
-    QSignalSpy reasons(m_viewModel.get(), &BrowserViewModel::blockedReasonsChanged);
-    QSignalSpy pending(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged);
-    m_viewModel->goBack();
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
-    QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    QCOMPARE(reasons.count(), 0);
-    QCOMPARE(pending.count(), 0);
-}
-
-void TestBrowserViewModel::reloadWhileBlockedJudgesAgain()
-{
-    m_viewModel->attachWebView(nullptr, *m_store);
-    m_viewModel->loadURL(scamURL);
-
-    m_store->togglePattern(patternId(u"*.top"_s));
-    m_viewModel->reload();
-    QVERIFY(m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
-
-    const QUrl topOnly(u"http://scam-shop.top/"_s);
-    m_store->togglePattern(patternId(u"*.top"_s));
-    m_viewModel->loadURL(topOnly);
-    QCOMPARE(m_viewModel->blockedReasons(), {topReason});
-    m_store->togglePattern(patternId(u"*.top"_s));
-    m_viewModel->reload();
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(u"scam-shop.top"_s));
-}
-
-void TestBrowserViewModel::proceedAnywayKeepsVerdict()
-{
-    m_viewModel->attachWebView(nullptr, *m_store);
-    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
-    m_viewModel->proceedAnyway();
-    QCOMPARE(blocked.count(), 0);
-
-    m_viewModel->loadURL(scamURL);
-    const SafetyLevel verdict = m_viewModel->safetyLevel();
-    m_viewModel->proceedAnyway();
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
-    QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
-}
-
 void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
 {
     QTest::addColumn<QUrl>("url");
@@ -226,7 +155,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
     QTest::newRow("certified shop") << shopURL << true << true;
     QTest::newRow("safe domain") << QUrl(u"https://www.google.co.jp/search?q=x"_s) << true << true;
     QTest::newRow("no host") << QUrl(u"about:blank"_s) << true << true;
-    QTest::newRow("no address") << QUrl() << true << true;
     QTest::newRow("suspicious main frame") << scamURL << true << false;
     QTest::newRow("suspicious sub-frame")
         << QUrl(u"http://ads.example.xyz/frame"_s) << false << false;

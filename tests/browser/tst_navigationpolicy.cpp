@@ -50,7 +50,6 @@ QByteArray linksPage()
     return "<!DOCTYPE html><html><head><meta "
            "charset=\"utf-8\"><title>リンク集</title></head><body>\n"
            "<a id=\"scam\" href=\"http://scam-shop.top/item\">scam</a>\n"
-           "<a id=\"shop\" href=\"http://www.amazon.co.jp/dp/1\">shop</a>\n"
            "<a id=\"scam-blank\" target=\"_blank\" href=\"http://scam-shop.top/blank\">scam "
            "blank</a>\n"
            "<a id=\"shop-blank\" target=\"_blank\" href=\"http://www.amazon.co.jp/dp/blank\">shop "
@@ -60,8 +59,6 @@ QByteArray linksPage()
            "<button id=\"shop-open\" "
            "onclick=\"window.open('http://www.amazon.co.jp/dp/popup')\">open</button>\n"
            "<form id=\"scam-form\" method=\"post\" action=\"http://scam-shop.top/order\">\n"
-           "  <input name=\"item\" value=\"bag\"></form>\n"
-           "<form id=\"shop-form\" method=\"post\" action=\"http://www.amazon.co.jp/order\">\n"
            "  <input name=\"item\" value=\"bag\"></form>\n"
            "</body></html>\n";
 }
@@ -104,11 +101,9 @@ private Q_SLOTS:
     void historyNavigationIntoSuspiciousPageIsBlocked();
     void proceedAnywayPassesExactlyOnce();
     void redirectOutOfProceededPageIsScreened();
-    void goBackWhileBlockedKeepsPage();
-    void reloadWhileBlockedJudgesAgain();
+    void goBackAndReloadWhileBlocked();
     void sameDocumentChangeRefreshesVerdict();
-    void stalledLoadIsStopped();
-    void stalledProceedUsesLongerLimit();
+    void stalledLoadsAreStopped();
     void rebuiltPaneReplacesPage();
     void downloadsStayRefused();
 
@@ -240,8 +235,6 @@ void TestNavigationPolicy::typedLoadGivesVerdict_data()
                                 << QString();
     QTest::newRow("three hyphens")
         << address(hyphenHost, u"/sale"_s) << SafetyLevel::suspicious({hyphenReason}) << QString();
-    QTest::newRow("top domain and hyphens")
-        << address(bothHost) << SafetyLevel::suspicious({topReason, hyphenReason}) << QString();
 }
 
 void TestNavigationPolicy::typedLoadGivesVerdict()
@@ -344,28 +337,16 @@ void TestNavigationPolicy::navigationFromPageIsScreened_data()
     QTest::newRow("script navigation")
         << links << QString() << u"location.href = 'http://scam-shop.top/script'"_s
         << address(topHost, u"/script"_s) << true;
-    QTest::newRow("script navigation of a frame-free replace")
-        << links << QString() << u"location.replace('http://cheap-brand-sale-outlet.com/r')"_s
-        << address(hyphenHost, u"/r"_s) << true;
     QTest::newRow("target blank") << links << u"scam-blank"_s << QString()
                                   << address(topHost, u"/blank"_s) << true;
     QTest::newRow("window.open") << links << u"scam-open"_s << QString()
                                  << address(topHost, u"/popup"_s) << true;
-    QTest::newRow("window.open from a script")
-        << links << QString() << u"window.open('http://scam-shop.top/scripted')"_s
-        << address(topHost, u"/scripted"_s) << true;
     QTest::newRow("blank window given its address later")
         << links << QString()
         << u"const w = window.open(); w.location.href = 'http://scam-shop.top/later'"_s
         << address(topHost, u"/later"_s) << true;
 
-    // The same kinds of navigation toward a certified shop go through, and a
-    // new window opens in this pane.
-    QTest::newRow("link click to shop")
-        << links << u"shop"_s << QString() << address(trustedHost, u"/dp/1"_s) << false;
-    QTest::newRow("form post to shop")
-        << links << QString() << u"document.getElementById('shop-form').submit()"_s
-        << address(trustedHost, u"/order"_s) << false;
+    // New windows toward a certified shop open in this pane.
     QTest::newRow("target blank to shop from search results")
         << results << u"shop-blank"_s << QString() << address(trustedHost, u"/dp/blank"_s) << false;
     QTest::newRow("window.open to shop from search results")
@@ -391,8 +372,6 @@ void TestNavigationPolicy::navigationFromPageIsScreened()
         QVERIFY(!m_viewModel->isBlocked());
         QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
         QCOMPARE(m_proxy.hits(target.host(), target.path()), 1);
-        if (script.contains(u"-form"_s))
-            QCOMPARE(m_proxy.lastBody(target.host(), target.path()), QByteArray("item=bag"));
         return;
     }
 
@@ -544,33 +523,13 @@ void TestNavigationPolicy::redirectOutOfProceededPageIsScreened()
              SafetyLevel::suspicious({SafeBrowsingEngine::hyphenRuleReason()}));
 }
 
-void TestNavigationPolicy::goBackWhileBlockedKeepsPage()
+void TestNavigationPolicy::goBackAndReloadWhileBlocked()
 {
     const QUrl start = address(trustedHost, u"/start"_s);
     QVERIFY(loadAndWait(start));
-    const QUrl scam = address(topHost, u"/x"_s);
-    m_viewModel->loadURL(scam);
-    QVERIFY(m_viewModel->isBlocked());
-
-    QSignalSpy pending(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged);
-    m_viewModel->goBack();
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->pendingBlockedURL(), scam);
-    QCOMPARE(m_viewModel->blockedReasons(), {topReason});
-    QCOMPARE(pending.count(), 0);
-    // Nothing else happens: the engine stays on the page from before.
-    QVERIFY(loadAndWait(address(trustedHost, u"/next"_s)));
-    QCOMPARE(m_proxy.hits(trustedHost, u"/start"_s), 1);
-    QVERIFY(m_viewModel->canGoBack());
-}
-
-void TestNavigationPolicy::reloadWhileBlockedJudgesAgain()
-{
-    QVERIFY(loadAndWait(address(neutralHost, u"/start"_s)));
     const QUrl both = address(bothHost, u"/deal"_s);
     m_viewModel->loadURL(both);
     QVERIFY(m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->blockedReasons().size(), 2);
 
     // Same rules: the same warning again.
     QSignalSpy blockedSpy(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
@@ -587,10 +546,22 @@ void TestNavigationPolicy::reloadWhileBlockedJudgesAgain()
     QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
     QCOMPARE(m_viewModel->safetyLevel(),
              SafetyLevel::suspicious({SafeBrowsingEngine::hyphenRuleReason()}));
+    m_store->togglePattern(patternId(u"*.top"_s));
+
+    // Going back only leaves the warning; the last block is kept for a reload.
+    QSignalSpy pending(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged);
+    m_viewModel->goBack();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->pendingBlockedURL(), both);
+    QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
+    QCOMPARE(pending.count(), 0);
+    // Nothing else happens: the engine stays on the page from before.
+    QVERIFY(loadAndWait(address(trustedHost, u"/next"_s)));
+    QCOMPARE(m_proxy.hits(trustedHost, u"/start"_s), 1);
+    QVERIFY(m_viewModel->canGoBack());
 
     // A blocked link target whose rule is switched off loads on reload.
     QVERIFY(loadAndWait(address(neutralHost, u"/links"_s)));
-    m_store->togglePattern(patternId(u"*.top"_s));
     click(u"scam"_s);
     QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), engineTimeout);
     m_store->togglePattern(patternId(u"*.top"_s));
@@ -622,7 +593,7 @@ void TestNavigationPolicy::sameDocumentChangeRefreshesVerdict()
     QCOMPARE(m_proxy.hits(trustedHost, u"/dp/2"_s), 0);
 }
 
-void TestNavigationPolicy::stalledLoadIsStopped()
+void TestNavigationPolicy::stalledLoadsAreStopped()
 {
     QVERIFY(loadAndWait(address(trustedHost, u"/start"_s)));
     RequestTimeouts timeouts;
@@ -635,17 +606,12 @@ void TestNavigationPolicy::stalledLoadIsStopped()
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), engineTimeout);
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
-}
 
-void TestNavigationPolicy::stalledProceedUsesLongerLimit()
-{
-    QVERIFY(loadAndWait(address(trustedHost, u"/start"_s)));
-    RequestTimeouts timeouts;
+    // Proceeding has its own, longer limit.
     timeouts.load = 1h;
     timeouts.proceed = 300ms;
     m_viewModel->setRequestTimeouts(timeouts);
-    QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
-
+    finished.clear();
     m_viewModel->loadURL(address(topHost, u"/stalled"_s));
     QVERIFY(m_viewModel->isBlocked());
     m_viewModel->proceedAnyway();
