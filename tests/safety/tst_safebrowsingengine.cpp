@@ -163,16 +163,12 @@ void tst_SafeBrowsingEngine::evaluate_data()
                                << SL::trusted(amazon);
     QTest::newRow("look-alike") << none << u"https://amazon.co.jp.example.com/"_s
                                 << SL::neutral(u"amazon.co.jp.example.com"_s);
-    QTest::newRow("yahoo portal") << none << u"https://news.yahoo.co.jp/"_s
-                                  << SL::neutral(u"news.yahoo.co.jp"_s);
     QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
                                     << SL::trusted(u"Yahoo!ショッピング"_s);
     QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
                            << SL::trusted(u"Apple Store"_s);
     QTest::newRow("top, three hyphens")
         << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
-    QTest::newRow("hyphens only") << none << u"https://brand-outlet-sale-jp.com/"_s
-                                  << SL::suspicious({hyphenReason});
     QTest::newRow("adjacent hyphens")
         << none << u"https://brand---x.com/"_s << SL::suspicious({hyphenReason});
     QTest::newRow("hyphens under www") << none << u"https://www.brand-outlet-sale-jp.com/"_s
@@ -183,8 +179,6 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SL::trusted(u"ヤマダウェブコム"_s);
     QTest::newRow("blank page") << none << u"about:blank"_s << SL::neutral(u"不明"_s);
     QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s << SL::neutral(u"2001:db8::1"_s);
-    QTest::newRow("port and user")
-        << none << u"http://user:pw@scam.top:8443/x"_s << SL::suspicious({topReason});
     QTest::newRow("shop as user info")
         << none << u"http://www.amazon.co.jp@scam.top/"_s << SL::suspicious({topReason});
     // Punycode adds hyphens of its own; they do not count.
@@ -202,8 +196,6 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << disableShop(24) << u"https://www.apple.com/"_s << SL::neutral(u"www.apple.com"_s);
     const RuleEdit coJp = prepend({}, {customPattern(u"*.co.jp"_s)});
     const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
-    QTest::newRow("co.jp unlisted")
-        << coJp << u"https://shop.example.co.jp/"_s << SL::suspicious({coJpReason});
     QTest::newRow("co.jp safe") << coJp << u"https://www.google.co.jp/"_s
                                 << SL::neutral(u"www.google.co.jp"_s);
     QTest::newRow("co.jp disabled shop")
@@ -215,13 +207,11 @@ void tst_SafeBrowsingEngine::evaluate_data()
     QTest::newRow("pattern as stored in reason")
         << prepend({}, {customPattern(u" *.SHOP\n"_s)}) << u"https://brand.shop/"_s
         << SL::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
-    QTest::newRow("every match, in order")
-        << prepend({},
-                   {customPattern(u"*.top"_s, u"again"_s), customPattern(u"*.top"_s, u"again"_s)})
-        << u"https://www.scam-x-y-z.top/"_s << SL::suspicious({u"again"_s, u"again"_s, topReason});
-    QTest::newRow("all matches, hyphen last")
-        << prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s)}) << u"https://a-b-c-d.top/"_s
-        << SL::suspicious({u"first"_s, topReason, hyphenReason});
+    QTest::newRow("every match in rule order, hyphen rule last")
+        << prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s), customPattern(u"*.top"_s)})
+        << u"https://a-b-c-d.top/"_s
+        << SL::suspicious({u"first"_s, u"危険なTLD/ドメインパターン (*.top) に一致"_s, topReason,
+                           hyphenReason});
     QTest::newRow("pattern disabled")
         << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; })
         << u"https://cheap-brand.top/"_s << SL::neutral(u"cheap-brand.top"_s);

@@ -102,10 +102,8 @@ void TestThemeManager::readsBadStoredValuesAsDefaultAndKeepsThem_data()
 {
     QTest::addColumn<QByteArray>("iniLine");
     QTest::newRow("capital") << QByteArray("selectedAppTheme=Dark");
-    QTest::newRow("empty") << QByteArray("selectedAppTheme=");
     QTest::newRow("number") << QByteArray("selectedAppTheme=42");
     QTest::newRow("bytes") << QByteArray("selectedAppTheme=@ByteArray(dark)");
-    QTest::newRow("padded") << QByteArray("selectedAppTheme=\" dark\"");
 }
 
 void TestThemeManager::readsBadStoredValuesAsDefaultAndKeepsThem()
