@@ -1,4 +1,5 @@
 // Load and save of a 10,000-bookmark list through the real preferences store.
+#include "BenchTiming.h"
 #include "bookmarks/BookmarkStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 
@@ -10,23 +11,6 @@
 #include <algorithm>
 #include <functional>
 #include <vector>
-
-namespace {
-
-double medianMilliseconds(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1.0e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -1,4 +1,5 @@
 // Load and save of 10,000-row rule lists through the real preferences store.
+#include "BenchTiming.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 
@@ -16,23 +17,6 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-double medianMilliseconds(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1.0e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -5,6 +5,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "support/TestProxyServer.h"
+#include "support/TestStores.h"
 #include "theme/ThemeManager.h"
 #include "views/SafeGuardWarningView.h"
 
@@ -27,12 +28,8 @@ const QUrl framePageUrl(u"http://www.biccamera.com/framed"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
 const QUrl otherScamUrl(u"http://super-sale-store.xyz/item"_s);
 
-struct Environment
+struct Environment : TestStores
 {
-    QTemporaryDir dir;
-    SettingsPreferencesStore preferences {dir.filePath(u"preferences.ini"_s)};
-    ThemeManager themeManager {preferences};
-    SecurityRuleStore ruleStore {preferences};
     BrowserViewModel viewModel;
     BrowserView view {viewModel, ruleStore, themeManager};
 };

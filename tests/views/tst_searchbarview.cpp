@@ -5,6 +5,7 @@
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/WebAddress.h"
 #include "support/TestPalette.h"
+#include "support/TestStores.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
@@ -28,13 +29,7 @@ namespace {
 const QString allShopsRow = u"全ショップ一覧から選択"_s;
 
 // Each test gets its own settings file, never the user's.
-struct Environment
-{
-    QTemporaryDir dir;
-    SettingsPreferencesStore preferences {dir.filePath(u"preferences.ini"_s)};
-    ThemeManager themeManager {preferences};
-    SecurityRuleStore ruleStore {preferences};
-};
+using Environment = TestStores;
 
 QStringList itemTexts(const QComboBox *menu)
 {

@@ -1,6 +1,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/DefaultRules.h"
 #include "rules/SecurityRuleStore.h"
+#include "support/TestStores.h"
 #include "theme/ThemeManager.h"
 #include "views/AddPatternSheet.h"
 #include "views/AddShopSheet.h"
@@ -128,13 +129,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<SettingsView> makeView();
 
-    struct Environment
-    {
-        QTemporaryDir dir;
-        SettingsPreferencesStore preferences {dir.filePath(u"prefs.ini"_s)};
-        ThemeManager themeManager {preferences};
-        SecurityRuleStore ruleStore {preferences};
-    };
+    using Environment = TestStores;
     std::unique_ptr<Environment> m_env;
 };
 

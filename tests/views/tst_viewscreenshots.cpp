@@ -6,6 +6,7 @@
 #include "bookmarks/BookmarkStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
+#include "support/TestStores.h"
 #include "theme/ThemeManager.h"
 #include "views/AddPatternSheet.h"
 #include "views/AddShopSheet.h"
@@ -46,13 +47,7 @@ private:
     // Saves the picture when asked to, and fails for text that does not fit.
     void capture(QWidget *widget, const QString &name);
 
-    struct Environment
-    {
-        QTemporaryDir dir;
-        SettingsPreferencesStore preferences {dir.filePath(u"prefs.ini"_s)};
-        ThemeManager themeManager {preferences};
-        SecurityRuleStore ruleStore {preferences};
-    };
+    using Environment = TestStores;
     std::unique_ptr<Environment> m_env;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "theme/ThemeManager.h"
+
+#include <QTemporaryDir>
+
+// The shared objects a view is given, over a real settings file of its own,
+// as a fresh start of the program would have them.
+struct TestStores
+{
+    QTemporaryDir dir;
+    SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("preferences.ini"))};
+    ThemeManager themeManager {preferences};
+    SecurityRuleStore ruleStore {preferences};
+};
