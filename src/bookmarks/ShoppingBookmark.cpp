@@ -1,10 +1,13 @@
 #include "bookmarks/ShoppingBookmark.h"
 
+#include "prefs/StoredJson.h"
+
 #include <QHashFunctions>
-#include <QLocale>
 #include <QTimeZone>
 
 #include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -16,23 +19,6 @@ constexpr qint64 referenceDateMSecs = 978307200000;
 // the value would be centuries outside any real bookmark anyway.
 constexpr double maxStoredMSecs = 9.0e15;
 
-bool isCanonicalUuidText(const QString &text)
-{
-    if (text.size() != 36)
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (c != u'-')
-                return false;
-        } else if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')
-                     || (c >= u'A' && c <= u'F'))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 ShoppingBookmark ShoppingBookmark::create(const QString &title, const QString &url,
@@ -40,20 +26,6 @@ ShoppingBookmark ShoppingBookmark::create(const QString &title, const QString &u
 {
     return ShoppingBookmark {
         QUuid::createUuid(), title, url, shopName, QDateTime::currentDateTimeUtc(), notes};
-}
-
-QString ShoppingBookmark::idText(const QUuid &id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
-
-std::optional<QUuid> ShoppingBookmark::idFromText(const QString &text)
-{
-    // QUuid itself also takes braces and other shapes; stored ids take only
-    // the bare 8-4-4-4-12 form.
-    if (!isCanonicalUuidText(text))
-        return std::nullopt;
-    return QUuid::fromString(text);
 }
 
 double ShoppingBookmark::storedSeconds(const QDateTime &dateTime)
@@ -72,7 +44,7 @@ std::optional<QDateTime> ShoppingBookmark::dateFromStoredSeconds(double seconds)
 QJsonObject ShoppingBookmark::toJson() const
 {
     return QJsonObject {
-        {QStringLiteral("id"), idText(id)},
+        {QStringLiteral("id"), StoredJson::idText(id)},
         {QStringLiteral("title"), title},
         {QStringLiteral("url"), url},
         {QStringLiteral("shopName"), shopName},
@@ -87,24 +59,19 @@ std::optional<ShoppingBookmark> ShoppingBookmark::fromJson(const QJsonValue &val
         return std::nullopt;
     const QJsonObject object = value.toObject();
 
-    const QJsonValue id = object.value(QLatin1String("id"));
-    const QJsonValue title = object.value(QLatin1String("title"));
-    const QJsonValue url = object.value(QLatin1String("url"));
-    const QJsonValue shopName = object.value(QLatin1String("shopName"));
-    const QJsonValue dateAdded = object.value(QLatin1String("dateAdded"));
-    const QJsonValue notes = object.value(QLatin1String("notes"));
-    if (!id.isString() || !title.isString() || !url.isString() || !shopName.isString()
-        || !dateAdded.isDouble() || !notes.isString()) {
+    const auto uuid = StoredJson::requireId(object, "id"_L1);
+    const auto title = StoredJson::requireString(object, "title"_L1);
+    const auto url = StoredJson::requireString(object, "url"_L1);
+    const auto shopName = StoredJson::requireString(object, "shopName"_L1);
+    const auto seconds = StoredJson::requireNumber(object, "dateAdded"_L1);
+    const auto notes = StoredJson::requireString(object, "notes"_L1);
+    if (!uuid || !title || !url || !shopName || !seconds || !notes)
         return std::nullopt;
-    }
-
-    const std::optional<QUuid> uuid = idFromText(id.toString());
-    const std::optional<QDateTime> date = dateFromStoredSeconds(dateAdded.toDouble());
-    if (!uuid || !date)
+    const std::optional<QDateTime> date = dateFromStoredSeconds(*seconds);
+    if (!date)
         return std::nullopt;
 
-    return ShoppingBookmark {*uuid, title.toString(), url.toString(), shopName.toString(),
-                             *date, notes.toString()};
+    return ShoppingBookmark {*uuid, *title, *url, *shopName, *date, *notes};
 }
 
 size_t qHash(const ShoppingBookmark &bookmark, size_t seed) noexcept

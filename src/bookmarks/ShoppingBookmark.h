@@ -29,11 +29,6 @@ struct ShoppingBookmark
     QJsonObject toJson() const;
     static std::optional<ShoppingBookmark> fromJson(const QJsonValue &value);
 
-    // The id as stored: upper-case 8-4-4-4-12. Reading takes either case but
-    // no other form (no braces, no missing hyphens).
-    static QString idText(const QUuid &id);
-    static std::optional<QUuid> idFromText(const QString &text);
-
     // Stored times keep millisecond precision, which is what QDateTime holds,
     // so a list written here reads back equal.
     static double storedSeconds(const QDateTime &dateTime);

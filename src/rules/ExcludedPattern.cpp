@@ -1,6 +1,6 @@
 #include "rules/ExcludedPattern.h"
 
-#include "rules/RuleJson.h"
+#include "prefs/StoredJson.h"
 
 #include <QHashFunctions>
 
@@ -15,7 +15,7 @@ ExcludedPattern ExcludedPattern::create(const QString &pattern, const QString &r
 QJsonObject ExcludedPattern::toJson() const
 {
     QJsonObject object;
-    object.insert("id"_L1, RuleJson::idText(id));
+    object.insert("id"_L1, StoredJson::idText(id));
     object.insert("pattern"_L1, pattern);
     object.insert("reason"_L1, reason);
     object.insert("isEnabled"_L1, isEnabled);
@@ -28,11 +28,11 @@ std::optional<ExcludedPattern> ExcludedPattern::fromJson(const QJsonValue &value
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject object = value.toObject();
-    const auto id = RuleJson::requireId(object, "id"_L1);
-    const auto pattern = RuleJson::requireString(object, "pattern"_L1);
-    const auto reason = RuleJson::requireString(object, "reason"_L1);
-    const auto isEnabled = RuleJson::requireBool(object, "isEnabled"_L1);
-    const auto isCustom = RuleJson::requireBool(object, "isCustom"_L1);
+    const auto id = StoredJson::requireId(object, "id"_L1);
+    const auto pattern = StoredJson::requireString(object, "pattern"_L1);
+    const auto reason = StoredJson::requireString(object, "reason"_L1);
+    const auto isEnabled = StoredJson::requireBool(object, "isEnabled"_L1);
+    const auto isCustom = StoredJson::requireBool(object, "isCustom"_L1);
     if (!id || !pattern || !reason || !isEnabled || !isCustom)
         return std::nullopt;
     return ExcludedPattern {*id, *pattern, *reason, *isEnabled, *isCustom};

@@ -1,6 +1,6 @@
 #include "rules/TrustedShop.h"
 
-#include "rules/RuleJson.h"
+#include "prefs/StoredJson.h"
 
 #include <QHashFunctions>
 
@@ -16,7 +16,7 @@ TrustedShop TrustedShop::create(const QString &name, const QString &domain, cons
 QJsonObject TrustedShop::toJson() const
 {
     QJsonObject object;
-    object.insert("id"_L1, RuleJson::idText(id));
+    object.insert("id"_L1, StoredJson::idText(id));
     object.insert("name"_L1, name);
     object.insert("domain"_L1, domain);
     object.insert("category"_L1, category);
@@ -31,13 +31,13 @@ std::optional<TrustedShop> TrustedShop::fromJson(const QJsonValue &value)
     if (!value.isObject())
         return std::nullopt;
     const QJsonObject object = value.toObject();
-    const auto id = RuleJson::requireId(object, "id"_L1);
-    const auto name = RuleJson::requireString(object, "name"_L1);
-    const auto domain = RuleJson::requireString(object, "domain"_L1);
-    const auto category = RuleJson::requireString(object, "category"_L1);
-    const auto searchUrlTemplate = RuleJson::requireString(object, "searchUrlTemplate"_L1);
-    const auto isEnabled = RuleJson::requireBool(object, "isEnabled"_L1);
-    const auto isCustom = RuleJson::requireBool(object, "isCustom"_L1);
+    const auto id = StoredJson::requireId(object, "id"_L1);
+    const auto name = StoredJson::requireString(object, "name"_L1);
+    const auto domain = StoredJson::requireString(object, "domain"_L1);
+    const auto category = StoredJson::requireString(object, "category"_L1);
+    const auto searchUrlTemplate = StoredJson::requireString(object, "searchUrlTemplate"_L1);
+    const auto isEnabled = StoredJson::requireBool(object, "isEnabled"_L1);
+    const auto isCustom = StoredJson::requireBool(object, "isCustom"_L1);
     if (!id || !name || !domain || !category || !searchUrlTemplate || !isEnabled || !isCustom)
         return std::nullopt;
     return TrustedShop {*id, *name, *domain, *category, *searchUrlTemplate, *isEnabled, *isCustom};

@@ -6,9 +6,10 @@
 
 #include <optional>
 
-// Field readers and the id form shared by the persisted rule records: every
-// key is required with its JSON type, and ids are strictly 8-4-4-4-12.
-namespace RuleJson {
+// Field readers and the id form shared by every persisted record (rules and
+// bookmarks): every key is required with its JSON type, and ids are strictly
+// 8-4-4-4-12.
+namespace StoredJson {
 
 // Upper-case canonical form without braces.
 QString idText(const QUuid &id);
@@ -18,5 +19,6 @@ std::optional<QUuid> idFromText(const QString &text);
 std::optional<QUuid> requireId(const QJsonObject &object, QLatin1StringView key);
 std::optional<QString> requireString(const QJsonObject &object, QLatin1StringView key);
 std::optional<bool> requireBool(const QJsonObject &object, QLatin1StringView key);
+std::optional<double> requireNumber(const QJsonObject &object, QLatin1StringView key);
 
-} // namespace RuleJson
+} // namespace StoredJson

@@ -1,8 +1,8 @@
-#include "rules/RuleJson.h"
+#include "prefs/StoredJson.h"
 
 #include <QJsonValue>
 
-namespace RuleJson {
+namespace StoredJson {
 
 QString idText(const QUuid &id)
 {
@@ -54,4 +54,12 @@ std::optional<bool> requireBool(const QJsonObject &object, QLatin1StringView key
     return value.toBool();
 }
 
-} // namespace RuleJson
+std::optional<double> requireNumber(const QJsonObject &object, QLatin1StringView key)
+{
+    const QJsonValue value = object.value(key);
+    if (!value.isDouble())
+        return std::nullopt;
+    return value.toDouble();
+}
+
+} // namespace StoredJson
