@@ -1,10 +1,8 @@
 #include "bookmarks/BookmarkStore.h"
 
 #include "prefs/PreferencesStore.h"
+#include "prefs/StoredJson.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -27,22 +25,16 @@ void BookmarkStore::setBookmarks(const QList<ShoppingBookmark> &bookmarks)
 void BookmarkStore::loadBookmarks()
 {
     const QString key = QLatin1String(storageKey);
-    const std::optional<QByteArray> data = m_preferences.data(key);
-    if (!data) {
-        // Text where bytes belong is as unreadable as broken JSON and is kept
-        // the same way; an absent key has nothing to keep.
-        const std::optional<QString> text = m_preferences.string(key);
-        m_unreadable = text ? std::optional<QByteArray>(text->toUtf8()) : std::nullopt;
-        return;
+    if (const std::optional<QByteArray> data = m_preferences.data(key)) {
+        if (std::optional<QList<ShoppingBookmark>> decoded = decode(*data)) {
+            m_unreadable.reset();
+            setBookmarks(*decoded);
+            return;
+        }
     }
-
-    std::optional<QList<ShoppingBookmark>> decoded = decode(*data);
-    if (!decoded) {
-        m_unreadable = *data;
-        return;
-    }
-    m_unreadable.reset();
-    setBookmarks(*decoded);
+    // Undecodable bytes, or text where bytes belong: kept aside at the first
+    // write; an absent key has nothing to keep.
+    m_unreadable = m_preferences.rawBytes(key);
 }
 
 void BookmarkStore::saveBookmarks()
@@ -53,7 +45,7 @@ void BookmarkStore::saveBookmarks()
 
     const QString key = QLatin1String(storageKey);
     if (m_unreadable) {
-        m_preferences.setData(key + QLatin1String(unreadableSuffix), *m_unreadable);
+        m_preferences.keepUnreadable(key, *m_unreadable);
         m_unreadable.reset();
     }
     const QScopedValueRollback<bool> writing(m_isWriting, true);
@@ -86,29 +78,12 @@ std::optional<QByteArray> BookmarkStore::encode(const QList<ShoppingBookmark> &b
     if (!allDated)
         return std::nullopt;
 
-    QJsonArray array;
-    for (const ShoppingBookmark &bookmark : bookmarks)
-        array.append(bookmark.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    return StoredJson::encodeArray(bookmarks);
 }
 
 std::optional<QList<ShoppingBookmark>> BookmarkStore::decode(const QByteArray &data)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-
-    const QJsonArray array = document.array();
-    QList<ShoppingBookmark> bookmarks;
-    bookmarks.reserve(array.size());
-    for (const QJsonValue &value : array) {
-        std::optional<ShoppingBookmark> bookmark = ShoppingBookmark::fromJson(value);
-        if (!bookmark)
-            return std::nullopt;
-        bookmarks.append(std::move(*bookmark));
-    }
-    return bookmarks;
+    return StoredJson::decodeArray<ShoppingBookmark>(data);
 }
 
 void BookmarkStore::handlePreferenceChanged(const QString &key)

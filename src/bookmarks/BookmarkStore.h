@@ -21,7 +21,6 @@ class BookmarkStore final : public QObject
 
 public:
     static constexpr auto storageKey = "velmora_shopping_bookmarks_v1";
-    static constexpr auto unreadableSuffix = "_unreadable";
 
     explicit BookmarkStore(PreferencesStore &preferences, QObject *parent = nullptr);
 

@@ -22,6 +22,15 @@ public:
     virtual void setString(const QString &key, const QString &value) = 0;
     virtual void setData(const QString &key, const QByteArray &value) = 0;
 
+    static constexpr auto unreadableSuffix = "_unreadable";
+    // The value under a key as bytes whatever its kind (text as UTF-8), for
+    // keeping a value that could not be read; none when the key holds
+    // neither.
+    std::optional<QByteArray> rawBytes(const QString &key) const;
+    // Keeps a value that could not be read under key + "_unreadable" (the
+    // latest only), so that nothing the user stored is destroyed unread.
+    void keepUnreadable(const QString &key, const QByteArray &bytes);
+
 Q_SIGNALS:
     // Emitted after a write, so that other holders of the same key (another
     // window's bookmark store) can pick the new value up instead of later

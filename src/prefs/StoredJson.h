@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
+#include <QList>
 #include <QString>
 #include <QUuid>
 
@@ -20,5 +25,34 @@ std::optional<QUuid> requireId(const QJsonObject &object, QLatin1StringView key)
 std::optional<QString> requireString(const QJsonObject &object, QLatin1StringView key);
 std::optional<bool> requireBool(const QJsonObject &object, QLatin1StringView key);
 std::optional<double> requireNumber(const QJsonObject &object, QLatin1StringView key);
+
+// A whole stored list: a JSON array of records. One bad element discards the
+// whole list, so a half-read list never replaces what the user had.
+template<typename Record> std::optional<QList<Record>> decodeArray(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return std::nullopt;
+    const QJsonArray array = document.array();
+    QList<Record> records;
+    records.reserve(array.size());
+    for (const QJsonValue &element : array) {
+        std::optional<Record> record = Record::fromJson(element);
+        if (!record)
+            return std::nullopt;
+        records.append(std::move(*record));
+    }
+    return records;
+}
+
+// Compact, as the lists are rewritten whole on every change.
+template<typename Record> QByteArray encodeArray(const QList<Record> &records)
+{
+    QJsonArray array;
+    for (const Record &record : records)
+        array.append(record.toJson());
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
 
 } // namespace StoredJson

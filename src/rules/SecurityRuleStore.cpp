@@ -1,11 +1,8 @@
 #include "rules/SecurityRuleStore.h"
 
 #include "prefs/PreferencesStore.h"
+#include "prefs/StoredJson.h"
 #include "rules/DefaultRules.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 
 #include <algorithm>
 
@@ -14,33 +11,6 @@ namespace {
 QString keyText(const char *key)
 {
     return QString::fromLatin1(key);
-}
-
-template<typename Row> std::optional<QList<Row>> decodeList(const QByteArray &bytes)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-    const QJsonArray array = document.array();
-    QList<Row> rows;
-    rows.reserve(array.size());
-    for (const QJsonValue &element : array) {
-        // One bad element discards the whole list.
-        std::optional<Row> row = Row::fromJson(element);
-        if (!row)
-            return std::nullopt;
-        rows.append(std::move(*row));
-    }
-    return rows;
-}
-
-template<typename Row> QByteArray encodeList(const QList<Row> &rows)
-{
-    QJsonArray array;
-    for (const Row &row : rows)
-        array.append(row.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
 // Lower-cased first, then trimmed, as user-entered domains and patterns are
@@ -56,20 +26,15 @@ QString normalisedRuleText(const QString &text)
 template<typename Row>
 std::optional<QList<Row>> readList(PreferencesStore &preferences, const QString &key)
 {
-    const QString backupKey = key + QLatin1String(SecurityRuleStore::unreadableSuffix);
     if (const std::optional<QByteArray> bytes = preferences.data(key)) {
-        std::optional<QList<Row>> rows = decodeList<Row>(*bytes);
-        if (rows)
+        if (std::optional<QList<Row>> rows = StoredJson::decodeArray<Row>(*bytes))
             return rows->isEmpty() ? std::nullopt : rows;
-        if (!bytes->isEmpty())
-            preferences.setData(backupKey, *bytes);
-        return std::nullopt;
     }
-    // Text where bytes belong reads as no data, yet it is still something
-    // the user had; keep it too. An empty value holds nothing worth a backup
-    // and must not replace an earlier, real one.
-    if (const std::optional<QString> text = preferences.string(key); text && !text->isEmpty())
-        preferences.setData(backupKey, text->toUtf8());
+    // Text where bytes belong reads as no data, yet it is still something the
+    // user had; keep it too. An empty value holds nothing worth a backup and
+    // must not replace an earlier, real one.
+    if (const std::optional<QByteArray> raw = preferences.rawBytes(key); raw && !raw->isEmpty())
+        preferences.keepUnreadable(key, *raw);
     return std::nullopt;
 }
 
@@ -149,12 +114,13 @@ void SecurityRuleStore::setSearchEngine(SearchTargetEngine engine)
 
 void SecurityRuleStore::saveTrustedShops()
 {
-    m_preferences.setData(keyText(trustedShopsKey), encodeList(m_trustedShops));
+    m_preferences.setData(keyText(trustedShopsKey), StoredJson::encodeArray(m_trustedShops));
 }
 
 void SecurityRuleStore::saveExcludedPatterns()
 {
-    m_preferences.setData(keyText(excludedPatternsKey), encodeList(m_excludedPatterns));
+    m_preferences.setData(keyText(excludedPatternsKey),
+                          StoredJson::encodeArray(m_excludedPatterns));
 }
 
 void SecurityRuleStore::addCustomShop(const QString &name, const QString &domain,

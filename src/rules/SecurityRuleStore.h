@@ -23,8 +23,6 @@ public:
     static constexpr auto excludedPatternsKey = "velmora_excluded_patterns_v1";
     static constexpr auto filterModeKey = "velmora_filter_mode_v1";
     static constexpr auto searchEngineKey = "velmora_search_engine_v1";
-    // Where an undecodable stored list is kept before defaults replace it.
-    static constexpr auto unreadableSuffix = "_unreadable";
 
     explicit SecurityRuleStore(PreferencesStore &preferences, QObject *parent = nullptr);
 

@@ -1,0 +1,15 @@
+#include "prefs/PreferencesStore.h"
+
+std::optional<QByteArray> PreferencesStore::rawBytes(const QString &key) const
+{
+    if (std::optional<QByteArray> bytes = data(key))
+        return bytes;
+    if (const std::optional<QString> text = string(key))
+        return text->toUtf8();
+    return std::nullopt;
+}
+
+void PreferencesStore::keepUnreadable(const QString &key, const QByteArray &bytes)
+{
+    setData(key + QLatin1String(unreadableSuffix), bytes);
+}
