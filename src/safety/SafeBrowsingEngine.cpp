@@ -283,12 +283,7 @@ SafeBrowsingEngine::buildSearchURL(const QString &query, SearchFilterMode mode,
         return WebAddress::parse(googleAddress(u"/shopping"));
 
     if (mode == SearchFilterMode::directShopSearch && directShop) {
-        QString encoded = encodeShopQuery(trimmedQuery);
-        if (encoded.isEmpty())
-            encoded = trimmedQuery;
-        QString address = directShop->searchUrlTemplate;
-        address.replace("{query}"_L1, encoded);
-        return WebAddress::parse(address);
+        return WebAddress::parse(fillShopTemplate(directShop->searchUrlTemplate, trimmedQuery));
     }
 
     QStringList parts {trimmedQuery};
@@ -321,6 +316,16 @@ SafeBrowsingEngine::buildSearchURL(const QString &query, SearchFilterMode mode,
     if (engine == SearchTargetEngine::googleShopping)
         address += "&tbm=shop&udm=28"_L1;
     return WebAddress::parse(address);
+}
+
+QString SafeBrowsingEngine::fillShopTemplate(const QString &searchUrlTemplate, const QString &query)
+{
+    QString encoded = encodeShopQuery(query);
+    if (encoded.isEmpty())
+        encoded = query;
+    QString address = searchUrlTemplate;
+    address.replace("{query}"_L1, encoded);
+    return address;
 }
 
 QString SafeBrowsingEngine::encodeShopQuery(const QString &query)

@@ -44,4 +44,7 @@ public:
     // hex, only ASCII letters, digits and - . _ ~ left as they are. Used by the
     // direct shop search and the search bar's shop chips alike.
     static QString encodeShopQuery(const QString &query);
+    // A shop's search template with every "{query}" replaced by the encoded
+    // query; the text as it stands, not yet parsed.
+    static QString fillShopTemplate(const QString &searchUrlTemplate, const QString &query);
 };

@@ -399,12 +399,7 @@ void SearchBarView::quickShopSearch(const TrustedShop &shop)
     }
     // The same encoder as the direct shop search, so a chip and the shop
     // menu send a query identically.
-    QString encoded = SafeBrowsingEngine::encodeShopQuery(text);
-    if (encoded.isEmpty())
-        encoded = text;
-    QString address = shop.searchUrlTemplate;
-    address.replace(QStringLiteral("{query}"), encoded);
-    Q_EMIT searchRequested(address);
+    Q_EMIT searchRequested(SafeBrowsingEngine::fillShopTemplate(shop.searchUrlTemplate, text));
 }
 
 void SearchBarView::showEngine()
