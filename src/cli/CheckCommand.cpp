@@ -67,6 +67,10 @@ QString verdictLine(const QString &argument, const SafetyLevel &level)
         return resultLine(argument,
                           QStringLiteral("\"verdict\":\"suspicious\",\"reasons\":")
                               + jsonText(level.reasons()));
+    case SafetyLevel::Kind::caution:
+        return resultLine(argument,
+                          QStringLiteral("\"verdict\":\"caution\",\"reasons\":")
+                              + jsonText(level.reasons()));
     case SafetyLevel::Kind::neutral:
         break;
     }

@@ -1,9 +1,11 @@
 #include "safety/SafetyLevel.h"
 
-SafetyLevel::SafetyLevel(Kind kind, const QString &text, const QStringList &reasons)
+SafetyLevel::SafetyLevel(Kind kind, const QString &text, const QStringList &reasons,
+                         const Suggestion &suggestion)
     : m_kind(kind)
     , m_text(text)
     , m_reasons(reasons)
+    , m_suggestion(suggestion)
 { }
 
 SafetyLevel SafetyLevel::trusted(const QString &shopName)
@@ -11,9 +13,14 @@ SafetyLevel SafetyLevel::trusted(const QString &shopName)
     return SafetyLevel(Kind::trusted, shopName, {});
 }
 
-SafetyLevel SafetyLevel::suspicious(const QStringList &reasons)
+SafetyLevel SafetyLevel::suspicious(const QStringList &reasons, const Suggestion &suggestion)
 {
-    return SafetyLevel(Kind::suspicious, QString(), reasons);
+    return SafetyLevel(Kind::suspicious, QString(), reasons, suggestion);
+}
+
+SafetyLevel SafetyLevel::caution(const QStringList &reasons)
+{
+    return SafetyLevel(Kind::caution, QString(), reasons);
 }
 
 SafetyLevel SafetyLevel::neutral(const QString &domain)
@@ -28,7 +35,7 @@ QString SafetyLevel::shopName() const
 
 QStringList SafetyLevel::reasons() const
 {
-    return m_kind == Kind::suspicious ? m_reasons : QStringList();
+    return m_kind == Kind::suspicious || m_kind == Kind::caution ? m_reasons : QStringList();
 }
 
 QString SafetyLevel::domain() const

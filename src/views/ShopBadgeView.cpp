@@ -94,6 +94,12 @@ void ShopBadgeView::showLevel()
         tagColor = ViewStyle::red();
         tagOpacity = 0.2;
         break;
+    case SafetyLevel::Kind::caution:
+        symbol = QStringLiteral("exclamationmark.triangle.fill");
+        symbolColor = ViewStyle::orange();
+        text = QString::fromUtf8("注意");
+        textColor = ViewStyle::orange();
+        break;
     case SafetyLevel::Kind::neutral:
         symbol = QStringLiteral("globe");
         symbolColor = secondary;
