@@ -14,6 +14,7 @@
 #include "views/BrowserView.h"
 #include "views/SearchBarView.h"
 #include "views/SettingsView.h"
+#include "views/ThemeColors.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "app/ThemePalette.h"
+#include "views/ThemeColors.h"
 
 #include <QStyle>
 #include <QStyleFactory>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QString>
 
@@ -25,9 +24,4 @@ QList<AppTheme> allAppThemes();
 QString rawValue(AppTheme theme);
 std::optional<AppTheme> appThemeFromRawValue(const QString &raw);
 QString displayName(AppTheme theme);
-QColor accentColor(AppTheme theme);
-QColor backgroundTint(AppTheme theme);
 std::optional<ColorScheme> colorScheme(AppTheme theme);
-// The toolkit's standard blue, used by the first three themes and the
-// "カスタム" badge.
-QColor standardBlue();

@@ -3,6 +3,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QEvent>

@@ -1,6 +1,7 @@
 #include "views/AddRuleSheet.h"
 
 #include "theme/ThemeManager.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QHBoxLayout>

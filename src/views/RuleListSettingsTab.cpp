@@ -5,6 +5,7 @@
 #include "views/InsetList.h"
 #include "views/RuleRow.h"
 #include "views/SymbolIcon.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QHBoxLayout>

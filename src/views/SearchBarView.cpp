@@ -6,6 +6,7 @@
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 #include "views/SymbolIcon.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QAbstractItemView>

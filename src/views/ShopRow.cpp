@@ -2,6 +2,7 @@
 
 #include "theme/AppTheme.h"
 #include "views/ElidedLabel.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QLabel>

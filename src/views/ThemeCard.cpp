@@ -1,6 +1,7 @@
 #include "views/ThemeCard.h"
 
 #include "views/SymbolIcon.h"
+#include "views/ThemeColors.h"
 #include "views/ViewStyle.h"
 
 #include <QPainter>

@@ -19,6 +19,7 @@
 #include "views/SearchBarView.h"
 #include "views/SettingsView.h"
 #include "views/ShopBadgeView.h"
+#include "views/ThemeColors.h"
 
 #include <QAction>
 #include <QApplication>

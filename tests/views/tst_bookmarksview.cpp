@@ -3,6 +3,7 @@
 #include "theme/ThemeManager.h"
 #include "views/BookmarksView.h"
 #include "views/InsetList.h"
+#include "views/ThemeColors.h"
 
 #include <QLabel>
 #include <QLineEdit>

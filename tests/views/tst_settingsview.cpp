@@ -10,6 +10,7 @@
 #include "views/SettingsView.h"
 #include "views/ShopRow.h"
 #include "views/ThemeCard.h"
+#include "views/ThemeColors.h"
 #include "views/ToggleSwitch.h"
 
 #include <QApplication>
