@@ -12,7 +12,8 @@ packages=(
   xvfb xauth
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont
   clang-format clang libclang-rt-14-dev
-  desktop-file-utils appstream
+  desktop-file-utils appstream librsvg2-bin
+  dpkg-dev debootstrap x11-utils python3
 )
 
 missing=()

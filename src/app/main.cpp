@@ -47,6 +47,7 @@ int main(int argc, char *argv[])
         QString::fromLatin1(SettingsPreferencesStore::organizationName));
     QCoreApplication::setApplicationName(
         QString::fromLatin1(SettingsPreferencesStore::applicationName));
+    QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
 
     SettingsPreferencesStore preferences;
     VelmoraShoppingBrowserApp browser(preferences);
