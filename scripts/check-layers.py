@@ -35,8 +35,9 @@ LAYERS = {
                  'history', 'bookmarks'},
                 MODELS_QT | {'QtGui', 'QtNetwork', 'QtWebEngineCore'}, set()),
 }
-# Views, the window and the application may use everything below them.
-TOP = {'views', 'window', 'app'}
+# Views, the window and the application may use every Qt module and every
+# folder below them, but nothing above.
+TOP = {'views': {'window', 'app'}, 'window': {'app'}, 'app': set()}
 
 QT_ROOTS = ['/usr/include/x86_64-linux-gnu/qt6', '/usr/include/qt6']
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
@@ -67,11 +68,12 @@ def check(src):
     folders = sorted(d for d in os.listdir(src) if os.path.isdir(os.path.join(src, d)))
     for folder in folders:
         if folder in TOP:
-            continue
-        if folder not in LAYERS:
+            project, qt, other = None, None, set()
+        elif folder not in LAYERS:
             problems.append('%s: folder has no layer rule in scripts/check-layers.py' % folder)
             continue
-        project, qt, other = LAYERS[folder]
+        else:
+            project, qt, other = LAYERS[folder]
         for dirpath, _, files in os.walk(os.path.join(src, folder)):
             for name in sorted(files):
                 if not name.endswith(('.h', '.cpp', '.inc')):
@@ -81,12 +83,14 @@ def check(src):
                 for kind, header in INCLUDE.findall(text):
                     head = header.split('/', 1)[0]
                     if kind == '"':
-                        if '/' in header and head not in project:
+                        above = TOP.get(folder, set())
+                        if '/' in header and (head in above if project is None
+                                              else head not in project):
                             problems.append('%s: includes "%s" (%s may not see %s)'
                                             % (os.path.relpath(path, src), header, folder, head))
                         continue
                     module = qt_module(header)
-                    if module and module not in qt:
+                    if module and qt is not None and module not in qt:
                         problems.append('%s: includes <%s> from %s (%s may use %s only)'
                                         % (os.path.relpath(path, src), header, module, folder,
                                            ', '.join(sorted(qt))))
@@ -101,6 +105,8 @@ def self_test():
         src = os.path.join(tmp, 'src')
         os.makedirs(os.path.join(src, 'safety'))
         os.makedirs(os.path.join(src, 'views'))
+        os.makedirs(os.path.join(src, 'window'))
+        open(os.path.join(src, 'window', 'w.h'), 'w').write('#include "views/V.h"\n')
         bad = {'a.h': '#include <QtWidgets/QWidget>\n', 'b.h': '#include <QWidget>\n',
                'c.h': '#include "views/X.h"\n', 'd.h': '#include <QWebEnginePage>\n'}
         for name, text in bad.items():
@@ -108,9 +114,10 @@ def self_test():
         open(os.path.join(src, 'safety', 'ok.h'), 'w').write(
             '#include <QString>\n#include "rules/TrustedShop.h"\n#include <optional>\n')
         open(os.path.join(src, 'views', 'v.h'), 'w').write('#include <QWidget>\n')
+        open(os.path.join(src, 'views', 'up.h'), 'w').write('#include "window/ContentView.h"\n')
         problems = check(src)
         caught = {p.split(':', 1)[0] for p in problems}
-        expected = {os.path.join('safety', n) for n in bad}
+        expected = {os.path.join('safety', n) for n in bad} | {os.path.join('views', 'up.h')}
         if caught != expected:
             print('self-test failed: caught %s, expected %s' % (sorted(caught), sorted(expected)))
             return 1

@@ -1,7 +1,7 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
-#include "app/ContentView.h"
-#include "app/SettingsWindow.h"
+#include "window/ContentView.h"
+#include "window/SettingsWindow.h"
 
 #include <QApplication>
 #include <QStyleFactory>

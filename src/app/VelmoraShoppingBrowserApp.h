@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ContentView.h"
-#include "app/SettingsWindow.h"
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
+#include "window/ContentView.h"
+#include "window/SettingsWindow.h"
 
 #include <QList>
 #include <QObject>

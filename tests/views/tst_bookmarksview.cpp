@@ -1,9 +1,9 @@
 #include "bookmarks/BookmarkStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "theme/ThemeManager.h"
-#include "views/BookmarksView.h"
-#include "views/InsetList.h"
-#include "views/ThemeColors.h"
+#include "views/bookmarks/BookmarksView.h"
+#include "views/common/InsetList.h"
+#include "views/common/ThemeColors.h"
 
 #include <QLabel>
 #include <QLineEdit>

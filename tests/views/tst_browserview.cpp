@@ -1,4 +1,4 @@
-#include "views/BrowserView.h"
+#include "views/browser/BrowserView.h"
 
 #include "browser/BrowserViewModel.h"
 #include "prefs/SettingsPreferencesStore.h"
@@ -7,7 +7,7 @@
 #include "support/TestProxyServer.h"
 #include "support/TestStores.h"
 #include "theme/ThemeManager.h"
-#include "views/SafeGuardWarningView.h"
+#include "views/warning/SafeGuardWarningView.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

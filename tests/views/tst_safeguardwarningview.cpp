@@ -1,4 +1,4 @@
-#include "views/SafeGuardWarningView.h"
+#include "views/warning/SafeGuardWarningView.h"
 
 #include "prefs/SettingsPreferencesStore.h"
 #include "support/TestPalette.h"

@@ -1,4 +1,4 @@
-#include "views/SearchBarView.h"
+#include "views/search/SearchBarView.h"
 
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
@@ -8,7 +8,7 @@
 #include "support/TestStores.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
-#include "views/SymbolIcon.h"
+#include "views/common/SymbolIcon.h"
 
 #include <QComboBox>
 #include <QLabel>

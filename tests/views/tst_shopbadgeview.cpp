@@ -1,8 +1,8 @@
-#include "views/ShopBadgeView.h"
+#include "views/warning/ShopBadgeView.h"
 
 #include "safety/SafetyLevel.h"
-#include "views/SymbolIcon.h"
-#include "views/ViewStyle.h"
+#include "views/common/SymbolIcon.h"
+#include "views/common/ViewStyle.h"
 
 #include <QLabel>
 #include <QTest>

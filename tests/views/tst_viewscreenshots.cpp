@@ -8,13 +8,13 @@
 #include "rules/SecurityRuleStore.h"
 #include "support/TestStores.h"
 #include "theme/ThemeManager.h"
-#include "views/AddPatternSheet.h"
-#include "views/AddShopSheet.h"
-#include "views/BookmarksView.h"
-#include "views/ElidedLabel.h"
-#include "views/InsetList.h"
-#include "views/SettingsView.h"
-#include "views/ThemeCard.h"
+#include "views/bookmarks/BookmarksView.h"
+#include "views/common/ElidedLabel.h"
+#include "views/common/InsetList.h"
+#include "views/settings/AddPatternSheet.h"
+#include "views/settings/AddShopSheet.h"
+#include "views/settings/SettingsView.h"
+#include "views/settings/ThemeCard.h"
 
 #include <QAbstractButton>
 #include <QDir>

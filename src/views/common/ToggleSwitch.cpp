@@ -1,0 +1,81 @@
+#include "views/common/ToggleSwitch.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int trackWidth = 32;
+constexpr int trackHeight = 18;
+constexpr int knobMargin = 2;
+
+} // namespace
+
+ToggleSwitch::ToggleSwitch(QWidget *parent)
+    : QAbstractButton(parent)
+    , m_onColor(0, 122, 255)
+{
+    setCheckable(true);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void ToggleSwitch::setOnColor(const QColor &color)
+{
+    if (m_onColor == color)
+        return;
+    m_onColor = color;
+    update();
+}
+
+QSize ToggleSwitch::sizeHint() const
+{
+    return {trackWidth, trackHeight};
+}
+
+QSize ToggleSwitch::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void ToggleSwitch::nextCheckState()
+{ }
+
+void ToggleSwitch::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF track
+        = QRectF(0, 0, trackWidth, trackHeight)
+              .translated((width() - trackWidth) / 2.0, (height() - trackHeight) / 2.0);
+    // Off is a faint track of the text colour, which shows on light and dark
+    // windows alike.
+    QColor offColor = palette().color(QPalette::Text);
+    offColor.setAlphaF(0.25);
+    QColor trackColor = isChecked() ? m_onColor : offColor;
+    if (!isEnabled())
+        trackColor.setAlphaF(trackColor.alphaF() * 0.4);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(trackColor);
+    painter.drawRoundedRect(track, trackHeight / 2.0, trackHeight / 2.0);
+
+    const qreal knobSide = trackHeight - 2 * knobMargin;
+    const qreal knobX
+        = isChecked() ? track.right() - knobMargin - knobSide : track.left() + knobMargin;
+    const QRectF knob(knobX, track.top() + knobMargin, knobSide, knobSide);
+    painter.setBrush(QColor(0, 0, 0, 40));
+    painter.drawEllipse(knob.translated(0, 0.5));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(knob);
+
+    if (hasFocus()) {
+        QColor ring = m_onColor;
+        ring.setAlphaF(0.5);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(ring, 1.5));
+        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), trackHeight / 2.0 + 1,
+                                trackHeight / 2.0 + 1);
+    }
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "window/NavigationSection.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <optional>
+
+class BookmarkStore;
+class BrowserToolbar;
+class BrowserView;
+class BrowserViewModel;
+class LoadIndicator;
+class PreferencesStore;
+
+class QSplitter;
+class QStackedWidget;
+class SearchBarView;
+class SecurityRuleStore;
+class SidebarView;
+class ThemeManager;
+
+// One main window: the sidebar of sections beside the detail column (toolbar,
+// load indicator, section content). It owns the window's browsing state and
+// bookmark store; the theme manager and rule store are shared by all windows.
+class ContentView final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr QSize minimumContentSize {960, 600};
+    static constexpr auto startupQuery = "MacBook";
+
+    ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
+                PreferencesStore &preferences, QWidget *parent = nullptr);
+    ~ContentView() override;
+
+    BrowserViewModel &browserViewModel() const { return *m_browserVM; }
+    BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
+
+    std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
+    // What a click on a sidebar row does.
+    void selectSection(std::optional<NavigationSection> section);
+    // The search bar's result and the bookmark list's choice: address texts
+    // that are opened only when they parse.
+    void runSearch(const QString &address);
+    void openBookmark(const QString &address);
+    void addCurrentPageToBookmarks();
+    QString bookmarkSuccessMessage() const { return m_bookmarkSuccessMessage; }
+    bool isShowingBookmarkAlert() const { return m_bookmarkAlert != nullptr; }
+    QString searchBarText() const;
+
+    SidebarView *sidebar() const { return m_sidebar; }
+    BrowserToolbar *toolbar() const { return m_toolbar; }
+    LoadIndicator *loadIndicator() const { return m_loadIndicator; }
+    SearchBarView *searchBar() const { return m_searchBar; }
+    BrowserView *browserView() const { return m_browserView; }
+    // The widget the detail column shows for the selected section.
+    QWidget *sectionContent() const;
+
+Q_SIGNALS:
+    void newWindowRequested();
+    void settingsRequested();
+    void quitRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QWidget *buildDetailColumn();
+    QWidget *buildBrowserSection();
+    void buildMenus();
+    void applyTheme();
+    void updateBookmarkBadge();
+    void runStartupSearch();
+    void focusQuery();
+    void showBookmarkAlert(const QString &message);
+
+    ThemeManager &m_themeManager;
+    SecurityRuleStore &m_ruleStore;
+    BrowserViewModel *m_browserVM;
+    BookmarkStore *m_bookmarkStore;
+    std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;
+    QString m_bookmarkSuccessMessage;
+    bool m_startupSearchIssued = false;
+
+    QSplitter *m_splitter = nullptr;
+    SidebarView *m_sidebar = nullptr;
+    BrowserToolbar *m_toolbar = nullptr;
+    LoadIndicator *m_loadIndicator = nullptr;
+    QStackedWidget *m_sections = nullptr;
+    QWidget *m_browserSection = nullptr;
+    SearchBarView *m_searchBar = nullptr;
+    BrowserView *m_browserView = nullptr;
+    // The bookmark list or settings view, made anew each time its section is
+    // chosen so that it starts from its first tab and empty fields.
+    QPointer<QWidget> m_otherSection;
+    QPointer<QMessageBox> m_bookmarkAlert;
+};

@@ -1,0 +1,84 @@
+#include "window/NavigationSection.h"
+
+QList<NavigationSection> allNavigationSections()
+{
+    return {NavigationSection::browser, NavigationSection::bookmarks,
+            NavigationSection::trustedShops, NavigationSection::securityRules,
+            NavigationSection::settings};
+}
+
+QString rawValue(NavigationSection section)
+{
+    switch (section) {
+    case NavigationSection::browser:
+        return QStringLiteral("browser");
+    case NavigationSection::bookmarks:
+        return QStringLiteral("bookmarks");
+    case NavigationSection::trustedShops:
+        return QStringLiteral("trustedShops");
+    case NavigationSection::securityRules:
+        return QStringLiteral("securityRules");
+    case NavigationSection::settings:
+        return QStringLiteral("settings");
+    }
+    Q_UNREACHABLE();
+}
+
+std::optional<NavigationSection> navigationSectionFromRawValue(const QString &raw)
+{
+    const QList<NavigationSection> sections = allNavigationSections();
+    for (NavigationSection section : sections) {
+        if (rawValue(section) == raw)
+            return section;
+    }
+    return std::nullopt;
+}
+
+QString title(NavigationSection section)
+{
+    switch (section) {
+    case NavigationSection::browser:
+        return QStringLiteral("安心ブラウザ");
+    case NavigationSection::bookmarks:
+        return QStringLiteral("ブックマーク");
+    case NavigationSection::trustedShops:
+        return QStringLiteral("正規ショップ一覧");
+    case NavigationSection::securityRules:
+        return QStringLiteral("危険除外ルール");
+    case NavigationSection::settings:
+        return QStringLiteral("設定・テーマ");
+    }
+    Q_UNREACHABLE();
+}
+
+QString iconName(NavigationSection section)
+{
+    switch (section) {
+    case NavigationSection::browser:
+        return QStringLiteral("cart.fill");
+    case NavigationSection::bookmarks:
+        return QStringLiteral("star.fill");
+    case NavigationSection::trustedShops:
+        return QStringLiteral("checkmark.seal.fill");
+    case NavigationSection::securityRules:
+        return QStringLiteral("shield.slash.fill");
+    case NavigationSection::settings:
+        return QStringLiteral("gearshape.fill");
+    }
+    Q_UNREACHABLE();
+}
+
+QString groupTitle(NavigationSection section)
+{
+    switch (section) {
+    case NavigationSection::browser:
+    case NavigationSection::bookmarks:
+        return QStringLiteral("メイン");
+    case NavigationSection::trustedShops:
+    case NavigationSection::securityRules:
+        return QStringLiteral("セキュリティ");
+    case NavigationSection::settings:
+        return QStringLiteral("システム");
+    }
+    Q_UNREACHABLE();
+}

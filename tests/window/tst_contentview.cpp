@@ -1,0 +1,718 @@
+#include "window/ContentView.h"
+
+#include "app/VelmoraShoppingBrowserApp.h"
+#include "bookmarks/BookmarkStore.h"
+#include "browser/BrowserViewModel.h"
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+#include "support/TestProxyServer.h"
+#include "theme/ThemeManager.h"
+#include "views/bookmarks/BookmarksView.h"
+#include "views/browser/BrowserView.h"
+#include "views/common/ThemeColors.h"
+#include "views/search/SearchBarView.h"
+#include "views/settings/SettingsView.h"
+#include "views/warning/SafeGuardWarningView.h"
+#include "views/warning/ShopBadgeView.h"
+#include "window/BrowserToolbar.h"
+#include "window/LoadIndicator.h"
+#include "window/SettingsWindow.h"
+#include "window/SidebarView.h"
+#include "window/ThemePalette.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl amazonUrl(u"http://www.amazon.co.jp/"_s);
+const QString amazonTitle = u"Amazon テストページ"_s;
+const QUrl newsUrl(u"http://news.example.com/"_s);
+const QUrl untitledUrl(u"http://untitled.example.com/plain"_s);
+const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+const QUrl slowUrl(u"http://slow.example.com/image.png"_s);
+const QUrl slowPageUrl(u"http://shop.example.com/slow-image"_s);
+
+// Each test gets its own settings file and its own application object, as a
+// fresh start of the program would.
+struct Environment
+{
+    QTemporaryDir dir;
+    SettingsPreferencesStore preferences {dir.filePath(u"preferences.ini"_s)};
+    std::unique_ptr<VelmoraShoppingBrowserApp> app;
+
+    ContentView *open()
+    {
+        if (!app)
+            app = std::make_unique<VelmoraShoppingBrowserApp>(preferences);
+        return app->openWindow();
+    }
+};
+
+QUrl startupAddress(const SecurityRuleStore &store)
+{
+    return *SafeBrowsingEngine().buildSearchURL(u"MacBook"_s, store.filterMode(),
+                                                store.searchEngine(), store, std::nullopt);
+}
+
+QToolButton *button(ContentView *window, QAction *action)
+{
+    return qobject_cast<QToolButton *>(window->toolbar()->widgetForAction(action));
+}
+
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void clickSidebarRow(ContentView *window, NavigationSection section)
+{
+    SidebarView *sidebar = window->sidebar();
+    const QRect rect = sidebar->visualItemRect(sidebar->itemFor(section));
+    QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+QStringList reasonTexts(const SafeGuardWarningView *warning)
+{
+    QStringList texts;
+    const QList<QLabel *> labels = warning->findChildren<QLabel *>(u"warningReason"_s);
+    for (const QLabel *label : labels)
+        texts.append(label->text());
+    return texts;
+}
+
+void saveScreenshot(QWidget *window, const QString &name)
+{
+    const QImage image = window->grab().toImage();
+    QVERIFY(!image.isNull());
+    // Screenshots for the documentation are written only when asked for.
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        QVERIFY(image.save(QDir(folder).filePath(name)));
+}
+
+} // namespace
+
+class TestContentView : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstLaunchShowsBrowserAndStartupSearch();
+    void startupSearchFollowsStoredModeAndEngine();
+    void submittingQueryLoadsAddress();
+    void blockCoversPageAndBackDismissesWarning();
+    void reloadShowsStopWhileLoadingButReloads();
+    void titleBadgeAndBookmarkFollowPage();
+    void themeMenuRestylesEveryWindowButSettings();
+    void sidebarBadgeAndSections();
+    void openingBookmarkSwitchesToBrowser();
+    void twoWindowsKeepSeparatePages();
+    void keyboardShortcuts();
+    void screenshots();
+
+private:
+    // Opens a window and waits until its start-up search has settled, so the
+    // test's own loads don't race with it.
+    ContentView *openSettled();
+    bool load(ContentView *window, const QUrl &url);
+
+    // The engine reads its proxy once per process, so the proxy lives as
+    // long as the process: it is deliberately never deleted, since the engine
+    // may still be talking to it while the program exits.
+    TestProxyServer *m_proxy = nullptr;
+    std::unique_ptr<Environment> m_env;
+};
+
+void TestContentView::initTestCase()
+{
+    m_proxy = new TestProxyServer;
+    m_proxy->installAsEngineProxy();
+    m_proxy->setPage(amazonUrl.host(), u"/"_s,
+                     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>"
+                         + amazonTitle.toUtf8()
+                         + "</title></head><body><h1>Amazon</h1><p>MacBook Air M3 "
+                           "¥164,800</p></body></html>");
+    m_proxy->setPage(untitledUrl.host(), untitledUrl.path(),
+                     "<!DOCTYPE html><html><body><p>no title here</p></body></html>");
+    m_proxy->setStalled(slowUrl.host(), slowUrl.path());
+    m_proxy->setPage(slowPageUrl.host(), slowPageUrl.path(),
+                     "<!DOCTYPE html><html><head><title>slow</title></head><body>"
+                     "<img src=\""
+                         + slowUrl.toEncoded() + "\"></body></html>");
+}
+
+void TestContentView::init()
+{
+    m_env = std::make_unique<Environment>();
+}
+
+void TestContentView::cleanup()
+{
+    m_env.reset();
+}
+
+ContentView *TestContentView::openSettled()
+{
+    ContentView *window = m_env->open();
+    const QUrl expected = startupAddress(m_env->app->ruleStore());
+    BrowserViewModel &vm = window->browserViewModel();
+    // The search goes to https, which the test proxy refuses: the engine
+    // settles on its error page at that address.
+    if (!QTest::qWaitFor([&] { return vm.currentURL() == expected && !vm.isLoading(); },
+                         engineTimeout))
+        qWarning() << "start-up search did not settle:" << vm.currentURL();
+    return window;
+}
+
+bool TestContentView::load(ContentView *window, const QUrl &url)
+{
+    BrowserViewModel &vm = window->browserViewModel();
+    window->runSearch(url.toString());
+    return QTest::qWaitFor(
+        [&] { return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0; },
+        engineTimeout);
+}
+
+void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
+{
+    ContentView *window = m_env->open();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QVERIFY(window->minimumSize().width() >= 960);
+    QVERIFY(window->minimumSize().height() >= 600);
+    QVERIFY(window->width() >= 960 && window->height() >= 600);
+    QCOMPARE(window->selectedSection(), NavigationSection::browser);
+    QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
+    QCOMPARE(window->sectionContent()->findChild<SearchBarView *>(), window->searchBar());
+
+    // Sidebar: three titled groups with the sections in order.
+    SidebarView *sidebar = window->sidebar();
+    QStringList texts;
+    for (int g = 0; g < sidebar->topLevelItemCount(); ++g) {
+        QTreeWidgetItem *group = sidebar->topLevelItem(g);
+        QVERIFY(!(group->flags() & Qt::ItemIsSelectable));
+        texts.append(group->text(0) + u':');
+        for (int r = 0; r < group->childCount(); ++r)
+            texts.append(group->child(r)->text(0));
+    }
+    QCOMPARE(texts,
+             QStringList({u"メイン:"_s, u"安心ブラウザ"_s, u"ブックマーク"_s, u"セキュリティ:"_s,
+                          u"正規ショップ一覧"_s, u"危険除外ルール"_s, u"システム:"_s,
+                          u"設定・テーマ"_s}));
+    QCOMPARE(sidebar->minimumWidth(), 180);
+    QCOMPARE(sidebar->maximumWidth(), 240);
+    QCOMPARE(sidebar->width(), 200);
+
+    // The default theme's pink is the window's accent.
+    const QColor pink = QColor::fromRgbF(0.98f, 0.38f, 0.58f);
+    QCOMPARE(window->palette().color(QPalette::Highlight), pink);
+    QCOMPARE(window->loadIndicator()->accentColor(), pink);
+
+    // Before any page, the toolbar offers nothing to go back to or save.
+    BrowserToolbar *toolbar = window->toolbar();
+    QVERIFY(!toolbar->backAction()->isEnabled());
+    QVERIFY(!toolbar->forwardAction()->isEnabled());
+    QVERIFY(toolbar->reloadAction()->isEnabled());
+
+    const QUrl expected = startupAddress(m_env->app->ruleStore());
+    QCOMPARE(expected.host(), u"www.google.co.jp"_s);
+    QVERIFY(expected.query().contains(u"MacBook"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
+    // Shown once more (minimised and restored): no second start-up search.
+    QSignalSpy loads(&window->browserViewModel(), &BrowserViewModel::currentURLChanged);
+    window->hide();
+    window->show();
+    QTest::qWait(200);
+    QCOMPARE(loads.count(), 0);
+}
+
+void TestContentView::startupSearchFollowsStoredModeAndEngine()
+{
+    {
+        SecurityRuleStore store(m_env->preferences);
+        store.setFilterMode(SearchFilterMode::trustedOnly);
+        store.setSearchEngine(SearchTargetEngine::googleWeb);
+    }
+    ContentView *window = m_env->open();
+    const SecurityRuleStore &store = m_env->app->ruleStore();
+    QCOMPARE(store.filterMode(), SearchFilterMode::trustedOnly);
+    const QUrl expected = startupAddress(store);
+    QVERIFY(expected.query().contains(u"site"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
+}
+
+void TestContentView::submittingQueryLoadsAddress()
+{
+    ContentView *window = openSettled();
+    auto *field = window->searchBar()->findChild<QLineEdit *>(u"queryField"_s);
+    QVERIFY(field);
+    field->setFocus();
+    QTest::keyClicks(field, u"iPhone 15 case"_s);
+    QCOMPARE(window->searchBarText(), u"iPhone 15 case"_s);
+    QTest::keyClick(field, Qt::Key_Return);
+
+    const SecurityRuleStore &store = m_env->app->ruleStore();
+    const QUrl expected = *SafeBrowsingEngine().buildSearchURL(
+        u"iPhone 15 case"_s, store.filterMode(), store.searchEngine(), store, std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
+
+    // A text the address parser refuses loads nothing.
+    window->runSearch(u"javascript:alert(1)"_s);
+    QTest::qWait(100);
+    QCOMPARE(window->browserViewModel().currentURL(), expected);
+}
+
+void TestContentView::blockCoversPageAndBackDismissesWarning()
+{
+    SecurityRuleStore probe(m_env->preferences);
+    probe.addCustomPattern(u"*.top"_s, u"テスト用の理由 1"_s);
+    probe.addCustomPattern(u"cheap-brand-outlet.top"_s, u"テスト用の理由 2"_s);
+
+    ContentView *window = openSettled();
+    BrowserViewModel &vm = window->browserViewModel();
+    BrowserView *pane = window->browserView();
+    const QUrl startPage = pane->webView()->url();
+    QVERIFY(!vm.canGoBack());
+    const int scamHitsBefore = m_proxy->hits(scamUrl.host(), u"/"_s);
+
+    window->runSearch(scamUrl.toString());
+    QTRY_VERIFY(vm.isBlocked());
+    QVERIFY(pane->isShowingWarning());
+    QVERIFY(pane->warningView()->isVisible());
+    // The page stays underneath, hidden, with its address.
+    QVERIFY(!pane->webView()->isVisible());
+    QCOMPARE(pane->webView()->url(), startPage);
+
+    const QStringList expected
+        = SafeBrowsingEngine().evaluateSafety(scamUrl, m_env->app->ruleStore()).reasons();
+    QVERIFY(expected.size() >= 3);
+    QCOMPARE(vm.blockedReasons(), expected);
+    QCOMPARE(reasonTexts(pane->warningView()), expected);
+    QCOMPARE(pane->warningView()->blockedUrl(), scamUrl);
+    QVERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
+
+    // Back is offered although there is no history: it dismisses the warning.
+    QToolButton *back = button(window, window->toolbar()->backAction());
+    QVERIFY(back->isEnabled());
+    click(back);
+    QTRY_VERIFY(!pane->isShowingWarning());
+    QVERIFY(!vm.isBlocked());
+    QVERIFY(pane->webView()->isVisible());
+    QCOMPARE(pane->webView()->url(), startPage);
+    QVERIFY(!back->isEnabled());
+
+    // From a page with history, the warning's own go-back only removes the
+    // warning: the page stays, nothing is loaded, history is untouched.
+    QVERIFY(load(window, newsUrl));
+    const int newsHits = m_proxy->hits(newsUrl.host(), u"/"_s);
+    window->runSearch(scamUrl.toString());
+    QTRY_VERIFY(pane->isShowingWarning());
+    // A new block shows the new verdict's reasons.
+    QCOMPARE(reasonTexts(pane->warningView()), expected);
+    click(pane->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
+    QTRY_VERIFY(!pane->isShowingWarning());
+    QCOMPARE(pane->webView()->url(), newsUrl);
+    QTest::qWait(300);
+    QCOMPARE(vm.currentURL(), newsUrl);
+    QVERIFY(vm.canGoBack());
+    QCOMPARE(m_proxy->hits(newsUrl.host(), u"/"_s), newsHits);
+    QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore);
+
+    // Proceeding loads the blocked page, but is not trusting: the badge
+    // still warns.
+    window->runSearch(scamUrl.toString());
+    QTRY_VERIFY(pane->isShowingWarning());
+    click(pane->warningView()->findChild<QPushButton *>(u"warningProceedButton"_s));
+    QTRY_VERIFY(!pane->isShowingWarning());
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore + 1,
+                              engineTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(pane->webView()->url(), scamUrl, engineTimeout);
+    QVERIFY(pane->webView()->isVisible());
+    QVERIFY(!vm.isBlocked());
+    QTRY_VERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
+}
+
+void TestContentView::reloadShowsStopWhileLoadingButReloads()
+{
+    ContentView *window = openSettled();
+    BrowserViewModel &vm = window->browserViewModel();
+    QAction *reload = window->toolbar()->reloadAction();
+    QCOMPARE(reload->toolTip(), u"更新"_s);
+    LoadIndicator *indicator = window->loadIndicator();
+    auto *bar = indicator->findChild<QProgressBar *>();
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(indicator->height(), 2);
+    const int contentTop = window->sectionContent()->mapTo(window, QPoint(0, 0)).y();
+
+    // The page arrives at once, but one of its images never does: the page
+    // is shown and still loading.
+    window->runSearch(slowPageUrl.toString());
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowUrl.host(), slowUrl.path()), 1, engineTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), slowPageUrl, engineTimeout);
+    QVERIFY(vm.isLoading());
+    QCOMPARE(reload->toolTip(), u"中止"_s);
+    QVERIFY(reload->isEnabled());
+    // The strip shows progress in the accent colour, and nothing moves.
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->height(), 2);
+    QCOMPARE(indicator->height(), 2);
+    QCOMPARE(window->sectionContent()->mapTo(window, QPoint(0, 0)).y(), contentTop);
+    QVERIFY(bar->styleSheet().contains(u"rgba(250, 97, 148"_s));
+
+    // Pressing "stop" reloads: the page is asked for again.
+    const int pageHits = m_proxy->hits(slowPageUrl.host(), slowPageUrl.path());
+    click(button(window, reload));
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowPageUrl.host(), slowPageUrl.path()), pageHits + 1,
+                              engineTimeout);
+
+    QVERIFY(load(window, newsUrl));
+    QTRY_COMPARE(reload->toolTip(), u"更新"_s);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(window->sectionContent()->mapTo(window, QPoint(0, 0)).y(), contentTop);
+}
+
+void TestContentView::titleBadgeAndBookmarkFollowPage()
+{
+    // Before any page, there is nothing to save.
+    ContentView *window = m_env->open();
+    QToolButton *add = button(window, window->toolbar()->addBookmarkAction());
+    QVERIFY(!add->isEnabled());
+    window->addCurrentPageToBookmarks();
+    QVERIFY(window->bookmarkStore().bookmarks().isEmpty());
+    QVERIFY(!window->isShowingBookmarkAlert());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->browserViewModel().currentURL().isEmpty(), engineTimeout);
+
+    QLabel *title = window->toolbar()->titleLabel();
+    QVERIFY(load(window, amazonUrl));
+    QTRY_COMPARE(title->text(), amazonTitle);
+    QVERIFY(title->isVisible());
+    QVERIFY(title->maximumWidth() <= 250);
+    QCOMPARE(title->font().pixelSize(), 11);
+    QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
+
+    QVERIFY(add->isEnabled());
+    click(add);
+    const QString message = u"「"_s + amazonTitle + u"」をブックマークに保存しました！"_s;
+    QCOMPARE(window->bookmarkSuccessMessage(), message);
+    auto *alert = window->findChild<QMessageBox *>(u"bookmarkAlert"_s);
+    QVERIFY(alert);
+    QTRY_VERIFY(alert->isVisible());
+    QCOMPARE(alert->text(), message);
+    QCOMPARE(alert->buttons().size(), 1);
+    QCOMPARE(alert->buttons().first()->text(), u"OK"_s);
+    click(alert->buttons().first());
+    QTRY_VERIFY(!window->isShowingBookmarkAlert());
+
+    // A page without a title shows no title at all, and is saved under its
+    // address.
+    QVERIFY(load(window, untitledUrl));
+    QTRY_VERIFY(!title->isVisible());
+    QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::neutral(untitledUrl.host()));
+    click(add);
+    QCOMPARE(window->bookmarkSuccessMessage(),
+             u"「"_s + untitledUrl.toString() + u"」をブックマークに保存しました！"_s);
+    QTRY_VERIFY(window->isShowingBookmarkAlert());
+    window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
+    QTRY_VERIFY(!window->isShowingBookmarkAlert());
+
+    // What is stored is what another store reading the same settings sees.
+    QList<QStringList> stored;
+    const QList<ShoppingBookmark> bookmarks = BookmarkStore(m_env->preferences).bookmarks();
+    for (const ShoppingBookmark &saved : bookmarks)
+        stored.append({saved.title, saved.url, saved.shopName, saved.notes});
+    QCOMPARE(stored.size(), 2);
+    QVERIFY(stored.contains(
+        QStringList({amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s, QString()})));
+    QVERIFY(stored.contains(
+        QStringList({untitledUrl.toString(), untitledUrl.toString(), QString(), QString()})));
+
+    // A long title is cut to the toolbar's width, not wrapped.
+    const QString longTitle = QString(u"とても長いページタイトル"_s).repeated(10);
+    m_proxy->setPage(u"long.example.com"_s, u"/"_s,
+                     "<html><head><meta charset=\"utf-8\"><title>" + longTitle.toUtf8()
+                         + "</title></head></html>");
+    QVERIFY(load(window, QUrl(u"http://long.example.com/"_s)));
+    QTRY_VERIFY(title->isVisible());
+    QVERIFY(title->text().endsWith(QChar(0x2026)));
+    QVERIFY(title->width() <= 250);
+}
+
+void TestContentView::themeMenuRestylesEveryWindowButSettings()
+{
+    ContentView *first = m_env->open();
+    ContentView *second = m_env->open();
+    ThemeManager &themes = m_env->app->themeManager();
+    QMenu *menu = first->toolbar()->themeMenu();
+
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.size(), allAppThemes().size());
+    QCOMPARE(actions.first()->text(), displayName(allAppThemes().first()));
+    QVERIFY(first->toolbar()->themeAction(AppTheme::corisaPink)->isChecked());
+    QCOMPARE(std::count_if(actions.cbegin(), actions.cend(),
+                           [](const QAction *action) { return action->isChecked(); }),
+             1);
+
+    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
+    QCOMPARE(themes.currentTheme(), AppTheme::cyberPurple);
+    QCOMPARE(m_env->preferences.string(u"selectedAppTheme"_s), u"cyberPurple"_s);
+    for (ContentView *window : {first, second}) {
+        QVERIFY(window->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
+        QVERIFY(!window->toolbar()->themeAction(AppTheme::corisaPink)->isChecked());
+        QVERIFY(ThemePalette::isDark(window->palette()));
+        QCOMPARE(window->palette().color(QPalette::Highlight), accentColor(AppTheme::cyberPurple));
+        // Children and the dialogs the window opens share the look.
+        QVERIFY(ThemePalette::isDark(window->sidebar()->palette()));
+        QVERIFY(ThemePalette::isDark(window->toolbar()->themeMenu()->palette()));
+        QCOMPARE(window->loadIndicator()->accentColor(), accentColor(AppTheme::cyberPurple));
+    }
+
+    // The settings window keeps the system's look.
+    first->findChild<QAction *>(u"settingsAction"_s)->trigger();
+    SettingsWindow *settings = m_env->app->settingsWindow();
+    QVERIFY(settings && settings->isVisible());
+    QVERIFY(settings->minimumWidth() >= 600 && settings->minimumHeight() >= 480);
+    QCOMPARE(settings->palette().color(QPalette::Window),
+             QGuiApplication::palette().color(QPalette::Window));
+    QCOMPARE(settings->palette().color(QPalette::Highlight),
+             QGuiApplication::palette().color(QPalette::Highlight));
+    // Asking again raises the same window.
+    QCOMPARE(m_env->app->openSettingsWindow(), settings);
+
+    // Choosing the current theme again keeps it checked.
+    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
+    QVERIFY(first->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
+
+    first->toolbar()->themeAction(AppTheme::light)->trigger();
+    QVERIFY(!ThemePalette::isDark(second->palette()));
+    QCOMPARE(second->palette().color(QPalette::Window),
+             ThemePalette::lightPalette().color(QPalette::Window));
+
+    // "system" gives the system's own palette back, with the standard blue.
+    second->toolbar()->themeAction(AppTheme::system)->trigger();
+    QCOMPARE(themes.currentTheme(), AppTheme::system);
+    QCOMPARE(first->palette().color(QPalette::Window),
+             QGuiApplication::palette().color(QPalette::Window));
+    QCOMPARE(first->palette().color(QPalette::Highlight), standardBlue());
+    // The next start reads the same theme.
+    QCOMPARE(ThemeManager(m_env->preferences).currentTheme(), AppTheme::system);
+}
+
+void TestContentView::sidebarBadgeAndSections()
+{
+    ContentView *window = m_env->open();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    BrowserView *pane = window->browserView();
+
+    // The bookmark count badge, on the bookmarks row only.
+    SidebarView *sidebar = window->sidebar();
+    BookmarkStore &store = window->bookmarkStore();
+    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), QString());
+    store.addBookmark(u"A"_s, u"https://a.example/"_s, QString(), QString());
+    store.addBookmark(u"B"_s, u"https://b.example/"_s, QString(), QString());
+    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), u"2"_s);
+    QCOMPARE(sidebar->badgeText(NavigationSection::browser), QString());
+    store.removeBookmark(store.bookmarks().first().id);
+    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), u"1"_s);
+    store.removeBookmark(store.bookmarks().first().id);
+    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), QString());
+
+    QPointer<QWidget> previous;
+    for (NavigationSection section :
+         {NavigationSection::trustedShops, NavigationSection::securityRules,
+          NavigationSection::settings}) {
+        clickSidebarRow(window, section);
+        QCOMPARE(window->selectedSection(), section);
+        auto *settings = qobject_cast<SettingsView *>(window->sectionContent());
+        QVERIFY2(settings, qPrintable(title(section)));
+        QVERIFY(settings->isVisible());
+        // Each time a new view, on its first tab.
+        QVERIFY(settings != previous);
+        auto *tabs = settings->findChild<QTabWidget *>(u"settingsTabs"_s);
+        if (tabs)
+            QCOMPARE(tabs->currentIndex(), 0);
+        previous = settings;
+    }
+
+    clickSidebarRow(window, NavigationSection::bookmarks);
+    QVERIFY(qobject_cast<BookmarksView *>(window->sectionContent()));
+    // The settings view that was left is gone, not hidden.
+    QTRY_VERIFY(previous.isNull());
+
+    // The browser pane is the same one, page and all.
+    clickSidebarRow(window, NavigationSection::browser);
+    QCOMPARE(window->selectedSection(), NavigationSection::browser);
+    QCOMPARE(window->browserView(), pane);
+    QVERIFY(pane->isVisible());
+    QCOMPARE(window->sectionContent()->findChild<BrowserView *>(), pane);
+
+    // Clicking a group header selects nothing.
+    const QRect header = sidebar->visualItemRect(sidebar->topLevelItem(1));
+    QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, header.center());
+    QCOMPARE(window->selectedSection(), NavigationSection::browser);
+}
+
+void TestContentView::openingBookmarkSwitchesToBrowser()
+{
+    ContentView *window = openSettled();
+    window->bookmarkStore().addBookmark(u"News"_s, newsUrl.toString(), QString(), QString());
+    clickSidebarRow(window, NavigationSection::bookmarks);
+    auto *list = qobject_cast<BookmarksView *>(window->sectionContent());
+    QVERIFY(list);
+
+    // An address that does not parse leaves the list shown and loads nothing.
+    const QUrl before = window->browserViewModel().currentURL();
+    Q_EMIT list->bookmarkSelected(u"javascript:alert(1)"_s);
+    QTest::qWait(100);
+    QCOMPARE(window->selectedSection(), NavigationSection::bookmarks);
+    QCOMPARE(window->sectionContent(), list);
+    QCOMPARE(window->browserViewModel().currentURL(), before);
+
+    Q_EMIT list->bookmarkSelected(newsUrl.toString());
+    QCOMPARE(window->selectedSection(), NavigationSection::browser);
+    QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), newsUrl, engineTimeout);
+}
+
+void TestContentView::twoWindowsKeepSeparatePages()
+{
+    ContentView *first = openSettled();
+    first->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(first));
+    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(m_env->app->windows().size(), 2);
+    ContentView *second = m_env->app->windows().last();
+    QVERIFY(second != first);
+    QVERIFY(&second->browserViewModel() != &first->browserViewModel());
+    QVERIFY(&second->bookmarkStore() != &first->bookmarkStore());
+    const QUrl startup = startupAddress(m_env->app->ruleStore());
+    QTRY_COMPARE_WITH_TIMEOUT(second->browserViewModel().currentURL(), startup, engineTimeout);
+
+    QVERIFY(load(first, amazonUrl));
+    QVERIFY(load(second, newsUrl));
+    QCOMPARE(first->browserView()->webView()->url(), amazonUrl);
+    QCOMPARE(second->browserView()->webView()->url(), newsUrl);
+    QCOMPARE(first->toolbar()->badge()->safetyLevel().shopName(), u"Amazon.co.jp"_s);
+    QVERIFY(second->toolbar()->badge()->safetyLevel().isNeutral());
+
+    // A block in one window leaves the other alone.
+    second->runSearch(scamUrl.toString());
+    QTRY_VERIFY(second->browserView()->isShowingWarning());
+    QVERIFY(!first->browserView()->isShowingWarning());
+
+    // Closing one window (Ctrl+W) leaves the other working.
+    first->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(first));
+    QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(m_env->app->windows().size(), 1);
+    QCOMPARE(m_env->app->windows().first(), second);
+}
+
+void TestContentView::keyboardShortcuts()
+{
+    ContentView *window = openSettled();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(load(window, newsUrl));
+    QVERIFY(load(window, amazonUrl));
+    BrowserViewModel &vm = window->browserViewModel();
+    QTRY_VERIFY(vm.canGoBack());
+
+    auto *field = window->searchBar()->findChild<QLineEdit *>(u"queryField"_s);
+    window->searchBar()->setSearchText(u"iPad"_s);
+    clickSidebarRow(window, NavigationSection::settings);
+    QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
+    // From any section, Ctrl+L comes back to the query box.
+    QCOMPARE(window->selectedSection(), NavigationSection::browser);
+    QTRY_VERIFY(field->hasFocus());
+    QCOMPARE(field->selectedText(), u"iPad"_s);
+
+    QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), newsUrl, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(vm.canGoForward(), engineTimeout);
+    QTest::keyClick(field, Qt::Key_Right, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), amazonUrl, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
+
+    const int hits = m_proxy->hits(amazonUrl.host(), u"/"_s);
+    QTest::keyClick(field, Qt::Key_F5);
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s), hits + 1, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
+    QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s), hits + 2, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
+
+    QTest::keyClick(field, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(window->bookmarkStore().bookmarks().size(), 1);
+    QTRY_VERIFY(window->isShowingBookmarkAlert());
+    window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
+    QTRY_VERIFY(!window->isShowingBookmarkAlert());
+}
+
+void TestContentView::screenshots()
+{
+    ContentView *window = openSettled();
+    window->resize(1280, 800);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(load(window, amazonUrl));
+    window->searchBar()->setSearchText(u"MacBook Air"_s);
+    QTest::qWait(500);
+    saveScreenshot(window, u"window-default.png"_s);
+
+    window->runSearch(scamUrl.toString());
+    QTRY_VERIFY(window->browserView()->isShowingWarning());
+    QTest::qWait(200);
+    saveScreenshot(window, u"window-warning.png"_s);
+    click(window->browserView()->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
+    // Going back keeps the last verdict until the page reports again.
+    click(button(window, window->toolbar()->reloadAction()));
+    QTRY_VERIFY_WITH_TIMEOUT(window->toolbar()->badge()->safetyLevel().isTrusted(), engineTimeout);
+
+    m_env->app->themeManager().setCurrentTheme(AppTheme::cyberPurple);
+    QTest::qWait(300);
+    saveScreenshot(window, u"window-cyberpurple.png"_s);
+
+    // The theme menu, with every theme's emoji and the current one checked.
+    QMenu *menu = window->toolbar()->themeMenu();
+    menu->popup(window->mapToGlobal(QPoint(window->width() - 320, 60)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::qWait(200);
+    saveScreenshot(menu, u"window-theme-menu.png"_s);
+    menu->close();
+
+    window->bookmarkStore().addBookmark(amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s,
+                                        QString());
+    m_env->app->themeManager().setCurrentTheme(AppTheme::emerald);
+    clickSidebarRow(window, NavigationSection::bookmarks);
+    QTest::qWait(300);
+    saveScreenshot(window, u"window-bookmarks.png"_s);
+}
+
+QTEST_MAIN(TestContentView)
+#include "tst_contentview.moc"
