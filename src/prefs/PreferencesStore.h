@@ -25,8 +25,9 @@ public:
     static constexpr auto unreadableSuffix = "_unreadable";
     // The value under a key as bytes whatever its kind (text as UTF-8), for
     // keeping a value that could not be read; none when the key holds
-    // neither.
-    std::optional<QByteArray> rawBytes(const QString &key) const;
+    // nothing. Stores that know the stored text of other kinds (a list, a
+    // rectangle) give it; this one knows text and bytes only.
+    virtual std::optional<QByteArray> rawBytes(const QString &key) const;
     // Keeps a value that could not be read under key + "_unreadable" (the
     // latest only), so that nothing the user stored is destroyed unread.
     void keepUnreadable(const QString &key, const QByteArray &bytes);

@@ -20,3 +20,8 @@ void ReadOnlyPreferencesStore::setString(const QString &, const QString &)
 
 void ReadOnlyPreferencesStore::setData(const QString &, const QByteArray &)
 { }
+
+std::optional<QByteArray> ReadOnlyPreferencesStore::rawBytes(const QString &key) const
+{
+    return m_source.rawBytes(key);
+}

@@ -16,6 +16,7 @@ public:
     std::optional<QByteArray> data(const QString &key) const override;
     void setString(const QString &key, const QString &value) override;
     void setData(const QString &key, const QByteArray &value) override;
+    std::optional<QByteArray> rawBytes(const QString &key) const override;
 
 private:
     const PreferencesStore &m_source;

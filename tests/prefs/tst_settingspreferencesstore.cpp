@@ -1,7 +1,13 @@
-#include "prefs/ReadOnlyPreferencesStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 
+#include "bookmarks/BookmarkStore.h"
+#include "prefs/ReadOnlyPreferencesStore.h"
+#include "prefs/StoredJson.h"
+#include "rules/SecurityRuleStore.h"
+
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,9 +27,23 @@ private Q_SLOTS:
     void foreignValuesReadAsNothing_data();
     void foreignValuesReadAsNothing();
     void readOnlyStoreReadsThroughAndDropsWrites();
+    void fileKeptWhole_data();
+    void fileKeptWhole();
+    void unreadableValuesKeptAsWritten_data();
+    void unreadableValuesKeptAsWritten();
+    void replacedBackupKeptWithTheFile();
 
 private:
-    QString settingsPath() const { return m_dir->filePath(u"prefs.ini"_s); }
+    QString settingsPath() const { return m_dir->filePath(u"VelmoraShoppingBrowser.ini"_s); }
+    QStringList fileCopies() const
+    {
+        return QDir(m_dir->path()).entryList({u"VelmoraShoppingBrowser.ini.unreadable-*"_s});
+    }
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(m_dir->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     void writeFile(const QByteArray &bytes) const
     {
         QFile file(settingsPath());
@@ -139,6 +159,112 @@ void tst_SettingsPreferencesStore::readOnlyStoreReadsThroughAndDropsWrites()
     QCOMPARE(source.data(u"list"_s), std::optional<QByteArray>(QByteArrayLiteral("[]")));
     QCOMPARE(source.string(u"new"_s), std::nullopt);
     QCOMPARE(spy.count(), 0);
+}
+
+void tst_SettingsPreferencesStore::fileKeptWhole_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("kept");
+
+    const QByteArray customShop = StoredJson::encodeArray(
+        QList<TrustedShop> {TrustedShop::create(u"自作の店"_s, u"mine.example"_s, u"c"_s,
+                                                u"https://mine.example/?q={query}"_s, true, true)});
+    QTest::newRow("clean") << QByteArray("[General]\nselectedAppTheme=dark\n") << false;
+    QTest::newRow("repeated section, later list empty")
+        << "[General]\nvelmora_trusted_shops_v1=@ByteArray(" + customShop
+            + ")\n\n[General]\nvelmora_trusted_shops_v1=@ByteArray([])\n"
+        << true;
+    QTest::newRow("repeated section, no key twice")
+        << QByteArray("[General]\na=1\n[general]\nb=2\nc=\"x;y=z\nw\"\n") << false;
+    QTest::newRow("key twice, spelt differently") << QByteArray("a=1\n[General]\n%61=2\n") << true;
+    QTest::newRow("comment") << QByteArray("[General]\na=1 ; mine\n") << true;
+    QTest::newRow("line without =") << QByteArray("[General]\na=1\nstray\n") << true;
+    QTest::newRow("unclosed header") << QByteArray("[General\na=1\n") << true;
+    QTest::newRow("not UTF-8") << QByteArray("[General]\na=caf\xe9\n") << true;
+    QTest::newRow("unreadable variant") << QByteArray("[General]\nv=@Variant(junk)\n") << true;
+    QTest::newRow("invalid as written back") << QByteArray("[General]\nv=@Invalid()\n") << false;
+    QTest::newRow("binary") << QByteArray("\xff\xfe\x00[[[=\n@ByteArray(\n\x01", 20) << true;
+}
+
+void tst_SettingsPreferencesStore::fileKeptWhole()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, kept);
+    writeFile(file);
+    {
+        // The program's own start over the file, then two saves.
+        SettingsPreferencesStore preferences(settingsPath());
+        SecurityRuleStore rules(preferences);
+        BookmarkStore bookmarks(preferences);
+        bookmarks.addBookmark(u"a"_s, u"https://a.example/"_s, QString(), QString());
+        bookmarks.addBookmark(u"b"_s, u"https://b.example/"_s, QString(), QString());
+    }
+    const QStringList copies = fileCopies();
+    QCOMPARE(copies.size(), kept ? 1 : 0);
+    if (kept) {
+        QVERIFY(QRegularExpression(u"^VelmoraShoppingBrowser\\.ini\\.unreadable-\\d{8}-\\d{6}$"_s)
+                    .match(copies.first())
+                    .hasMatch());
+        QCOMPARE(readFile(copies.first()), file);
+    }
+    SettingsPreferencesStore reopened(settingsPath());
+    QCOMPARE(BookmarkStore(reopened).bookmarks().size(), 2);
+}
+
+void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("kept");
+
+    QTest::newRow("list") << QByteArray("a, b") << QByteArray("a, b");
+    QTest::newRow("list without spaces") << QByteArray("a,b") << QByteArray("a,b");
+    QTest::newRow("rectangle") << QByteArray("@Rect(1 2 3 4)") << QByteArray("@Rect(1 2 3 4)");
+    QTest::newRow("variant") << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)")
+                             << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)");
+    QTest::newRow("bytes where text belongs")
+        << QByteArray("@ByteArray(dark)") << QByteArray("dark");
+}
+
+void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, kept);
+    const QStringList keys {QString::fromLatin1(SecurityRuleStore::trustedShopsKey),
+                            QString::fromLatin1(BookmarkStore::storageKey), u"selectedAppTheme"_s};
+    QByteArray file("[General]\n");
+    for (const QString &key : keys)
+        file += key.toLatin1() + '=' + value + '\n';
+    writeFile(file);
+    {
+        // The rule list falls back to the defaults, the bookmarks are saved
+        // over, and the theme is written by a caller that keeps nothing
+        // itself.
+        SettingsPreferencesStore preferences(settingsPath());
+        SecurityRuleStore rules(preferences);
+        BookmarkStore bookmarks(preferences);
+        bookmarks.addBookmark(u"a"_s, u"https://a.example/"_s, QString(), QString());
+        preferences.setString(keys.last(), u"dark"_s);
+    }
+    SettingsPreferencesStore reopened(settingsPath());
+    for (const QString &key : keys)
+        QCOMPARE(reopened.data(key + u"_unreadable"_s), std::optional<QByteArray>(kept));
+    QCOMPARE(reopened.string(keys.last()), std::optional<QString>(u"dark"_s));
+}
+
+void tst_SettingsPreferencesStore::replacedBackupKeptWithTheFile()
+{
+    SettingsPreferencesStore preferences(settingsPath());
+    preferences.keepUnreadable(u"k"_s, "first");
+    const QByteArray withFirst = readFile(u"VelmoraShoppingBrowser.ini"_s);
+    preferences.keepUnreadable(u"k"_s, "first");
+    QVERIFY(fileCopies().isEmpty());
+    preferences.keepUnreadable(u"k"_s, "second");
+    preferences.keepUnreadable(u"k"_s, "third");
+    const QStringList copies = fileCopies();
+    QCOMPARE(copies.size(), 2);
+    QCOMPARE(readFile(copies.first()), withFirst);
+    QVERIFY(readFile(copies.last()).contains("k_unreadable=@ByteArray(second)"));
+    QCOMPARE(preferences.data(u"k_unreadable"_s), std::optional<QByteArray>("third"));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsPreferencesStore)
