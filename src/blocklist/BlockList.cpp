@@ -50,6 +50,11 @@ bool hasControlCharacter(QByteArrayView line)
     return false;
 }
 
+int labelCount(QStringView host)
+{
+    return int(host.count(u'.')) + 1;
+}
+
 bool isAsciiUpper(QChar c)
 {
     return c >= u'A' && c <= u'Z';
@@ -102,6 +107,29 @@ bool isExpressionRule(QStringView text)
     return false;
 }
 
+// The address as page scripts see it, which is what list authors write their
+// expressions for: encoded, the host in ASCII, "/" for an empty path. Built
+// from the host at hand, as QUrl would convert its own to ASCII again.
+QString addressText(const QUrl &url, QStringView asciiHost)
+{
+    const QString path = url.path(QUrl::FullyEncoded);
+    QString text;
+    text.reserve(asciiHost.size() + path.size() + 64);
+    text += url.scheme() + "://"_L1;
+    const QString userInfo = url.userInfo(QUrl::FullyEncoded);
+    if (!userInfo.isEmpty())
+        text += userInfo + u'@';
+    text += asciiHost;
+    if (url.port() >= 0)
+        text += u':' + QString::number(url.port());
+    text += path.isEmpty() ? u"/"_s : path;
+    if (url.hasQuery())
+        text += u'?' + url.query(QUrl::FullyEncoded);
+    if (url.hasFragment())
+        text += u'#' + url.fragment(QUrl::FullyEncoded);
+    return text;
+}
+
 } // namespace
 
 class BlockList::Builder
@@ -122,8 +150,11 @@ public:
             skip(1, Problem::TooLong);
             return;
         }
-        m_list.m_text.reserve(utf8.size() / 2);
-        m_hostKeys.reserve(utf8.size() / 24);
+        // Rules are most of a list, kept as written; hosts rarely need copies.
+        m_list.m_text.reserve(utf8.size() + 1024);
+        // About one rule per 24 bytes in real lists; a guess, not a limit.
+        m_list.m_hostRules.reserve(size_t(utf8.size() / 24));
+        m_hostKeys.reserve(size_t(utf8.size() / 24));
 
         int line = 0;
         qsizetype position = 0;
@@ -137,6 +168,8 @@ public:
         }
         m_list.m_lineCount = line;
         buildIndex();
+        group(m_list.m_blockExpressions, m_list.m_blockGroups);
+        group(m_list.m_unblockExpressions, m_list.m_unblockGroups);
     }
 
 private:
@@ -147,7 +180,7 @@ private:
         qsizetype end = begin;
         while (end < text.size() && text[end] != '\n' && text[end] != '\r')
             ++end;
-        *position = end + (text.sliced(end).startsWith("\r\n") ? 2 : 1);
+        *position = std::min(text.size(), end + (text.sliced(end).startsWith("\r\n") ? 2 : 1));
         return text.sliced(begin, end - begin);
     }
 
@@ -321,6 +354,7 @@ private:
     void buildIndex()
     {
         m_list.m_text.squeeze();
+        m_list.m_hostRules.shrink_to_fit();
         m_list.m_hostIndex.reserve(qsizetype(m_list.m_hostRules.size()));
         const QChar *text = m_list.m_text.constData();
         for (qsizetype index = qsizetype(m_list.m_hostRules.size()) - 1; index >= 0; --index) {
@@ -332,10 +366,50 @@ private:
                 continue;
             }
             // Stored one up, so that a new key's 0 reads as "no rule yet".
-            qint32 &first = m_list.m_hostIndex[QString::fromRawData(text + key.offset, key.length)];
+            const QStringView host(text + key.offset, key.length);
+            qint32 &first = m_list.m_hostIndex[QString::fromRawData(host.data(), host.size())];
             rule.next = first - 1;
             first = qint32(index) + 1;
+            const int labels = labelCount(host);
+            m_list.m_fewestKeyLabels = m_list.m_fewestKeyLabels == 0
+                ? labels
+                : std::min(m_list.m_fewestKeyLabels, labels);
+            m_list.m_mostKeyLabels = std::max(m_list.m_mostKeyLabels, labels);
         }
+    }
+
+    static void group(const std::vector<ExpressionRule> &rules,
+                      std::vector<ExpressionGroup> &groups)
+    {
+        // Small enough that PCRE2 compiles each group quickly and one
+        // runaway member can hide few others.
+        constexpr size_t groupSize = 64;
+        QList<const RegExpLiteral *> literals;
+        std::vector<quint32> members;
+        const auto close = [&] {
+            QRegularExpression anyOf;
+            if (members.size() > 1)
+                anyOf = RegExpLiteral::anyOf(literals);
+            if (members.size() > 1 && !anyOf.isValid()) {
+                for (const quint32 member : members)
+                    groups.push_back({QRegularExpression(), {member}});
+            } else if (!members.empty()) {
+                groups.push_back({anyOf, members});
+            }
+            literals.clear();
+            members.clear();
+        };
+        for (size_t index = 0; index < rules.size(); ++index) {
+            if (!rules[index].expression.canShareARun()) {
+                groups.push_back({QRegularExpression(), {quint32(index)}});
+                continue;
+            }
+            literals.append(&rules[index].expression);
+            members.push_back(quint32(index));
+            if (members.size() == groupSize)
+                close();
+        }
+        close();
     }
 
     struct HostKey
@@ -418,13 +492,18 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
                 host = QStringView(lower.constData(), lower.size());
             }
             // The host itself, then each parent: "a.shop.example" asks for
-            // "a.shop.example", "shop.example" and "example".
-            for (qsizetype from = 0; from < host.size() && !unblocking;) {
-                const QStringView key = host.sliced(from);
-                const auto found
-                    = m_hostIndex.constFind(QString::fromRawData(key.data(), key.size()));
-                if (found != m_hostIndex.cend())
-                    visit(*found - 1, from == 0);
+            // "a.shop.example", "shop.example" and "example", skipping those
+            // with more or fewer labels than any key has.
+            int labels = labelCount(host);
+            for (qsizetype from = 0;
+                 from < host.size() && labels >= m_fewestKeyLabels && !unblocking; --labels) {
+                if (labels <= m_mostKeyLabels) {
+                    const QStringView key = host.sliced(from);
+                    const auto found
+                        = m_hostIndex.constFind(QString::fromRawData(key.data(), key.size()));
+                    if (found != m_hostIndex.cend())
+                        visit(*found - 1, from == 0);
+                }
                 const qsizetype dot = host.indexOf(u'.', from);
                 if (dot < 0)
                     break;
@@ -438,30 +517,38 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
 
     QString address;
     const auto addressSubject = [&]() -> const QString & {
-        if (!address.isEmpty())
-            return address;
-        // The address as page scripts see it: "http://a.example" has the
-        // path "/".
-        if (url.path().isEmpty()) {
-            QUrl withPath = url;
-            withPath.setPath(u"/"_s);
-            address = withPath.toString(QUrl::FullyEncoded);
-        } else {
-            address = url.toString(QUrl::FullyEncoded);
-        }
+        if (address.isEmpty())
+            address = addressText(url, asciiHost);
         return address;
     };
-    for (const ExpressionRule &rule : m_unblockExpressions) {
-        if (rule.expression.matches(addressSubject()))
-            return matchOf(rule);
+    if (!m_unblockGroups.empty()) {
+        if (const ExpressionRule *rule
+            = firstMatch(m_unblockExpressions, m_unblockGroups, addressSubject()))
+            return matchOf(*rule);
     }
     if (blocking)
         return matchOf(*blocking);
-    for (const ExpressionRule &rule : m_blockExpressions) {
-        if (rule.expression.matches(addressSubject()))
-            return matchOf(rule);
+    if (!m_blockGroups.empty()) {
+        if (const ExpressionRule *rule
+            = firstMatch(m_blockExpressions, m_blockGroups, addressSubject()))
+            return matchOf(*rule);
     }
     return Match();
+}
+
+const BlockList::ExpressionRule *BlockList::firstMatch(const std::vector<ExpressionRule> &rules,
+                                                       const std::vector<ExpressionGroup> &groups,
+                                                       const QString &address)
+{
+    for (const ExpressionGroup &group : groups) {
+        if (group.members.size() > 1 && !group.anyOf.match(address).hasMatch())
+            continue;
+        for (const quint32 member : group.members) {
+            if (rules[member].expression.matches(address))
+                return &rules[member];
+        }
+    }
+    return nullptr;
 }
 
 BlockList::Match BlockList::matchOf(const HostRule &rule) const

@@ -50,6 +50,7 @@ struct Translation
     qsizetype end = 0; // index of the closing "/"
     bool ok = false;
     bool malformed = false;
+    bool numbersGroups = false; // back-references or named groups
 };
 
 // Walks the body once, finding its end as a JavaScript lexer would (a "/"
@@ -58,8 +59,7 @@ Translation translate(QStringView text, bool unicode)
 {
     Translation result;
     QString &out = result.pattern;
-    out.reserve(text.size() + matchLimitVerb.size() + 8);
-    out.append(matchLimitVerb);
+    out.reserve(text.size() + 8);
     bool inClass = false;
     qsizetype i = 1;
     while (i < text.size()) {
@@ -105,6 +105,8 @@ Translation translate(QStringView text, bool unicode)
                 }
                 continue;
             }
+            if (!inClass && ((next >= u'1' && next <= u'9') || next == u'k'))
+                result.numbersGroups = true;
             if (isAsciiLetter(next) && !isJavaScriptEscapeLetter(next, unicode)) {
                 if (unicode)
                     return result;
@@ -161,6 +163,9 @@ Translation translate(QStringView text, bool unicode)
                             || after[2] == u'$'));
                 if (!javaScriptGroup)
                     return result;
+                if (after.startsWith(u"?<") && !after.startsWith(u"?<=")
+                    && !after.startsWith(u"?<!"))
+                    result.numbersGroups = true;
             }
         }
         out.append(QChar(c));
@@ -238,8 +243,11 @@ std::optional<RegExpLiteral> RegExpLiteral::parse(QStringView text, qsizetype *l
         return std::nullopt;
     }
     RegExpLiteral literal;
-    literal.m_expression = QRegularExpression(translation.pattern, options);
+    literal.m_expression = QRegularExpression(matchLimitVerb + translation.pattern, options);
     literal.m_matchOptions = matchOptions;
+    literal.m_body = translation.pattern;
+    literal.m_canShareARun
+        = !translation.numbersGroups && matchOptions == QRegularExpression::NoMatchOption;
     if (!literal.m_expression.isValid()) {
         failure = Error::Invalid;
         return std::nullopt;
@@ -248,6 +256,28 @@ std::optional<RegExpLiteral> RegExpLiteral::parse(QStringView text, qsizetype *l
     if (length)
         *length = end;
     return literal;
+}
+
+QRegularExpression RegExpLiteral::anyOf(const QList<const RegExpLiteral *> &literals)
+{
+    // "(?i:...)" carries each literal's own flags into its branch.
+    QString pattern = matchLimitVerb;
+    for (const RegExpLiteral *literal : literals) {
+        const QRegularExpression::PatternOptions options = literal->m_expression.patternOptions();
+        QString flags;
+        if (options & QRegularExpression::CaseInsensitiveOption)
+            flags += u'i';
+        if (options & QRegularExpression::MultilineOption)
+            flags += u'm';
+        if (options & QRegularExpression::DotMatchesEverythingOption)
+            flags += u's';
+        if (pattern.size() > matchLimitVerb.size())
+            pattern += u'|';
+        pattern += u"(?"_s + flags + u':' + literal->m_body + u')';
+    }
+    QRegularExpression expression(pattern);
+    expression.optimize();
+    return expression;
 }
 
 bool RegExpLiteral::matches(const QString &subject) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringView>
@@ -28,9 +29,18 @@ public:
                                               Error *error = nullptr);
 
     bool matches(const QString &subject) const;
-    const QRegularExpression &expression() const { return m_expression; }
+
+    // False for a sticky literal, or one with back-references or named
+    // groups, whose meaning would change next to others.
+    bool canShareARun() const { return m_canShareARun; }
+    // One expression matching wherever one of literals does, so that a list
+    // of them costs a single run on the usual address none of them matches.
+    // It is invalid when PCRE2 cannot hold them all in one pattern.
+    static QRegularExpression anyOf(const QList<const RegExpLiteral *> &literals);
 
 private:
     QRegularExpression m_expression;
     QRegularExpression::MatchOptions m_matchOptions;
+    QString m_body; // the PCRE2 form, without flags or limit
+    bool m_canShareARun = false;
 };

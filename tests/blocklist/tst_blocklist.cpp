@@ -128,6 +128,15 @@ void tst_BlockList::judgesAddresses_data()
                                 << QString::fromLatin1(cart);
     QTest::newRow("expression, miss")
         << cart << u"https://x.example/item/cart"_s << Verdict::None << 0 << QString();
+    QTest::newRow("expression, empty path")
+        << QByteArray(R"(/^https:\/\/x\.example\/$/)") << u"https://x.example"_s << Verdict::Blocked
+        << 1 << u"/^https:\\/\\/x\\.example\\/$/"_s;
+    QTest::newRow("expression, ASCII host")
+        << QByteArray(R"(/^https?:\/\/([^/.]+\.)*?xn--/)") << u"https://ショップ.例え.jp/"_s
+        << Verdict::Blocked << 1 << u"/^https?:\\/\\/([^/.]+\\.)*?xn--/"_s;
+    QTest::newRow("expression, port and fragment")
+        << QByteArray(R"(/:8080\/a#top$/)") << u"https://x.example:8080/a#top"_s << Verdict::Blocked
+        << 1 << u"/:8080\\/a#top$/"_s;
     QTest::newRow("expression, case")
         << QByteArray("/SALE/") << u"https://x.example/sale"_s << Verdict::None << 0 << QString();
     QTest::newRow("expression, flag i")
@@ -143,6 +152,18 @@ void tst_BlockList::judgesAddresses_data()
                                      << Verdict::Blocked << 1 << u"/a[^]c/"_s;
     QTest::newRow("expression, sticky")
         << QByteArray("/shop/y") << u"https://shop.example/"_s << Verdict::None << 0 << QString();
+    const QByteArray several = "/(aaa)/\n/SALE/i\n/Item/\n/(shop)\\1/";
+    QTest::newRow("expressions, second")
+        << several << u"https://x.example/sale"_s << Verdict::Blocked << 2 << u"/SALE/i"_s;
+    QTest::newRow("expressions, own flags")
+        << several << u"https://x.example/item"_s << Verdict::None << 0 << QString();
+    QTest::newRow("expressions, back-reference")
+        << several << u"https://shopshop.example/"_s << Verdict::Blocked << 4 << u"/(shop)\\1/"_s;
+    QByteArray many;
+    for (int i = 1; i <= 150; ++i)
+        many += "/never" + QByteArray::number(i) + "x/\n";
+    QTest::newRow("expressions, 150")
+        << many << u"https://never140x.example/"_s << Verdict::Blocked << 140 << u"/never140x/"_s;
     QTest::newRow("expression, runaway")
         << QByteArray("/(a+)+$/") << u"https://x.example/"_s + QString(40, u'a') + u'!'
         << Verdict::None << 0 << QString();
@@ -289,7 +310,7 @@ void tst_BlockList::readsTitle_data()
 {
     QTest::addColumn<QByteArray>("list");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("ruleLine");
+    QTest::addColumn<int>("ruleLine"); // 0: no rule
     QTest::addColumn<int>("skipped");
 
     QTest::newRow("title comment") << QByteArray("# Title: 詐欺通販サイト一覧\n*://a.example/*")
@@ -304,6 +325,7 @@ void tst_BlockList::readsTitle_data()
     QTest::newRow("front matter not closed")
         << QByteArray("---\n*://a.example/*") << QString() << 2 << 1;
     QTest::newRow("none") << QByteArray("# reported shops\n*://a.example/*") << QString() << 2 << 0;
+    QTest::newRow("marker alone") << QByteArray(" ---") << QString() << 0 << 1;
 }
 
 void tst_BlockList::readsTitle()
@@ -315,7 +337,7 @@ void tst_BlockList::readsTitle()
 
     const auto parsed = BlockList::parse(list);
     QCOMPARE(parsed->title(), title);
-    QCOMPARE(parsed->ruleCount(), 1);
+    QCOMPARE(parsed->ruleCount(), ruleLine > 0 ? 1 : 0);
     QCOMPARE(parsed->match(QUrl(u"https://a.example/"_s)).line, ruleLine);
     QCOMPARE(parsed->skippedLineCount(), skipped);
 }
