@@ -1,0 +1,438 @@
+#include "blocklist/BlockList.h"
+#include "blocklist/BlockListExporter.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Verdict = BlockList::Verdict;
+using Problem = BlockList::Problem;
+
+namespace {
+
+BlockList::Verdict verdictAt(const BlockList &list, const QString &address)
+{
+    return list.match(QUrl(address)).verdict;
+}
+
+} // namespace
+
+class tst_BlockList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void judgesAddresses_data();
+    void judgesAddresses();
+    void skipsLinesTheFormatIgnores_data();
+    void skipsLinesTheFormatIgnores();
+    void skipsPublicSuffixHosts_data();
+    void skipsPublicSuffixHosts();
+    void readsTitle_data();
+    void readsTitle();
+    void keepsGoodLinesAmongGarbage_data();
+    void keepsGoodLinesAmongGarbage();
+    void exportsOwnPatterns_data();
+    void exportsOwnPatterns();
+};
+
+void tst_BlockList::judgesAddresses_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<Verdict>("verdict");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("rule");
+
+    const QByteArray subdomains = "*://*.example.com/*";
+    QTest::newRow("name itself") << subdomains << u"https://example.com/"_s << Verdict::Blocked << 1
+                                 << u"*://*.example.com/*"_s;
+    QTest::newRow("deep subdomain") << subdomains << u"http://a.b.example.com/x?y=1"_s
+                                    << Verdict::Blocked << 1 << u"*://*.example.com/*"_s;
+    QTest::newRow("look-alike name")
+        << subdomains << u"https://notexample.com/"_s << Verdict::None << 0 << QString();
+    QTest::newRow("name as a label")
+        << subdomains << u"https://example.com.evil.top/"_s << Verdict::None << 0 << QString();
+    QTest::newRow("other scheme") << subdomains << u"ftp://example.com/"_s << Verdict::None << 0
+                                  << QString();
+    QTest::newRow("trailing dot") << subdomains << u"https://WWW.Example.com./"_s
+                                  << Verdict::Blocked << 1 << u"*://*.example.com/*"_s;
+    QTest::newRow("trailing dot in rule")
+        << QByteArray("*://*.example.com./*") << u"https://example.com/"_s << Verdict::Blocked << 1
+        << u"*://*.example.com./*"_s;
+    QTest::newRow("capitals in rule")
+        << QByteArray("*://*.Example.COM/*") << u"https://www.example.com/"_s << Verdict::Blocked
+        << 1 << u"*://*.Example.COM/*"_s;
+
+    const QByteArray exact = "*://example.com/*";
+    QTest::newRow("exact host") << exact << u"https://example.com/a"_s << Verdict::Blocked << 1
+                                << u"*://example.com/*"_s;
+    QTest::newRow("exact host, subdomain")
+        << exact << u"https://www.example.com/"_s << Verdict::None << 0 << QString();
+    QTest::newRow("https only, https")
+        << QByteArray("https://example.com/*") << u"https://example.com/"_s << Verdict::Blocked << 1
+        << u"https://example.com/*"_s;
+    QTest::newRow("https only, http")
+        << QByteArray("https://example.com/*") << u"http://example.com/"_s << Verdict::None << 0
+        << QString();
+    QTest::newRow("http only, https")
+        << QByteArray("http://example.com/*") << u"https://example.com/"_s << Verdict::None << 0
+        << QString();
+
+    const QByteArray path = "*://example.com/path/*";
+    QTest::newRow("path") << path << u"https://example.com/path/x"_s << Verdict::Blocked << 1
+                          << u"*://example.com/path/*"_s;
+    QTest::newRow("path, longer segment")
+        << path << u"https://example.com/pathx"_s << Verdict::None << 0 << QString();
+    QTest::newRow("path, shorter")
+        << path << u"https://example.com/path"_s << Verdict::None << 0 << QString();
+    QTest::newRow("path, deeper") << path << u"https://example.com/a/path/x"_s << Verdict::None << 0
+                                  << QString();
+    QTest::newRow("path, other case")
+        << path << u"https://example.com/Path/x"_s << Verdict::None << 0 << QString();
+    QTest::newRow("path, in query")
+        << QByteArray("*://example.com/*?ref=ad*") << u"https://example.com/item?ref=ad1"_s
+        << Verdict::Blocked << 1 << u"*://example.com/*?ref=ad*"_s;
+    QTest::newRow("path, fragment ignored")
+        << QByteArray("*://example.com/a") << u"https://example.com/a#top"_s << Verdict::Blocked
+        << 1 << u"*://example.com/a"_s;
+    QTest::newRow("root only, root") << QByteArray("*://*.shop.top/") << u"https://shop.top"_s
+                                     << Verdict::Blocked << 1 << u"*://*.shop.top/"_s;
+    QTest::newRow("root only, page") << QByteArray("*://*.shop.top/") << u"https://shop.top/item"_s
+                                     << Verdict::None << 0 << QString();
+    QTest::newRow("unicode path") << QByteArray("*://example.com/商品/*")
+                                  << u"https://example.com/商品/1"_s << Verdict::Blocked << 1
+                                  << u"*://example.com/商品/*"_s;
+    QTest::newRow("unicode host") << QByteArray("*://*.例え.jp/*") << u"https://ショップ.例え.jp/"_s
+                                  << Verdict::Blocked << 1 << u"*://*.例え.jp/*"_s;
+    QTest::newRow("every host") << QByteArray("*://*/*") << u"https://anything.example/"_s
+                                << Verdict::Blocked << 1 << u"*://*/*"_s;
+    QTest::newRow("every host, a path") << QByteArray("*://*/cart/*") << u"https://a.example/item"_s
+                                        << Verdict::None << 0 << QString();
+    QTest::newRow("comment after rule")
+        << QByteArray("*://*.example.com/* # reported 2023-09") << u"https://example.com/"_s
+        << Verdict::Blocked << 1 << u"*://*.example.com/*"_s;
+    QTest::newRow("comment line") << QByteArray("# *://*.example.com/*")
+                                  << u"https://example.com/"_s << Verdict::None << 0 << QString();
+    QTest::newRow("CRLF and BOM") << QByteArray(
+        "\xEF\xBB\xBF*://a.example/*\r\n*://b.example/*\r\n")
+                                  << u"https://b.example/"_s << Verdict::Blocked << 2
+                                  << u"*://b.example/*"_s;
+    QTest::newRow("lone CR") << QByteArray("*://a.example/*\r*://b.example/*")
+                             << u"https://b.example/"_s << Verdict::Blocked << 2
+                             << u"*://b.example/*"_s;
+
+    const QByteArray cart = R"(/^https?:\/\/[^/]+\/cart/)";
+    QTest::newRow("expression") << cart << u"https://x.example/cart"_s << Verdict::Blocked << 1
+                                << QString::fromLatin1(cart);
+    QTest::newRow("expression, miss")
+        << cart << u"https://x.example/item/cart"_s << Verdict::None << 0 << QString();
+    QTest::newRow("expression, empty path")
+        << QByteArray(R"(/^https:\/\/x\.example\/$/)") << u"https://x.example"_s << Verdict::Blocked
+        << 1 << u"/^https:\\/\\/x\\.example\\/$/"_s;
+    QTest::newRow("expression, ASCII host")
+        << QByteArray(R"(/^https?:\/\/([^/.]+\.)*?xn--/)") << u"https://ショップ.例え.jp/"_s
+        << Verdict::Blocked << 1 << u"/^https?:\\/\\/([^/.]+\\.)*?xn--/"_s;
+    QTest::newRow("expression, port and fragment")
+        << QByteArray(R"(/:8080\/a#top$/)") << u"https://x.example:8080/a#top"_s << Verdict::Blocked
+        << 1 << u"/:8080\\/a#top$/"_s;
+    QTest::newRow("expression, case")
+        << QByteArray("/SALE/") << u"https://x.example/sale"_s << Verdict::None << 0 << QString();
+    QTest::newRow("expression, flag i")
+        << QByteArray("/SALE/i # any case") << u"https://x.example/sale"_s << Verdict::Blocked << 1
+        << u"/SALE/i"_s;
+    QTest::newRow("expression, query")
+        << QByteArray(R"(/\?aff=/)") << u"https://shop.example/?aff=1"_s << Verdict::Blocked << 1
+        << u"/\\?aff=/"_s;
+    QTest::newRow("expression, \\u escape")
+        << QByteArray(R"(/\/\/\u0073hop\./)") << u"https://shop.example/"_s << Verdict::Blocked << 1
+        << u"/\\/\\/\\u0073hop\\./"_s;
+    QTest::newRow("expression, [^]") << QByteArray("/a[^]c/") << u"https://abc.example/"_s
+                                     << Verdict::Blocked << 1 << u"/a[^]c/"_s;
+    QTest::newRow("expression, sticky")
+        << QByteArray("/shop/y") << u"https://shop.example/"_s << Verdict::None << 0 << QString();
+    const QByteArray several = "/(aaa)/\n/SALE/i\n/Item/\n/(shop)\\1/";
+    QTest::newRow("expressions, second")
+        << several << u"https://x.example/sale"_s << Verdict::Blocked << 2 << u"/SALE/i"_s;
+    QTest::newRow("expressions, own flags")
+        << several << u"https://x.example/item"_s << Verdict::None << 0 << QString();
+    QTest::newRow("expressions, back-reference")
+        << several << u"https://shopshop.example/"_s << Verdict::Blocked << 4 << u"/(shop)\\1/"_s;
+    QByteArray many;
+    for (int i = 1; i <= 150; ++i)
+        many += "/never" + QByteArray::number(i) + "x/\n";
+    QTest::newRow("expressions, 150")
+        << many << u"https://never140x.example/"_s << Verdict::Blocked << 140 << u"/never140x/"_s;
+    QTest::newRow("expression, runaway")
+        << QByteArray("/(a+)+$/") << u"https://x.example/"_s + QString(40, u'a') + u'!'
+        << Verdict::None << 0 << QString();
+
+    QTest::newRow("unblock after block")
+        << QByteArray("*://*.example.com/*\n@*://www.example.com/*")
+        << u"https://www.example.com/"_s << Verdict::Unblocked << 2 << u"@*://www.example.com/*"_s;
+    QTest::newRow("unblock before block")
+        << QByteArray("@*://*.example.com/*\n*://*.example.com/*") << u"https://example.com/"_s
+        << Verdict::Unblocked << 1 << u"@*://*.example.com/*"_s;
+    QTest::newRow("unblock elsewhere")
+        << QByteArray("*://*.example.com/*\n@*://www.example.com/*") << u"https://example.com/"_s
+        << Verdict::Blocked << 1 << u"*://*.example.com/*"_s;
+    QTest::newRow("unblock by expression")
+        << QByteArray("*://*.example.com/*\n@/\\/ok\\//") << u"https://example.com/ok/"_s
+        << Verdict::Unblocked << 2 << u"@/\\/ok\\//"_s;
+    QTest::newRow("unblock of expression")
+        << QByteArray("/example/\n@*://example.com/*") << u"https://example.com/"_s
+        << Verdict::Unblocked << 2 << u"@*://example.com/*"_s;
+    QTest::newRow("unblock, nothing blocked")
+        << QByteArray("@*://example.com/*") << u"https://example.com/"_s << Verdict::Unblocked << 1
+        << u"@*://example.com/*"_s;
+    QTest::newRow("highlight only") << QByteArray("@1*://example.com/*")
+                                    << u"https://example.com/"_s << Verdict::None << 0 << QString();
+}
+
+void tst_BlockList::judgesAddresses()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QString, address);
+    QFETCH(Verdict, verdict);
+    QFETCH(int, line);
+    QFETCH(QString, rule);
+
+    const auto parsed = BlockList::parse(list);
+    QCOMPARE(parsed->skippedLineCount(), 0);
+    const BlockList::Match match = parsed->match(QUrl(address));
+    QCOMPARE(match.verdict, verdict);
+    QCOMPARE(match.line, line);
+    QCOMPARE(match.rule, rule);
+}
+
+void tst_BlockList::skipsLinesTheFormatIgnores_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<Problem>("problem");
+
+    QTest::newRow("star inside host") << QByteArray("https://*zilla.org/") << Problem::Malformed;
+    QTest::newRow("star at end of host")
+        << QByteArray("*://www.qinterest.*/*") << Problem::Malformed;
+    QTest::newRow("two stars") << QByteArray("*://*.*.example.com/*") << Problem::Malformed;
+    QTest::newRow("port") << QByteArray("*://example.com:8080/*") << Problem::Malformed;
+    QTest::newRow("user") << QByteArray("*://user@example.com/*") << Problem::Malformed;
+    QTest::newRow("no path") << QByteArray("*://example.com") << Problem::Malformed;
+    QTest::newRow("bare name") << QByteArray("example.com") << Problem::Malformed;
+    QTest::newRow("all urls") << QByteArray("<all_urls>") << Problem::Malformed;
+    QTest::newRow("text after rule") << QByteArray("*://a.example/* b") << Problem::Malformed;
+    QTest::newRow("unescaped slash")
+        << QByteArray(R"(/^https?://example\.com\//)") << Problem::Malformed;
+    QTest::newRow("no slashes") << QByteArray(R"(^https?:\/\/example\.com\/)")
+                                << Problem::Malformed;
+    QTest::newRow("unterminated") << QByteArray("/shop") << Problem::Malformed;
+    QTest::newRow("bad syntax") << QByteArray("/(shop/") << Problem::InvalidRegularExpression;
+    QTest::newRow("unknown flag") << QByteArray("/shop/x") << Problem::InvalidRegularExpression;
+    QTest::newRow("flag twice") << QByteArray("/shop/ii") << Problem::InvalidRegularExpression;
+    QTest::newRow("set notation flag")
+        << QByteArray("/shop/v") << Problem::InvalidRegularExpression;
+    QTest::newRow("variable lookbehind")
+        << QByteArray("/(?<=a+)b/") << Problem::InvalidRegularExpression;
+    QTest::newRow("backtracking verb")
+        << QByteArray("/(*ACCEPT)a/") << Problem::InvalidRegularExpression;
+    QTest::newRow("recursion") << QByteArray("/a(?R)?/") << Problem::InvalidRegularExpression;
+    QTest::newRow("atomic group") << QByteArray("/(?>a+)b/") << Problem::InvalidRegularExpression;
+    QTest::newRow("unknown escape, u")
+        << QByteArray(R"(/\Qa/u)") << Problem::InvalidRegularExpression;
+    QTest::newRow("other scheme") << QByteArray("ftp://example.com/*") << Problem::Unsupported;
+    QTest::newRow("search page guard")
+        << QByteArray(R"(*://*.amazon.com/* @if($category="images"))") << Problem::Unsupported;
+    QTest::newRow("title expression")
+        << QByteArray(R"(title *= "example")") << Problem::Unsupported;
+    QTest::newRow("site expression")
+        << QByteArray(R"($site="google" & host="youtube.com")") << Problem::Unsupported;
+    QTest::newRow("too long") << "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*"
+                              << Problem::TooLong;
+    QTest::newRow("NUL byte") << QByteArray("*://a\0b.example/*", 17) << Problem::InvalidText;
+    QTest::newRow("invalid UTF-8") << QByteArray("*://\xff\xfe.example/*") << Problem::InvalidText;
+}
+
+// Each bad line stands between two good ones, which must both survive.
+void tst_BlockList::skipsLinesTheFormatIgnores()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(Problem, problem);
+
+    const auto list
+        = BlockList::parse("*://*.before.example/*\n" + line + "\n*://*.after.example/*\n");
+    QCOMPARE(list->skippedLines(), (QList<BlockList::SkippedLine> {{2, problem}}));
+    QCOMPARE(list->skippedLineCount(), 1);
+    QCOMPARE(list->ruleCount(), 2);
+    QCOMPARE(list->lineCount(), 3);
+    QCOMPARE(verdictAt(*list, u"https://before.example/"_s), Verdict::Blocked);
+    QCOMPARE(list->match(QUrl(u"https://after.example/"_s)).line, 3);
+}
+
+void tst_BlockList::skipsPublicSuffixHosts_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("suffix"); // empty: an ordinary rule
+
+    QTest::newRow("gov.br") << QByteArray("*://*.gov.br/*") << u"https://www.gov.br/"_s
+                            << u"gov.br"_s;
+    QTest::newRow("co.il") << QByteArray("*://*.co.il/*") << u"https://shop.co.il/"_s << u"co.il"_s;
+    QTest::newRow("exact co.jp") << QByteArray("*://co.jp/*") << u"https://co.jp/"_s << u"co.jp"_s;
+    QTest::newRow("top-level domain")
+        << QByteArray("*://*.top/*") << u"https://scam.top/"_s << u"top"_s;
+    QTest::newRow("shared hosting")
+        << QByteArray("*://*.github.io/*") << u"https://a.github.io/"_s << u"github.io"_s;
+    QTest::newRow("below a suffix")
+        << QByteArray("*://*.example.co.jp/*") << u"https://www.example.co.jp/"_s << QString();
+}
+
+void tst_BlockList::skipsPublicSuffixHosts()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, address);
+    QFETCH(QString, suffix);
+
+    const auto guarded = BlockList::parse("# Title: t\n" + line);
+    const auto kept = BlockList::parse("# Title: t\n" + line, BlockList::PublicSuffixEntries::Keep);
+    const bool isSuffix = !suffix.isEmpty();
+    QList<BlockList::PublicSuffixEntry> entries;
+    if (isSuffix)
+        entries.append({2, suffix});
+    QCOMPARE(guarded->publicSuffixEntries(), entries);
+    QCOMPARE(guarded->ruleCount(), isSuffix ? 0 : 1);
+    QCOMPARE(guarded->skippedLineCount(), 0);
+    QCOMPARE(verdictAt(*guarded, address), isSuffix ? Verdict::None : Verdict::Blocked);
+    QCOMPARE(kept->ruleCount(), 1);
+    QCOMPARE(verdictAt(*kept, address), Verdict::Blocked);
+}
+
+void tst_BlockList::readsTitle_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("ruleLine"); // 0: no rule
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("title comment") << QByteArray("# Title: 詐欺通販サイト一覧\n*://a.example/*")
+                                   << u"詐欺通販サイト一覧"_s << 2 << 0;
+    QTest::newRow("lower case, blanks")
+        << QByteArray("#title:   Fake shops  \n*://a.example/*") << u"Fake shops"_s << 2 << 0;
+    QTest::newRow("first of two") << QByteArray("# Title: one\n# Title: two\n*://a.example/*")
+                                  << u"one"_s << 3 << 0;
+    QTest::newRow("front matter") << QByteArray(
+        "---\nname: \"Fake shops\"\n---\n# Title: other\n*://a.example/*")
+                                  << u"Fake shops"_s << 5 << 0;
+    QTest::newRow("front matter not closed")
+        << QByteArray("---\n*://a.example/*") << QString() << 2 << 1;
+    QTest::newRow("none") << QByteArray("# reported shops\n*://a.example/*") << QString() << 2 << 0;
+    QTest::newRow("marker alone") << QByteArray(" ---") << QString() << 0 << 1;
+}
+
+void tst_BlockList::readsTitle()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QString, title);
+    QFETCH(int, ruleLine);
+    QFETCH(int, skipped);
+
+    const auto parsed = BlockList::parse(list);
+    QCOMPARE(parsed->title(), title);
+    QCOMPARE(parsed->ruleCount(), ruleLine > 0 ? 1 : 0);
+    QCOMPARE(parsed->match(QUrl(u"https://a.example/"_s)).line, ruleLine);
+    QCOMPARE(parsed->skippedLineCount(), skipped);
+}
+
+void tst_BlockList::keepsGoodLinesAmongGarbage_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::addColumn<int>("skipped");
+
+    QByteArray binary(256 * 1024, Qt::Uninitialized);
+    QRandomGenerator random(20231027);
+    random.fillRange(reinterpret_cast<quint32 *>(binary.data()), binary.size() / 4);
+    // One line, so that the count of skips is known.
+    binary.replace('\n', 'x').replace('\r', 'x');
+    QByteArray badLines;
+    for (int i = 0; i < 5000; ++i)
+        badLines += "*://*zilla" + QByteArray::number(i) + ".org/\n";
+    badLines.chop(1);
+
+    QTest::newRow("nothing") << QByteArray() << 0;
+    QTest::newRow("blank lines") << QByteArray("\n \t\n\r\n") << 0;
+    QTest::newRow("binary bytes") << binary << 1;
+    QTest::newRow("20 MB line") << QByteArray(20 * 1024 * 1024, 'a') << 1;
+    QTest::newRow("20 MB host") << "*://*." + QByteArray(20 * 1024 * 1024, 'a') + ".com/*" << 1;
+    QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << 1;
+    QTest::newRow("invalid UTF-8")
+        << QByteArray("\xc3\x28 \xa0\xa1 \xed\xa0\x80 \xf8\x88\x80\x80") << 1;
+    QTest::newRow("5000 bad lines") << badLines << 5000;
+}
+
+void tst_BlockList::keepsGoodLinesAmongGarbage()
+{
+    QFETCH(QByteArray, garbage);
+    QFETCH(int, skipped);
+
+    const auto list
+        = BlockList::parse("*://*.first.example/*\n" + garbage + "\n*://last.example/*");
+    const int lastLine = 3 + int(garbage.count('\n'));
+    QCOMPARE(list->ruleCount(), 2);
+    QCOMPARE(list->lineCount(), lastLine);
+    QCOMPARE(list->skippedLineCount(), skipped);
+    QCOMPARE(list->skippedLines().size(), std::min(skipped, BlockList::maxListedSkips));
+    QCOMPARE(verdictAt(*list, u"https://www.first.example/"_s), Verdict::Blocked);
+    QCOMPARE(list->match(QUrl(u"https://last.example/"_s)).line, lastLine);
+}
+
+void tst_BlockList::exportsOwnPatterns_data()
+{
+    QTest::addColumn<QStringList>("patterns");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("leftOut");
+
+    const QByteArray title = "# Title: Velmora 危険除外ルール\n";
+    QTest::newRow("TLD and domain") << QStringList {u"*.top"_s, u"example.com"_s}
+                                    << title + "*://*.top/*\n*://*.example.com/*\n"
+                                    << QStringList();
+    QTest::newRow("blanks and capitals")
+        << QStringList {u"  Example.COM "_s} << title + "*://*.example.com/*\n"
+        << QStringList();
+    QTest::newRow("Unicode") << QStringList {u"*.ショップ"_s} << title + "*://*.xn--xckya1d0c/*\n"
+                             << QStringList();
+    QTest::newRow("same host twice")
+        << QStringList {u"example.com"_s, u"*.example.com"_s} << title + "*://*.example.com/*\n"
+        << QStringList();
+    QTest::newRow("not a host") << QStringList {u""_s,  u"exa mple.com"_s, u"http://a.example/"_s,
+                                                u"*"_s, u"a.*.com"_s,      u"shop.example"_s}
+                                << title + "*://*.shop.example/*\n"
+                                << QStringList {u""_s, u"exa mple.com"_s, u"http://a.example/"_s,
+                                                u"*"_s, u"a.*.com"_s};
+}
+
+void tst_BlockList::exportsOwnPatterns()
+{
+    QFETCH(QStringList, patterns);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, leftOut);
+
+    const BlockListExporter::Result result
+        = BlockListExporter::write(u"Velmora\n危険除外ルール"_s, patterns);
+    QCOMPARE(result.utf8, file);
+    QCOMPARE(result.leftOut, leftOut);
+
+    const auto list = BlockList::parse(result.utf8, BlockList::PublicSuffixEntries::Keep);
+    QCOMPARE(list->title(), u"Velmora 危険除外ルール"_s);
+    QCOMPARE(list->skippedLineCount(), 0);
+    QCOMPARE(list->ruleCount(), int(file.count('\n')) - 1);
+    for (const QString &pattern : patterns) {
+        if (leftOut.contains(pattern))
+            continue;
+        const QString name = pattern.trimmed().remove(u"*."_s);
+        QCOMPARE(verdictAt(*list, u"https://"_s + name + u'/'), Verdict::Blocked);
+        QCOMPARE(verdictAt(*list, u"https://www."_s + name + u'/'), Verdict::Blocked);
+        QCOMPARE(verdictAt(*list, u"https://not"_s + name + u'/'), Verdict::None);
+    }
+}
+
+QTEST_APPLESS_MAIN(tst_BlockList)
+#include "tst_blocklist.moc"
