@@ -6,6 +6,11 @@
 # judges links.
 #
 #   scripts/test-deb.sh [--require-url] [PACKAGE.deb]
+#   scripts/test-deb.sh --prepare
+#
+# --prepare only bootstraps the fresh Debian 12 into the cache (CI starts it
+# in the background while the browser builds); a test run started meanwhile
+# waits for it instead of bootstrapping a second time.
 #
 # Without PACKAGE.deb it makes one with cpack in the build directory
 # ($VELMORA_BUILD_DIR, default build/). The browser is started with a local
@@ -23,10 +28,12 @@ root_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELMORA_BUILD_DIR:-$root_dir/build}"
 cache="$build/deb-test"
 require_url=0
+prepare_only=0
 deb=""
 for argument in "$@"; do
   case "$argument" in
     --require-url) require_url=1 ;;
+    --prepare) prepare_only=1 ;;
     -h|--help) sed -nE '2,/^set /s/^# ?//p' "$0"; exit 0 ;;
     *) deb="$argument" ;;
   esac
@@ -42,16 +49,6 @@ for tool in debootstrap chroot Xvfb xwininfo xprop python3; do
 done
 mkdir -p "$cache/apt-archives" "$cache/apt-lists"
 
-if [ -z "$deb" ]; then
-  step "building the package in $build"
-  cmake --build "$build" --target velmora-shopping-browser velmora-check velmora_icons >/dev/null
-  rm -f "$build"/velmora-shopping-browser_*.deb
-  (cd "$build" && cpack -G DEB >"$cache/cpack.log") || { cat "$cache/cpack.log"; fail "cpack"; }
-  deb="$(ls "$build"/velmora-shopping-browser_*.deb)"
-fi
-[ -f "$deb" ] || fail "no package at $deb"
-step "package: $deb"
-
 mirror_in_sources() { # the first configured URI whose path ends in $1
   cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
     2>/dev/null | sed -nE 's/^(URIs:|deb( \[[^]]*\])?)[[:space:]]+([^[:space:]]+).*/\3/p' |
@@ -61,6 +58,34 @@ mirror="${VELMORA_DEBIAN_MIRROR:-$(mirror_in_sources debian)}"
 mirror="${mirror:-http://deb.debian.org/debian}"
 security="$(mirror_in_sources debian-security)"
 security="${security:-http://deb.debian.org/debian-security}"
+
+base="$cache/bookworm-minbase.tar"
+# A freshly bootstrapped system is kept as a plain tar: unpacking it takes
+# seconds where debootstrap takes minutes. It is made again after a week so
+# that the test keeps meeting a current Debian 12. The lock lets a test run
+# wait for a --prepare run in progress.
+exec 9>"$cache/bootstrap.lock"
+flock 9
+if [ ! -f "$base" ] || [ -n "$(find "$base" -mtime +7)" ]; then
+  step "bootstrapping Debian 12 from $mirror"
+  fresh="$(mktemp -d "$cache/bootstrap.XXXXXX")"
+  debootstrap --variant=minbase bookworm "$fresh" "$mirror" >"$cache/debootstrap.log" 2>&1 ||
+    { tail -n 20 "$cache/debootstrap.log"; rm -rf "$fresh"; fail "debootstrap"; }
+  tar -C "$fresh" -cpf "$base.new" . && mv "$base.new" "$base"
+  rm -rf "$fresh"
+fi
+flock -u 9
+[ "$prepare_only" -eq 1 ] && { step "fresh Debian 12 ready in $base"; exit 0; }
+
+if [ -z "$deb" ]; then
+  step "building the package in $build"
+  cmake --build "$build" --target velmora-shopping-browser velmora-check velmora_icons >/dev/null
+  rm -f "$build"/velmora-shopping-browser_*.deb
+  (cd "$build" && cpack -G DEB >"$cache/cpack.log") || { cat "$cache/cpack.log"; fail "cpack"; }
+  deb="$(ls "$build"/velmora-shopping-browser_*.deb)"
+fi
+[ -f "$deb" ] || fail "no package at $deb"
+step "package: $deb"
 
 # Everything started or mounted below is undone on every way out. The tree is
 # removed only once nothing is mounted inside it any more.
@@ -95,18 +120,10 @@ mount_in() { # mount_in TARGET MOUNT-ARGS...
 # that the test keeps meeting a current Debian 12.
 # The system under test lives in memory: installing writes several hundred
 # megabytes, and removing them from disk again would take longer than the test.
-base="$cache/bookworm-minbase.tar"
 chroot_dir="$(mktemp -d "$cache/root.XXXXXX")"
 mount_in "$chroot_dir" -t tmpfs -o size=4g,mode=755 velmora-deb-test
-if [ -f "$base" ] && [ -z "$(find "$base" -mtime +7)" ]; then
-  step "unpacking the cached fresh Debian 12"
-  tar -C "$chroot_dir" -xpf "$base"
-else
-  step "bootstrapping Debian 12 from $mirror"
-  debootstrap --variant=minbase bookworm "$chroot_dir" "$mirror" >"$cache/debootstrap.log" 2>&1 ||
-    { tail -n 20 "$cache/debootstrap.log"; fail "debootstrap"; }
-  tar -C "$chroot_dir" -cpf "$base.new" . && mv "$base.new" "$base"
-fi
+step "unpacking the cached fresh Debian 12"
+tar -C "$chroot_dir" -xpf "$base"
 cat >"$chroot_dir/etc/apt/sources.list" <<EOF
 deb $mirror bookworm main
 deb $mirror bookworm-updates main
