@@ -360,6 +360,11 @@ void SubscriptionStore::downloadFinished(const QUuid &id)
         Subscription *updated = record(id);
         if (!updated)
             return;
+        // Asked without validators, as there was no copy to keep.
+        if (!QFileInfo::exists(filePath(id))) {
+            finishAttempt(id, u"サーバーから思わぬ応答がありました（HTTP 304）。"_s);
+            return;
+        }
         updated->lastUpdated = now();
         updated->lastError.clear();
         if (!download->etag().isEmpty())

@@ -65,10 +65,8 @@ public:
     static Answer reply(int status, const QByteArray &body, const QByteArray &headers = {})
     {
         return {"HTTP/1.1 " + QByteArray::number(status) + " X\r\nConnection: close\r\n"
-                    + (headers.contains("Content-Length")
-                           ? QByteArray()
-                           : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
-                    + headers + "\r\n",
+                    + "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + headers
+                    + "\r\n",
                 body};
     }
     void setAnswer(const QString &path, const Answer &answer) { m_answers[path] = answer; }
