@@ -54,7 +54,7 @@ private:
             ->rowAt(index)
             ->findChild<T *>(name);
     }
-    // The titles of the list, or nothing for the empty state.
+    // The titles of the list, or a marker for the empty state.
     QStringList shownTitles() const
     {
         if (m_view->findChild<QWidget *>(u"bookmarksEmptyState"_s)->isVisible())

@@ -55,10 +55,9 @@ private Q_SLOTS:
 
     void searchesOpenTheFilteredAddress_data();
     void searchesOpenTheFilteredAddress();
-    void menusFollowTheStoreAndStoreTheChoice();
+    void queryBoxAndMenusFollowTheStore();
     void shopMenuKeepsItsChoice();
     void chipsShowTheFirstSixShopsAndFit();
-    void clearButtonOnlyWhileThereIsText();
     void followsTheThemeAndADarkPalette();
 
 private:
@@ -139,23 +138,27 @@ void TestSearchBarView::searchesOpenTheFilteredAddress()
     QCOMPARE(address, expected.isEmpty() ? u"0"_s : expected);
 }
 
-void TestSearchBarView::menusFollowTheStoreAndStoreTheChoice()
+void TestSearchBarView::queryBoxAndMenusFollowTheStore()
 {
     auto *field = child<QLineEdit>(u"queryField"_s);
-    auto *description = child<QLabel>(u"modeDescription"_s);
     const QString shoppingPlaceholder = field->placeholderText();
-
     // A change made elsewhere (another window) shows here.
     m_env->ruleStore.setFilterMode(SearchFilterMode::trustedOnly);
     m_env->ruleStore.setSearchEngine(SearchTargetEngine::googleWeb);
     QCOMPARE(child<QComboBox>(u"filterMenu"_s)->currentData().toString(), u"trustedOnly"_s);
     QCOMPARE(child<QComboBox>(u"engineMenu"_s)->currentData().toString(), u"googleWeb"_s);
-    QCOMPARE(description->text(), descriptionText(SearchFilterMode::trustedOnly));
+    QCOMPARE(child<QLabel>(u"modeDescription"_s)->text(),
+             descriptionText(SearchFilterMode::trustedOnly));
     QVERIFY(field->placeholderText() != shoppingPlaceholder);
 
-    choose(u"filterMenu"_s, u"directShopSearch"_s);
-    QCOMPARE(description->text(), descriptionText(SearchFilterMode::directShopSearch));
-    QCOMPARE(m_env->ruleStore.filterMode(), SearchFilterMode::directShopSearch);
+    // The clear button shows only while there is text.
+    auto *clear = child<QToolButton>(u"clearButton"_s);
+    QVERIFY(!clear->isVisible());
+    QTest::keyClicks(field, u" b"_s);
+    QVERIFY(clear->isVisible());
+    QTest::mouseClick(clear, Qt::LeftButton);
+    QCOMPARE(m_bar->searchText(), QString());
+    QVERIFY(!clear->isVisible());
 }
 
 void TestSearchBarView::shopMenuKeepsItsChoice()
@@ -222,17 +225,6 @@ void TestSearchBarView::chipsShowTheFirstSixShopsAndFit()
     QVERIFY(child(u"shopChip0"_s)->text().endsWith(u'…'));
     QVERIFY(child(u"shopChip0"_s)->toolTip().contains(longName));
     QVERIFY(!child(u"shopChip1"_s)->isVisible());
-}
-
-void TestSearchBarView::clearButtonOnlyWhileThereIsText()
-{
-    auto *clear = child<QToolButton>(u"clearButton"_s);
-    QVERIFY(!clear->isVisible());
-    QTest::keyClicks(child<QLineEdit>(u"queryField"_s), u" b"_s);
-    QVERIFY(clear->isVisible());
-    QTest::mouseClick(clear, Qt::LeftButton);
-    QCOMPARE(m_bar->searchText(), QString());
-    QVERIFY(!clear->isVisible());
 }
 
 void TestSearchBarView::followsTheThemeAndADarkPalette()

@@ -52,13 +52,12 @@ void capture(QWidget *widget, const QString &name)
                 needed = label->minimumSizeHint();
             }
         }
-        if (child->isVisible() && !text.isEmpty()
-            && (child->width() < needed.width() || child->height() < needed.height()))
-            QFAIL(qPrintable(u"%1: \"%2\" is %3x%4, needs %5x%6"_s.arg(name, text)
-                                 .arg(child->width())
-                                 .arg(child->height())
-                                 .arg(needed.width())
-                                 .arg(needed.height())));
+        const QSize has = child->size();
+        QVERIFY2(!child->isVisible() || text.isEmpty()
+                     || (has.width() >= needed.width() && has.height() >= needed.height()),
+                 qPrintable(QString::asprintf("%s: \"%s\" is %dx%d, needs %dx%d", qPrintable(name),
+                                              qPrintable(text), has.width(), has.height(),
+                                              needed.width(), needed.height())));
     }
 
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
