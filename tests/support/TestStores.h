@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bookmarks/BookmarkStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
@@ -14,4 +15,5 @@ struct TestStores
     SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("preferences.ini"))};
     ThemeManager themeManager {preferences};
     SecurityRuleStore ruleStore {preferences};
+    BookmarkStore bookmarkStore {preferences};
 };
