@@ -3,6 +3,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/DefaultRules.h"
 #include "rules/SecurityRuleStore.h"
+#include "safety/SafetyReasons.h"
 #include "safety/WebAddress.h"
 
 #include <QRandomGenerator>
@@ -161,8 +162,11 @@ void tst_SafeBrowsingEngine::evaluate_data()
     const QString amazon = u"Amazon.co.jp"_s;
     QTest::newRow("shop page") << none << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
                                << SL::trusted(amazon);
-    QTest::newRow("look-alike") << none << u"https://amazon.co.jp.example.com/"_s
-                                << SL::neutral(u"amazon.co.jp.example.com"_s);
+    QTest::newRow("certified domain as a prefix")
+        << none << u"https://amazon.co.jp.example.com/"_s
+        << SL::suspicious(
+               {u"Amazon.co.jpの正規ドメイン (amazon.co.jp) を先頭に付けて装った偽サイトの疑い"_s},
+               {amazon, u"amazon.co.jp"_s});
     QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
                                     << SL::trusted(u"Yahoo!ショッピング"_s);
     QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
@@ -171,14 +175,15 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
     QTest::newRow("adjacent hyphens")
         << none << u"https://brand---x.com/"_s << SL::suspicious({hyphenReason});
-    QTest::newRow("hyphens under www") << none << u"https://www.brand-outlet-sale-jp.com/"_s
-                                       << SL::neutral(u"www.brand-outlet-sale-jp.com"_s);
+    QTest::newRow("hyphens of the registrable name")
+        << none << u"https://www.brand-outlet-sale-jp.com/"_s << SL::suspicious({hyphenReason});
     QTest::newRow("single label hyphens")
         << none << u"http://brand-outlet-sale-jp/"_s << SL::neutral(u"brand-outlet-sale-jp"_s);
     QTest::newRow("hyphenated shop")
         << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SL::trusted(u"ヤマダウェブコム"_s);
     QTest::newRow("blank page") << none << u"about:blank"_s << SL::neutral(u"不明"_s);
-    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s << SL::neutral(u"2001:db8::1"_s);
+    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s
+                          << SL::suspicious({SafetyReasons::ipAddress()});
     QTest::newRow("shop as user info")
         << none << u"http://www.amazon.co.jp@scam.top/"_s << SL::suspicious({topReason});
     // Punycode adds hyphens of its own; they do not count.
