@@ -69,7 +69,7 @@ QString SafetyReasons::madeUpShopName()
     return u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s;
 }
 
-QStringList SafetyReasons::templates()
+QStringList SafetyReasons::suspiciousTemplates()
 {
     return {
         unparsableAddress(),
@@ -83,6 +83,16 @@ QStringList SafetyReasons::templates()
         freeHosting(u"<サフィックス>"_s),
         riskyTld(u"<TLD>"_s),
         machineGeneratedHost(),
+    };
+}
+
+QStringList SafetyReasons::cautionTemplates()
+{
+    // The hosting reasons also serve as cautions where a service is only
+    // sometimes abused.
+    return {
+        dynamicDns(u"<サフィックス>"_s),
+        freeHosting(u"<サフィックス>"_s),
         cautionTld(u"<TLD>"_s),
         madeUpShopName(),
     };

@@ -22,6 +22,8 @@ public:
     static QString machineGeneratedHost();
     static QString madeUpShopName();
 
-    // Each reason with placeholders in angle brackets, for help texts.
-    static QStringList templates();
+    // Each reason with placeholders in angle brackets, for help texts:
+    // those of a suspicious verdict, then those of a caution.
+    static QStringList suspiciousTemplates();
+    static QStringList cautionTemplates();
 };
