@@ -216,8 +216,9 @@ LoadTarget LoadTarget::fromUrl(const QUrl &url)
     // The common case, read without printing the address again: QUrl has
     // already split a plain http(s) address the way the standard does.
     const QString scheme = url.scheme();
-    if ((scheme == "http"_L1 || scheme == "https"_L1) && !url.host().isEmpty()) {
-        const QString hostText = url.host(QUrl::FullyEncoded);
+    // The host as stored; a Unicode name is mapped by UrlHost like any other.
+    const QString hostText = scheme == "http"_L1 || scheme == "https"_L1 ? url.host() : QString();
+    if (!hostText.isEmpty()) {
         const bool ipv6 = hostText.contains(u':');
         // "[v1.x]" (an IPvFuture literal) comes back without its brackets.
         const bool ipFuture = !ipv6 && hostText.startsWith(u'v')

@@ -93,13 +93,13 @@ QList<QStringView> dotParts(QStringView host)
 // "example.123" is a broken IPv4 address, not a name.
 bool endsInNumber(QStringView host)
 {
-    QList<QStringView> parts = dotParts(host);
-    if (parts.constLast().isEmpty()) {
-        if (parts.size() == 1)
+    QStringView rest = host;
+    if (rest.endsWith(u'.')) {
+        if (rest.size() == 1)
             return false;
-        parts.removeLast();
+        rest.chop(1);
     }
-    const QStringView last = parts.constLast();
+    const QStringView last = rest.sliced(rest.lastIndexOf(u'.') + 1);
     bool digitsOnly = !last.isEmpty();
     for (const QChar c : last)
         digitsOnly = digitsOnly && c.unicode() >= u'0' && c.unicode() <= u'9';
@@ -269,6 +269,16 @@ QString ipv6Text(const std::array<quint16, 8> &address)
     return text;
 }
 
+bool hasPunycodeLabel(QStringView host)
+{
+    for (qsizetype i = 0; i + 3 < host.size(); ++i) {
+        if (host[i] == u'x' && (i == 0 || host[i - 1] == u'.') && host[i + 1] == u'n'
+            && host[i + 2] == u'-' && host[i + 3] == u'-')
+            return true;
+    }
+    return false;
+}
+
 // A label in punycode must decode to what encodes back to it, and to more
 // than ASCII: "xn--abc-" or "xn--a" are no names at all.
 bool isValidAceLabel(QStringView label)
@@ -357,7 +367,7 @@ UrlHost UrlHost::parse(QStringView input, bool special)
         if (c.unicode() >= 0x80 || isForbiddenDomainChar(c.unicode()))
             return invalid();
     }
-    if (ascii->contains(u"xn--")) {
+    if (hasPunycodeLabel(*ascii)) {
         for (const QStringView label : QStringTokenizer(*ascii, u'.')) {
             if (label.startsWith(u"xn--") && !isValidAceLabel(label))
                 return invalid();

@@ -19,7 +19,8 @@ bool withinOneEdit(QStringView a, QStringView b)
 {
     if (a.size() > b.size())
         std::swap(a, b);
-    if (b.size() - a.size() > 1)
+    // One edit leaves the first or the last letter where it was.
+    if (b.size() - a.size() > 1 || a.isEmpty() || (a.front() != b.front() && a.back() != b.back()))
         return false;
     qsizetype i = 0;
     while (i < a.size() && a[i] == b[i])
@@ -110,26 +111,37 @@ char16_t BrandIndex::foldConfusable(char16_t c)
 
 QString BrandIndex::foldLookalikes(QStringView text)
 {
-    QString folded;
-    folded.reserve(text.size());
+    QString folded(text.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
         if (c == u'0') {
-            folded += u'o';
+            *out++ = u'o';
         } else if (c == u'1') {
-            folded += u'l';
+            *out++ = u'l';
         } else if (c == u'r' && next == u'n') {
-            folded += u'm';
+            *out++ = u'm';
             ++i;
         } else if (c == u'v' && next == u'v') {
-            folded += u'w';
+            *out++ = u'w';
             ++i;
         } else {
-            folded += QChar(c);
+            *out++ = QChar(c);
         }
     }
+    folded.truncate(out - folded.constData());
     return folded;
+}
+
+bool BrandIndex::hasPunycodeLabel(QStringView host)
+{
+    for (qsizetype i = 0; i + 3 < host.size(); ++i) {
+        if (host[i] == u'x' && (i == 0 || host[i - 1] == u'.') && host[i + 1] == u'n'
+            && host[i + 2] == u'-' && host[i + 3] == u'-')
+            return true;
+    }
+    return false;
 }
 
 BrandIndex::Spelling::Spelling(QStringView host, QStringView publicSuffix)
@@ -146,7 +158,7 @@ BrandIndex::Spelling::Spelling(QStringView host, QStringView publicSuffix)
         != japaneseOrganisationSuffixes.end();
 
     QString unfolded;
-    const bool international = left.contains(u"xn--");
+    const bool international = hasPunycodeLabel(left);
     if (international) {
         // Decoded label by label: the whole name may mix scripts the IDN
         // display rules refuse, and that is just what is looked for here.
@@ -204,7 +216,8 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             const int row = int(m_keys.size());
             m_keys.append(Key {folded, b, folded.size() >= brand.typoLength});
             m_keysByLetter[folded[0].unicode() - u'a'].append(row);
-            m_keysByLength[folded.size()].append(row);
+            if (folded.size() < maxKeyLength)
+                m_keysByLength[folded.size()].append(row);
         }
         for (const QString &domain : brand.officialDomains) {
             const QStringView firstLabel = QStringView(domain).first(
@@ -223,7 +236,12 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
     for (int row = 0; row < m_prefixDomains.size(); ++row) {
         const QString &domain = m_prefixDomains.at(row).first;
         const qsizetype dot = domain.indexOf(u'.');
-        m_prefixesByLabel[QStringView(domain).first(dot < 0 ? domain.size() : dot)].append(row);
+        const QStringView label = QStringView(domain).first(dot < 0 ? domain.size() : dot);
+        m_prefixesByLabel[label].append(row);
+        if (isAsciiLetter(label.front()) && label.size() < maxKeyLength) {
+            m_prefixLetters |= 1u << (label.front().unicode() - u'a');
+            m_prefixLengths |= quint64(1) << label.size();
+        }
     }
 }
 
@@ -252,9 +270,15 @@ std::optional<BrandIndex::Finding> BrandIndex::findPrefix(QStringView host) cons
 {
     for (qsizetype start = 0; start < host.size();) {
         const QStringView from = host.sliced(start);
-        const qsizetype dot = from.indexOf(u'.');
-        const QStringView label = from.first(dot < 0 ? from.size() : dot);
-        const auto rows = m_prefixesByLabel.constFind(label);
+        qsizetype dot = 0;
+        while (dot < from.size() && from[dot] != u'.')
+            ++dot;
+        const QStringView label = from.first(dot);
+        // Most labels start with a letter or have a length no prefix has.
+        const bool possible = !label.isEmpty() && isAsciiLetter(label.front())
+            && (m_prefixLetters & (1u << (label.front().unicode() - u'a')))
+            && label.size() < maxKeyLength && (m_prefixLengths & (quint64(1) << label.size()));
+        const auto rows = possible ? m_prefixesByLabel.constFind(label) : m_prefixesByLabel.cend();
         if (rows != m_prefixesByLabel.cend()) {
             for (const int row : *rows) {
                 const QString &domain = m_prefixDomains.at(row).first;
@@ -297,8 +321,9 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         }
         if (run.size() < 6)
             continue;
-        for (qsizetype length = run.size() - 1; length <= run.size() + 1; ++length) {
-            for (const int row : m_keysByLength.value(length)) {
+        for (qsizetype length = run.size() - 1; length <= run.size() + 1 && length < maxKeyLength;
+             ++length) {
+            for (const int row : m_keysByLength[length]) {
                 const Key &key = m_keys.at(row);
                 if (key.typos && withinOneEdit(run, key.text) && !isOtherName(key.brand, run))
                     return Finding {&m_brands.at(key.brand), How::name};

@@ -90,6 +90,8 @@ public:
     static char16_t foldConfusable(char16_t c);
     // 0→o, 1→l, rn→m, vv→w, on lower-case ASCII.
     static QString foldLookalikes(QStringView text);
+    // True when a label of host starts with "xn--".
+    static bool hasPunycodeLabel(QStringView host);
 
 private:
     struct Key
@@ -108,8 +110,13 @@ private:
     QList<Key> m_keys;
     // Key rows by first letter, a to z.
     std::array<QList<int>, 26> m_keysByLetter;
+    static constexpr qsizetype maxKeyLength = 64;
     // Key rows by length, for the one-edit search.
-    QHash<qsizetype, QList<int>> m_keysByLength;
+    std::array<QList<int>, maxKeyLength> m_keysByLength;
+    // First letters and lengths of the prefix domains' first labels, to skip
+    // the hash for labels no prefix can start with.
+    quint32 m_prefixLetters = 0;
+    quint64 m_prefixLengths = 0;
     // Prefix domains by their first label.
     QList<std::pair<QString, int>> m_prefixDomains;
     QHash<QStringView, QList<int>> m_prefixesByLabel;

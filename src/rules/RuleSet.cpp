@@ -85,12 +85,11 @@ QStringList RuleSet::hostKeys(const QString &rule)
     return keys;
 }
 
-void RuleSet::addKeys(QHash<QStringView, QList<qsizetype>> &index, QStringList &storage,
-                      const QString &rule, qsizetype row)
+void RuleSet::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
 {
     for (const QString &key : hostKeys(rule)) {
-        storage.append(key);
-        index[QStringView(storage.constLast())].append(row);
+        m_keyStorage.append(key);
+        (m_index[QStringView(m_keyStorage.constLast())].*rows).append(row);
     }
 }
 
@@ -107,52 +106,47 @@ RuleSet::RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &
     m_keyStorage.reserve(m_shops.size() + m_patterns.size());
     QList<QString> shopDomains;
     for (qsizetype row = 0; row < m_shops.size(); ++row) {
-        addKeys(m_shopIndex, m_keyStorage, m_shops.at(row).domain, row);
+        addKeys(m_shops.at(row).domain, row, &Entry::shops);
         const QStringList keys = hostKeys(m_shops.at(row).domain);
         shopDomains.append(keys.isEmpty() ? QString() : keys.constLast());
     }
     for (qsizetype row = 0; row < m_patterns.size(); ++row)
-        addKeys(m_patternIndex, m_keyStorage, m_patterns.at(row).pattern, row);
+        addKeys(m_patterns.at(row).pattern, row, &Entry::patterns);
     m_certifiedNames = certifiedNameIndex(m_shops, shopDomains);
 }
 
-QList<qsizetype> RuleSet::rowsCovering(const QHash<QStringView, QList<qsizetype>> &index,
-                                       QStringView host)
+RuleSet::Match RuleSet::match(QStringView host) const
 {
-    QList<qsizetype> rows;
-    if (index.isEmpty())
-        return rows;
+    Match match;
+    if (m_index.isEmpty())
+        return match;
+    qsizetype shopRow = -1;
+    QVarLengthArray<qsizetype, 8> patternRows;
     for (QStringView rest = host;;) {
-        const auto found = index.constFind(rest);
-        if (found != index.cend())
-            rows += *found;
+        const auto found = m_index.constFind(rest);
+        if (found != m_index.cend()) {
+            for (const qsizetype row : found->shops)
+                shopRow = shopRow < 0 ? row : std::min(shopRow, row);
+            patternRows.append(found->patterns.constData(), found->patterns.size());
+        }
         const qsizetype dot = rest.indexOf(u'.');
         if (dot < 0)
             break;
         rest = rest.sliced(dot + 1);
     }
-    return rows;
-}
-
-const TrustedShop *RuleSet::trustedShop(QStringView host) const
-{
-    const QList<qsizetype> rows = rowsCovering(m_shopIndex, host);
-    if (rows.isEmpty())
-        return nullptr;
-    return &m_shops.at(*std::min_element(rows.cbegin(), rows.cend()));
-}
-
-QStringList RuleSet::patternReasons(QStringView host) const
-{
-    QList<qsizetype> rows = rowsCovering(m_patternIndex, host);
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    QStringList reasons;
-    for (const qsizetype row : std::as_const(rows)) {
-        const ExcludedPattern &pattern = m_patterns.at(row);
-        reasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern) : pattern.reason);
+    if (shopRow >= 0) {
+        match.shop = &m_shops.at(shopRow);
+        return match;
     }
-    return reasons;
+    // A pattern reached through two spellings still counts once.
+    std::sort(patternRows.begin(), patternRows.end());
+    patternRows.erase(std::unique(patternRows.begin(), patternRows.end()), patternRows.end());
+    for (const qsizetype row : std::as_const(patternRows)) {
+        const ExcludedPattern &pattern = m_patterns.at(row);
+        match.patternReasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern)
+                                                             : pattern.reason);
+    }
+    return match;
 }
 
 QString RuleSet::fallbackReason(const QString &pattern)

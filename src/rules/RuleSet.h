@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QVarLengthArray>
 
 // An immutable snapshot of the enabled certified shops and excluded patterns,
 // indexed by the hosts they cover: a verdict looks up the host and each of
@@ -27,12 +28,17 @@ public:
     RuleSet(const RuleSet &) = delete;
     RuleSet &operator=(const RuleSet &) = delete;
 
+    struct Match
+    {
+        // The first enabled shop in list order that covers the host.
+        const TrustedShop *shop = nullptr;
+        // Where no shop does: one reason per enabled pattern covering the
+        // host, in list order, the pattern's own reason or the fallback
+        // naming the pattern as stored.
+        QStringList patternReasons;
+    };
     // host: lower-case ASCII (punycode), no trailing dot.
-    // The first enabled shop in list order that covers host.
-    const TrustedShop *trustedShop(QStringView host) const;
-    // One reason per enabled pattern covering host, in list order: the
-    // pattern's own reason, or the fallback naming the pattern as stored.
-    QStringList patternReasons(QStringView host) const;
+    Match match(QStringView host) const;
 
     // The enabled certified shops as names a look-alike host may spell.
     const BrandIndex &certifiedNames() const { return m_certifiedNames; }
@@ -49,16 +55,19 @@ private:
     // Every key a rule text covers hosts by: its ASCII spelling, and for a
     // Unicode text also its punycode one.
     static QStringList hostKeys(const QString &rule);
-    static QList<qsizetype> rowsCovering(const QHash<QStringView, QList<qsizetype>> &index,
-                                         QStringView host);
-    static void addKeys(QHash<QStringView, QList<qsizetype>> &index, QStringList &storage,
-                        const QString &rule, qsizetype row);
+    struct Entry
+    {
+        QList<qsizetype> shops;
+        QList<qsizetype> patterns;
+    };
+    void addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows);
 
     QList<TrustedShop> m_shops;
     QList<ExcludedPattern> m_patterns;
     // The index points into m_keyStorage.
     QStringList m_keyStorage;
-    QHash<QStringView, QList<qsizetype>> m_shopIndex;
-    QHash<QStringView, QList<qsizetype>> m_patternIndex;
+    // Shops and patterns by every host key; a verdict looks up the host and
+    // each parent name once.
+    QHash<QStringView, Entry> m_index;
     BrandIndex m_certifiedNames;
 };

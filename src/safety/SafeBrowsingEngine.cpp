@@ -161,23 +161,25 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
         break;
     }
     const UrlHost &parsed = target.host();
-    const QString host = parsed.withoutTrailingDots().toString();
+    const QString host
+        = parsed.text().endsWith(u'.') ? parsed.withoutTrailingDots().toString() : parsed.text();
 
-    if (const TrustedShop *shop = rules.trustedShop(host))
-        return SafetyLevel::trusted(shop->name);
+    RuleSet::Match match = rules.match(host);
+    if (match.shop)
+        return SafetyLevel::trusted(match.shop->name);
     for (const QStringView domain : safeDomains) {
         if (hostIsOrIsBelow(host, domain))
             return SafetyLevel::neutral(host);
     }
 
-    QStringList reasons = rules.patternReasons(host);
+    QStringList reasons = std::move(match.patternReasons);
     if (parsed.isIpAddress()) {
         if (!parsed.isLocalAddress())
             reasons.append(SafetyReasons::ipAddress());
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
     }
 
-    const QString suffix = PublicSuffixList::system().publicSuffix(host);
+    const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
     const QStringView registrable = registrablePart(host, suffix);
     if (hasScamHyphenation(registrable))
         reasons.append(SafetyReasons::hyphenRule());
