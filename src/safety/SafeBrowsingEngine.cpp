@@ -220,8 +220,13 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
                         : SafetyReasons::freeHosting(suffixText));
     }
 
+    // Below a shared platform's suffix ("shop.base.shop") the platform, not
+    // the site, picked the TLD.
     const QStringView tld = QStringView(host).sliced(host.lastIndexOf(u'.') + 1);
-    switch (RiskyTopLevelDomains::risk(tld)) {
+    const RiskyTopLevelDomains::Risk tldRisk = RiskyTopLevelDomains::risk(tld);
+    const bool platformTld = tldRisk != RiskyTopLevelDomains::Risk::none && suffix != tld
+        && PublicSuffixList::system().isPrivateSuffix(suffix);
+    switch (platformTld ? RiskyTopLevelDomains::Risk::none : tldRisk) {
     case RiskyTopLevelDomains::Risk::block:
         reasons.append(SafetyReasons::riskyTld(tld.toString()));
         break;
