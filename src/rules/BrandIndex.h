@@ -29,8 +29,6 @@ public:
         QStringList keys;
         // Names in Japanese script ("楽天市場"), found inside a label.
         QStringList localNames;
-        // Real, different names one edit away that must not count ("paypal").
-        QStringList otherNames;
         // Names this long or longer also match with one edit.
         qsizetype typoLength = 6;
         // Every official domain, not only those spelling a key, counts as a
@@ -102,7 +100,9 @@ private:
     };
     std::optional<Finding> findName(const Spelling &spelling) const;
     std::optional<Finding> findPrefix(QStringView host) const;
-    bool isOtherName(int brand, QStringView run) const;
+    // Real, different names one edit from a brand: PayPal is not PayPay,
+    // 楽園 (rakuen, paradise) is no 楽天.
+    static bool isOtherName(QStringView run);
     // The row of the brand whose official domain host lies at or below, or -1.
     int officialBrand(QStringView host) const;
 
