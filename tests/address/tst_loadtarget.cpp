@@ -84,6 +84,7 @@ void tst_LoadTarget::fromUrl_data()
     QTest::newRow("leading dot") << u"http://.scam.top/"_s << false << S::unsound << QString();
     QTest::newRow("bad punycode") << u"http://xn--abc-.top/"_s << false << S::unsound << QString();
     QTest::newRow("space") << u"http://a b.top/"_s << false << S::unsound << QString();
+    QTest::newRow("nothing readable") << u"//a b/"_s << false << S::unsound << QString();
     // Texts QUrl takes differently from the engine.
     QTest::newRow("valid to QUrl, no ipv4")
         << u"http://256.256.256.256/"_s << true << S::unsound << QString();

@@ -356,8 +356,9 @@ void tst_SafeBrowsingEngine::signals_data()
     for (const QString &host :
          {u"paypal.com"_s, u"www.paypal.com"_s, u"yahoo.jp"_s, u"amazon.com"_s, u"rakuten.com"_s,
           u"mercari.com"_s, u"jp.mercari.com"_s, u"amazon.cn"_s, u"rakuten-card.co.jp"_s,
-          u"cloud.example.com"_s, u"rakuen-resort.jp"_s, u"pineapple.example"_s,
-          u"xn--gckr3f0f.jp"_s /* ショップ */, u"xn--eckwd4c7cu47r2wf.jp"_s, u"shop.base.shop"_s}) {
+          u"rakuten-travel-agent.co.jp"_s, u"cloud.example.com"_s, u"rakuen-resort.jp"_s,
+          u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */, u"xn--eckwd4c7cu47r2wf.jp"_s,
+          u"shop.base.shop"_s}) {
         QTest::addRow("passes: %s", qPrintable(host)) << host << SL::neutral(host);
     }
     for (const QString &host : {u"192.168.1.1"_s, u"10.0.0.1"_s, u"127.0.0.1"_s}) {
