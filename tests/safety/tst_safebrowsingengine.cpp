@@ -195,6 +195,12 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << none << u"https://ショップa.jp/"_s << SL::neutral(u"xn--a-lfuqb2esd.jp"_s);
     QTest::newRow("idn hyphens") << none << u"https://激安-ブランド-セール-店.jp/"_s
                                  << SL::suspicious({hyphenReason});
+    QTest::newRow("dash look-alikes count")
+        << none << u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s
+        << SL::suspicious({hyphenReason});
+    QTest::newRow("long vowel mark is no dash")
+        << none << u"https://スーパーマーケット-a-b.jp/"_s
+        << SL::neutral(QString::fromLatin1(QUrl::toAce(u"スーパーマーケット-a-b.jp"_s)));
     QTest::newRow("full-width host")
         << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SL::suspicious({topReason});
 
