@@ -26,6 +26,7 @@ SIGNALS = [
     ('certified prefix', r'の正規ドメイン .* を先頭に付けて'),
     ('homograph', r'^見た目の似た別の文字で'),
     ('brand impersonation', r'を装った偽サイトの疑い$'),
+    ('certified name (caution)', r'^認定ショップ「'),
     ('IP address', r'IPアドレスで直接開く'),
     ('dynamic DNS', r'ダイナミックDNS'),
     ('free hosting', r'無料ホスティング'),

@@ -81,6 +81,12 @@ public:
 
     // True when host lies at or below one of a brand's official domains.
     bool isOfficial(QStringView host) const { return officialBrand(host) >= 0; }
+    // The brand whose official domain host lies at or below, if any.
+    const Brand *officialBrandOf(QStringView host) const
+    {
+        const int row = officialBrand(host);
+        return row < 0 ? nullptr : &m_brands.at(row);
+    }
     // The brand that host pretends to be, if any.
     std::optional<Finding> find(const Spelling &spelling) const;
 

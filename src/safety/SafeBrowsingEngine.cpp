@@ -84,6 +84,19 @@ bool hasScamHyphenation(QStringView registrableDomain)
     return std::count_if(label.begin(), label.end(), isDash) >= 3;
 }
 
+QString impersonationReason(const BrandIndex::Brand &brand, BrandIndex::How how)
+{
+    switch (how) {
+    case BrandIndex::How::prefix:
+        return SafetyReasons::certifiedPrefix(brand.name, brand.domain);
+    case BrandIndex::How::homograph:
+        return SafetyReasons::homograph(brand.name, brand.domain);
+    case BrandIndex::How::name:
+        break;
+    }
+    return SafetyReasons::impersonation(brand.name);
+}
+
 // The registrable domain from the public suffix: one label more.
 QStringView registrablePart(QStringView host, QStringView suffix)
 {
@@ -192,22 +205,28 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
     QStringList cautions;
     SafetyLevel::Suggestion suggestion;
     const BrandIndex::Spelling spelling(host, suffix);
-    std::optional<BrandIndex::Finding> finding = rules.certifiedNames().find(spelling);
-    if (!finding)
-        finding = brands.find(spelling);
-    if (finding) {
-        const BrandIndex::Brand &brand = *finding->brand;
-        suggestion = {brand.name, brand.domain};
-        switch (finding->how) {
-        case BrandIndex::How::name:
-            reasons.append(SafetyReasons::impersonation(brand.name));
-            break;
-        case BrandIndex::How::prefix:
-            reasons.append(SafetyReasons::certifiedPrefix(brand.name, brand.domain));
-            break;
-        case BrandIndex::How::homograph:
-            reasons.append(SafetyReasons::homograph(brand.name, brand.domain));
-            break;
+    if (const std::optional<BrandIndex::Finding> finding = brands.find(spelling)) {
+        // Named as the user's own certified shop where it is one of the
+        // brand's domains.
+        const BrandIndex::Brand *brand = finding->brand;
+        for (const BrandIndex::Brand &shop : rules.certifiedNames().brands()) {
+            if (brands.officialBrandOf(shop.domain) == finding->brand) {
+                brand = &shop;
+                break;
+            }
+        }
+        suggestion = {brand->name, brand->domain};
+        reasons.append(impersonationReason(*brand, finding->how));
+    } else if (const std::optional<BrandIndex::Finding> certified
+               = rules.certifiedNames().find(spelling)) {
+        // A certified shop knows one domain of its own; its name in another
+        // may well be the shop's own other site ("amiami.com" beside
+        // "amiami.jp"), so only the unmistakable forms block.
+        if (certified->how == BrandIndex::How::name) {
+            cautions.append(SafetyReasons::resemblesCertifiedShop(certified->brand->name));
+        } else {
+            suggestion = {certified->brand->name, certified->brand->domain};
+            reasons.append(impersonationReason(*certified->brand, certified->how));
         }
     }
 

@@ -24,6 +24,12 @@ QString SafetyReasons::impersonation(const QString &brand)
     return u"%1を装った偽サイトの疑い"_s.arg(brand);
 }
 
+QString SafetyReasons::resemblesCertifiedShop(const QString &shop)
+{
+    return u"認定ショップ「%1」と同じ名前を含む別のサイトです。公式サイトか確認してください"_s.arg(
+        shop);
+}
+
 QString SafetyReasons::certifiedPrefix(const QString &brand, const QString &domain)
 {
     return u"%1の正規ドメイン (%2) を先頭に付けて装った偽サイトの疑い"_s.arg(brand, domain);
@@ -91,6 +97,7 @@ QStringList SafetyReasons::cautionTemplates()
     // The hosting reasons also serve as cautions where a service is only
     // sometimes abused.
     return {
+        resemblesCertifiedShop(u"<認定ショップ>"_s),
         dynamicDns(u"<サフィックス>"_s),
         freeHosting(u"<サフィックス>"_s),
         cautionTld(u"<TLD>"_s),
