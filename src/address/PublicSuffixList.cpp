@@ -1,6 +1,11 @@
 #include "address/PublicSuffixList.h"
 
+#include <QFile>
+#include <QUrl>
+
 #include <libpsl.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,6 +28,73 @@ PublicSuffixList::PublicSuffixList()
     // psl_latest() falls back to the built-in copy; only a libpsl built
     // without one and with no system file leaves nothing, and then every
     // host's last label is its suffix (the list's own default rule).
+    if (m_context)
+        buildIndex();
+}
+
+void PublicSuffixList::buildIndex()
+{
+    QFile file(QString::fromLocal8Bit(psl_builtin_filename()));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QHash<QString, quint8> rules;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith("//"_L1))
+            continue;
+        const QString rule = line.section(u' ', 0, 0);
+        quint8 kind = plain;
+        QString name = rule;
+        if (rule.startsWith("*."_L1)) {
+            kind = wildcard;
+            name = rule.sliced(2);
+        } else if (rule.startsWith(u'!')) {
+            kind = exception;
+            name = rule.sliced(1);
+        }
+        const QByteArray ace = QUrl::toAce(name);
+        if (ace.isEmpty())
+            continue;
+        // Kept only where libpsl agrees, so the index never answers
+        // differently from the library.
+        const QByteArray probe = kind == wildcard ? "x--probe." + ace : ace;
+        const bool listed
+            = psl_is_public_suffix2(m_context.get(), probe.constData(), PSL_TYPE_ANY) != 0;
+        if (listed == (kind != exception))
+            rules[QString::fromLatin1(ace)] |= kind;
+    }
+    m_ruleStorage.reserve(rules.size());
+    for (auto it = rules.cbegin(); it != rules.cend(); ++it) {
+        m_ruleStorage.append(it.key());
+        m_rules.insert(QStringView(m_ruleStorage.constLast()), it.value());
+    }
+}
+
+QStringView PublicSuffixList::publicSuffixOf(QStringView host) const
+{
+    if (!m_rules.isEmpty())
+        return indexedSuffix(host);
+    return host.last(std::min(host.size(), publicSuffix(host).size()));
+}
+
+QStringView PublicSuffixList::indexedSuffix(QStringView host) const
+{
+    // Longest rule first; an exception rule names a registrable domain, whose
+    // parent is the suffix.
+    for (QStringView rest = host;;) {
+        const qsizetype dot = rest.indexOf(u'.');
+        const QStringView parent = dot < 0 ? QStringView() : rest.sliced(dot + 1);
+        const quint8 kind = m_rules.value(rest, 0);
+        if (kind & exception)
+            return parent;
+        if (kind & plain)
+            return rest;
+        if (!parent.isEmpty() && (m_rules.value(parent, 0) & wildcard))
+            return rest;
+        if (dot < 0)
+            return rest;
+        rest = parent;
+    }
 }
 
 PublicSuffixList::~PublicSuffixList() = default;
@@ -46,6 +118,13 @@ QString PublicSuffixList::publicSuffix(QStringView host) const
 {
     if (host.isEmpty())
         return QString();
+    if (!m_rules.isEmpty()) {
+        bool lower = true;
+        for (const QChar c : host)
+            lower = lower && c.unicode() < 0x80 && !(c.unicode() >= u'A' && c.unicode() <= u'Z');
+        if (lower)
+            return indexedSuffix(host).toString();
+    }
     if (m_context) {
         const QByteArray bytes = hostBytes(host);
         if (const char *suffix = psl_unregistrable_domain(m_context.get(), bytes.constData()))
@@ -59,6 +138,13 @@ QString PublicSuffixList::registrableDomain(QStringView host) const
 {
     if (host.isEmpty())
         return QString();
+    if (!m_rules.isEmpty()) {
+        const QString suffix = publicSuffix(host);
+        if (host.size() <= suffix.size() + 1)
+            return QString();
+        const QStringView before = host.first(host.size() - suffix.size() - 1);
+        return host.sliced(before.lastIndexOf(u'.') + 1).toString().toLower();
+    }
     if (m_context) {
         const QByteArray bytes = hostBytes(host);
         const char *domain = psl_registrable_domain(m_context.get(), bytes.constData());

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <memory>
@@ -32,6 +34,8 @@ public:
     // The longest public suffix of host; the host's last label when the list
     // has no rule for it (the list's implicit "*" rule).
     QString publicSuffix(QStringView host) const;
+    // The same for a lower-case ASCII host, as the tail of host itself.
+    QStringView publicSuffixOf(QStringView host) const;
     // The public suffix plus one label, or empty when host is itself a public
     // suffix (or empty).
     QString registrableDomain(QStringView host) const;
@@ -44,5 +48,15 @@ private:
     {
         void operator()(psl_ctx_st *context) const;
     };
+    // libpsl walks its automaton for every label, some 600 ns a call, more
+    // than a whole verdict may take. So the rules of the list file libpsl
+    // reads are loaded once into a hash, each kept only where libpsl gives
+    // the same answer: libpsl stays the authority, the hash its index.
+    enum RuleKind : quint8 { plain = 1, wildcard = 2, exception = 4 };
+    void buildIndex();
+    QStringView indexedSuffix(QStringView host) const;
+
     std::unique_ptr<psl_ctx_st, ContextDeleter> m_context;
+    QStringList m_ruleStorage;
+    QHash<QStringView, quint8> m_rules;
 };

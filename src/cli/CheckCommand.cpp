@@ -3,18 +3,26 @@
 #include "prefs/ReadOnlyPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
+#include "safety/SafetyReasons.h"
 #include "safety/WebAddress.h"
 
+#include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
 #include <QUrl>
 
+#include <memory>
 #include <optional>
+
+using namespace Qt::StringLiterals;
 
 struct CheckCommand::Options
 {
     bool help = false;
+    // Accepted now so that scripts can already say it; until block lists
+    // can be subscribed to, every verdict is made without them anyway.
+    bool noSubscriptions = false;
     std::optional<QString> search;
     std::optional<QString> mode;
     std::optional<QString> engine;
@@ -78,16 +86,6 @@ QString verdictLine(const QString &argument, const SafetyLevel &level)
         argument, QStringLiteral("\"verdict\":\"neutral\",\"domain\":") + jsonText(level.domain()));
 }
 
-// An absolute address is what QUrl accepts in strict mode and that names a
-// scheme; "www.example.com" (relative) and "http://a b/" (invalid) are not.
-std::optional<QUrl> absoluteAddress(const QString &argument)
-{
-    const QUrl url(argument, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().isEmpty())
-        return std::nullopt;
-    return url;
-}
-
 QString joinedRawValues(const QStringList &values)
 {
     return values.join(QStringLiteral(", "));
@@ -122,61 +120,48 @@ CheckCommand::CheckCommand(const PreferencesStore &preferences, QTextStream &out
 CheckCommand::Options CheckCommand::parse(const QStringList &arguments)
 {
     Options options;
-    const QList<std::pair<QString, std::optional<QString> Options::*>> valueOptions = {
-        {QStringLiteral("--search"), &Options::search},
-        {QStringLiteral("--mode"), &Options::mode},
-        {QStringLiteral("--engine"), &Options::engine},
-        {QStringLiteral("--shop"), &Options::shop},
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList {u"h"_s, u"help"_s});
+    const QCommandLineOption noSubscriptions(u"no-subscriptions"_s);
+    const QList<std::pair<QCommandLineOption, std::optional<QString> Options::*>> valueOptions = {
+        {QCommandLineOption(u"search"_s, QString(), u"QUERY"_s), &Options::search},
+        {QCommandLineOption(u"mode"_s, QString(), u"RAW"_s), &Options::mode},
+        {QCommandLineOption(u"engine"_s, QString(), u"RAW"_s), &Options::engine},
+        {QCommandLineOption(u"shop"_s, QString(), u"NAME"_s), &Options::shop},
     };
+    parser.addOption(help);
+    parser.addOption(noSubscriptions);
+    for (const auto &[option, member] : valueOptions)
+        parser.addOption(option);
 
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-")) {
-            options.addresses.append(argument);
-            continue;
+    // The parser takes the program name first.
+    const bool parsed = parser.parse(QStringList {u"velmora-check"_s} + arguments);
+    options.help = parser.isSet(help);
+    if (!parsed) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString name
+                = (unknown.constFirst().size() == 1 ? u"-"_s : u"--"_s) + unknown.constFirst();
+            options.setError(u"不明なオプション: "_s + name, u"Unknown option: "_s + name);
+        } else {
+            // The only other fault: a value option last, with nothing after it.
+            const QString name = arguments.isEmpty() ? QString() : arguments.constLast();
+            options.setError(name + u" には値が必要です。"_s, name + u" needs a value."_s);
         }
-        if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            options.help = true;
-            continue;
-        }
-
-        bool known = false;
-        for (const auto &[name, member] : valueOptions) {
-            std::optional<QString> value;
-            if (argument == name) {
-                if (i + 1 >= arguments.size()) {
-                    options.setError(name + QStringLiteral(" には値が必要です。"),
-                                     name + QStringLiteral(" needs a value."));
-                } else {
-                    // The next argument is the value even when it starts with
-                    // "-": a query may well do so.
-                    value = arguments.at(++i);
-                }
-            } else if (argument.startsWith(name + u'=')) {
-                value = argument.mid(name.size() + 1);
-            } else {
-                continue;
-            }
-            known = true;
-            if (value) {
-                if (options.*member) {
-                    options.setError(name + QStringLiteral(" が2回指定されています。"),
-                                     name + QStringLiteral(" is given twice."));
-                }
-                options.*member = value;
-            }
-            break;
-        }
-        if (!known) {
-            options.setError(QStringLiteral("不明なオプション: ") + argument,
-                             QStringLiteral("Unknown option: ") + argument);
-        }
+        return options;
     }
+    options.noSubscriptions = parser.isSet(noSubscriptions);
+    for (const auto &[option, member] : valueOptions) {
+        const QStringList values = parser.values(option);
+        if (values.size() > 1) {
+            const QString name = u"--"_s + option.names().constFirst();
+            options.setError(name + u" が2回指定されています。"_s, name + u" is given twice."_s);
+        }
+        if (!values.isEmpty())
+            options.*member = values.constLast();
+    }
+    options.addresses = parser.positionalArguments();
     return options;
 }
 
@@ -213,29 +198,32 @@ int CheckCommand::run(const QStringList &arguments)
 int CheckCommand::checkAddresses(const QStringList &addresses)
 {
     ReadOnlyPreferencesStore preferences(m_preferences);
-    const SecurityRuleStore rules(preferences);
+    const SecurityRuleStore store(preferences);
+    const std::shared_ptr<const RuleSet> rules = store.ruleSet();
     const SafeBrowsingEngine engine;
 
-    bool anyNotAbsolute = false;
+    bool anyNotAddress = false;
     bool anySuspicious = false;
     for (const QString &argument : addresses) {
-        const std::optional<QUrl> url = absoluteAddress(argument);
-        if (!url) {
-            anyNotAbsolute = true;
+        // Read as the browser's engine would read it, tabs, backslashes and
+        // all; only a text with no scheme at all is no address.
+        const LoadTarget target = LoadTarget::fromText(argument);
+        if (target.status() == LoadTarget::Status::notAnAddress) {
+            anyNotAddress = true;
             m_out << resultLine(argument,
-                                QStringLiteral("\"error\":")
-                                    + jsonText(QStringLiteral("絶対アドレスではありません / not an "
-                                                              "absolute address")))
+                                u"\"error\":"_s
+                                    + jsonText(u"絶対アドレスではありません / not an absolute "
+                                               u"address"_s))
                   << u'\n';
             continue;
         }
-        const SafetyLevel level = engine.evaluateSafety(*url, rules);
+        const SafetyLevel level = engine.evaluateSafety(target, *rules);
         anySuspicious = anySuspicious || level.isSuspicious();
         m_out << verdictLine(argument, level) << u'\n';
     }
     m_out.flush();
 
-    if (anyNotAbsolute)
+    if (anyNotAddress)
         return usageError;
     return anySuspicious ? flagged : success;
 }
@@ -327,9 +315,16 @@ QString CheckCommand::helpText()
 {
     const QString modes = joinedRawValues(modeRawValues());
     const QString engines = joinedRawValues(engineRawValues());
+    QString reasons = u"  suspicious:\n"_s;
+    for (const QString &reason : SafetyReasons::suspiciousTemplates())
+        reasons += u"    - "_s + reason + u'\n';
+    reasons += u"    - 除外パターンに登録された理由 / the reason stored with an excluded pattern\n"
+               u"  caution:\n"_s;
+    for (const QString &reason : SafetyReasons::cautionTemplates())
+        reasons += u"    - "_s + reason + u'\n';
     return QStringLiteral(
                "使い方 / Usage:\n"
-               "  velmora-check URL...\n"
+               "  velmora-check [--no-subscriptions] URL...\n"
                "  velmora-check --search QUERY [--mode RAW] [--engine RAW] [--shop NAME]\n"
                "  velmora-check --help\n"
                "\n"
@@ -345,14 +340,29 @@ QString CheckCommand::helpText()
                "  Prints one compact JSON object per URL, in order, one per line:\n"
                "    {\"url\":URL,\"verdict\":\"trusted\",\"shopName\":NAME}\n"
                "    {\"url\":URL,\"verdict\":\"suspicious\",\"reasons\":[REASON,...]}\n"
+               "    {\"url\":URL,\"verdict\":\"caution\",\"reasons\":[REASON,...]}\n"
                "    {\"url\":URL,\"verdict\":\"neutral\",\"domain\":HOST}\n"
                "    {\"url\":URL,\"error\":MESSAGE}\n"
-               "  \"url\" は指定したままの引数です。絶対アドレス (スキームを持ち、厳密な解析に\n"
-               "  通るアドレス) でない引数には \"error\" が付きます。\n"
-               "  \"url\" is the argument as given. An argument that is not an absolute "
-               "address\n"
-               "  (one with a scheme that parses strictly, so no spaces or stray characters)\n"
-               "  gets \"error\". A URL that starts with \"-\" goes after \"--\".\n"
+               "  trusted     有効な認定ショップのページ / a page of an enabled certified shop\n"
+               "  suspicious  ブラウザは開かずに警告します / the browser blocks it and warns\n"
+               "  caution     開きますが注意を表示します / it opens, with a caution bar\n"
+               "  neutral     該当なし (HOST はホスト名、ホストのないページは \"不明\")\n"
+               "              nothing applies (HOST is the host, \"不明\" for pages without one)\n"
+               "  \"url\" は指定したままの引数です。ブラウザのエンジンと同じ規則 (URL Standard) "
+               "で\n"
+               "  読みます。スキームのない引数には \"error\" が付きます。スキームがあっても\n"
+               "  ホストを正しく読めないアドレスは suspicious です。\n"
+               "  \"url\" is the argument as given, read by the rules the browser's engine uses\n"
+               "  (the URL Standard). An argument without a scheme gets \"error\"; one with a\n"
+               "  scheme whose host cannot be read soundly is suspicious. A URL that starts\n"
+               "  with \"-\" goes after \"--\".\n"
+               "  理由 (REASON) / Reasons:\n"
+               "%4"
+               "  --no-subscriptions\n"
+               "    購読したブロックリストを使わずに判定します (組み込み・ユーザーのルールと\n"
+               "    シグナルのみ)。\n"
+               "    Judges without subscribed block lists: built-in and user rules and the\n"
+               "    host signals only.\n"
                "\n"
                "--search QUERY\n"
                "  検索バーが開く検索アドレスを1行出力します。アドレスが作れないとき (空の検索語、\n"
@@ -373,11 +383,11 @@ QString CheckCommand::helpText()
                "directShopSearch)\n"
                "\n"
                "終了ステータス / Exit status:\n"
-               "  2  使い方の誤り、または絶対アドレスでない引数がある\n"
-               "     wrong usage, or an argument that is not an absolute address\n"
+               "  2  使い方の誤り、またはスキームのない (アドレスでない) 引数がある\n"
+               "     wrong usage, or an argument that is no address (it has no scheme)\n"
                "  1  疑わしい (suspicious) 判定がある、または検索アドレスを作れない\n"
                "     a suspicious verdict, or no search address could be built\n"
-               "  0  それ以外 / otherwise\n"
+               "  0  それ以外 (caution を含む) / otherwise (caution included)\n"
                "\n"
                "環境変数 / Environment:\n"
                "  %3=FILE\n"
@@ -386,5 +396,5 @@ QString CheckCommand::helpText()
                "    Reads the rules from FILE instead of the browser's settings file (read "
                "only).\n"
                "    Unset, the browser's own settings are read.\n")
-        .arg(modes, engines, QLatin1String(settingsFileVariable));
+        .arg(modes, engines, QLatin1String(settingsFileVariable), reasons);
 }

@@ -18,7 +18,7 @@ public:
         success = 0,
         // A suspicious address, or no search address could be built.
         flagged = 1,
-        // Wrong usage, or an argument that is not an absolute address.
+        // Wrong usage, or an argument that is no address (it has no scheme).
         usageError = 2,
     };
 

@@ -1,31 +1,30 @@
 #include "rules/SearchFilterMode.h"
 
+#include <QMetaEnum>
+
 QList<SearchFilterMode> allSearchFilterModes()
 {
-    return {SearchFilterMode::trustedOnly, SearchFilterMode::excludeSuspicious,
-            SearchFilterMode::directShopSearch};
+    const QMetaEnum meta = QMetaEnum::fromType<SearchFilterMode>();
+    QList<SearchFilterMode> values;
+    for (int i = 0; i < meta.keyCount(); ++i)
+        values.append(SearchFilterMode(meta.value(i)));
+    return values;
 }
 
 QString rawValue(SearchFilterMode mode)
 {
-    switch (mode) {
-    case SearchFilterMode::trustedOnly:
-        return QStringLiteral("trustedOnly");
-    case SearchFilterMode::excludeSuspicious:
-        return QStringLiteral("excludeSuspicious");
-    case SearchFilterMode::directShopSearch:
-        return QStringLiteral("directShopSearch");
-    }
-    return QString();
+    return QString::fromLatin1(QMetaEnum::fromType<SearchFilterMode>().valueToKey(int(mode)));
 }
 
 std::optional<SearchFilterMode> searchFilterModeFromRawValue(const QString &raw)
 {
-    for (const SearchFilterMode mode : allSearchFilterModes()) {
-        if (rawValue(mode) == raw)
-            return mode;
-    }
-    return std::nullopt;
+    // The meta enum also takes scoped names ("X::y"); stored texts never are.
+    if (raw.contains(u':'))
+        return std::nullopt;
+    bool ok = false;
+    const int value
+        = QMetaEnum::fromType<SearchFilterMode>().keyToValue(raw.toUtf8().constData(), &ok);
+    return ok ? std::optional<SearchFilterMode>(SearchFilterMode(value)) : std::nullopt;
 }
 
 QString displayName(SearchFilterMode mode)

@@ -1,17 +1,28 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <optional>
 
 // How a product search is filtered. Declaration order is the order shown in
 // the search bar's menu.
-enum class SearchFilterMode {
-    trustedOnly,
-    excludeSuspicious,
-    directShopSearch,
+// The stored raw value of each mode is its enumerator's name, so the meta
+// enum gives the text both ways.
+struct SearchFilterModeMeta
+{
+    Q_GADGET
+
+public:
+    enum class SearchFilterMode {
+        trustedOnly,
+        excludeSuspicious,
+        directShopSearch,
+    };
+    Q_ENUM(SearchFilterMode)
 };
+using SearchFilterMode = SearchFilterModeMeta::SearchFilterMode;
 
 QList<SearchFilterMode> allSearchFilterModes();
 QString rawValue(SearchFilterMode mode);

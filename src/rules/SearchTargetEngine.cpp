@@ -1,28 +1,30 @@
 #include "rules/SearchTargetEngine.h"
 
+#include <QMetaEnum>
+
 QList<SearchTargetEngine> allSearchTargetEngines()
 {
-    return {SearchTargetEngine::googleShopping, SearchTargetEngine::googleWeb};
+    const QMetaEnum meta = QMetaEnum::fromType<SearchTargetEngine>();
+    QList<SearchTargetEngine> values;
+    for (int i = 0; i < meta.keyCount(); ++i)
+        values.append(SearchTargetEngine(meta.value(i)));
+    return values;
 }
 
 QString rawValue(SearchTargetEngine engine)
 {
-    switch (engine) {
-    case SearchTargetEngine::googleShopping:
-        return QStringLiteral("googleShopping");
-    case SearchTargetEngine::googleWeb:
-        return QStringLiteral("googleWeb");
-    }
-    return QString();
+    return QString::fromLatin1(QMetaEnum::fromType<SearchTargetEngine>().valueToKey(int(engine)));
 }
 
 std::optional<SearchTargetEngine> searchTargetEngineFromRawValue(const QString &raw)
 {
-    for (const SearchTargetEngine engine : allSearchTargetEngines()) {
-        if (rawValue(engine) == raw)
-            return engine;
-    }
-    return std::nullopt;
+    // The meta enum also takes scoped names ("X::y"); stored texts never are.
+    if (raw.contains(u':'))
+        return std::nullopt;
+    bool ok = false;
+    const int value
+        = QMetaEnum::fromType<SearchTargetEngine>().keyToValue(raw.toUtf8().constData(), &ok);
+    return ok ? std::optional<SearchTargetEngine>(SearchTargetEngine(value)) : std::nullopt;
 }
 
 QString displayName(SearchTargetEngine engine)

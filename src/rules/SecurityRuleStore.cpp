@@ -51,12 +51,20 @@ void SecurityRuleStore::setTrustedShops(const QList<TrustedShop> &shops)
 {
     m_trustedShops = shops;
     Q_EMIT trustedShopsChanged();
+    publishRuleSet();
 }
 
 void SecurityRuleStore::setExcludedPatterns(const QList<ExcludedPattern> &patterns)
 {
     m_excludedPatterns = patterns;
     Q_EMIT excludedPatternsChanged();
+    publishRuleSet();
+}
+
+void SecurityRuleStore::publishRuleSet()
+{
+    m_ruleSet = std::make_shared<const RuleSet>(m_trustedShops, m_excludedPatterns);
+    Q_EMIT ruleSetChanged();
 }
 
 void SecurityRuleStore::assignFilterMode(SearchFilterMode mode)

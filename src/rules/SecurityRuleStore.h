@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/ExcludedPattern.h"
+#include "rules/RuleSet.h"
 #include "rules/SearchFilterMode.h"
 #include "rules/SearchTargetEngine.h"
 #include "rules/TrustedShop.h"
@@ -8,6 +9,8 @@
 #include <QList>
 #include <QObject>
 #include <QUuid>
+
+#include <memory>
 
 class PreferencesStore;
 
@@ -30,6 +33,10 @@ public:
     const QList<ExcludedPattern> &excludedPatterns() const { return m_excludedPatterns; }
     SearchFilterMode filterMode() const { return m_filterMode; }
     SearchTargetEngine searchEngine() const { return m_searchEngine; }
+    // The current rules as one immutable snapshot, rebuilt whenever a list
+    // changes; a holder keeps judging by the rules it took until it takes
+    // the next one.
+    std::shared_ptr<const RuleSet> ruleSet() const { return m_ruleSet; }
 
     // Memory only: a caller editing a list directly saves it itself.
     void setTrustedShops(const QList<TrustedShop> &shops);
@@ -54,15 +61,18 @@ Q_SIGNALS:
     void excludedPatternsChanged();
     void filterModeChanged();
     void searchEngineChanged();
+    void ruleSetChanged();
 
 private:
     // Memory-only assignments of the modes, emitting like the list setters.
     void assignFilterMode(SearchFilterMode mode);
     void assignSearchEngine(SearchTargetEngine engine);
+    void publishRuleSet();
 
     PreferencesStore &m_preferences;
     QList<TrustedShop> m_trustedShops;
     QList<ExcludedPattern> m_excludedPatterns;
     SearchFilterMode m_filterMode = SearchFilterMode::excludeSuspicious;
     SearchTargetEngine m_searchEngine = SearchTargetEngine::googleShopping;
+    std::shared_ptr<const RuleSet> m_ruleSet = std::make_shared<const RuleSet>();
 };

@@ -1,10 +1,15 @@
 #include "safety/SafeBrowsingEngine.h"
 
+#include "address/PublicSuffixList.h"
 #include "rules/SecurityRuleStore.h"
+#include "safety/AbusedHosting.h"
+#include "safety/BuiltInBrands.h"
+#include "safety/RiskyTopLevelDomains.h"
+#include "safety/SafetyReasons.h"
+#include "safety/ShopNameModel.h"
 #include "safety/WebAddress.h"
 
-#include <QStringTokenizer>
-
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -53,156 +58,58 @@ QStringView withoutWildcard(QStringView pattern)
     return wildcard ? pattern.sliced(2) : pattern;
 }
 
-// Same white space as QString::trimmed(), without a library call per rule.
-bool isSpaceChar(char16_t c)
+// Hyphens and the dashes that pass for them in a name; the long vowel mark
+// ー is no dash: スーパーマーケット uses it as a letter.
+bool isDash(QChar c)
 {
-    if (c < 0x80)
-        return c == u' ' || (c >= u'\t' && c <= u'\r');
-    return QChar::isSpace(c);
-}
-
-QStringView trimmedView(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isSpaceChar(text[begin].unicode()))
-        ++begin;
-    while (end > begin && isSpaceChar(text[end - 1].unicode()))
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
-// The plain domain rule for texts of any script: lower-case, trim, compare.
-bool matchesAsText(QStringView host, QStringView pattern)
-{
-    const QString normalisedHost = host.toString().toLower().trimmed();
-    const QString normalisedPattern = pattern.toString().toLower().trimmed();
-    return hostIsOrIsBelow(normalisedHost, withoutWildcard(normalisedPattern));
-}
-
-// Compares in the ASCII (punycode) form, so that a rule written in Unicode
-// and one written in punycode both catch the same internationalised host.
-// Full-width letters typed through an input method fold to ASCII here too.
-bool matchesAsAce(QStringView aceHost, QStringView pattern)
-{
-    const QString normalisedPattern = pattern.toString().toLower().trimmed();
-    const QByteArray aceBase = QUrl::toAce(withoutWildcard(normalisedPattern).toString());
-    if (aceBase.isEmpty())
-        return false;
-    return hostIsOrIsBelow(aceHost, QString::fromLatin1(aceBase));
-}
-
-// host: lower-cased, ACE where possible, trimmed (hosts carry no spaces).
-bool ruleMatchesHost(QStringView host, bool hostIsAscii, QStringView rule)
-{
-    const QStringView trimmed = trimmedView(rule);
-    if (hostIsAscii && isAsciiText(trimmed))
-        return hostIsOrIsBelow(host, withoutWildcard(trimmed));
-    return matchesAsText(host, rule) || (hostIsAscii && matchesAsAce(host, rule));
-}
-
-// Lower-cased host in its ASCII form when it has one, with one trailing dot
-// removed: "scam.top." names the same site as "scam.top" and must meet the
-// same rules.
-QString normalisedHost(const QUrl &url)
-{
-    QString host = url.host();
-    if (host.isEmpty())
-        return host;
-    if (!isAsciiText(host)) {
-        const QByteArray ace = QUrl::toAce(host);
-        if (!ace.isEmpty())
-            host = QString::fromLatin1(ace);
-    }
-    host = std::move(host).toLower();
-    if (host.size() > 1 && host.endsWith(u'.') && !host.endsWith(u".."))
-        host.chop(1);
-    return host;
+    const char16_t u = c.unicode();
+    return u == u'-' || (u >= 0x2010 && u <= 0x2014) || u == 0x2212 || u == 0xFF0D;
 }
 
 // Scam shops like names such as "cheap-brand-sale-outlet.example": three or
-// more hyphens in the leftmost label of a name with at least two labels.
-bool hasScamHyphenation(QStringView host)
+// more hyphens in the registrable name, the label just left of the public
+// suffix, whatever subdomain comes before it. Counted as the name is written,
+// not in its punycode form, whose "xn--" prefix and delimiter would flag
+// most Japanese names mixing kana with Latin letters.
+bool hasScamHyphenation(QStringView registrableDomain)
 {
-    qsizetype pieces = 0;
-    qsizetype hyphens = 0;
-    for (const QStringView piece : QStringTokenizer(host, u'.', Qt::SkipEmptyParts)) {
-        if (pieces == 0)
-            hyphens = piece.count(u'-');
-        if (++pieces >= 2)
-            break;
+    if (registrableDomain.isEmpty())
+        return false;
+    QStringView label = registrableDomain.first(registrableDomain.indexOf(u'.'));
+    QString decoded;
+    if (label.startsWith(u"xn--")) {
+        decoded = QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist);
+        label = decoded;
     }
-    return pieces >= 2 && hyphens >= 3;
+    return std::count_if(label.begin(), label.end(), isDash) >= 3;
 }
 
-// Hyphens are counted as the name is written, not in its punycode form,
-// whose "xn--" prefix and delimiter would flag most Japanese names mixing
-// kana with Latin letters.
-bool hasScamHyphenationAsWritten(const QString &host)
+QString impersonationReason(const BrandIndex::Brand &brand, BrandIndex::How how)
 {
-    if (!host.contains(u"xn--"))
-        return hasScamHyphenation(host);
-    return hasScamHyphenation(QUrl::fromAce(host.toLatin1()).toLower());
+    switch (how) {
+    case BrandIndex::How::prefix:
+        return SafetyReasons::certifiedPrefix(brand.name, brand.domain);
+    case BrandIndex::How::homograph:
+        return SafetyReasons::homograph(brand.name, brand.domain);
+    case BrandIndex::How::name:
+        break;
+    }
+    return SafetyReasons::impersonation(brand.name);
+}
+
+// The registrable domain from the public suffix: one label more.
+QStringView registrablePart(QStringView host, QStringView suffix)
+{
+    if (host.size() <= suffix.size() + 1)
+        return {};
+    const QStringView before = host.first(host.size() - suffix.size() - 1);
+    return host.sliced(before.lastIndexOf(u'.') + 1);
 }
 
 // RFC 3986 query characters (unreserved, sub-delims, ":", "@", "/", "?")
 // stay as they are in a Google query value, except "&", which would split
 // the item.
-bool isGoogleQueryChar(uchar c)
-{
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
-        return true;
-    switch (c) {
-    case '-':
-    case '.':
-    case '_':
-    case '~':
-    case '!':
-    case '$':
-    case '\'':
-    case '(':
-    case ')':
-    case '*':
-    case '+':
-    case ',':
-    case ';':
-    case '=':
-    case ':':
-    case '@':
-    case '/':
-    case '?':
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isUnreservedChar(uchar c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-'
-        || c == '.' || c == '_' || c == '~';
-}
-
-template<typename Keep> QString percentEncoded(const QString &text, Keep keep)
-{
-    static constexpr char16_t hexDigits[] = u"0123456789ABCDEF";
-    const QByteArray utf8 = text.toUtf8();
-    // Written in place: at most three characters per byte.
-    QString encoded(utf8.size() * 3, Qt::Uninitialized);
-    QChar *out = encoded.data();
-    for (const char byte : utf8) {
-        const auto c = static_cast<uchar>(byte);
-        if (keep(c)) {
-            *out++ = QLatin1Char(char(c));
-        } else {
-            *out++ = u'%';
-            *out++ = hexDigits[c >> 4];
-            *out++ = hexDigits[c & 0xF];
-        }
-    }
-    encoded.truncate(out - encoded.constData());
-    return encoded;
-}
+const QByteArray googleQueryKeeps = QByteArrayLiteral("!$'()*+,;=:@/?");
 
 QString googleAddress(QStringView path)
 {
@@ -224,53 +131,147 @@ QStringList SafeBrowsingEngine::builtInSafeDomains()
 
 QString SafeBrowsingEngine::fallbackReason(const QString &pattern)
 {
-    return u"危険なTLD/ドメインパターン ("_s + pattern + u") に一致"_s;
+    return SafetyReasons::patternFallback(pattern);
 }
 
 QString SafeBrowsingEngine::hyphenRuleReason()
 {
-    return u"不審なハイフン連続使用ドメイン (詐欺サイト特有の命名パターン)"_s;
+    return SafetyReasons::hyphenRule();
 }
 
 bool SafeBrowsingEngine::matchesDomain(QStringView host, QStringView pattern) const
 {
-    const QStringView trimmedHost = trimmedView(host);
-    const QStringView trimmedPattern = trimmedView(pattern);
+    const QStringView trimmedHost = host.trimmed();
+    const QStringView trimmedPattern = pattern.trimmed();
     if (isAsciiText(trimmedHost) && isAsciiText(trimmedPattern))
         return hostIsOrIsBelow(trimmedHost, withoutWildcard(trimmedPattern));
-    return matchesAsText(host, pattern);
+    // The plain domain rule for texts of any script: lower-case, trim, compare.
+    const QString normalisedHost = host.toString().toLower().trimmed();
+    const QString normalisedPattern = pattern.toString().toLower().trimmed();
+    return hostIsOrIsBelow(normalisedHost, withoutWildcard(normalisedPattern));
 }
 
 SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url,
                                                const SecurityRuleStore &store) const
 {
-    const QString host = normalisedHost(url);
-    if (host.isEmpty())
+    return evaluateSafety(url, *store.ruleSet());
+}
+
+SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url, const RuleSet &rules) const
+{
+    return evaluateSafety(LoadTarget::fromUrl(url), rules);
+}
+
+SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const RuleSet &rules) const
+{
+    switch (target.status()) {
+    case LoadTarget::Status::notAnAddress:
+    case LoadTarget::Status::hostless:
         return SafetyLevel::neutral(u"不明"_s);
-    const bool hostIsAscii = isAsciiText(host);
-
-    for (const TrustedShop &shop : store.trustedShops()) {
-        if (shop.isEnabled && ruleMatchesHost(host, hostIsAscii, shop.domain))
-            return SafetyLevel::trusted(shop.name);
+    case LoadTarget::Status::unsound:
+        return SafetyLevel::suspicious({SafetyReasons::unparsableAddress()});
+    case LoadTarget::Status::host:
+        break;
     }
+    const UrlHost &parsed = target.host();
+    const QString host
+        = parsed.text().endsWith(u'.') ? parsed.withoutTrailingDots().toString() : parsed.text();
 
+    RuleSet::Match match = rules.match(host);
+    if (match.shop)
+        return SafetyLevel::trusted(match.shop->name);
     for (const QStringView domain : safeDomains) {
-        if (ruleMatchesHost(host, hostIsAscii, domain))
+        if (hostIsOrIsBelow(host, domain))
             return SafetyLevel::neutral(host);
     }
 
-    QStringList reasons;
-    for (const ExcludedPattern &pattern : store.excludedPatterns()) {
-        if (!pattern.isEnabled || !ruleMatchesHost(host, hostIsAscii, pattern.pattern))
-            continue;
-        reasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern) : pattern.reason);
+    QStringList reasons = std::move(match.patternReasons);
+    if (parsed.isIpAddress()) {
+        if (!parsed.isLocalAddress())
+            reasons.append(SafetyReasons::ipAddress());
+        return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
     }
-    if (hasScamHyphenationAsWritten(host))
-        reasons.append(hyphenRuleReason());
 
-    if (reasons.isEmpty())
-        return SafetyLevel::neutral(host);
-    return SafetyLevel::suspicious(reasons);
+    const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
+    const QStringView registrable = registrablePart(host, suffix);
+    if (hasScamHyphenation(registrable))
+        reasons.append(SafetyReasons::hyphenRule());
+
+    // The signals. A brand's own domains are no look-alike of anything.
+    const BrandIndex &brands = BuiltInBrands::index();
+    if (brands.isOfficial(host))
+        return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
+
+    QStringList cautions;
+    SafetyLevel::Suggestion suggestion;
+    const BrandIndex::Spelling spelling(host, suffix);
+    if (const std::optional<BrandIndex::Finding> finding = brands.find(spelling)) {
+        // Named as the user's own certified shop where it is one of the
+        // brand's domains.
+        const BrandIndex::Brand *brand = finding->brand;
+        for (const BrandIndex::Brand &shop : rules.certifiedNames().brands()) {
+            if (brands.officialBrandOf(shop.domain) == finding->brand) {
+                brand = &shop;
+                break;
+            }
+        }
+        suggestion = {brand->name, brand->domain};
+        reasons.append(impersonationReason(*brand, finding->how));
+    } else if (const std::optional<BrandIndex::Finding> certified
+               = rules.certifiedNames().find(spelling)) {
+        // A certified shop knows one domain of its own; its name in another
+        // may well be the shop's own other site ("amiami.com" beside
+        // "amiami.jp"), so only the unmistakable forms block.
+        if (certified->how == BrandIndex::How::name) {
+            cautions.append(SafetyReasons::resemblesCertifiedShop(certified->brand->name));
+        } else {
+            suggestion = {certified->brand->name, certified->brand->domain};
+            reasons.append(impersonationReason(*certified->brand, certified->how));
+        }
+    }
+
+    const AbusedHosting::Match hosting = AbusedHosting::match(host);
+    if (hosting.kind != AbusedHosting::Kind::none) {
+        const QString suffixText = hosting.suffix.toString();
+        (hosting.block ? reasons : cautions)
+            .append(hosting.kind == AbusedHosting::Kind::dynamicDns
+                        ? SafetyReasons::dynamicDns(suffixText)
+                        : SafetyReasons::freeHosting(suffixText));
+    }
+
+    // Below a shared platform's suffix ("shop.base.shop") the platform, not
+    // the site, picked the TLD.
+    const QStringView tld = QStringView(host).sliced(host.lastIndexOf(u'.') + 1);
+    const RiskyTopLevelDomains::Risk tldRisk = RiskyTopLevelDomains::risk(tld);
+    const bool platformTld = tldRisk != RiskyTopLevelDomains::Risk::none && suffix != tld
+        && PublicSuffixList::system().isPrivateSuffix(suffix);
+    switch (platformTld ? RiskyTopLevelDomains::Risk::none : tldRisk) {
+    case RiskyTopLevelDomains::Risk::block:
+        reasons.append(SafetyReasons::riskyTld(tld.toString()));
+        break;
+    case RiskyTopLevelDomains::Risk::caution:
+        cautions.append(SafetyReasons::cautionTld(tld.toString()));
+        break;
+    case RiskyTopLevelDomains::Risk::none:
+        break;
+    }
+
+    switch (ShopNameModel::assess(host, registrable, suffix)) {
+    case ShopNameModel::Finding::machineGeneratedHost:
+        reasons.append(SafetyReasons::machineGeneratedHost());
+        break;
+    case ShopNameModel::Finding::madeUpShopName:
+        cautions.append(SafetyReasons::madeUpShopName());
+        break;
+    case ShopNameModel::Finding::none:
+        break;
+    }
+
+    if (!reasons.isEmpty())
+        return SafetyLevel::suspicious(reasons, suggestion);
+    if (!cautions.isEmpty())
+        return SafetyLevel::caution(cautions);
+    return SafetyLevel::neutral(host);
 }
 
 std::optional<QUrl>
@@ -312,7 +313,8 @@ SafeBrowsingEngine::buildSearchURL(const QString &query, SearchFilterMode mode,
     }
 
     QString address = googleAddress(u"/search?q=")
-        + percentEncoded(parts.join(u' '), isGoogleQueryChar) + "&hl=ja&gl=jp"_L1;
+        + QString::fromLatin1(QUrl::toPercentEncoding(parts.join(u' '), googleQueryKeeps))
+        + "&hl=ja&gl=jp"_L1;
     if (engine == SearchTargetEngine::googleShopping)
         address += "&tbm=shop&udm=28"_L1;
     return WebAddress::parse(address);
@@ -330,5 +332,5 @@ QString SafeBrowsingEngine::fillShopTemplate(const QString &searchUrlTemplate, c
 
 QString SafeBrowsingEngine::encodeShopQuery(const QString &query)
 {
-    return percentEncoded(query, isUnreservedChar);
+    return QString::fromLatin1(QUrl::toPercentEncoding(query));
 }

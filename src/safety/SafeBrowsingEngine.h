@@ -1,5 +1,7 @@
 #pragma once
 
+#include "address/LoadTarget.h"
+#include "rules/RuleSet.h"
 #include "rules/SearchFilterMode.h"
 #include "rules/SearchTargetEngine.h"
 #include "rules/TrustedShop.h"
@@ -34,6 +36,15 @@ public:
     // both sides lower-cased and trimmed first.
     bool matchesDomain(QStringView host, QStringView pattern) const;
 
+    // The verdict on the address the web engine will open, against a rule
+    // snapshot. In order: no host to judge (about:blank, data:) gives
+    // neutral "不明", an address that would load content from no sound host
+    // is suspicious, an enabled certified shop is trusted, a built-in safe
+    // domain neutral; then the user's patterns, the hyphen rule and the host
+    // signals add reasons, and signals too weak to block give a caution.
+    SafetyLevel evaluateSafety(const QUrl &url, const RuleSet &rules) const;
+    SafetyLevel evaluateSafety(const LoadTarget &target, const RuleSet &rules) const;
+    // Judges against the store's current snapshot.
     SafetyLevel evaluateSafety(const QUrl &url, const SecurityRuleStore &store) const;
 
     std::optional<QUrl> buildSearchURL(const QString &query, SearchFilterMode mode,

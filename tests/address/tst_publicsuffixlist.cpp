@@ -30,6 +30,10 @@ void tst_PublicSuffixList::answers_data()
     QTest::newRow("suffix itself") << u"gov.br"_s << u"gov.br"_s << QString() << false;
     QTest::newRow("unknown tld") << u"shop.example.zzunknown"_s << u"zzunknown"_s
                                  << u"example.zzunknown"_s << false;
+    QTest::newRow("wildcard rule")
+        << u"shop.x.kawasaki.jp"_s << u"x.kawasaki.jp"_s << u"shop.x.kawasaki.jp"_s << false;
+    QTest::newRow("exception rule")
+        << u"www.city.kawasaki.jp"_s << u"kawasaki.jp"_s << u"city.kawasaki.jp"_s << false;
     QTest::newRow("upper case") << u"Shop.Example.CO.JP"_s << u"co.jp"_s << u"example.co.jp"_s
                                 << false;
 }

@@ -149,7 +149,23 @@ void TestCheckCommand::runs_data()
                               << errorLine(u"\"www.amazon.co.jp\""_qs) + u'\n' << false << 2;
     QTest::newRow("quote and backslash escaped")
         << QStringList {u"http://x.test/\"\\"_qs}
-        << errorLine(u"\"http://x.test/\\\"\\\\\""_qs) + u'\n' << false << 2;
+        << u"{\"url\":\"http://x.test/\\\"\\\\\",\"verdict\":\"neutral\",\"domain\":\"x.test\"}\n"_qs
+        << false << 0;
+    // Addresses are read as the browser's engine reads them.
+    const QString unparsable = u"アドレスを正しく解析できないため安全を確認できません"_qs;
+    QTest::newRow("no sound host: suspicious, not a usage error")
+        << QStringList {u"http://256.256.256.256/"_qs}
+        << suspicious(u"http://256.256.256.256/"_qs, {unparsable}) + u'\n' << false << 1;
+    QTest::newRow("malformed http form, tab and backslash")
+        << QStringList {u"--no-subscriptions"_qs, u"http:scam.top"_qs, u"ht\ttp:\\\\ok.test\\x"_qs}
+        << suspicious(u"http:scam.top"_qs, {topReason}) + u'\n'
+            + neutral(u"ht\\ttp:\\\\\\\\ok.test\\\\x"_qs, u"ok.test"_qs) + u'\n'
+        << false << 1;
+    QTest::newRow("caution, exit 0") << QStringList {u"https://handmade.shop/"_qs}
+                                     << line(u"https://handmade.shop/"_qs, u"caution"_qs,
+                                             u"reasons"_qs,
+                                             u"[\"詐欺サイトでの悪用が多いTLD (.shop)\"]"_qs)
+            + u'\n' << false << 0;
     QTest::newRow("error wins over suspicious, every line still printed")
         << QStringList {u"http://a-b-c-d.com/"_qs, u"nope"_qs, u"https://apple.com/"_qs}
         << suspicious(u"http://a-b-c-d.com/"_qs, {hyphenReason}) + u'\n' + errorLine(u"\"nope\""_qs)
@@ -258,7 +274,9 @@ void TestCheckCommand::explainsItselfInBothLanguages()
              {u"使い方"_qs, u"Usage"_qs, u"終了ステータス"_qs, u"Exit status"_qs,
               u"--search QUERY"_qs, u"--mode"_qs, u"excludeSuspicious"_qs, u"googleWeb"_qs,
               u"--shop NAME"_qs, u"VELMORA_SETTINGS_FILE"_qs, u"書き込みません"_qs,
-              u"never writes"_qs})
+              u"never writes"_qs, u"\"caution\""_qs, u"--no-subscriptions"_qs,
+              u"アドレスを正しく解析できないため安全を確認できません"_qs,
+              u"<ブランド>を装った偽サイトの疑い"_qs})
             QVERIFY2(outcome.out.contains(part), qPrintable(part));
     }
 }
@@ -286,12 +304,14 @@ Outcome TestCheckCommand::runProgram(const QString &settingsFile, const QStringL
 void TestCheckCommand::programLeavesTheSettingsFileAlone()
 {
     // A missing file means the built-in rules only (not the custom "楽天市場"
-    // in the temporary file), and it is not created.
+    // in the temporary file, whose name the host now merely imitates), and
+    // it is not created.
     const QString missing = m_dir->filePath(u"missing/settings.ini"_qs);
     Outcome outcome = runProgram(missing, {u"https://fake-rakuten.test/"_qs});
     QCOMPARE(outcome.out,
-             neutral(u"https://fake-rakuten.test/"_qs, u"fake-rakuten.test"_qs) + u'\n');
-    QCOMPARE(outcome.exitCode, 0);
+             suspicious(u"https://fake-rakuten.test/"_qs, {u"楽天市場を装った偽サイトの疑い"_qs})
+                 + u'\n');
+    QCOMPARE(outcome.exitCode, 1);
     QVERIFY(!QFile::exists(missing));
     QVERIFY(!QFile::exists(m_dir->filePath(u"config"_qs)));
     outcome = runProgram(missing, {});

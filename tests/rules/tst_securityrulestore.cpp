@@ -58,6 +58,7 @@ private Q_SLOTS:
     void backupKeepsTheLatest();
     void readableForeignJsonLoadsUnchanged();
     void settersEmitAfterChangeAndWriteNothing();
+    void snapshotsFollowTheLists();
     void addCustomRulesNormalise();
     void toggleAndRemove();
     void modesAreStoredAndReset();
@@ -260,6 +261,29 @@ void tst_SecurityRuleStore::settersEmitAfterChangeAndWriteNothing()
     store.saveTrustedShops();
     QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>("[]"));
     QCOMPARE(SecurityRuleStore(*preferences).trustedShops(), defaultTrustedShops());
+}
+
+void tst_SecurityRuleStore::snapshotsFollowTheLists()
+{
+    auto preferences = openPreferences();
+    SecurityRuleStore store(*preferences);
+    QSignalSpy published(&store, &SecurityRuleStore::ruleSetChanged);
+    const std::shared_ptr<const RuleSet> before = store.ruleSet();
+    QCOMPARE(before->match(u"www.amazon.co.jp"_s).shop->name, u"Amazon.co.jp"_s);
+    QCOMPARE(before->match(u"cheap.top"_s).patternReasons,
+             QStringList {u"悪質詐欺通販サイトで多発するTLD"_s});
+
+    store.toggleShop(store.trustedShops().constFirst().id);
+    store.addCustomPattern(u" *.Top "_s, QString());
+    QCOMPARE(published.count(), 2);
+    const std::shared_ptr<const RuleSet> after = store.ruleSet();
+    QCOMPARE(after->match(u"www.amazon.co.jp"_s).shop, nullptr);
+    QCOMPARE(after->match(u"cheap.top"_s).patternReasons,
+             (QStringList {u"悪質詐欺通販サイトで多発するTLD"_s,
+                           u"危険なTLD/ドメインパターン (*.top) に一致"_s}));
+    // A holder of the old snapshot keeps judging by it.
+    QVERIFY(before->match(u"www.amazon.co.jp"_s).shop);
+    QCOMPARE(before->match(u"cheap.top"_s).patternReasons.size(), 1);
 }
 
 void tst_SecurityRuleStore::addCustomRulesNormalise()

@@ -3,6 +3,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/DefaultRules.h"
 #include "rules/SecurityRuleStore.h"
+#include "safety/SafetyReasons.h"
 #include "safety/WebAddress.h"
 
 #include <QRandomGenerator>
@@ -70,6 +71,10 @@ private Q_SLOTS:
     void matchesDomain();
     void evaluate_data();
     void evaluate();
+    void addressesAsTheEngineOpensThem_data();
+    void addressesAsTheEngineOpensThem();
+    void signals_data();
+    void signals();
     void trailingDotIsTheSameHost_data();
     void trailingDotIsTheSameHost();
     void internationalHostsMatchEitherSpelling_data();
@@ -161,8 +166,11 @@ void tst_SafeBrowsingEngine::evaluate_data()
     const QString amazon = u"Amazon.co.jp"_s;
     QTest::newRow("shop page") << none << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
                                << SL::trusted(amazon);
-    QTest::newRow("look-alike") << none << u"https://amazon.co.jp.example.com/"_s
-                                << SL::neutral(u"amazon.co.jp.example.com"_s);
+    QTest::newRow("certified domain as a prefix")
+        << none << u"https://amazon.co.jp.example.com/"_s
+        << SL::suspicious(
+               {u"Amazon.co.jpの正規ドメイン (amazon.co.jp) を先頭に付けて装った偽サイトの疑い"_s},
+               {amazon, u"amazon.co.jp"_s});
     QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
                                     << SL::trusted(u"Yahoo!ショッピング"_s);
     QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
@@ -171,14 +179,15 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
     QTest::newRow("adjacent hyphens")
         << none << u"https://brand---x.com/"_s << SL::suspicious({hyphenReason});
-    QTest::newRow("hyphens under www") << none << u"https://www.brand-outlet-sale-jp.com/"_s
-                                       << SL::neutral(u"www.brand-outlet-sale-jp.com"_s);
+    QTest::newRow("hyphens of the registrable name")
+        << none << u"https://www.brand-outlet-sale-jp.com/"_s << SL::suspicious({hyphenReason});
     QTest::newRow("single label hyphens")
         << none << u"http://brand-outlet-sale-jp/"_s << SL::neutral(u"brand-outlet-sale-jp"_s);
     QTest::newRow("hyphenated shop")
         << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SL::trusted(u"ヤマダウェブコム"_s);
     QTest::newRow("blank page") << none << u"about:blank"_s << SL::neutral(u"不明"_s);
-    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s << SL::neutral(u"2001:db8::1"_s);
+    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s
+                          << SL::suspicious({SafetyReasons::ipAddress()});
     QTest::newRow("shop as user info")
         << none << u"http://www.amazon.co.jp@scam.top/"_s << SL::suspicious({topReason});
     // Punycode adds hyphens of its own; they do not count.
@@ -186,6 +195,12 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << none << u"https://ショップa.jp/"_s << SL::neutral(u"xn--a-lfuqb2esd.jp"_s);
     QTest::newRow("idn hyphens") << none << u"https://激安-ブランド-セール-店.jp/"_s
                                  << SL::suspicious({hyphenReason});
+    QTest::newRow("dash look-alikes count")
+        << none << u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s
+        << SL::suspicious({hyphenReason});
+    QTest::newRow("long vowel mark is no dash")
+        << none << u"https://スーパーマーケット-a-b.jp/"_s
+        << SL::neutral(QString::fromLatin1(QUrl::toAce(u"スーパーマーケット-a-b.jp"_s)));
     QTest::newRow("full-width host")
         << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SL::suspicious({topReason});
 
@@ -247,6 +262,127 @@ void tst_SafeBrowsingEngine::evaluate()
     QCOMPARE(verdict.reasons(), expected.reasons());
     QCOMPARE(verdict.domain(), expected.domain());
     QVERIFY(verdict == expected);
+}
+
+void tst_SafeBrowsingEngine::addressesAsTheEngineOpensThem_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<SafetyLevel>("expected");
+
+    // Each one reached the page unjudged, or as "不明", before.
+    const SL unparsable = SL::suspicious({SafetyReasons::unparsableAddress()});
+    QTest::newRow("trailing dots") << u"http://scam.top../"_s << SL::suspicious({topReason});
+    QTest::newRow("std3 characters")
+        << u"http://sale(shop).scam.top/"_s << SL::suspicious({topReason});
+    QTest::newRow("encoded character") << u"http://sc%21am.top/"_s << SL::suspicious({topReason});
+    QTest::newRow("leading dot") << u"http://.scam.top/"_s << unparsable;
+    QTest::newRow("empty label") << u"http://scam..top/"_s << unparsable;
+    QTest::newRow("label of 64") << u"http://"_s + QString(64, u'a') + u".com/"_s << unparsable;
+    QTest::newRow("host of 300") << u"http://"_s + QString(150, u'a') + u'.' + QString(149, u'b')
+            + u"/"_s << unparsable;
+    QTest::newRow("bad punycode") << u"http://xn--abc-.top/"_s << unparsable;
+    QTest::newRow("no ipv4") << u"http://256.256.256.256/"_s << unparsable;
+    QTest::newRow("credentials, no host") << u"http://user:pass@/"_s << unparsable;
+    QTest::newRow("no slashes") << u"http:example.com/"_s << SL::neutral(u"example.com"_s);
+    QTest::newRow("three slashes") << u"http:///scam.top/"_s << SL::suspicious({topReason});
+    QTest::newRow("view-source") << u"view-source:http://scam.top/"_s
+                                 << SL::suspicious({topReason});
+    QTest::newRow("blob") << u"blob:http://a-b-c-d.com/1"_s << SL::suspicious({hyphenReason});
+    QTest::newRow("loopback in hex") << u"http://0x7f.1/"_s << SL::neutral(u"127.0.0.1"_s);
+    QTest::newRow("public ip as one number")
+        << u"http://134744072/"_s << SL::suspicious({SafetyReasons::ipAddress()});
+    QTest::newRow("data page") << u"data:text/html,x"_s << SL::neutral(u"不明"_s);
+    QTest::newRow("script") << u"javascript:alert(1)"_s << SL::neutral(u"不明"_s);
+}
+
+void tst_SafeBrowsingEngine::addressesAsTheEngineOpensThem()
+{
+    QFETCH(QString, address);
+    QFETCH(SafetyLevel, expected);
+    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
+    QCOMPARE(verdict.reasons(), expected.reasons());
+    QCOMPARE(verdict, expected);
+}
+
+void tst_SafeBrowsingEngine::signals_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<SafetyLevel>("expected");
+
+    const SL::Suggestion rakuten {u"楽天市場"_s, u"rakuten.co.jp"_s};
+    const SL::Suggestion amazon {u"Amazon.co.jp"_s, u"amazon.co.jp"_s};
+    const SL::Suggestion paypay {u"PayPay"_s, u"paypay.ne.jp"_s};
+    const SL::Suggestion apple {u"Apple Store"_s, u"apple.com"_s};
+    const QString cn = SafetyReasons::riskyTld(u"cn"_s);
+    const QString ip = SafetyReasons::ipAddress();
+
+    // Brand impersonation: certified shops first, then the built-in brands.
+    QTest::newRow("certified name")
+        << u"rakuten-login.example"_s
+        << SL::suspicious({SafetyReasons::impersonation(u"楽天市場"_s)}, rakuten);
+    QTest::newRow("digit look-alike")
+        << u"amaz0n-co-jp.com"_s
+        << SL::suspicious({SafetyReasons::impersonation(amazon.name)}, amazon);
+    QTest::newRow("rn for m") << u"secure.arnazon.example"_s
+                              << SL::suspicious({SafetyReasons::impersonation(amazon.name)},
+                                                amazon);
+    QTest::newRow("one typo") << u"paypey-id.example"_s
+                              << SL::suspicious({SafetyReasons::impersonation(u"PayPay"_s)},
+                                                paypay);
+    QTest::newRow("name over pieces")
+        << u"au-pay.example"_s
+        << SL::suspicious({SafetyReasons::impersonation(u"au PAY"_s)}, {u"au PAY"_s, u"au.com"_s});
+    QTest::newRow("brand name in japanese")
+        << u"xn--cckwcxetd.example"_s // アマゾン: the built-in brand, named as the certified shop
+        << SL::suspicious({SafetyReasons::impersonation(amazon.name)}, amazon);
+    QTest::newRow("certified domain as a prefix")
+        << u"rakuten.co.jp.evil.example"_s
+        << SL::suspicious({SafetyReasons::certifiedPrefix(rakuten.name, rakuten.domain)}, rakuten);
+    QTest::newRow("prefix with a hyphen")
+        << u"amazon.co.jp-secure.example"_s
+        << SL::suspicious({SafetyReasons::certifiedPrefix(amazon.name, amazon.domain)}, amazon);
+    QTest::newRow("homograph, cyrillic а")
+        << u"xn--rkuten-3nf.co.jp"_s
+        << SL::suspicious({SafetyReasons::homograph(rakuten.name, rakuten.domain)}, rakuten);
+    QTest::newRow("homograph, whole cyrillic")
+        << u"xn--80ak6aa92e.com"_s // аррӏе
+        << SL::suspicious({SafetyReasons::homograph(apple.name, apple.domain)}, apple);
+    QTest::newRow("several signals")
+        << u"rakuten.co.jp.x.cn"_s
+        << SL::suspicious({SafetyReasons::certifiedPrefix(rakuten.name, rakuten.domain), cn},
+                          rakuten);
+    QTest::newRow("public ipv4") << u"203.0.113.7"_s << SL::suspicious({ip});
+    QTest::newRow("ipv6") << u"[2001:db8::7]"_s << SL::suspicious({ip});
+    QTest::newRow("tld") << u"www.fjjhwxq.cn"_s << SL::suspicious({cn});
+    QTest::newRow("certified name elsewhere: caution")
+        << u"www.amiami.com"_s
+        << SL::caution({SafetyReasons::resemblesCertifiedShop(u"あみあみ (AmiAmi)"_s)});
+    QTest::newRow("tld caution") << u"handmade.shop"_s
+                                 << SL::caution({SafetyReasons::cautionTld(u"shop"_s)});
+
+    // Near misses.
+    for (const QString &host :
+         {u"paypal.com"_s, u"www.paypal.com"_s, u"yahoo.jp"_s, u"amazon.com"_s, u"rakuten.com"_s,
+          u"mercari.com"_s, u"jp.mercari.com"_s, u"amazon.cn"_s, u"rakuten-card.co.jp"_s,
+          u"rakuten-travel-agent.co.jp"_s, u"cloud.example.com"_s, u"rakuen-resort.jp"_s,
+          u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */, u"xn--eckwd4c7cu47r2wf.jp"_s,
+          u"shop.base.shop"_s}) {
+        QTest::addRow("passes: %s", qPrintable(host)) << host << SL::neutral(host);
+    }
+    for (const QString &host : {u"192.168.1.1"_s, u"10.0.0.1"_s, u"127.0.0.1"_s}) {
+        QTest::addRow("private: %s", qPrintable(host)) << host << SL::neutral(host);
+    }
+}
+
+void tst_SafeBrowsingEngine::signals()
+{
+    QFETCH(QString, host);
+    QFETCH(SafetyLevel, expected);
+    const SafetyLevel verdict
+        = m_engine.evaluateSafety(QUrl(u"https://"_s + host + u'/'), *m_store);
+    QCOMPARE(verdict.reasons(), expected.reasons());
+    QCOMPARE(verdict.suggestion(), expected.suggestion());
+    QCOMPARE(verdict, expected);
 }
 
 void tst_SafeBrowsingEngine::trailingDotIsTheSameHost_data()
@@ -329,7 +465,7 @@ void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
             host += pieces.at(random.bounded(pieces.size()));
         const QUrl url(u"http://"_s + host + u"/path"_s);
         const SafetyLevel verdict = m_engine.evaluateSafety(url, *m_store);
-        if (verdict.isSuspicious())
+        if (verdict.isSuspicious() || verdict.isCaution())
             QVERIFY(!verdict.reasons().isEmpty());
         else if (verdict.isNeutral())
             QVERIFY2(!verdict.domain().isEmpty(), qPrintable(host));

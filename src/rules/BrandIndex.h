@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QVarLengthArray>
+
+#include <array>
+#include <optional>
+
+// Shop and brand names as scammers spell them inside host names: the name
+// itself ("rakuten-login.example"), digit and letter look-alikes ("amaz0n",
+// "arnazon"), one typo for longer names ("rakutem"), an official domain put
+// in front of another ("rakuten.co.jp.evil.example") and letters of other
+// scripts that look Latin ("rаkuten" with a Cyrillic а).
+class BrandIndex
+{
+public:
+    struct Brand
+    {
+        // Shown in reasons and offered as "did you mean".
+        QString name;
+        QString domain;
+        // Lower-case ASCII; hosts at or below them are the brand's own.
+        QStringList officialDomains;
+        // Lower-case ASCII names as they appear in hosts ("rakuten", "aupay").
+        QStringList keys;
+        // Names in Japanese script ("楽天市場"), found inside a label.
+        QStringList localNames;
+        // Names this long or longer also match with one edit.
+        qsizetype typoLength = 6;
+        // Every official domain, not only those spelling a key, counts as a
+        // prefix (certified shops: their one domain is the name people know).
+        bool anyDomainIsPrefix = false;
+    };
+
+    enum class How { name, prefix, homograph };
+    struct Finding
+    {
+        const Brand *brand = nullptr;
+        How how = How::name;
+    };
+
+    // How a host reads once look-alikes are folded away. Built once per
+    // verdict and matched against every index.
+    class Spelling
+    {
+    public:
+        // host: lower-case ASCII without trailing dots; publicSuffix: its
+        // suffix from the public suffix list.
+        Spelling(QStringView host, QStringView publicSuffix);
+
+    private:
+        friend class BrandIndex;
+        struct Run
+        {
+            QStringView text;
+            int label;
+        };
+        QStringView m_host;
+        // Everything left of the suffix, Unicode labels decoded, other
+        // scripts' look-alike letters and digit look-alikes folded.
+        QString m_folded;
+        QList<QStringView> m_localLabels;
+        QVarLengthArray<Run, 24> m_runs;
+        bool m_homoglyphs = false;
+        // The whole host with look-alike letters folded, when it had any.
+        QString m_foldedHost;
+        // Registered under co.jp, or.jp and the like: only a company
+        // registered in Japan gets one.
+        bool m_japaneseOrganisation = false;
+    };
+
+    BrandIndex() = default;
+    explicit BrandIndex(const QList<Brand> &brands);
+
+    bool isEmpty() const { return m_brands.isEmpty(); }
+    const QList<Brand> &brands() const { return m_brands; }
+
+    // True when host lies at or below one of a brand's official domains.
+    bool isOfficial(QStringView host) const { return officialBrand(host) >= 0; }
+    // The brand whose official domain host lies at or below, if any.
+    const Brand *officialBrandOf(QStringView host) const
+    {
+        const int row = officialBrand(host);
+        return row < 0 ? nullptr : &m_brands.at(row);
+    }
+    // The brand that host pretends to be, if any.
+    std::optional<Finding> find(const Spelling &spelling) const;
+
+    // Letters of other scripts and full-width forms that pass for Latin ones.
+    static char16_t foldConfusable(char16_t c);
+    // 0→o, 1→l, rn→m, vv→w, on lower-case ASCII.
+    static QString foldLookalikes(QStringView text);
+    // True when a label of host starts with "xn--".
+    static bool hasPunycodeLabel(QStringView host);
+
+private:
+    struct Key
+    {
+        QString text;
+        int brand;
+        bool typos;
+    };
+    std::optional<Finding> findName(const Spelling &spelling) const;
+    std::optional<Finding> findPrefix(QStringView host) const;
+    // Real, different names one edit from a brand: PayPal is not PayPay,
+    // 楽園 (rakuen, paradise) is no 楽天.
+    static bool isOtherName(QStringView run);
+    // The row of the brand whose official domain host lies at or below, or -1.
+    int officialBrand(QStringView host) const;
+
+    QList<Brand> m_brands;
+    QList<Key> m_keys;
+    // Key rows by first letter, a to z.
+    std::array<QList<int>, 26> m_keysByLetter;
+    static constexpr qsizetype maxKeyLength = 64;
+    // Key rows by length, for the one-edit search.
+    std::array<QList<int>, maxKeyLength> m_keysByLength;
+    // First letters and lengths of the prefix domains' first labels, to skip
+    // the hash for labels no prefix can start with.
+    quint32 m_prefixLetters = 0;
+    quint64 m_prefixLengths = 0;
+    // Prefix domains by their first label.
+    QList<std::pair<QString, int>> m_prefixDomains;
+    QHash<QStringView, QList<int>> m_prefixesByLabel;
+    QHash<QStringView, int> m_officialDomains;
+};

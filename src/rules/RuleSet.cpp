@@ -1,0 +1,155 @@
+#include "rules/RuleSet.h"
+
+#include "address/PublicSuffixList.h"
+
+#include <QUrl>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Certified names shorter than this are too often ordinary words or
+// surnames ("gamers", "kojima") to count with a typo.
+constexpr qsizetype certifiedTypoLength = 7;
+constexpr qsizetype certifiedKeyLength = 6;
+
+bool isAscii(QStringView text)
+{
+    char16_t bits = 0;
+    for (const QChar c : text)
+        bits |= c.unicode();
+    return bits < 0x80;
+}
+
+QStringView withoutWildcard(QStringView pattern)
+{
+    return pattern.startsWith(u"*.") ? pattern.sliced(2) : pattern;
+}
+
+QString asciiLower(QStringView text)
+{
+    QString lowered = text.toString();
+    for (QChar &c : lowered) {
+        if (c.unicode() >= u'A' && c.unicode() <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return lowered;
+}
+
+BrandIndex certifiedNameIndex(const QList<TrustedShop> &shops, const QList<QString> &domains)
+{
+    QList<BrandIndex::Brand> brands;
+    for (qsizetype i = 0; i < shops.size(); ++i) {
+        const QString &domain = domains.at(i);
+        const QString registrable = PublicSuffixList::system().registrableDomain(domain);
+        if (registrable.isEmpty())
+            continue;
+        const QString label = registrable.first(registrable.indexOf(u'.'));
+        const QString spelled = label.startsWith("xn--"_L1)
+            ? QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist)
+            : label;
+        BrandIndex::Brand brand;
+        brand.name = shops.at(i).name;
+        brand.domain = domain;
+        brand.officialDomains = {domain};
+        brand.typoLength = certifiedTypoLength;
+        brand.anyDomainIsPrefix = true;
+        QString compact = spelled;
+        compact.remove(u'-');
+        if (!isAscii(compact))
+            brand.localNames.append(spelled);
+        else if (compact.size() >= certifiedKeyLength)
+            brand.keys.append(compact);
+        brands.append(brand);
+    }
+    return BrandIndex(brands);
+}
+
+} // namespace
+
+QStringList RuleSet::hostKeys(const QString &rule)
+{
+    const QStringView trimmed = QStringView(rule).trimmed();
+    if (isAscii(trimmed))
+        return {asciiLower(withoutWildcard(trimmed))};
+    QStringList keys;
+    const QString lowered = rule.toLower().trimmed();
+    const QStringView base = withoutWildcard(lowered);
+    if (isAscii(base))
+        keys.append(base.toString());
+    const QByteArray ace = QUrl::toAce(base.toString());
+    if (!ace.isEmpty() && !keys.contains(QLatin1StringView(ace)))
+        keys.append(QString::fromLatin1(ace));
+    return keys;
+}
+
+void RuleSet::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
+{
+    for (const QString &key : hostKeys(rule)) {
+        m_keyStorage.append(key);
+        (m_index[QStringView(m_keyStorage.constLast())].*rows).append(row);
+    }
+}
+
+RuleSet::RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
+{
+    for (const TrustedShop &shop : shops) {
+        if (shop.isEnabled)
+            m_shops.append(shop);
+    }
+    for (const ExcludedPattern &pattern : patterns) {
+        if (pattern.isEnabled)
+            m_patterns.append(pattern);
+    }
+    m_keyStorage.reserve(m_shops.size() + m_patterns.size());
+    QList<QString> shopDomains;
+    for (qsizetype row = 0; row < m_shops.size(); ++row) {
+        addKeys(m_shops.at(row).domain, row, &Entry::shops);
+        const QStringList keys = hostKeys(m_shops.at(row).domain);
+        shopDomains.append(keys.isEmpty() ? QString() : keys.constLast());
+    }
+    for (qsizetype row = 0; row < m_patterns.size(); ++row)
+        addKeys(m_patterns.at(row).pattern, row, &Entry::patterns);
+    m_certifiedNames = certifiedNameIndex(m_shops, shopDomains);
+}
+
+RuleSet::Match RuleSet::match(QStringView host) const
+{
+    Match match;
+    if (m_index.isEmpty())
+        return match;
+    qsizetype shopRow = -1;
+    QVarLengthArray<qsizetype, 8> patternRows;
+    for (QStringView rest = host;;) {
+        const auto found = m_index.constFind(rest);
+        if (found != m_index.cend()) {
+            for (const qsizetype row : found->shops)
+                shopRow = shopRow < 0 ? row : std::min(shopRow, row);
+            patternRows.append(found->patterns.constData(), found->patterns.size());
+        }
+        const qsizetype dot = rest.indexOf(u'.');
+        if (dot < 0)
+            break;
+        rest = rest.sliced(dot + 1);
+    }
+    if (shopRow >= 0) {
+        match.shop = &m_shops.at(shopRow);
+        return match;
+    }
+    // A pattern reached through two spellings still counts once.
+    std::sort(patternRows.begin(), patternRows.end());
+    patternRows.erase(std::unique(patternRows.begin(), patternRows.end()), patternRows.end());
+    for (const qsizetype row : std::as_const(patternRows)) {
+        const ExcludedPattern &pattern = m_patterns.at(row);
+        match.patternReasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern)
+                                                             : pattern.reason);
+    }
+    return match;
+}
+
+QString RuleSet::fallbackReason(const QString &pattern)
+{
+    return u"危険なTLD/ドメインパターン ("_s + pattern + u") に一致"_s;
+}
