@@ -4,17 +4,23 @@
     python3 tools/abused_hosting_report.py [--entries]
 
 Reads the table in src/safety/AbusedHosting.cpp (its rows and the comment
-heading each provider group) and matches it as the C++ does: a host strictly
+heading each service's group) and matches it as the C++ does: a host strictly
 below a listed suffix, the longest listed suffix winning. Prints, per group,
 the hosts matched on each list (phishing by year, fake shops, natural and hard
 legitimate) and the legitimate hosts by name; --entries adds a line per entry.
-The block rule the table follows: a group abused by 20 hosts or more with no
-natural legitimate host below it blocks, anything else cautions.
+
+The rule the table's block flags follow: a group with 20 or more abused hosts
+(phishing or fake shops) below its names blocks, except an entry with a
+natural legitimate host below it, which cautions; every other group cautions.
+The script checks the committed flags against that rule, and estimates by
+grouped 5-fold cross-validation (hosts grouped by the name registered below the
+listed suffix) what the rule gives on hosts it was not decided on.
 """
 import argparse
 import collections
 import os
 import re
+import zlib
 
 import devlists
 
@@ -52,6 +58,29 @@ def matcher(rows):
                 return row
         return None
     return match
+
+
+MIN_ABUSED = 20
+FOLDS = 5
+
+
+def decide(rows, counted):
+    """Block flag per suffix by the rule, from counted[suffix] = {'bad': n, 'natural': n}."""
+    groups = collections.defaultdict(list)
+    for heading, suffix, _, _ in rows:
+        groups[heading].append(suffix)
+    flags = {}
+    for members in groups.values():
+        abused = sum(counted[x]['bad'] for x in members)
+        for x in members:
+            flags[x] = abused >= MIN_ABUSED and counted[x]['natural'] == 0
+    return flags
+
+
+def registered_name(host, suffix):
+    """The name registered right below the listed suffix: the cross-validation group."""
+    head = host[:-len(suffix) - 1]
+    return head.rsplit('.', 1)[-1] + '.' + suffix
 
 
 def main():
@@ -96,17 +125,53 @@ def main():
                         suffix, 'block' if block else 'caution', dict(sorted(y.items())), len(h['natural']),
                         len(h['hard'])))
 
+    matched = []  # (list, tag, host, suffix)
+    for name, hosts in lists:
+        for host, tag in hosts:
+            row = match(host)
+            if row:
+                matched.append((name, tag, host, row[1]))
+
+    def count(items):
+        c = collections.defaultdict(lambda: {'bad': 0, 'natural': 0})
+        for name, _, _, suffix in items:
+            if name in ('phish', 'scam'):
+                c[suffix]['bad'] += 1
+            elif name == 'natural':
+                c[suffix]['natural'] += 1
+        return c
+
     print()
-    print('%-10s %8s %10s %10s' % ('list', 'hosts', 'blocked%', 'caution%'))
+    ruled = decide(rows, count(matched))
+    wrong = [(suffix, block) for _, suffix, _, block in rows if ruled[suffix] != block]
+    print('table flags against the rule: %s' % (
+        'all %d follow it' % len(rows) if not wrong else
+        ', '.join('%s is %s, the rule says %s' % (x, 'block' if b else 'caution', 'caution' if b else 'block')
+                  for x, b in wrong)))
+
+    fold_of = lambda host, suffix: zlib.crc32(registered_name(host, suffix).encode()) % FOLDS
+    outcome = {}  # host -> 'block' | 'caution', decided without the host's fold
+    for k in range(FOLDS):
+        flags = decide(rows, count([m for m in matched if fold_of(m[2], m[3]) != k]))
+        for name, tag, host, suffix in matched:
+            if fold_of(host, suffix) == k:
+                outcome[(name, host)] = 'block' if flags[suffix] else 'caution'
+
+    print()
+    print('%-10s %8s %10s %10s %12s %12s' % ('list', 'hosts', 'blocked%', 'caution%', 'cv blocked%', 'cv caution%'))
     for name, hosts in [('phish ' + y, [(h, t) for h, t in data['phish'] if t == y]) for y in devlists.YEARS] + lists:
-        blocked = cautioned = 0
+        blocked = cautioned = cv_blocked = cv_cautioned = 0
+        kind = name.split()[0]
         for host, _ in hosts:
             row = match(host)
             if row:
                 blocked += row[3]
                 cautioned += not row[3]
-        print('%-10s %8d %10.2f %10.2f' % (name, len(hosts), devlists.pct(blocked, len(hosts)),
-                                          devlists.pct(cautioned, len(hosts))))
+                cv_blocked += outcome[(kind, host)] == 'block'
+                cv_cautioned += outcome[(kind, host)] == 'caution'
+        print('%-10s %8d %10.2f %10.2f %12.2f %12.2f' % (
+            name, len(hosts), devlists.pct(blocked, len(hosts)), devlists.pct(cautioned, len(hosts)),
+            devlists.pct(cv_blocked, len(hosts)), devlists.pct(cv_cautioned, len(hosts))))
 
 
 if __name__ == '__main__':

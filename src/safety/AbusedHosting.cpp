@@ -19,11 +19,12 @@ constexpr bool block = true;
 constexpr bool caution = false;
 
 // Anyone can take a name below these suffixes in a minute, for free and without
-// giving a name, so a shop or payment page there is never the real thing. A
-// provider's names are decided together (attackers move between them): block
-// where the development lists show the provider's names abused by 20 hosts or
-// more and no legitimate host below them, caution otherwise.
-// tools/abused_hosting_report.py measures each group and entry.
+// giving a name, so a shop or payment page there is never the real thing. The
+// names of one free service are decided together, as attackers move between
+// them: the service blocks where the development lists show 20 or more abused
+// hosts below its names, and an entry with a natural legitimate host below it
+// only cautions; everything else cautions. tools/abused_hosting_report.py
+// measures each group and checks the table against that rule.
 // clang-format off
 constexpr Entry entries[] = {
     // Free dynamic DNS.
@@ -209,9 +210,11 @@ constexpr Entry entries[] = {
 
     // Free hosting.
 
-    // Cloudflare Workers, Pages, R2 public buckets and quick tunnels: the public suffix list,
-    // private section ("Cloudflare, Inc.").
+    // Cloudflare Workers and Pages: the public suffix list, private section ("Cloudflare, Inc.").
     {u"workers.dev", freeHosting, block}, {u"pages.dev", freeHosting, block},
+
+    // Cloudflare R2 public buckets and quick tunnels, the same free sign-up: the public suffix
+    // list, private section ("Cloudflare, Inc.").
     {u"r2.dev", freeHosting, caution}, {u"trycloudflare.com", freeHosting, caution},
 
     // Replit: the public suffix list, private section ("Repl.it"), and the replit.app and
