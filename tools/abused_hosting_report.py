@@ -20,9 +20,11 @@ import argparse
 import collections
 import os
 import re
+import sys
 import zlib
 
-import devlists
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+import devlists  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TABLE = os.path.join(HERE, '..', 'src', 'safety', 'AbusedHosting.cpp')

@@ -43,6 +43,7 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 import devlists  # noqa: E402
 import publicsuffix  # noqa: E402
 
@@ -409,12 +410,12 @@ def main():
     for rule in ('hash-like label', 'Japanese suffix inside', 'id over a random name'):
         print_shares('  %s:' % rule, hosts, lambda h, r=rule: block(h) == r)
 
-    for title, flagged in (('cautioned', caution('oof')), ('blocked', block)):
+    for title, flagged in (('cautioned out of fold', caution('oof')), ('cautioned in-sample', caution('score')),
+                           ('blocked', block)):
         fp = [h for h in natural if flagged(h)]
-        print('\nnatural legitimate hosts %s out of fold: %d' % (title, len(fp)))
+        print('\nnatural legitimate hosts %s: %d' % (title, len(fp)))
         if a.show_fp or title == 'blocked':
-            for h in fp:
-                print('   %s (%s)' % (h.host, h.tag))
+            print('   ' + ' '.join(h.host for h in fp))
 
     text = render(model, threshold)
     if a.check:
