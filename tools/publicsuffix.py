@@ -4,8 +4,6 @@ Answers as libpsl does for the browser (PSL_TYPE_ANY: ICANN and private
 sections, the implicit "*" rule), so that what the scripts measure is what
 the C++ side sees.
 """
-import os
-
 DEFAULT_PATH = '/usr/share/publicsuffix/public_suffix_list.dat'
 
 
@@ -19,31 +17,17 @@ def _ace(label):
 class PublicSuffixList:
     def __init__(self, path=DEFAULT_PATH):
         self.rules = {}  # rule text (ASCII) -> 'icann' | 'private'
-        self.comment = {}  # private rule -> provider comment above its group
         section = 'icann'
-        last_comment = ''
         with open(path, encoding='utf-8') as f:
             for raw in f:
                 line = raw.strip()
                 if line.startswith('// ===BEGIN PRIVATE'):
                     section = 'private'
+                if not line or line.startswith('//'):
                     continue
-                if line.startswith('//'):
-                    text = line[2:].strip()
-                    if text and not text.startswith('==='):
-                        # The first comment line of a group names the provider.
-                        if not last_comment:
-                            last_comment = text
-                    continue
-                if not line:
-                    last_comment = ''
-                    continue
-                rule = '.'.join(_ace(x) if x not in ('*',) and not x.startswith('!') else x
+                rule = '.'.join(x if x == '*' or x.startswith('!') else _ace(x)
                                 for x in line.split()[0].lower().split('.'))
                 self.rules[rule] = section
-                if section == 'private':
-                    self.comment[rule] = last_comment
-        self.path = os.path.abspath(path)
 
     def suffix_rule(self, host):
         """(public suffix, section, matching rule) of host."""

@@ -167,12 +167,11 @@ def random_short_subdomain(subdomain_labels, label):
 # --- data ------------------------------------------------------------------------------------
 
 class Host:
-    __slots__ = ('host', 'list', 'tag', 'suffix', 'private', 'label', 'subdomain', 'group', 'fold', 'score', 'oof')
+    __slots__ = ('host', 'list', 'tag', 'suffix', 'label', 'subdomain', 'fold', 'score', 'oof')
 
     def __init__(self, host, kind, tag, psl):
         self.host, self.list, self.tag = host, kind, tag
-        self.suffix, section, _ = psl.suffix_rule(host)
-        self.private = section == 'private'
+        self.suffix = psl.public_suffix(host)
         registrable = psl.registrable_domain(host)
         self.label = registrable[:-len(self.suffix) - 1] if registrable else ''
         self.subdomain = host[:-len(registrable) - 1].split('.') if registrable and host != registrable else []
@@ -206,7 +205,6 @@ def assign_folds(hosts):
     for group in members.values():
         name = min(h.label for h in group)
         for h in group:
-            h.group = name
             h.fold = zlib.crc32(name.encode()) % FOLDS
 
 
@@ -328,14 +326,13 @@ def parity():
     BUCKET_BITS = len(model[0]).bit_length() - 1
     hosts, psl = load_hosts()
     root = os.path.join(HERE, '..')
-    flags = subprocess.run(['pkg-config', '--cflags', '--libs', 'Qt6Core', 'libpsl'], capture_output=True,
-                           text=True, check=True).stdout
+    flags = subprocess.run(['pkg-config', '--cflags', '--libs', 'Qt6Core'], capture_output=True, text=True,
+                           check=True).stdout
     with tempfile.TemporaryDirectory() as tmp:
         binary = os.path.join(tmp, 'parity')
         subprocess.run(['c++', '-std=c++20', '-O1', '-fPIC', '-I', os.path.join(root, 'src'),
                         os.path.join(HERE, 'shop_name_parity.cpp'),
-                        os.path.join(root, 'src', 'safety', 'ShopNameModel.cpp'),
-                        os.path.join(root, 'src', 'address', 'PublicSuffixList.cpp'), '-o', binary]
+                        os.path.join(root, 'src', 'safety', 'ShopNameModel.cpp'), '-o', binary]
                        + shlex.split(flags), check=True)
         lines = ''.join('%s\t%s\t%s\n' % (h.host, psl.registrable_domain(h.host), h.suffix) for h in hosts
                         if h.host.isascii() and '\t' not in h.host)
