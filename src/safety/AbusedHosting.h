@@ -1,5 +1,7 @@
 #pragma once
+
 #include <QStringView>
+
 // Free dynamic-DNS services and abuse-heavy free hosting, each entry with its source.
 class AbusedHosting
 {

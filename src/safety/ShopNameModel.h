@@ -1,5 +1,7 @@
 #pragma once
+
 #include <QStringView>
+
 // Lexical model trained offline on the development lists (tools/).
 class ShopNameModel
 {
