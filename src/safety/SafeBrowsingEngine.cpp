@@ -1,6 +1,7 @@
 #include "safety/SafeBrowsingEngine.h"
 
 #include "address/PublicSuffixList.h"
+#include "blocklist/MajorSites.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/AbusedHosting.h"
 #include "safety/BuiltInBrands.h"
@@ -197,9 +198,11 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
     if (hasScamHyphenation(registrable))
         reasons.append(SafetyReasons::hyphenRule());
 
-    // The signals. A brand's own domains are no look-alike of anything.
+    // The signals. A brand's own domains are no look-alike of anything, and
+    // the major sites everyone visits are neither look-alikes nor made-up
+    // shops, whatever their names look like.
     const BrandIndex &brands = BuiltInBrands::index();
-    if (brands.isOfficial(host))
+    if (brands.isOfficial(host) || MajorSites::contains(host))
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
 
     QStringList cautions;
@@ -256,7 +259,11 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
         break;
     }
 
-    switch (ShopNameModel::assess(host, registrable, suffix)) {
+    // A brand name already found says more than the host's shape would.
+    const ShopNameModel::Finding shape = suggestion.isEmpty()
+        ? ShopNameModel::assess(host, registrable, suffix)
+        : ShopNameModel::Finding::none;
+    switch (shape) {
     case ShopNameModel::Finding::machineGeneratedHost:
         reasons.append(SafetyReasons::machineGeneratedHost());
         break;
