@@ -11,8 +11,10 @@
 #include "views/AddPatternSheet.h"
 #include "views/AddShopSheet.h"
 #include "views/BookmarksView.h"
+#include "views/CautionBarView.h"
 #include "views/ElidedLabel.h"
 #include "views/InsetList.h"
+#include "views/SafeGuardWarningView.h"
 #include "views/SettingsView.h"
 #include "views/ThemeCard.h"
 
@@ -25,6 +27,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -42,6 +45,7 @@ private Q_SLOTS:
     void settingsTabs_data();
     void settingsTabs();
     void sheets();
+    void warningWithSuggestionAndCautionBar();
 
 private:
     // Saves the picture when asked to, and fails for text that does not fit.
@@ -197,6 +201,35 @@ void TestViewScreenshots::sheets()
     QTRY_VERIFY(patternSheet->isVisible());
     capture(patternSheet, u"sheet-add-pattern"_s);
     patternSheet->reject();
+}
+
+void TestViewScreenshots::warningWithSuggestionAndCautionBar()
+{
+    SafeGuardWarningView warning(m_env->themeManager);
+    warning.resize(1000, 680);
+    warning.setBlockedUrl(QUrl(u"http://rakuten.co.jp.evil.cn/login?item=5521"_s));
+    warning.setReasons({u"楽天市場を装った偽サイトの疑い"_s,
+                        u"公認ショップのドメインを先頭に付けた別のドメイン"_s});
+    warning.setSuggestion({u"楽天市場"_s, u"rakuten.co.jp"_s});
+    warning.show();
+    capture(&warning, u"warning-did-you-mean"_s);
+
+    // The bar above a page, at the width of a window.
+    QWidget pane;
+    pane.resize(1000, 240);
+    auto *layout = new QVBoxLayout(&pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new CautionBarView(&pane);
+    bar->setReasons({u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してく"
+                     u"ださい"_s});
+    auto *page = new QWidget(&pane);
+    page->setAutoFillBackground(true);
+    page->setBackgroundRole(QPalette::Base);
+    layout->addWidget(bar);
+    layout->addWidget(page, 1);
+    pane.show();
+    capture(&pane, u"caution-bar"_s);
 }
 
 QTEST_MAIN(TestViewScreenshots)
