@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include <memory>
 
@@ -125,6 +126,7 @@ private Q_SLOTS:
     void switchesFlipTheStoredFlags();
     void onlyCustomRowsCanBeDeleted();
     void resetOnlyOnConfirmationAndInEveryView();
+    void aboutTabNamesTheWebEngineInUse();
 
 private:
     std::unique_ptr<SettingsView> makeView();
@@ -426,6 +428,20 @@ void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
         QVERIFY(shopRow(*view, 0)->findChild<ToggleSwitch *>(u"shopSwitch"_s)->isChecked());
         QCOMPARE(patternRow(*view, 0)->pattern(), defaultExcludedPatterns().at(0));
     }
+}
+
+void TestSettingsView::aboutTabNamesTheWebEngineInUse()
+{
+    // How current the engine's security fixes are shows in its versions.
+    auto view = makeView();
+    view->tabs()->setCurrentIndex(3);
+    auto *engine = view->findChild<QLabel *>(u"aboutEngine"_s);
+    QVERIFY(engine);
+    QTRY_VERIFY(engine->isVisible());
+    QVERIFY2(
+        engine->text().contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())),
+        qPrintable(engine->text()));
+    QVERIFY(engine->text().contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
 }
 
 QTEST_MAIN(TestSettingsView)
