@@ -11,6 +11,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
+#include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
 #include "theme/ThemeManager.h"
 #include "views/BookmarksView.h"
@@ -184,8 +185,8 @@ ContentView *TestContentView::openSettled()
     BrowserViewModel &vm = window->browserViewModel();
     // The search goes to https, which the test proxy refuses: the engine
     // settles on its error page at that address.
-    if (!QTest::qWaitFor([&] { return vm.currentURL() == expected && !vm.isLoading(); },
-                         engineTimeout))
+    if (!waitForEngine([&] { return vm.currentURL() == expected && !vm.isLoading(); },
+                       engineTimeout))
         qWarning() << "start-up search did not settle:" << vm.currentURL();
     return window;
 }
@@ -194,7 +195,7 @@ bool TestContentView::load(ContentView *window, const QUrl &url)
 {
     BrowserViewModel &vm = window->browserViewModel();
     window->runSearch(url.toString());
-    return QTest::qWaitFor(
+    return waitForEngine(
         [&] { return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0; },
         engineTimeout);
 }

@@ -8,6 +8,7 @@
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
+#include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
 
 #include <QDir>
@@ -228,8 +229,8 @@ void TestNavigationPolicy::cleanupTestCase()
 
 bool TestNavigationPolicy::waitForLoad(const QUrl &url)
 {
-    return QTest::qWaitFor([&] { return isShowing(url) && !m_viewModel->isLoading(); },
-                           engineTimeout);
+    return waitForEngine([&] { return isShowing(url) && !m_viewModel->isLoading(); },
+                         engineTimeout);
 }
 
 bool TestNavigationPolicy::loadAndWait(const QUrl &url)
@@ -252,7 +253,7 @@ bool TestNavigationPolicy::runScript(const QString &script)
                               if (guard)
                                   done = true;
                           });
-    return QTest::qWaitFor([&] { return done; }, engineTimeout);
+    return waitForEngine([&] { return done; }, engineTimeout);
 }
 
 bool TestNavigationPolicy::isShowing(const QUrl &url) const
