@@ -16,6 +16,7 @@
 #include "views/InsetList.h"
 #include "views/SafeGuardWarningView.h"
 #include "views/SettingsView.h"
+#include "views/ShopBadgeView.h"
 #include "views/ThemeCard.h"
 
 #include <QAbstractButton>
@@ -45,7 +46,7 @@ private Q_SLOTS:
     void settingsTabs_data();
     void settingsTabs();
     void sheets();
-    void warningWithSuggestionAndCautionBar();
+    void safetyViews();
 
 private:
     // Saves the picture when asked to, and fails for text that does not fit.
@@ -203,7 +204,7 @@ void TestViewScreenshots::sheets()
     patternSheet->reject();
 }
 
-void TestViewScreenshots::warningWithSuggestionAndCautionBar()
+void TestViewScreenshots::safetyViews()
 {
     SafeGuardWarningView warning(m_env->themeManager);
     warning.resize(1000, 680);
@@ -230,6 +231,15 @@ void TestViewScreenshots::warningWithSuggestionAndCautionBar()
     layout->addWidget(page, 1);
     pane.show();
     capture(&pane, u"caution-bar"_s);
+
+    // The badge's longer texts fit.
+    ShopBadgeView badge;
+    badge.setSafetyLevel(SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s}));
+    badge.setProceeded(true);
+    badge.show();
+    capture(&badge, u"badge-proceeded"_s);
+    badge.setSafetyLevel(SafetyLevel::caution({u"公認ショップではありません"_s}));
+    capture(&badge, u"badge-caution"_s);
 }
 
 QTEST_MAIN(TestViewScreenshots)
