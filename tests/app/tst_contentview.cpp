@@ -699,17 +699,6 @@ void TestContentView::screenshots()
     click(window->browserView()->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
     QVERIFY(window->toolbar()->badge()->safetyLevel().isTrusted());
 
-    // Past the warning: the page, and a badge that says it was set aside.
-    window->runSearch(scamUrl.toString());
-    QTRY_VERIFY(window->browserView()->isShowingWarning());
-    click(
-        window->browserView()->warningView()->findChild<QPushButton *>(u"warningProceedButton"_s));
-    BrowserViewModel &vm = window->browserViewModel();
-    QVERIFY(waitForEngine([&] { return vm.currentURL() == scamUrl && !vm.isLoading(); },
-                          engineTimeout));
-    saveScreenshot(window, u"window-proceeded.png"_s);
-    QVERIFY(load(window, amazonUrl));
-
     m_env->app->themeManager().setCurrentTheme(AppTheme::cyberPurple);
     QTest::qWait(300);
     saveScreenshot(window, u"window-cyberpurple.png"_s);

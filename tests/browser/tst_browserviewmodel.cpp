@@ -39,8 +39,6 @@ private Q_SLOTS:
     void safeLoadClearsBlockAndJudgesFirst();
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
-    void loadsThatWouldBlankOrHideTheSiteChangeNothing_data();
-    void loadsThatWouldBlankOrHideTheSiteChangeNothing();
     void lookAlikeBlockOffersTheRealShop();
 
 private:
@@ -214,34 +212,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
     QVERIFY(!m_viewModel->blockedReasons().isEmpty());
     // An address QUrl refused cannot be handed back to the engine.
     QCOMPARE(m_viewModel->canProceedAnyway(), url.isValid());
-}
-
-void TestBrowserViewModel::loadsThatWouldBlankOrHideTheSiteChangeNothing_data()
-{
-    QTest::addColumn<QUrl>("url");
-    QTest::addColumn<bool>("asPopup");
-
-    QTest::newRow("data document") << QUrl(u"data:text/html,<h1>x</h1>"_s) << false;
-    QTest::newRow("data pop-up") << QUrl(u"data:text/html,<h1>x</h1>"_s) << true;
-    // Only the browser itself opens local files, never a page's pop-up.
-    QTest::newRow("file pop-up") << QUrl(u"file:///etc/passwd"_s) << true;
-}
-
-void TestBrowserViewModel::loadsThatWouldBlankOrHideTheSiteChangeNothing()
-{
-    QFETCH(QUrl, url);
-    QFETCH(bool, asPopup);
-
-    m_viewModel->attachWebView(nullptr, *m_store);
-    m_viewModel->loadURL(shopURL);
-    QSignalSpy level(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged);
-    if (asPopup)
-        m_viewModel->openPopup(url);
-    else
-        m_viewModel->loadURL(url);
-    QCOMPARE(level.count(), 0);
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
-    QVERIFY(!m_viewModel->isBlocked());
 }
 
 void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()

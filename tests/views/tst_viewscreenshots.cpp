@@ -11,12 +11,9 @@
 #include "views/AddPatternSheet.h"
 #include "views/AddShopSheet.h"
 #include "views/BookmarksView.h"
-#include "views/CautionBarView.h"
 #include "views/ElidedLabel.h"
 #include "views/InsetList.h"
-#include "views/SafeGuardWarningView.h"
 #include "views/SettingsView.h"
-#include "views/ShopBadgeView.h"
 #include "views/ThemeCard.h"
 
 #include <QAbstractButton>
@@ -28,7 +25,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <memory>
 
@@ -46,7 +42,6 @@ private Q_SLOTS:
     void settingsTabs_data();
     void settingsTabs();
     void sheets();
-    void safetyViews();
 
 private:
     // Saves the picture when asked to, and fails for text that does not fit.
@@ -202,44 +197,6 @@ void TestViewScreenshots::sheets()
     QTRY_VERIFY(patternSheet->isVisible());
     capture(patternSheet, u"sheet-add-pattern"_s);
     patternSheet->reject();
-}
-
-void TestViewScreenshots::safetyViews()
-{
-    SafeGuardWarningView warning(m_env->themeManager);
-    warning.resize(1000, 680);
-    warning.setBlockedUrl(QUrl(u"http://rakuten.co.jp.evil.cn/login?item=5521"_s));
-    warning.setReasons({u"楽天市場を装った偽サイトの疑い"_s,
-                        u"公認ショップのドメインを先頭に付けた別のドメイン"_s});
-    warning.setSuggestion({u"楽天市場"_s, u"rakuten.co.jp"_s});
-    warning.show();
-    capture(&warning, u"warning-did-you-mean"_s);
-
-    // The bar above a page, at the width of a window.
-    QWidget pane;
-    pane.resize(1000, 240);
-    auto *layout = new QVBoxLayout(&pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *bar = new CautionBarView(&pane);
-    bar->setReasons({u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してく"
-                     u"ださい"_s});
-    auto *page = new QWidget(&pane);
-    page->setAutoFillBackground(true);
-    page->setBackgroundRole(QPalette::Base);
-    layout->addWidget(bar);
-    layout->addWidget(page, 1);
-    pane.show();
-    capture(&pane, u"caution-bar"_s);
-
-    // The badge's longer texts fit.
-    ShopBadgeView badge;
-    badge.setSafetyLevel(SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s}));
-    badge.setProceeded(true);
-    badge.show();
-    capture(&badge, u"badge-proceeded"_s);
-    badge.setSafetyLevel(SafetyLevel::caution({u"公認ショップではありません"_s}));
-    capture(&badge, u"badge-caution"_s);
 }
 
 QTEST_MAIN(TestViewScreenshots)
