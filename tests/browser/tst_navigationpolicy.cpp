@@ -74,35 +74,26 @@ QByteArray htmlPage(const QByteArray &head, const QByteArray &body)
 // engine's renderers), in MiB.
 qint64 residentMiBOfProcessTree()
 {
-    QHash<qint64, qint64> parents;
-    QHash<qint64, qint64> resident;
-    const QStringList pids = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &name : pids) {
-        bool isPid = false;
-        const qint64 pid = name.toLongLong(&isPid);
-        if (!isPid)
+    QHash<qint64, qint64> parentOf;
+    QHash<qint64, qint64> pagesOf;
+    for (const QString &pid : QDir(u"/proc"_s).entryList({u"[0-9]*"_s}, QDir::Dirs)) {
+        QFile stat(u"/proc/%1/stat"_s.arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
             continue;
-        QFile status(u"/proc/%1/status"_s.arg(pid));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("PPid:"))
-                parents.insert(pid, line.mid(5).trimmed().toLongLong());
-            else if (line.startsWith("VmRSS:"))
-                resident.insert(pid, line.mid(6).trimmed().split(' ').value(0).toLongLong());
-        }
+        // After the parenthesised name: state, ppid, ... rss is field 24.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        parentOf.insert(pid.toLongLong(), fields.value(1).toLongLong());
+        pagesOf.insert(pid.toLongLong(), fields.value(21).toLongLong());
     }
-    const qint64 self = QCoreApplication::applicationPid();
-    qint64 kib = 0;
-    for (auto it = resident.cbegin(); it != resident.cend(); ++it) {
-        for (qint64 pid = it.key(); pid > 1; pid = parents.value(pid)) {
-            if (pid == self) {
-                kib += it.value();
-                break;
-            }
-        }
+    qint64 pages = 0;
+    for (auto it = pagesOf.cbegin(); it != pagesOf.cend(); ++it) {
+        qint64 pid = it.key();
+        while (pid > 1 && pid != QCoreApplication::applicationPid())
+            pid = parentOf.value(pid);
+        pages += pid > 1 ? it.value() : 0;
     }
-    return kib / 1024;
+    return pages * 4096 / (1024 * 1024);
 }
 
 } // namespace

@@ -24,7 +24,6 @@ namespace {
 constexpr int engineTimeout = 30000;
 
 const QUrl linkPageUrl(u"http://blog.example.com/links"_s);
-const QUrl framePageUrl(u"http://www.biccamera.com/framed"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
 const QUrl otherScamUrl(u"http://super-sale-store.xyz/item"_s);
 const QUrl floodPageUrl(u"http://blog.example.com/flood"_s);
@@ -60,7 +59,6 @@ private Q_SLOTS:
     void cleanup();
 
     void warningFollowsEachBlock();
-    void blockedFrameCoversTrustedPage();
     void clickedWindowOpensAfterScriptFlood();
 
 private:
@@ -84,10 +82,6 @@ void TestBrowserView::initTestCase()
                          + otherScamUrl.toEncoded()
                          + "\">other</a>"
                            "</body></html>");
-    m_proxy->setPage(framePageUrl.host(), framePageUrl.path(),
-                     "<!DOCTYPE html><html><head><title>framed</title></head><body>"
-                     "<iframe src=\""
-                         + scamUrl.toEncoded() + "\"></iframe></body></html>");
     m_proxy->setPage(floodPageUrl.host(), floodPageUrl.path(),
                      "<!DOCTYPE html><html><head><title>flood</title></head>"
                      "<body style=\"margin: 0\"><a target=\"_blank\" href=\""
@@ -144,16 +138,6 @@ void TestBrowserView::warningFollowsEachBlock()
     QCOMPARE(reasonTexts(view.warningView()),
              SafeBrowsingEngine().evaluateSafety(otherScamUrl, m_env->ruleStore).reasons());
     QCOMPARE(m_proxy->hits(otherScamUrl.host(), otherScamUrl.path()), 0);
-}
-
-void TestBrowserView::blockedFrameCoversTrustedPage()
-{
-    BrowserView &view = m_env->view;
-    m_env->viewModel.loadURL(framePageUrl);
-    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
-    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
-    // The trusted page itself is loaded underneath.
-    QTRY_COMPARE_WITH_TIMEOUT(view.webView()->url(), framePageUrl, engineTimeout);
 }
 
 void TestBrowserView::clickedWindowOpensAfterScriptFlood()

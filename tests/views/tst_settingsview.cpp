@@ -432,16 +432,11 @@ void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
 
 void TestSettingsView::aboutTabNamesTheWebEngineInUse()
 {
-    // How current the engine's security fixes are shows in its versions.
     auto view = makeView();
     view->tabs()->setCurrentIndex(3);
-    auto *engine = view->findChild<QLabel *>(u"aboutEngine"_s);
-    QVERIFY(engine);
-    QTRY_VERIFY(engine->isVisible());
-    QVERIFY2(
-        engine->text().contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())),
-        qPrintable(engine->text()));
-    QVERIFY(engine->text().contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
+    const QString shown = view->findChild<QLabel *>(u"aboutEngine"_s)->text();
+    QVERIFY(shown.contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())));
+    QVERIFY(shown.contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
 }
 
 QTEST_MAIN(TestSettingsView)
