@@ -31,7 +31,8 @@ double medianNanosecondsPerCall(BrowserViewModel &viewModel, const QList<QUrl> &
         QElapsedTimer timer;
         timer.start();
         for (int call = 0; call < callsPerSample; ++call)
-            sink = viewModel.decidePolicy(urls.at(call % urls.size()), true);
+            sink = viewModel.decidePolicy(urls.at(call % urls.size()),
+                                          QWebEnginePage::NavigationTypeLinkClicked, true);
         perCall.push_back(double(timer.nsecsElapsed()) / callsPerSample);
         // Blocks are recorded on the next turn of the loop; keep that work
         // out of the timed part but don't let it pile up.
@@ -68,6 +69,9 @@ int main(int argc, char *argv[])
         {"suspicious, *.top", {QUrl(u"http://scam-shop.top/item"_s)}},
         {"suspicious, hyphens", {QUrl(u"http://cheap-brand-sale-outlet.com/"_s)}},
         {"suspicious, both", {QUrl(u"http://super-cheap-brand-sale.top/"_s)}},
+        // Addresses QUrl refuses, and wrapped ones.
+        {"QUrl refused", {QUrl(u"http://scam.top../order"_s)}},
+        {"blob wrapper", {QUrl(u"blob:https://www.amazon.co.jp/0b1c"_s)}},
     };
 
     QTextStream out(stdout);

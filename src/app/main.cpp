@@ -30,9 +30,18 @@ int main(int argc, char *argv[])
         return 0;
     }
     // The engine's sandbox refuses to start as root; a user who runs the
-    // browser that way gets a working browser rather than a crash.
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // browser that way gets a working browser rather than a crash, and is
+    // told what it costs.
+    if (geteuid() == 0) {
+        if (!qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        QTextStream(stderr)
+            << "Velmora Shopping Browser: running as root, so the web engine's sandbox is off "
+               "(the engine does not start as root otherwise). Web pages run without that "
+               "protection; start the browser as a normal user.\n"
+            << "root で実行しているため、Web エンジンのサンドボックスを無効にしました。"
+               "通常のユーザーで起動してください。\n";
+    }
     // Web engine views share their GL context with the rest of the window;
     // this has to be set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -1,5 +1,7 @@
 #include "BrowserViewModel.h"
 
+#include "address/PublicSuffixList.h"
+#include "browser/EngineAddress.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/WebAddress.h"
 
@@ -19,6 +21,42 @@ bool isSameAddress(const QUrl &a, const QUrl &b)
     constexpr auto options = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
     return a.adjusted(options).toString(QUrl::FullyEncoded)
         == b.adjusted(options).toString(QUrl::FullyEncoded);
+}
+
+// The site an address belongs to, for the proceed pass: its registrable
+// domain ("shop.scam.top" -> "scam.top"), or the host itself where there is
+// none (an IP address). A blob: or filesystem: address belongs to the site of
+// the origin it wraps. Empty when no site can be named.
+QString siteOf(const QUrl &url)
+{
+    if (!url.isValid())
+        return QString();
+    if (url.scheme() == "blob"_L1 || url.scheme() == "filesystem"_L1)
+        return siteOf(QUrl(url.path()));
+    QString host = url.host(QUrl::FullyEncoded).toLower();
+    if (host.endsWith(u'.'))
+        host.chop(1);
+    if (host.isEmpty())
+        return QString();
+    const QString registrable = PublicSuffixList::system().registrableDomain(host);
+    return registrable.isEmpty() ? host : registrable;
+}
+
+bool namesNoSite(const SafetyLevel &verdict)
+{
+    return verdict.isNeutral()
+        && verdict.domain() == QString::fromUtf8(BrowserViewModel::unknownDomain);
+}
+
+// A verdict that names no site ("不明") shows nothing in the main frame but
+// blank pages: the badge could not say whose content it is. Sub-frames live
+// under the verdict of their page; only addresses QUrl refused, whose site
+// the engine could not tell, are kept out there too.
+bool mayShowWithoutSite(const QUrl &url, bool isMainFrame)
+{
+    if (isMainFrame)
+        return url.scheme() == "about"_L1;
+    return url.isValid();
 }
 
 // Chromium reports the address itself as the title of a page that has none,
@@ -68,7 +106,7 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView, SecurityRuleStore 
     if (m_webView)
         disconnect(m_webView.data(), nullptr, this, nullptr);
     m_idleWatchdog.stop();
-    m_proceedPass.clear();
+    m_proceedPass.reset();
 
     m_webView = webView;
     m_securityStore = &store;
@@ -86,23 +124,31 @@ void BrowserViewModel::loadURL(const QUrl &url)
 {
     if (!m_securityStore)
         return;
-    const SafetyLevel verdict = m_safety.evaluateSafety(url, *m_securityStore);
+    const SafetyLevel verdict = judge(url);
     if (verdict.isSuspicious()) {
         recordBlock(url, verdict);
         return;
     }
+    // An address the engine cannot be handed, or one whose site nobody can
+    // name, would only replace the shown page with a blank or unjudged one.
+    if (!EngineAddress::canLoad(url))
+        return;
+    if (namesNoSite(verdict) && !mayShowWithoutSite(url, true))
+        return;
     setIsBlocked(false);
     setSafetyLevel(verdict);
-    m_proceedPass.clear();
+    m_proceedPass.reset();
     startLoad(url, m_requestTimeouts.load);
 }
 
 void BrowserViewModel::goBack()
 {
     // The blocked navigation never started: the page from before it is still
-    // there, so leaving the warning is all that going back means.
+    // there, so leaving the warning is all that going back means, and the
+    // badge speaks of that page again.
     if (m_isBlocked) {
         setIsBlocked(false);
+        judgeShownPage();
         return;
     }
     if (m_webView)
@@ -119,6 +165,7 @@ void BrowserViewModel::reload()
 {
     if (m_isBlocked) {
         setIsBlocked(false);
+        judgeShownPage();
         if (!m_pendingBlockedURL.isEmpty())
             loadURL(m_pendingBlockedURL);
         return;
@@ -129,37 +176,84 @@ void BrowserViewModel::reload()
 
 void BrowserViewModel::proceedAnyway()
 {
-    if (m_pendingBlockedURL.isEmpty())
+    if (m_pendingBlockedURL.isEmpty() || !m_canProceedAnyway)
         return;
     setIsBlocked(false);
     if (!m_webView)
         return;
-    m_proceedPass = m_pendingBlockedURL;
+    m_proceedPass = ProceedPass {m_pendingBlockedURL, siteOf(m_pendingBlockedURL)};
     startLoad(m_pendingBlockedURL, m_requestTimeouts.proceed);
 }
 
-bool BrowserViewModel::decidePolicy(const QUrl &url, bool isMainFrame)
+void BrowserViewModel::openSuggestion()
 {
-    if (url.isEmpty())
-        return true;
+    if (m_blockedSuggestion.isEmpty())
+        return;
+    if (const auto url = WebAddress::parse(u"https://"_s + m_blockedSuggestion.domain + u'/'))
+        loadURL(*url);
+}
+
+void BrowserViewModel::dismissCaution()
+{
+    m_cautionNotice.dismiss(m_currentURL);
+    updateDerived();
+}
+
+void BrowserViewModel::openPopup(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    if (scheme != "http"_L1 && scheme != "https"_L1 && scheme != "blob"_L1)
+        return;
+    loadURL(url);
+}
+
+bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type,
+                                    bool isMainFrame)
+{
     if (!m_securityStore)
         return true;
-    // The pass is for the one main-frame navigation proceedAnyway started;
-    // any other main-frame navigation supersedes it, and a redirect out of
-    // the proceeded page comes after it, so both are judged as usual.
-    if (isMainFrame && !m_proceedPass.isEmpty()) {
-        const bool isProceeding = isSameAddress(url, m_proceedPass);
-        m_proceedPass.clear();
-        if (isProceeding)
-            return true;
-    }
-    const SafetyLevel verdict = m_safety.evaluateSafety(url, *m_securityStore);
-    if (!verdict.isSuspicious())
+    if (passCovers(url, type, isMainFrame))
         return true;
-    // The engine wants its answer now; the warning follows on the next turn.
-    QMetaObject::invokeMethod(
-        this, [this, url, verdict] { recordBlock(url, verdict); }, Qt::QueuedConnection);
-    return false;
+    // Any other main-frame navigation leaves the proceeded page load behind.
+    if (isMainFrame)
+        m_proceedPass.reset();
+    const SafetyLevel verdict = judge(url);
+    if (verdict.isSuspicious()) {
+        // The engine wants its answer now; the warning follows on the next turn.
+        QMetaObject::invokeMethod(
+            this, [this, url, verdict] { recordBlock(url, verdict); }, Qt::QueuedConnection);
+        return false;
+    }
+    if (namesNoSite(verdict))
+        return mayShowWithoutSite(url, isMainFrame);
+    return true;
+}
+
+SafetyLevel BrowserViewModel::judge(const QUrl &url) const
+{
+    // The user's own files: no site to judge, and no page may link to them
+    // (the engine refuses that), so only the browser itself opens one.
+    if (url.scheme() == "file"_L1)
+        return SafetyLevel::neutral(QString::fromUtf8(localFileDomain));
+    return m_safety.evaluateSafety(url, *m_securityStore);
+}
+
+bool BrowserViewModel::passCovers(const QUrl &url, QWebEnginePage::NavigationType type,
+                                  bool isMainFrame)
+{
+    if (!m_proceedPass)
+        return false;
+    ProceedPass &pass = *m_proceedPass;
+    const bool sameSite = !pass.site.isEmpty() && siteOf(url) == pass.site;
+    if (!isMainFrame)
+        return pass.arrived && sameSite;
+    if (!pass.arrived && isSameAddress(url, pass.address)) {
+        pass.arrived = true;
+        return true;
+    }
+    // The chosen page may still be redirected within its own site; anything
+    // else in the main frame is a new page load.
+    return pass.arrived && type == QWebEnginePage::NavigationTypeRedirect && sameSite;
 }
 
 void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idleLimit)
@@ -172,16 +266,21 @@ void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idle
 
 void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
 {
-    m_proceedPass.clear();
-    // All four values are in place before anyone hears of the block, so a
-    // view reacting to isBlocked already reads the matching reasons.
+    m_proceedPass.reset();
+    // All values are in place before anyone hears of the block, so a view
+    // reacting to isBlocked already reads the matching reasons.
     const bool blockedChanged = !m_isBlocked;
     const bool reasonsChanged = m_blockedReasons != verdict.reasons();
-    const bool urlChanged = m_pendingBlockedURL != url;
+    const bool urlChanged = m_pendingBlockedURL != url
+        || EngineAddress::text(m_pendingBlockedURL) != EngineAddress::text(url);
+    const bool suggestionChanged = m_blockedSuggestion != verdict.suggestion();
     const bool levelChanged = m_safetyLevel != verdict;
+    const bool proceedChanged = m_canProceedAnyway != EngineAddress::canLoad(url);
     m_isBlocked = true;
     m_blockedReasons = verdict.reasons();
     m_pendingBlockedURL = url;
+    m_blockedSuggestion = verdict.suggestion();
+    m_canProceedAnyway = EngineAddress::canLoad(url);
     m_safetyLevel = verdict;
     if (blockedChanged)
         Q_EMIT isBlockedChanged();
@@ -189,8 +288,36 @@ void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
         Q_EMIT blockedReasonsChanged();
     if (urlChanged)
         Q_EMIT pendingBlockedURLChanged();
+    if (suggestionChanged)
+        Q_EMIT blockedSuggestionChanged();
+    if (proceedChanged)
+        Q_EMIT canProceedAnywayChanged();
     if (levelChanged)
         Q_EMIT safetyLevelChanged();
+    updateDerived();
+}
+
+void BrowserViewModel::judgeShownPage()
+{
+    if (!m_securityStore)
+        return;
+    const QUrl shown = m_webView ? m_webView->url() : QUrl();
+    setSafetyLevel(shown.isEmpty() ? SafetyLevel::neutral(QString::fromUtf8(newTabDomain))
+                                   : judge(shown));
+}
+
+void BrowserViewModel::updateDerived()
+{
+    const bool proceeded = !m_isBlocked && m_safetyLevel.isSuspicious();
+    if (m_isProceeded != proceeded) {
+        m_isProceeded = proceeded;
+        Q_EMIT isProceededChanged();
+    }
+    const QStringList caution = m_cautionNotice.reasons(m_safetyLevel, m_currentURL);
+    if (m_cautionReasons != caution) {
+        m_cautionReasons = caution;
+        Q_EMIT cautionReasonsChanged();
+    }
 }
 
 void BrowserViewModel::refreshURL()
@@ -201,9 +328,11 @@ void BrowserViewModel::refreshURL()
     if (url.isEmpty())
         return;
     setCurrentURL(url);
-    setUrlInputString(WebAddress::text(url));
-    if (m_securityStore)
-        setSafetyLevel(m_safety.evaluateSafety(url, *m_securityStore));
+    setUrlInputString(EngineAddress::text(url));
+    // While the warning is up the badge speaks of the block; the page hidden
+    // beneath it is judged again when the warning goes.
+    if (m_securityStore && !m_isBlocked)
+        setSafetyLevel(judge(url));
     // An untitled page's stand-in title is its address, which just changed.
     refreshTitle();
     refreshHistoryFlags();
@@ -265,19 +394,22 @@ void BrowserViewModel::onLoadFinished(bool ok)
     refreshTitle();
     // Only a navigation that really finished gives the shown page a new
     // verdict; a cancelled or failed one left the earlier page in place.
-    if (!ok || !m_webView || !m_securityStore)
+    if (!ok || !m_webView || !m_securityStore || m_isBlocked)
         return;
     const QUrl url = m_webView->url();
     if (!url.isEmpty())
-        setSafetyLevel(m_safety.evaluateSafety(url, *m_securityStore));
+        setSafetyLevel(judge(url));
 }
 
 void BrowserViewModel::setCurrentURL(const QUrl &url)
 {
-    if (m_currentURL == url)
+    // Addresses QUrl refused all compare equal; their texts tell them apart.
+    if (m_currentURL == url && EngineAddress::text(m_currentURL) == EngineAddress::text(url))
         return;
     m_currentURL = url;
+    m_cautionNotice.pageShown(url);
     Q_EMIT currentURLChanged();
+    updateDerived();
 }
 
 void BrowserViewModel::setUrlInputString(const QString &text)
@@ -334,6 +466,7 @@ void BrowserViewModel::setSafetyLevel(const SafetyLevel &level)
         return;
     m_safetyLevel = level;
     Q_EMIT safetyLevelChanged();
+    updateDerived();
 }
 
 void BrowserViewModel::setIsBlocked(bool blocked)
@@ -342,4 +475,5 @@ void BrowserViewModel::setIsBlocked(bool blocked)
         return;
     m_isBlocked = blocked;
     Q_EMIT isBlockedChanged();
+    updateDerived();
 }

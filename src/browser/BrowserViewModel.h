@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/CautionNotice.h"
 #include "browser/IdleLoadWatchdog.h"
 #include "browser/RequestTimeouts.h"
 #include "safety/SafeBrowsingEngine.h"
@@ -10,6 +11,8 @@
 #include <QStringList>
 #include <QUrl>
 #include <QWebEnginePage>
+
+#include <optional>
 
 class SecurityRuleStore;
 
@@ -22,6 +25,10 @@ class BrowserViewModel final : public QObject
 
 public:
     static constexpr auto newTabDomain = "新規タブ";
+    // What the badge names for a page from the user's own disk.
+    static constexpr auto localFileDomain = "ローカルファイル";
+    // The engine's neutral verdict for an address in which it found no site.
+    static constexpr auto unknownDomain = "不明";
 
     explicit BrowserViewModel(QObject *parent = nullptr);
     ~BrowserViewModel() override;
@@ -37,6 +44,19 @@ public:
     bool isBlocked() const { return m_isBlocked; }
     QStringList blockedReasons() const { return m_blockedReasons; }
     QUrl pendingBlockedURL() const { return m_pendingBlockedURL; }
+    // The real shop a look-alike block points to ("did you mean"); empty when
+    // the last block has none. Written together with blockedReasons.
+    SafetyLevel::Suggestion blockedSuggestion() const { return m_blockedSuggestion; }
+    // False when the blocked address is one QUrl refused: the engine cannot
+    // be handed it again, so there is nothing to proceed to.
+    bool canProceedAnyway() const { return m_canProceedAnyway; }
+    // A page judged suspicious is on screen without a warning: the user went
+    // past one.
+    bool isProceeded() const { return m_isProceeded; }
+    // The reasons of the shown page's caution verdict, for the bar above the
+    // page; empty when the verdict is not caution or the user dismissed the
+    // bar for this page.
+    QStringList cautionReasons() const { return m_cautionReasons; }
 
     // The web view is held weakly; the rule store is not owned (it outlives
     // every window).
@@ -54,10 +74,19 @@ public:
     void goForward();
     void reload();
     void proceedAnyway();
+    // Opens https://<domain>/ of blockedSuggestion(), judged like any load.
+    void openSuggestion();
+    // Hides the caution bar until another page is shown.
+    void dismissCaution();
+    // A new window the page asked for, opened in this pane instead. Only what
+    // a page may open in its own top frame is opened: the engine refuses
+    // scripts a top-level data: document or a local file, and so does this.
+    void openPopup(const QUrl &url);
 
     // The navigation policy: answers at once whether the engine may go on;
-    // a block is recorded on the next turn of the event loop.
-    bool decidePolicy(const QUrl &url, bool isMainFrame);
+    // a block is recorded on the next turn of the event loop. Every address
+    // the engine proposes comes here, also those QUrl refused (invalid ones).
+    bool decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
 
     // How long a load this view model starts may go without progress before
     // it is stopped.
@@ -76,10 +105,27 @@ Q_SIGNALS:
     void isBlockedChanged();
     void blockedReasonsChanged();
     void pendingBlockedURLChanged();
+    void blockedSuggestionChanged();
+    void canProceedAnywayChanged();
+    void isProceededChanged();
+    void cautionReasonsChanged();
 
 private:
+    // The one-shot pass proceedAnyway gives: the chosen address once, then,
+    // for that page load, its own redirects and sub-frames within its site.
+    struct ProceedPass
+    {
+        QUrl address;
+        QString site;
+        bool arrived = false;
+    };
+
+    SafetyLevel judge(const QUrl &url) const;
+    bool passCovers(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
     void startLoad(const QUrl &url, std::chrono::milliseconds idleLimit);
     void recordBlock(const QUrl &url, const SafetyLevel &verdict);
+    void judgeShownPage();
+    void updateDerived();
     void refreshURL();
     void refreshTitle();
     void refreshHistoryFlags();
@@ -112,9 +158,13 @@ private:
     SecurityRuleStore *m_securityStore = nullptr;
 
     const SafeBrowsingEngine m_safety {};
-    // The one navigation proceedAnyway started: passes the policy once, then
-    // is forgotten. Empty when no pass is outstanding.
-    QUrl m_proceedPass;
+    SafetyLevel::Suggestion m_blockedSuggestion;
+    bool m_canProceedAnyway = false;
+    bool m_isProceeded = false;
+    QStringList m_cautionReasons;
+    CautionNotice m_cautionNotice;
+
+    std::optional<ProceedPass> m_proceedPass;
     RequestTimeouts m_requestTimeouts;
     IdleLoadWatchdog m_idleWatchdog;
 };

@@ -12,10 +12,10 @@ bool PopupCatcherPage::acceptNavigationRequest(const QUrl &url, NavigationType t
     Q_UNUSED(type);
     if (!isMainFrame || m_caught)
         return false;
-    // window.open() without an address starts on a blank page and is given
-    // its address later; wait for that one.
-    if (url.isEmpty() || url.scheme() == QLatin1String("about"))
+    // The blank page the window starts on; its real address comes later.
+    if (url.scheme() == QLatin1String("about"))
         return true;
+    // Anything else, also an address QUrl refused, goes to the pane's policy.
     m_caught = true;
     Q_EMIT navigationCaught(url);
     deleteLater();
@@ -25,8 +25,5 @@ bool PopupCatcherPage::acceptNavigationRequest(const QUrl &url, NavigationType t
 QWebEnginePage *PopupCatcherPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
-    auto *catcher = new PopupCatcherPage(profile(), parent());
-    connect(catcher, &PopupCatcherPage::navigationCaught, this,
-            &PopupCatcherPage::navigationCaught);
-    return catcher;
+    return nullptr;
 }

@@ -4,11 +4,11 @@
 
 class QWebEngineProfile;
 
-// Stands in for the new window a page asks for (a target="_blank" link,
-// window.open): the engine needs a page to put the new window's contents
-// into, but this browser has one pane. The catcher refuses the window's first
-// real navigation, reports its address so the pane can open it instead, and
-// then goes away.
+// Stands in for a new window a page opened without an address
+// (window.open() then w.location = ...): the engine needs a page to put the
+// window's contents into, but this browser has one pane. The catcher refuses
+// the window's first real navigation, reports its address so the pane can
+// open it instead, and then goes away.
 class PopupCatcherPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -21,7 +21,7 @@ Q_SIGNALS:
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
-    // A window opened from the catcher goes the same way as its own.
+    // Windows of a window nobody sees are dropped.
     QWebEnginePage *createWindow(WebWindowType type) override;
 
 private:

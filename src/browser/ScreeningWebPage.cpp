@@ -3,6 +3,7 @@
 #include "browser/BrowserViewModel.h"
 #include "browser/PopupCatcherPage.h"
 
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -23,32 +24,77 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     // Certificate errors, downloads and permission requests are left to the
     // engine, which refuses them when nobody accepts them.
+    connect(this, &QWebEnginePage::newWindowRequested, this,
+            &ScreeningWebPage::onNewWindowRequested);
+    // A new page load gets its own pop-up allowance; windows still waiting
+    // for an address belong to the page that is going.
+    connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (!ok)
+            return;
+        m_popupsWithoutGesture = 0;
+        settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    });
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        for (PopupCatcherPage *catcher :
+             findChildren<PopupCatcherPage *>(Qt::FindDirectChildrenOnly))
+            catcher->deleteLater();
+    });
+}
+
+bool ScreeningWebPage::isShown() const
+{
+    return m_viewModel && m_viewModel->webView() == this;
 }
 
 bool ScreeningWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
                                                bool isMainFrame)
 {
-    Q_UNUSED(type);
     // A page the view model no longer shows (the pane was rebuilt) or whose
     // view model is gone has nobody to warn, so it may not go anywhere.
-    if (!m_viewModel || m_viewModel->webView() != this)
+    if (!isShown())
         return false;
-    return m_viewModel->decidePolicy(url, isMainFrame);
+    return m_viewModel->decidePolicy(url, type, isMainFrame);
 }
 
 QWebEnginePage *ScreeningWebPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
-    auto *catcher = new PopupCatcherPage(profile(), this);
-    // Queued: the catcher's navigation callback answers first, and the pane
-    // opens the address on the next turn of the event loop.
-    connect(catcher, &PopupCatcherPage::navigationCaught, this, &ScreeningWebPage::openCaughtWindow,
-            Qt::QueuedConnection);
-    return catcher;
+    return nullptr;
+}
+
+void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    // Not opening the request releases the engine's new page at once.
+    if (!isShown())
+        return;
+    if (!request.isUserInitiated()) {
+        if (++m_popupsWithoutGesture > popupsWithoutGesturePerLoad)
+            return;
+        // The allowance is spent: the engine itself now refuses the page's
+        // further windows without a gesture, before making a page for each
+        // (which takes it half a second apiece).
+        if (m_popupsWithoutGesture == popupsWithoutGesturePerLoad)
+            settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    }
+    const QUrl url = request.requestedUrl();
+    // window.open() without an address starts on a blank page and is given
+    // its address later: a catcher waits for it.
+    if (url.isEmpty() || url.scheme() == QLatin1String("about")) {
+        auto *catcher = new PopupCatcherPage(profile(), this);
+        // Queued: the catcher's navigation callback answers first, and the
+        // pane opens the address on the next turn of the event loop.
+        connect(catcher, &PopupCatcherPage::navigationCaught, this,
+                &ScreeningWebPage::openCaughtWindow, Qt::QueuedConnection);
+        request.openIn(catcher);
+        return;
+    }
+    // The engine is still inside its new-window callback; load afterwards.
+    QMetaObject::invokeMethod(
+        this, [this, url] { openCaughtWindow(url); }, Qt::QueuedConnection);
 }
 
 void ScreeningWebPage::openCaughtWindow(const QUrl &url)
 {
-    if (m_viewModel && m_viewModel->webView() == this)
-        m_viewModel->loadURL(url);
+    if (isShown())
+        m_viewModel->openPopup(url);
 }

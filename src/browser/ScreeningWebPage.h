@@ -4,6 +4,7 @@
 #include <QWebEnginePage>
 
 class BrowserViewModel;
+class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 
 // The browser pane's page: every navigation the engine proposes, in the main
@@ -14,15 +15,25 @@ class ScreeningWebPage final : public QWebEnginePage
     Q_OBJECT
 
 public:
+    // New windows a page may open without a user gesture per page load;
+    // beyond these they are dropped, so a page cannot flood the browser.
+    static constexpr int popupsWithoutGesturePerLoad = 3;
+
     // A null profile means the engine's default profile.
     ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfile *profile, QObject *parent);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    // Always null: new windows are handled in onNewWindowRequested, which the
+    // engine calls when no page is given here, and which knows the address
+    // and whether the user asked for the window.
     QWebEnginePage *createWindow(WebWindowType type) override;
 
 private:
+    bool isShown() const;
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void openCaughtWindow(const QUrl &url);
 
     QPointer<BrowserViewModel> m_viewModel;
+    int m_popupsWithoutGesture = 0;
 };

@@ -141,10 +141,13 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
     connect(&m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
             [this] { m_badge->setSafetyLevel(m_viewModel.safetyLevel()); });
+    connect(&m_viewModel, &BrowserViewModel::isProceededChanged, this,
+            [this] { m_badge->setProceeded(m_viewModel.isProceeded()); });
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this,
             &BrowserToolbar::updateThemeChecks);
 
     m_badge->setSafetyLevel(m_viewModel.safetyLevel());
+    m_badge->setProceeded(m_viewModel.isProceeded());
     updateNavigation();
     updateReload();
     updateTitle();

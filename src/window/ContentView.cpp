@@ -236,7 +236,8 @@ void ContentView::openBookmark(const QString &address)
 void ContentView::addCurrentPageToBookmarks()
 {
     const QUrl url = m_browserVM->currentURL();
-    if (url.isEmpty())
+    // An address QUrl refused could be neither stored whole nor opened again.
+    if (url.isEmpty() || !url.isValid())
         return;
     const QString address = WebAddress::text(url);
     const QString title = m_browserVM->pageTitle().isEmpty() ? address : m_browserVM->pageTitle();

@@ -20,6 +20,8 @@ namespace {
 const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
 const QUrl scamURL(u"http://super-cheap-brand-sale.top/deal"_s);
 const QUrl shopURL(u"https://www.amazon.co.jp/dp/B0001"_s);
+// QUrl refuses it; the engine opens it.
+const QUrl unparsableURL(u"http://scam.top../order"_s);
 
 } // namespace
 
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void safeLoadClearsBlockAndJudgesFirst();
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
+    void lookAlikeBlockOffersTheRealShop();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -79,8 +82,8 @@ void TestBrowserViewModel::withoutRuleStoreNothingIsJudged()
 
     m_viewModel->loadURL(scamURL);
     m_viewModel->loadURL(shopURL);
-    QVERIFY(m_viewModel->decidePolicy(scamURL, true));
-    QVERIFY(m_viewModel->decidePolicy(scamURL, false));
+    QVERIFY(m_viewModel->decidePolicy(scamURL, QWebEnginePage::NavigationTypeLinkClicked, true));
+    QVERIFY(m_viewModel->decidePolicy(scamURL, QWebEnginePage::NavigationTypeOther, false));
     m_viewModel->proceedAnyway();
     m_viewModel->goBack();
     m_viewModel->goForward();
@@ -151,13 +154,31 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
     QTest::addColumn<QUrl>("url");
     QTest::addColumn<bool>("isMainFrame");
     QTest::addColumn<bool>("allowed");
+    QTest::addColumn<bool>("blocked");
 
-    QTest::newRow("certified shop") << shopURL << true << true;
-    QTest::newRow("safe domain") << QUrl(u"https://www.google.co.jp/search?q=x"_s) << true << true;
-    QTest::newRow("no host") << QUrl(u"about:blank"_s) << true << true;
-    QTest::newRow("suspicious main frame") << scamURL << true << false;
+    QTest::newRow("certified shop") << shopURL << true << true << false;
+    QTest::newRow("safe domain") << QUrl(u"https://www.google.co.jp/search?q=x"_s) << true << true
+                                 << false;
+    QTest::newRow("blank page") << QUrl(u"about:blank"_s) << true << true << false;
+    QTest::newRow("local file") << QUrl(u"file:///home/user/receipt.html"_s) << true << true
+                                << false;
+    QTest::newRow("suspicious main frame") << scamURL << true << false << true;
     QTest::newRow("suspicious sub-frame")
-        << QUrl(u"http://ads.example.xyz/frame"_s) << false << false;
+        << QUrl(u"http://ads.example.xyz/frame"_s) << false << false << true;
+    // A top-level data: document has no site to judge; the engine refuses it
+    // to scripts, and so does the policy to everyone. In a frame it lives
+    // under its page's verdict.
+    QTest::newRow("data document")
+        << QUrl(u"data:text/html,<h1>sale</h1>"_s) << true << false << false;
+    QTest::newRow("data frame") << QUrl(u"data:text/html,<h1>ad</h1>"_s) << false << true << false;
+    // Judged by the host the engine uses, or failing that as unjudgeable.
+    QTest::newRow("address QUrl refused") << unparsableURL << true << false << true;
+    QTest::newRow("frame QUrl refused") << unparsableURL << false << false << true;
+    // Judged by the origin they wrap.
+    QTest::newRow("blob of a suspicious site")
+        << QUrl(u"blob:http://super-cheap-brand-sale.top/0b1c"_s) << true << false << true;
+    QTest::newRow("blob of a certified shop")
+        << QUrl(u"blob:https://www.amazon.co.jp/0b1c"_s) << true << true << false;
 }
 
 void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
@@ -165,26 +186,53 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
     QFETCH(QUrl, url);
     QFETCH(bool, isMainFrame);
     QFETCH(bool, allowed);
+    QFETCH(bool, blocked);
 
     m_viewModel->attachWebView(nullptr, *m_store);
     m_viewModel->loadURL(shopURL);
     const SafetyLevel before = m_viewModel->safetyLevel();
 
-    QCOMPARE(m_viewModel->decidePolicy(url, isMainFrame), allowed);
+    QCOMPARE(m_viewModel->decidePolicy(url, QWebEnginePage::NavigationTypeLinkClicked, isMainFrame),
+             allowed);
     // Nothing is written while the engine waits for the answer.
     QVERIFY(!m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->safetyLevel(), before);
 
-    if (allowed) {
-        QCoreApplication::processEvents();
+    // The block arrives on the next turn of the event loop.
+    QCoreApplication::processEvents();
+    if (!blocked) {
         QVERIFY(!m_viewModel->isBlocked());
         QCOMPARE(m_viewModel->safetyLevel(), before);
         return;
     }
-    QTRY_VERIFY(m_viewModel->isBlocked());
+    QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->pendingBlockedURL(), url);
     QCOMPARE(m_viewModel->safetyLevel(), SafeBrowsingEngine().evaluateSafety(url, *m_store));
     QCOMPARE(m_viewModel->blockedReasons(), m_viewModel->safetyLevel().reasons());
+    QVERIFY(!m_viewModel->blockedReasons().isEmpty());
+    // An address QUrl refused cannot be handed back to the engine.
+    QCOMPARE(m_viewModel->canProceedAnyway(), url.isValid());
+}
+
+void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
+{
+    m_viewModel->attachWebView(nullptr, *m_store);
+    QSignalSpy suggestion(m_viewModel.get(), &BrowserViewModel::blockedSuggestionChanged);
+    m_viewModel->loadURL(QUrl(u"http://rakuten.co.jp.evil.cn/login"_s));
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(suggestion.count(), 1);
+    QCOMPARE(m_viewModel->blockedSuggestion(),
+             (SafetyLevel::Suggestion {u"楽天市場"_s, u"rakuten.co.jp"_s}));
+
+    m_viewModel->openSuggestion();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(u"楽天市場"_s));
+
+    // A block without a look-alike has nothing to suggest.
+    m_viewModel->loadURL(scamURL);
+    QVERIFY(m_viewModel->blockedSuggestion().isEmpty());
+    m_viewModel->openSuggestion();
+    QVERIFY(m_viewModel->isBlocked());
 }
 
 QTEST_GUILESS_MAIN(TestBrowserViewModel)

@@ -53,6 +53,8 @@ public:
     void clearHits();
     // All requests seen, any host.
     int totalHits() const { return m_totalHits; }
+    // Every host asked for since the last clearHits(), as the engine wrote it.
+    QSet<QString> hosts() const { return m_hosts; }
     // The body of the last request to host and path (a form post's fields).
     QByteArray lastBody(const QString &host, const QString &path) const;
     // Points the web engine at this proxy (QTWEBENGINE_CHROMIUM_FLAGS): adds
@@ -82,6 +84,7 @@ private:
     QTcpServer m_server;
     QHash<QString, Answer> m_answers;
     QHash<QString, int> m_hits;
+    QSet<QString> m_hosts;
     QHash<QString, QByteArray> m_bodies;
     QHash<QTcpSocket *, QByteArray> m_buffers;
     int m_totalHits = 0;

@@ -24,9 +24,10 @@ namespace {
 constexpr int engineTimeout = 30000;
 
 const QUrl linkPageUrl(u"http://blog.example.com/links"_s);
-const QUrl framePageUrl(u"http://www.biccamera.com/framed"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
 const QUrl otherScamUrl(u"http://super-sale-store.xyz/item"_s);
+const QUrl floodPageUrl(u"http://blog.example.com/flood"_s);
+const QUrl clickedUrl(u"http://blog.example.com/clicked"_s);
 
 struct Environment : TestStores
 {
@@ -58,7 +59,7 @@ private Q_SLOTS:
     void cleanup();
 
     void warningFollowsEachBlock();
-    void blockedFrameCoversTrustedPage();
+    void clickedWindowOpensAfterScriptFlood();
 
 private:
     void clickLink(const QString &id);
@@ -81,10 +82,12 @@ void TestBrowserView::initTestCase()
                          + otherScamUrl.toEncoded()
                          + "\">other</a>"
                            "</body></html>");
-    m_proxy->setPage(framePageUrl.host(), framePageUrl.path(),
-                     "<!DOCTYPE html><html><head><title>framed</title></head><body>"
-                     "<iframe src=\""
-                         + scamUrl.toEncoded() + "\"></iframe></body></html>");
+    m_proxy->setPage(floodPageUrl.host(), floodPageUrl.path(),
+                     "<!DOCTYPE html><html><head><title>flood</title></head>"
+                     "<body style=\"margin: 0\"><a target=\"_blank\" href=\""
+                         + clickedUrl.toEncoded()
+                         + "\" style=\"display: block; width: 400px; height: 300px\">sale</a>"
+                           "</body></html>");
 }
 
 void TestBrowserView::init()
@@ -137,14 +140,26 @@ void TestBrowserView::warningFollowsEachBlock()
     QCOMPARE(m_proxy->hits(otherScamUrl.host(), otherScamUrl.path()), 0);
 }
 
-void TestBrowserView::blockedFrameCoversTrustedPage()
+void TestBrowserView::clickedWindowOpensAfterScriptFlood()
 {
     BrowserView &view = m_env->view;
-    m_env->viewModel.loadURL(framePageUrl);
-    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
-    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
-    // The trusted page itself is loaded underneath.
-    QTRY_COMPARE_WITH_TIMEOUT(view.webView()->url(), framePageUrl, engineTimeout);
+    m_env->viewModel.loadURL(floodPageUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(m_env->viewModel.currentURL() == floodPageUrl
+                                 && !m_env->viewModel.isLoading(),
+                             engineTimeout);
+    // The page spends its allowance of windows without a gesture, and more;
+    // they are blocked, so the page stays, in the same page load.
+    view.webView()->page()->runJavaScript(
+        u"for (let i = 0; i < 20; ++i) window.open('http://cheap-brand-outlet.top/p' + i)"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(m_env->viewModel.isBlocked(), engineTimeout);
+    m_env->viewModel.goBack();
+    QCOMPARE(view.webView()->url(), floodPageUrl);
+
+    // The user's own click still opens its window.
+    QWidget *surface = view.webView()->focusProxy();
+    QVERIFY(surface);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(100, 100));
+    QTRY_COMPARE_WITH_TIMEOUT(m_env->viewModel.currentURL(), clickedUrl, engineTimeout);
 }
 
 QTEST_MAIN(TestBrowserView)

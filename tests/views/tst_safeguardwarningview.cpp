@@ -52,6 +52,7 @@ private Q_SLOTS:
     void middleElidesALongAddressOrShowsUnknown();
     void goBackButtonFollowsTheThemeWarningStaysRed();
     void eachButtonAsksOnce();
+    void didYouMeanIsThePrimaryWayOut();
     void followsADarkPalette();
 
 private:
@@ -192,6 +193,9 @@ void TestSafeGuardWarningView::middleElidesALongAddressOrShowsUnknown()
     QCOMPARE(address->text(), u"http://a-b-c-d.example.top/"_s);
     m_view->setBlockedUrl(QUrl());
     QCOMPARE(address->text(), u"不明"_s);
+    // An address QUrl refused shows as the engine wrote it.
+    m_view->setBlockedUrl(QUrl(u"http://scam.top../order"_s));
+    QCOMPARE(address->text(), u"http://scam.top../order"_s);
 }
 
 void TestSafeGuardWarningView::goBackButtonFollowsTheThemeWarningStaysRed()
@@ -215,6 +219,36 @@ void TestSafeGuardWarningView::eachButtonAsksOnce()
     QTest::mouseClick(button("warningProceedButton"), Qt::LeftButton);
     QCOMPARE(goBack.count(), 1);
     QCOMPARE(proceed.count(), 1);
+    // Nothing to proceed to: the button is not offered.
+    m_view->setCanProceed(false);
+    QVERIFY(!button("warningProceedButton")->isVisible());
+    QVERIFY(button("warningGoBackButton")->isVisible());
+}
+
+void TestSafeGuardWarningView::didYouMeanIsThePrimaryWayOut()
+{
+    QPushButton *suggestion = button("warningSuggestionButton");
+    QPushButton *goBack = button("warningGoBackButton");
+    const auto filledWithAccent = [](QPushButton *candidate) {
+        return closeTo(candidate->grab().toImage().pixelColor(4, candidate->height() / 2),
+                       QColor::fromRgbF(0.98f, 0.38f, 0.58f));
+    };
+    QVERIFY(!suggestion->isVisible());
+    QVERIFY(filledWithAccent(goBack));
+
+    m_view->setSuggestion({u"楽天市場"_s, u"rakuten.co.jp"_s});
+    QCOMPARE(suggestion->text(), u"楽天市場 (rakuten.co.jp) を開く"_s);
+    QVERIFY(suggestion->isVisible() && goBack->isVisible());
+    QTRY_VERIFY(filledWithAccent(suggestion));
+    QVERIFY(!filledWithAccent(goBack));
+    QSignalSpy opened(m_view.get(), &SafeGuardWarningView::suggestionRequested);
+    QTest::mouseClick(suggestion, Qt::LeftButton);
+    QCOMPARE(opened.count(), 1);
+
+    // The next block without a look-alike: going back leads again.
+    m_view->setSuggestion({});
+    QVERIFY(!suggestion->isVisible());
+    QVERIFY(filledWithAccent(goBack));
 }
 
 void TestSafeGuardWarningView::followsADarkPalette()

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include <memory>
 
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void addingARuleStoresWhatWasTypedUntilDeleted_data();
     void addingARuleStoresWhatWasTypedUntilDeleted();
     void resetOnlyOnConfirmationAndInEveryView();
+    void aboutTabNamesTheWebEngineInUse();
 };
 
 void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
@@ -223,6 +225,16 @@ void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
         QVERIFY(list(*view, shopsTab)->rowAt(0)->findChild<ToggleSwitch *>()->isChecked());
         QCOMPARE(list(*view, patternsTab)->rowCount(), defaultExcludedPatterns().size());
     }
+}
+
+void TestSettingsView::aboutTabNamesTheWebEngineInUse()
+{
+    TestStores env;
+    auto view = makeView(env);
+    view->tabs()->setCurrentIndex(3);
+    const QString shown = view->findChild<QLabel *>(u"aboutEngine"_s)->text();
+    QVERIFY(shown.contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())));
+    QVERIFY(shown.contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
 }
 
 QTEST_MAIN(TestSettingsView)

@@ -49,25 +49,35 @@ private Q_SLOTS:
 void TestShopBadgeView::showsEachVerdict_data()
 {
     QTest::addColumn<SafetyLevel>("level");
+    QTest::addColumn<bool>("proceeded");
     QTest::addColumn<QString>("symbol");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("weight");
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QColor>("tagColour");
 
-    QTest::newRow("trusted") << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s)
+    QTest::newRow("trusted") << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s) << false
                              << u"checkmark.seal.fill"_s << u"ヨドバシ・ドット・コム"_s
                              << int(QFont::Bold) << u"公認正規店"_s << ViewStyle::green();
-    QTest::newRow("suspicious") << SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s})
-                                << u"exclamationmark.triangle.fill"_s << u"危険サイト・詐欺疑い"_s
-                                << int(QFont::Bold) << u"ブロック"_s << ViewStyle::red();
-    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << u"globe"_s
+    const SafetyLevel suspicious = SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s});
+    QTest::newRow("suspicious") << suspicious << false << u"exclamationmark.triangle.fill"_s
+                                << u"危険サイト・詐欺疑い"_s << int(QFont::Bold) << u"ブロック"_s
+                                << ViewStyle::red();
+    // Shown because the user went past the warning: not "blocked".
+    QTest::newRow("suspicious, proceeded")
+        << suspicious << true << u"exclamationmark.triangle.fill"_s << u"危険サイト・詐欺疑い"_s
+        << int(QFont::Bold) << u"警告を無視して表示中"_s << ViewStyle::red();
+    QTest::newRow("caution") << SafetyLevel::caution({u"公認ショップではありません"_s}) << false
+                             << u"exclamationmark.triangle.fill"_s << u"注意"_s << int(QFont::Bold)
+                             << QString() << QColor();
+    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << false << u"globe"_s
                              << u"www.example.com"_s << int(QFont::Medium) << QString() << QColor();
 }
 
 void TestShopBadgeView::showsEachVerdict()
 {
     QFETCH(SafetyLevel, level);
+    QFETCH(bool, proceeded);
     QFETCH(QString, symbol);
     QFETCH(QString, text);
     QFETCH(int, weight);
@@ -79,6 +89,7 @@ void TestShopBadgeView::showsEachVerdict()
     badge.setSafetyLevel(level.isTrusted() ? SafetyLevel::suspicious({u"x"_s})
                                            : SafetyLevel::trusted(u"楽天市場"_s));
     badge.setSafetyLevel(level);
+    badge.setProceeded(proceeded);
     badge.show();
     QVERIFY(QTest::qWaitForWindowExposed(&badge));
 
@@ -89,6 +100,7 @@ void TestShopBadgeView::showsEachVerdict()
 
     const QColor symbolColour = level.isTrusted() ? ViewStyle::green()
         : level.isSuspicious()                    ? ViewStyle::red()
+        : level.isCaution()                       ? ViewStyle::orange()
                                                   : ViewStyle::secondaryText(&badge);
     QCOMPARE(symbolLabel->pixmap().toImage(),
              SymbolIcon::pixmap(symbol, symbolColour, 13, badge.devicePixelRatioF() * 2).toImage());
@@ -96,9 +108,11 @@ void TestShopBadgeView::showsEachVerdict()
     QCOMPARE(textLabel->text(), text);
     QCOMPARE(textLabel->font().pixelSize(), 11);
     QCOMPARE(int(textLabel->font().weight()), weight);
-    // The shop's name in the primary colour, the warning in red, a host dimmed.
+    // The shop's name in the primary colour, the warning in red, the caution
+    // in amber, a host dimmed.
     const QColor textColour = level.isTrusted() ? badge.palette().color(QPalette::WindowText)
         : level.isSuspicious()                  ? ViewStyle::red()
+        : level.isCaution()                     ? ViewStyle::orange()
                                                 : ViewStyle::secondaryText(&badge);
     QVERIFY(showsColour(textLabel->grab().toImage(), textColour,
                         badge.palette().color(QPalette::Window)));

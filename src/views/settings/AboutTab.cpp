@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSysInfo>
 #include <QVBoxLayout>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 namespace {
 
@@ -50,6 +51,8 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
                                   true, QStringLiteral("aboutVersion")));
     identity->addWidget(makeLabel(platformText(), ViewStyle::font(ViewStyle::TextStyle::caption2),
                                   true, QStringLiteral("aboutPlatform")));
+    identity->addWidget(makeLabel(engineText(), ViewStyle::font(ViewStyle::TextStyle::caption2),
+                                  true, QStringLiteral("aboutEngine")));
 
     auto *divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -102,6 +105,15 @@ QString AboutTab::versionText()
 QString AboutTab::platformText()
 {
     return QStringLiteral("Built for %1 & Later").arg(QSysInfo::prettyProductName());
+}
+
+QString AboutTab::engineText()
+{
+    // The engine in use, not the one built against: it is the engine's age
+    // that tells how current its security fixes are.
+    return QStringLiteral("Web engine: Chromium %1 (Qt WebEngine %2)")
+        .arg(QString::fromLatin1(qWebEngineChromiumVersion()),
+             QString::fromLatin1(qWebEngineVersion()));
 }
 
 void AboutTab::showResetConfirmation()

@@ -18,9 +18,11 @@ public:
     explicit AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
                       QWidget *parent = nullptr);
 
-    // The lines that describe the running build (Qt, processor, system).
+    // The lines that describe the running build (Qt, processor, system, web
+    // engine).
     static QString versionText();
     static QString platformText();
+    static QString engineText();
 
     // Asks before resetting; the box is window-modal and deletes itself.
     void showResetConfirmation();

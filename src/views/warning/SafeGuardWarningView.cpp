@@ -1,6 +1,6 @@
 #include "views/warning/SafeGuardWarningView.h"
 
-#include "safety/WebAddress.h"
+#include "browser/EngineAddress.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 #include "views/common/SymbolIcon.h"
@@ -186,9 +186,23 @@ QWidget *SafeGuardWarningView::buildDetailBox()
 QWidget *SafeGuardWarningView::buildButtons()
 {
     auto *buttons = new QWidget(this);
-    auto *layout = new QHBoxLayout(buttons);
+    auto *column = new QVBoxLayout(buttons);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(16);
+    auto *layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);
+
+    m_suggestionButton = new QPushButton(buttons);
+    m_suggestionButton->setObjectName(QStringLiteral("warningSuggestionButton"));
+    m_suggestionButton->setFont(ViewStyle::font(ViewStyle::TextStyle::headline));
+    m_suggestionButton->setIconSize(QSize(16, 16));
+    m_suggestionButton->setCursor(Qt::PointingHandCursor);
+    m_suggestionButton->hide();
+    connect(m_suggestionButton, &QPushButton::clicked, this,
+            &SafeGuardWarningView::suggestionRequested);
+    column->addWidget(m_suggestionButton, 0, Qt::AlignHCenter);
+    column->addLayout(layout);
 
     m_goBackButton = new QPushButton(QString::fromUtf8("安全な前のページへ戻る (推奨)"), buttons);
     m_goBackButton->setObjectName(QStringLiteral("warningGoBackButton"));
@@ -215,6 +229,24 @@ void SafeGuardWarningView::setBlockedUrl(const QUrl &url)
     showAddress();
 }
 
+void SafeGuardWarningView::setSuggestion(const SafetyLevel::Suggestion &suggestion)
+{
+    if (suggestion == m_suggestion)
+        return;
+    m_suggestion = suggestion;
+    m_suggestionButton->setText(
+        QStringLiteral("%1 (%2) を開く").arg(suggestion.name, suggestion.domain));
+    m_suggestionButton->setVisible(!suggestion.isEmpty());
+    m_goBackButton->setDefault(suggestion.isEmpty());
+    m_suggestionButton->setDefault(!suggestion.isEmpty());
+    restyle();
+}
+
+void SafeGuardWarningView::setCanProceed(bool canProceed)
+{
+    m_proceedButton->setVisible(canProceed);
+}
+
 void SafeGuardWarningView::setReasons(const QStringList &reasons)
 {
     if (reasons == m_reasons)
@@ -225,8 +257,10 @@ void SafeGuardWarningView::setReasons(const QStringList &reasons)
 
 void SafeGuardWarningView::showAddress()
 {
-    m_addressText
-        = m_blockedUrl.isEmpty() ? QString::fromUtf8("不明") : WebAddress::text(m_blockedUrl);
+    // An address QUrl refused is shown as the engine wrote it.
+    m_addressText = EngineAddress::text(m_blockedUrl);
+    if (m_addressText.isEmpty())
+        m_addressText = QString::fromUtf8("不明");
     m_address->setToolTip(m_addressText);
     elideAddress();
 }
@@ -288,10 +322,20 @@ void SafeGuardWarningView::restyle()
     const QColor secondary = ViewStyle::secondaryText(this);
     const QColor primary = palette().color(QPalette::WindowText);
 
-    ViewStyle::makeProminent(m_goBackButton, accent, 16, 8);
+    // One primary action: the real shop when there is one, else going back.
     const QColor foreground = accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
-    m_goBackButton->setIcon(
-        SymbolIcon::icon(QStringLiteral("arrow.left.circle.fill"), foreground, 16));
+    ViewStyle::makeProminent(m_suggestionButton, accent, 16, 8);
+    m_suggestionButton->setIcon(
+        SymbolIcon::icon(QStringLiteral("checkmark.seal.fill"), foreground, 16));
+    if (m_suggestion.isEmpty()) {
+        ViewStyle::makeProminent(m_goBackButton, accent, 16, 8);
+        m_goBackButton->setIcon(
+            SymbolIcon::icon(QStringLiteral("arrow.left.circle.fill"), foreground, 16));
+    } else {
+        ViewStyle::makeBordered(m_goBackButton, palette(), 16, 8);
+        m_goBackButton->setIcon(SymbolIcon::icon(QStringLiteral("arrow.left.circle.fill"),
+                                                 palette().color(QPalette::ButtonText), 16));
+    }
 
     ViewStyle::makePlain(m_proceedButton);
     m_proceedButton->setStyleSheet(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "safety/SafetyLevel.h"
+
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -11,8 +13,9 @@ class QVBoxLayout;
 class ThemeManager;
 
 // The full-pane warning shown instead of a blocked page: what was detected,
-// the blocked address and every reason, and the two ways out. It keeps no
-// state beyond its inputs; the window decides what the two actions do.
+// the blocked address and every reason, and the ways out: back, on to the
+// real shop a look-alike imitates ("did you mean"), or on anyway. It keeps
+// no state beyond its inputs; the window decides what the actions do.
 class SafeGuardWarningView final : public QWidget
 {
     Q_OBJECT
@@ -27,10 +30,17 @@ public:
     void setBlockedUrl(const QUrl &url);
     QStringList reasons() const { return m_reasons; }
     void setReasons(const QStringList &reasons);
+    // A non-empty suggestion becomes the primary button, "<name> (<domain>)
+    // を開く"; going back then steps down to a plain bordered button.
+    SafetyLevel::Suggestion suggestion() const { return m_suggestion; }
+    void setSuggestion(const SafetyLevel::Suggestion &suggestion);
+    // Without it the proceed button is not offered.
+    void setCanProceed(bool canProceed);
 
 Q_SIGNALS:
     void goBackRequested();
     void proceedAnywayRequested();
+    void suggestionRequested();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -50,6 +60,7 @@ private:
     ThemeManager &m_themeManager;
     QUrl m_blockedUrl;
     QStringList m_reasons;
+    SafetyLevel::Suggestion m_suggestion;
     QString m_addressText;
     bool m_restyling = false;
 
@@ -61,6 +72,7 @@ private:
     QLabel *m_address = nullptr;
     QWidget *m_reasonList = nullptr;
     QVBoxLayout *m_reasonLayout = nullptr;
+    QPushButton *m_suggestionButton = nullptr;
     QPushButton *m_goBackButton = nullptr;
     QPushButton *m_proceedButton = nullptr;
 };

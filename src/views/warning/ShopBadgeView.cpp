@@ -58,6 +58,14 @@ void ShopBadgeView::setSafetyLevel(const SafetyLevel &level)
     showLevel();
 }
 
+void ShopBadgeView::setProceeded(bool proceeded)
+{
+    if (proceeded == m_proceeded)
+        return;
+    m_proceeded = proceeded;
+    showLevel();
+}
+
 void ShopBadgeView::showLevel()
 {
     // Restyling the labels must not feed back through changeEvent.
@@ -90,7 +98,8 @@ void ShopBadgeView::showLevel()
         symbolColor = ViewStyle::red();
         text = QString::fromUtf8("危険サイト・詐欺疑い");
         textColor = ViewStyle::red();
-        tag = QString::fromUtf8("ブロック");
+        tag = m_proceeded ? QString::fromUtf8("警告を無視して表示中")
+                          : QString::fromUtf8("ブロック");
         tagColor = ViewStyle::red();
         tagOpacity = 0.2;
         break;

@@ -6,9 +6,9 @@
 
 class QLabel;
 
-// The toolbar's verdict badge: a symbol, the shop name, "危険サイト・詐欺疑い"
-// or the host, and a tag for the two verdicts that need one. The reasons of a
-// block are the warning's business, not the badge's.
+// The toolbar's verdict badge: a symbol, the shop name, "危険サイト・詐欺疑い",
+// "注意" or the host, and a tag for the two verdicts that need one. The
+// reasons are the warning's and the caution bar's business, not the badge's.
 class ShopBadgeView final : public QWidget
 {
     Q_OBJECT
@@ -18,6 +18,10 @@ public:
 
     SafetyLevel safetyLevel() const { return m_safetyLevel; }
     void setSafetyLevel(const SafetyLevel &level);
+    // A suspicious page that is shown because the user went past the
+    // warning: its tag says so instead of "ブロック".
+    bool isProceeded() const { return m_proceeded; }
+    void setProceeded(bool proceeded);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -27,6 +31,7 @@ private:
     void showLevel();
 
     SafetyLevel m_safetyLevel;
+    bool m_proceeded = false;
     QLabel *m_symbol = nullptr;
     QLabel *m_text = nullptr;
     QLabel *m_tag = nullptr;
