@@ -28,7 +28,7 @@ LAYERS = {
                       MODELS_QT | {'QtNetwork'}, set()),
     'bookmarks': ({'bookmarks', 'prefs'}, MODELS_QT, set()),
     'theme': ({'theme', 'prefs'}, MODELS_QT, set()),
-    'history': ({'history'}, MODELS_QT | {'QtSql'}, set()),
+    'history': ({'history', 'prefs'}, MODELS_QT | {'QtSql'}, set()),
     'cli': ({'cli', 'safety', 'rules', 'prefs', 'address', 'blocklist', 'subscriptions'},
             MODELS_QT, set()),
     'browser': ({'browser', 'safety', 'rules', 'prefs', 'address', 'blocklist', 'subscriptions',

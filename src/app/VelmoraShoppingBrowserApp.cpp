@@ -3,15 +3,24 @@
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
 
+#include "browser/BrowserViewModel.h"
+#include "views/settings/AboutTab.h"
+#include "views/settings/SettingsView.h"
+
 #include <QApplication>
 #include <QStyleFactory>
 
-VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences, QObject *parent)
+VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences,
+                                                     SessionStore *session, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
+    , m_session(session)
 {
+    m_sessionSaveTimer.setSingleShot(true);
+    m_sessionSaveTimer.setInterval(300);
+    connect(&m_sessionSaveTimer, &QTimer::timeout, this, &VelmoraShoppingBrowserApp::saveSession);
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -19,6 +28,7 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferenc
 
 VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 {
+    m_quitting = true;
     // The windows refer to the theme manager and rule store, which go with
     // this object.
     delete m_settingsWindow;
@@ -28,14 +38,67 @@ VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 
 ContentView *VelmoraShoppingBrowserApp::openWindow()
 {
+    return openWindowAt(std::nullopt);
+}
+
+void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
+{
+    if (urls.isEmpty()) {
+        openWindow();
+        return;
+    }
+    ContentView *last = nullptr;
+    for (const QUrl &url : urls)
+        last = openWindowAt(url);
+    // A link clicked in another program should come to the front.
+    last->raise();
+    last->activateWindow();
+}
+
+void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
+{
+    bool restored = false;
+    if (m_session && SessionStore::restoresAtStart(m_preferences)) {
+        for (const SessionWindow &window : m_session->load()) {
+            // One page per window until windows hold tabs: the one in front.
+            // A blocked page is opened through the screening again, which
+            // stops it before the engine sees it.
+            openWindowAt(window.pages.at(window.current).url);
+            restored = true;
+        }
+    }
+    if (!urls.isEmpty() || !restored)
+        openAddresses(urls);
+}
+
+ContentView *VelmoraShoppingBrowserApp::openWindowAt(const std::optional<QUrl> &address)
+{
     auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences);
+    // Even an address that does not parse is handed on: the screening
+    // blocks it with its reason rather than the window searching instead.
+    if (address)
+        window->openAddress(*address);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &ContentView::newWindowRequested, this, &VelmoraShoppingBrowserApp::openWindow);
+    connect(window, &ContentView::newWindowRequested, this, [this] { openWindow(); });
     connect(window, &ContentView::settingsRequested, this,
             &VelmoraShoppingBrowserApp::openSettingsWindow);
     connect(window, &ContentView::quitRequested, this, &VelmoraShoppingBrowserApp::quit);
     m_windows.removeIf([](const QPointer<ContentView> &open) { return open.isNull(); });
     m_windows.append(window);
+    if (m_session) {
+        BrowserViewModel &page = window->browserViewModel();
+        for (const auto signal :
+             {&BrowserViewModel::currentURLChanged, &BrowserViewModel::isBlockedChanged,
+              &BrowserViewModel::pendingBlockedURLChanged}) {
+            connect(&page, signal, &m_sessionSaveTimer, qOverload<>(&QTimer::start));
+        }
+        // Closing one of several windows forgets it; closing the last one,
+        // or quitting, keeps what was open for the next start.
+        connect(window, &QObject::destroyed, this, [this] {
+            if (!m_quitting && !windows().isEmpty())
+                m_sessionSaveTimer.start();
+        });
+    }
     window->show();
     return window;
 }
@@ -46,6 +109,7 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
         // A new window each time it is opened afresh, so its view starts on
         // the first tab with empty fields.
         m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore);
+        m_settingsWindow->settingsView()->aboutTab()->addStartupOption(m_preferences);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_settingsWindow->show();
@@ -64,8 +128,30 @@ QList<ContentView *> VelmoraShoppingBrowserApp::windows() const
     return open;
 }
 
+QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
+{
+    QList<SessionWindow> session;
+    for (ContentView *window : windows()) {
+        const BrowserViewModel &page = window->browserViewModel();
+        const SessionPage shown = page.isBlocked() ? SessionPage {page.pendingBlockedURL(), true}
+                                                   : SessionPage {page.currentURL(), false};
+        if (!shown.url.isEmpty())
+            session.append(SessionWindow {{shown}, 0});
+    }
+    return session;
+}
+
+void VelmoraShoppingBrowserApp::saveSession()
+{
+    m_sessionSaveTimer.stop();
+    if (m_session && !m_session->save(currentSession()))
+        qWarning("Velmora: cannot save the open windows to %s", qPrintable(m_session->filePath()));
+}
+
 void VelmoraShoppingBrowserApp::quit()
 {
+    saveSession();
+    m_quitting = true;
     // Closing first lets every window tidy up as if the user had closed it.
     QApplication::closeAllWindows();
     QApplication::quit();

@@ -1,8 +1,13 @@
+#include "app/SingleInstance.h"
 #include "app/VelmoraShoppingBrowserApp.h"
+#include "history/SessionStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -14,6 +19,28 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY")
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// The addresses to open, as a desktop hands them over: URLs, or paths of
+// local files (relative ones from the folder the program started in).
+QList<QUrl> addressArguments(const QApplication &application)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Velmora Shopping Browser — 安全にネットショッピングするためのブラウザ"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("開くアドレス（複数可）"),
+                                 QStringLiteral("[URL...]"));
+    parser.process(application);
+    QList<QUrl> urls;
+    for (const QString &argument : parser.positionalArguments()) {
+        const QUrl url = QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile);
+        // What does not parse is still opened, as its own text, so that the
+        // screening blocks it with a reason instead of it vanishing.
+        urls.append(url.isValid() ? url : QUrl(argument));
+    }
+    return urls;
 }
 
 } // namespace
@@ -57,9 +84,22 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(
         QString::fromLatin1(SettingsPreferencesStore::applicationName));
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    const QList<QUrl> urls = addressArguments(application);
 
+    SingleInstance instance(SingleInstance::serverPath(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
+    if (!instance.claim(urls))
+        return 0;
+
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataFolder);
+    SessionStore session(QDir(dataFolder).filePath(QStringLiteral("session.json")));
     SettingsPreferencesStore preferences;
-    VelmoraShoppingBrowserApp browser(preferences);
-    browser.openWindow();
+    VelmoraShoppingBrowserApp browser(preferences, &session);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &browser,
+                     &VelmoraShoppingBrowserApp::openAddresses);
+    browser.start(urls);
     return application.exec();
 }

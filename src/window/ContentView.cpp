@@ -10,6 +10,7 @@
 #include "views/browser/BrowserView.h"
 #include "views/common/ThemeColors.h"
 #include "views/search/SearchBarView.h"
+#include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
 #include "window/BrowserToolbar.h"
 #include "window/LoadIndicator.h"
@@ -46,6 +47,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
+    , m_preferences(preferences)
     , m_browserVM(new BrowserViewModel(this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
@@ -212,7 +214,9 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
     } else {
         // All three rule and settings sections show the same view on its
         // first tab; the row chosen does not pick a tab.
-        m_otherSection = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        settings->aboutTab()->addStartupOption(m_preferences);
+        m_otherSection = settings;
     }
     m_sections->addWidget(m_otherSection);
     m_sections->setCurrentWidget(m_otherSection);
@@ -231,6 +235,13 @@ void ContentView::openBookmark(const QString &address)
         return;
     selectSection(NavigationSection::browser);
     m_browserVM->loadURL(*url);
+}
+
+void ContentView::openAddress(const QUrl &url)
+{
+    m_startupSearchIssued = true;
+    selectSection(NavigationSection::browser);
+    m_browserVM->loadURL(url);
 }
 
 void ContentView::addCurrentPageToBookmarks()

@@ -47,6 +47,10 @@ public:
     // that are opened only when they parse.
     void runSearch(const QString &address);
     void openBookmark(const QString &address);
+    // An address from outside the window (the command line, another
+    // program): screened like any navigation, and in place of the start-up
+    // search when it comes before the window is shown.
+    void openAddress(const QUrl &url);
     void addCurrentPageToBookmarks();
     QString bookmarkSuccessMessage() const { return m_bookmarkSuccessMessage; }
     bool isShowingBookmarkAlert() const { return m_bookmarkAlert != nullptr; }
@@ -81,6 +85,7 @@ private:
 
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
+    PreferencesStore &m_preferences;
     BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;

@@ -1,11 +1,13 @@
 #include "views/settings/AboutTab.h"
 
+#include "history/SessionStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -114,6 +116,18 @@ QString AboutTab::engineText()
     return QStringLiteral("Web engine: Chromium %1 (Qt WebEngine %2)")
         .arg(QString::fromLatin1(qWebEngineChromiumVersion()),
              QString::fromLatin1(qWebEngineVersion()));
+}
+
+void AboutTab::addStartupOption(PreferencesStore &preferences)
+{
+    auto *restore = new QCheckBox(QStringLiteral("起動時に前回のタブを復元"));
+    restore->setObjectName(QStringLiteral("restoreSessionCheckBox"));
+    restore->setChecked(SessionStore::restoresAtStart(preferences));
+    connect(restore, &QCheckBox::toggled, this, [&preferences](bool checked) {
+        SessionStore::setRestoresAtStart(preferences, checked);
+    });
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->insertWidget(column->indexOf(m_resetButton), restore, 0, Qt::AlignHCenter);
 }
 
 void AboutTab::showResetConfirmation()

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QMessageBox;
+class PreferencesStore;
 class QPushButton;
 class SecurityRuleStore;
 class ThemeManager;
@@ -27,6 +28,10 @@ public:
     // Asks before resetting; the box is window-modal and deletes itself.
     void showResetConfirmation();
     QMessageBox *resetConfirmation() const { return m_confirmation; }
+
+    // Adds the start-up choice "起動時に前回のタブを復元", stored in these
+    // preferences (only the application's windows have them).
+    void addStartupOption(PreferencesStore &preferences);
 
 protected:
     void changeEvent(QEvent *event) override;

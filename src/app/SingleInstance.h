@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QLocalServer>
+#include <QObject>
+#include <QUrl>
+
+// One browser per user and data folder. The first start listens on a local
+// socket; a later start hands its addresses to it and leaves, so links from
+// other programs open in the window the user already has.
+class SingleInstance final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A request bigger than this is not a list of links; a local program
+    // sending it gets nothing opened.
+    static constexpr qint64 maximumRequestSize = 1 << 20;
+
+    // The socket's path: in the user's runtime folder, named after the data
+    // folder, so two users, or two test runs with their own data, never
+    // share an instance.
+    static QString serverPath(const QString &dataFolder, const QString &runtimeFolder);
+
+    explicit SingleInstance(QString serverPath, QObject *parent = nullptr);
+
+    // Sends the addresses (none means "open a window") to a running
+    // instance, or starts listening when there is none. Returns true when
+    // this process is the one that keeps running.
+    bool claim(const QList<QUrl> &urls);
+
+Q_SIGNALS:
+    // A later start asked for these addresses, or for a new window when the
+    // list is empty.
+    void requestReceived(const QList<QUrl> &urls);
+
+private:
+    bool sendToRunning(const QList<QUrl> &urls);
+    void accept();
+
+    QString m_serverPath;
+    QLocalServer m_server;
+};
