@@ -165,3 +165,12 @@ bool PublicSuffixList::isPrivateSuffix(QStringView suffix) const
                                  PSL_TYPE_PRIVATE | PSL_TYPE_NO_STAR_RULE)
         != 0;
 }
+
+bool PublicSuffixList::isListedSuffix(QStringView suffix) const
+{
+    if (!m_context || suffix.isEmpty())
+        return false;
+    return psl_is_public_suffix2(m_context.get(), hostBytes(suffix).constData(),
+                                 PSL_TYPE_ANY | PSL_TYPE_NO_STAR_RULE)
+        != 0;
+}

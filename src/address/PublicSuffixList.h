@@ -42,6 +42,9 @@ public:
     // True when the suffix that makes host registrable comes from the list's
     // private section (shared hosting, dynamic DNS, platform subdomains).
     bool isPrivateSuffix(QStringView suffix) const;
+    // True when the list itself names suffix (not merely its implicit "*"
+    // rule): "jp", "co.jp" and "com" are listed, "local" or "txt" are not.
+    bool isListedSuffix(QStringView suffix) const;
 
 private:
     struct ContextDeleter

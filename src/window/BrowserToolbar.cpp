@@ -2,6 +2,7 @@
 
 #include "browser/BrowserViewModel.h"
 #include "theme/ThemeManager.h"
+#include "views/browser/AddressView.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ViewStyle.h"
 #include "views/warning/ShopBadgeView.h"
@@ -38,6 +39,7 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     , m_themeMenu(new QMenu(this))
     , m_badge(nullptr)
     , m_title(new QLabel(this))
+    , m_address(new AddressView(this))
 {
     setObjectName(QStringLiteral("mainToolBar"));
     setMovable(false);
@@ -86,6 +88,7 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     m_title->setTextFormat(Qt::PlainText);
     m_title->setWordWrap(false);
     row->addWidget(m_badge, 0, Qt::AlignVCenter);
+    row->addWidget(m_address, 0, Qt::AlignVCenter);
     row->addWidget(m_title, 0, Qt::AlignVCenter);
     addWidget(principal);
 
@@ -140,14 +143,20 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     connect(&m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
     connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
     connect(&m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
-            [this] { m_badge->setSafetyLevel(m_viewModel.safetyLevel()); });
+            &BrowserToolbar::updateAddress);
+    connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this,
+            &BrowserToolbar::updateAddress);
+    connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this,
+            &BrowserToolbar::updateAddress);
+    connect(&m_viewModel, &BrowserViewModel::pendingBlockedURLChanged, this,
+            &BrowserToolbar::updateAddress);
     connect(&m_viewModel, &BrowserViewModel::isProceededChanged, this,
             [this] { m_badge->setProceeded(m_viewModel.isProceeded()); });
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this,
             &BrowserToolbar::updateThemeChecks);
 
-    m_badge->setSafetyLevel(m_viewModel.safetyLevel());
     m_badge->setProceeded(m_viewModel.isProceeded());
+    updateAddress();
     updateNavigation();
     updateReload();
     updateTitle();
@@ -190,6 +199,16 @@ void BrowserToolbar::updateTitle()
         show ? m_title->fontMetrics().elidedText(title, Qt::ElideRight, titleMaximumWidth)
              : QString());
     m_title->setVisible(show);
+}
+
+void BrowserToolbar::updateAddress()
+{
+    // While a warning is up it is the stopped address that matters, not the
+    // page behind the warning.
+    m_address->setAddress(m_viewModel.isBlocked() ? m_viewModel.pendingBlockedURL()
+                                                  : m_viewModel.currentURL());
+    m_badge->setSafetyLevel(m_viewModel.safetyLevel());
+    m_badge->setInsecure(m_address->isInsecure());
 }
 
 void BrowserToolbar::updateThemeChecks()

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QToolBar>
 
+class AddressView;
 class BrowserViewModel;
 class QAction;
 class QLabel;
@@ -14,7 +15,7 @@ class ShopBadgeView;
 class ThemeManager;
 
 // The window's toolbar: back, forward and reload on the leading side, the
-// safety badge and the page title in the centre, add-bookmark and the theme
+// safety badge, the address and the page title in the centre, add-bookmark and the theme
 // menu on the trailing side. Everything it shows follows the view model.
 class BrowserToolbar final : public QToolBar
 {
@@ -34,6 +35,7 @@ public:
     QAction *themeAction(AppTheme theme) const { return m_themeActions.value(theme); }
     ShopBadgeView *badge() const { return m_badge; }
     QLabel *titleLabel() const { return m_title; }
+    AddressView *addressView() const { return m_address; }
 
 Q_SIGNALS:
     void addBookmarkRequested();
@@ -46,6 +48,7 @@ private:
     void updateNavigation();
     void updateReload();
     void updateTitle();
+    void updateAddress();
     void updateThemeChecks();
     void updateIcons();
 
@@ -60,4 +63,5 @@ private:
     QMap<AppTheme, QAction *> m_themeActions;
     ShopBadgeView *m_badge;
     QLabel *m_title;
+    AddressView *m_address;
 };

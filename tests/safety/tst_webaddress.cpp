@@ -11,6 +11,8 @@ class tst_WebAddress : public QObject
 private Q_SLOTS:
     void parse_data();
     void parse();
+    void fromTyped_data();
+    void fromTyped();
 };
 
 void tst_WebAddress::parse_data()
@@ -52,6 +54,34 @@ void tst_WebAddress::parse()
     QVERIFY(url);
     QCOMPARE(WebAddress::text(*url), expected);
     QVERIFY(WebAddress::parse(WebAddress::text(*url)) == url);
+}
+
+void tst_WebAddress::fromTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected"); // empty: searched for
+
+    QTest::newRow("bare host") << u"yodobashi.com"_s << u"https://yodobashi.com"_s;
+    QTest::newRow("host and path")
+        << u" www.amazon.co.jp/dp/B0C?th=1 "_s << u"https://www.amazon.co.jp/dp/B0C?th=1"_s;
+    QTest::newRow("japanese host") << u"例え.jp"_s << u"https://xn--r8jz45g.jp"_s;
+    QTest::newRow("http kept") << u"http://shop.example.jp/"_s << u"http://shop.example.jp/"_s;
+    QTest::newRow("words") << u"MacBook Air"_s << QString();
+    QTest::newRow("model number") << u"WH-1000XM5"_s << QString();
+    QTest::newRow("version") << u"1.5"_s << QString();
+    QTest::newRow("unknown suffix") << u"notes.txt"_s << QString();
+    QTest::newRow("suffix only") << u"co.jp"_s << QString();
+    QTest::newRow("user part") << u"amazon.co.jp@evil.example.com"_s << QString();
+    QTest::newRow("script") << u"javascript:alert(1)"_s << QString();
+    QTest::newRow("empty") << u""_s << QString();
+}
+
+void tst_WebAddress::fromTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    const std::optional<QUrl> url = WebAddress::fromTyped(typed);
+    QCOMPARE(url ? WebAddress::text(*url) : QString(), expected);
 }
 
 QTEST_APPLESS_MAIN(tst_WebAddress)

@@ -106,6 +106,13 @@ void TestSearchBarView::searchesOpenTheFilteredAddress_data()
     QTest::newRow("trimmed") << trusted << shop << QString() << u"  ノート PC \t"_s << shop;
     QTest::newRow("web, reserved") << suspicious << web << QString() << u"a&b=c+d #1"_s << web;
     QTest::newRow("blank") << suspicious << shop << QString() << u"   "_s << QString();
+    // An address is opened, whichever engine is chosen; words are searched.
+    QTest::newRow("typed host and path")
+        << trusted << shop << QString() << u"www.yodobashi.com/product/1"_s
+        << u"https://www.yodobashi.com/product/1"_s;
+    QTest::newRow("typed http address")
+        << trusted << web << u"webSearchButton"_s << u" http://shop.example.jp/ "_s
+        << u"http://shop.example.jp/"_s;
     // Each button searches with its own engine.
     QTest::newRow("web button") << suspicious << shop << u"webSearchButton"_s << u"Mac"_s << web;
     QTest::newRow("shop button") << suspicious << web << u"shopSearchButton"_s << u"Mac"_s << shop;

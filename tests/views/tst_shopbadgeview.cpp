@@ -50,34 +50,43 @@ void TestShopBadgeView::showsEachVerdict_data()
 {
     QTest::addColumn<SafetyLevel>("level");
     QTest::addColumn<bool>("proceeded");
+    QTest::addColumn<bool>("insecure");
     QTest::addColumn<QString>("symbol");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("weight");
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QColor>("tagColour");
 
-    QTest::newRow("trusted") << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s) << false
+    QTest::newRow("trusted") << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s) << false << false
                              << u"checkmark.seal.fill"_s << u"ヨドバシ・ドット・コム"_s
                              << int(QFont::Bold) << u"公認正規店"_s << ViewStyle::green();
     const SafetyLevel suspicious = SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s});
-    QTest::newRow("suspicious") << suspicious << false << u"exclamationmark.triangle.fill"_s
-                                << u"危険サイト・詐欺疑い"_s << int(QFont::Bold) << u"ブロック"_s
-                                << ViewStyle::red();
+    QTest::newRow("suspicious") << suspicious << false << false
+                                << u"exclamationmark.triangle.fill"_s << u"危険サイト・詐欺疑い"_s
+                                << int(QFont::Bold) << u"ブロック"_s << ViewStyle::red();
     // Shown because the user went past the warning: not "blocked".
     QTest::newRow("suspicious, proceeded")
-        << suspicious << true << u"exclamationmark.triangle.fill"_s << u"危険サイト・詐欺疑い"_s
-        << int(QFont::Bold) << u"警告を無視して表示中"_s << ViewStyle::red();
+        << suspicious << true << false << u"exclamationmark.triangle.fill"_s
+        << u"危険サイト・詐欺疑い"_s << int(QFont::Bold) << u"警告を無視して表示中"_s
+        << ViewStyle::red();
+    // The right shop over plain http: never the green "公認正規店".
+    QTest::newRow("trusted over http")
+        << SafetyLevel::trusted(u"ヨドバシ・ドット・コム"_s) << false << true << u"lock.open.fill"_s
+        << u"ヨドバシ・ドット・コム"_s << int(QFont::Bold) << u"公認店・保護されていない通信"_s
+        << ViewStyle::orange();
     QTest::newRow("caution") << SafetyLevel::caution({u"公認ショップではありません"_s}) << false
-                             << u"exclamationmark.triangle.fill"_s << u"注意"_s << int(QFont::Bold)
+                             << false << u"exclamationmark.triangle.fill"_s << u"注意"_s
+                             << int(QFont::Bold) << QString() << QColor();
+    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << false << false
+                             << u"globe"_s << u"www.example.com"_s << int(QFont::Medium)
                              << QString() << QColor();
-    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << false << u"globe"_s
-                             << u"www.example.com"_s << int(QFont::Medium) << QString() << QColor();
 }
 
 void TestShopBadgeView::showsEachVerdict()
 {
     QFETCH(SafetyLevel, level);
     QFETCH(bool, proceeded);
+    QFETCH(bool, insecure);
     QFETCH(QString, symbol);
     QFETCH(QString, text);
     QFETCH(int, weight);
@@ -90,6 +99,7 @@ void TestShopBadgeView::showsEachVerdict()
                                            : SafetyLevel::trusted(u"楽天市場"_s));
     badge.setSafetyLevel(level);
     badge.setProceeded(proceeded);
+    badge.setInsecure(insecure);
     badge.show();
     QVERIFY(QTest::qWaitForWindowExposed(&badge));
 
@@ -98,10 +108,11 @@ void TestShopBadgeView::showsEachVerdict()
     auto *tagLabel = badge.findChild<QLabel *>(u"badgeTag"_s);
     QVERIFY(symbolLabel && textLabel && tagLabel);
 
-    const QColor symbolColour = level.isTrusted() ? ViewStyle::green()
-        : level.isSuspicious()                    ? ViewStyle::red()
-        : level.isCaution()                       ? ViewStyle::orange()
-                                                  : ViewStyle::secondaryText(&badge);
+    const QColor symbolColour = insecure ? ViewStyle::orange()
+        : level.isTrusted()              ? ViewStyle::green()
+        : level.isSuspicious()           ? ViewStyle::red()
+        : level.isCaution()              ? ViewStyle::orange()
+                                         : ViewStyle::secondaryText(&badge);
     QCOMPARE(symbolLabel->pixmap().toImage(),
              SymbolIcon::pixmap(symbol, symbolColour, 13, badge.devicePixelRatioF() * 2).toImage());
 

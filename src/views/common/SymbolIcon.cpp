@@ -15,6 +15,8 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("bag.fill"), 0xf1cc}, // shopping_bag
         {QStringLiteral("cart.fill"), 0xe8cc}, // shopping_cart
         {QStringLiteral("globe"), 0xe894}, // language
+        {QStringLiteral("lock.fill"), 0xe897}, // lock
+        {QStringLiteral("lock.open.fill"), 0xe898}, // lock_open
         {QStringLiteral("cart.badge.questionmark"), 0xe1d1}, // production_quantity_limits
         {QStringLiteral("magnifyingglass"), 0xe8b6}, // search
         {QStringLiteral("xmark.circle.fill"), 0xe5c9}, // cancel

@@ -367,6 +367,12 @@ void SearchBarView::performSearch()
     const QString query = searchText().trimmed();
     if (query.isEmpty())
         return;
+    // An address is opened, not searched for: checking the address is a
+    // shopper's first defence, so the box must take one.
+    if (const auto typed = WebAddress::fromTyped(query)) {
+        Q_EMIT searchRequested(WebAddress::text(*typed));
+        return;
+    }
 
     // A disabled shop still counts here: the user chose it explicitly.
     std::optional<TrustedShop> shop;

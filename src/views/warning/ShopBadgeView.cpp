@@ -66,6 +66,14 @@ void ShopBadgeView::setProceeded(bool proceeded)
     showLevel();
 }
 
+void ShopBadgeView::setInsecure(bool insecure)
+{
+    if (insecure == m_insecure)
+        return;
+    m_insecure = insecure;
+    showLevel();
+}
+
 void ShopBadgeView::showLevel()
 {
     // Restyling the labels must not feed back through changeEvent.
@@ -92,6 +100,12 @@ void ShopBadgeView::showLevel()
         tag = QString::fromUtf8("公認正規店");
         tagColor = ViewStyle::green();
         tagOpacity = 0.15;
+        if (m_insecure) {
+            symbol = QStringLiteral("lock.open.fill");
+            symbolColor = ViewStyle::orange();
+            tag = QString::fromUtf8("公認店・保護されていない通信");
+            tagColor = ViewStyle::orange();
+        }
         break;
     case SafetyLevel::Kind::suspicious:
         symbol = QStringLiteral("exclamationmark.triangle.fill");

@@ -22,6 +22,11 @@ public:
     // warning: its tag says so instead of "ブロック".
     bool isProceeded() const { return m_proceeded; }
     void setProceeded(bool proceeded);
+    // A certified shop's page over plain http: the shop is the right one,
+    // but what is sent to it can be read on the way, so it never gets the
+    // green "公認正規店".
+    bool isInsecure() const { return m_insecure; }
+    void setInsecure(bool insecure);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,6 +37,7 @@ private:
 
     SafetyLevel m_safetyLevel;
     bool m_proceeded = false;
+    bool m_insecure = false;
     QLabel *m_symbol = nullptr;
     QLabel *m_text = nullptr;
     QLabel *m_tag = nullptr;

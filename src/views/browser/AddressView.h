@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QLabel;
+
+// The address of the page in front, beside the badge: a lock for https, an
+// open padlock and "保護されていない通信" for http, then the address with its
+// host emphasised and the rest dimmed. It can be selected and copied, which
+// is how a shopper checks where they really are.
+class AddressView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto insecureText = "保護されていない通信";
+
+    explicit AddressView(QWidget *parent = nullptr);
+
+    QUrl address() const { return m_address; }
+    void setAddress(const QUrl &address);
+    // The address as shown, without its emphasis.
+    QString shownText() const { return m_shownText; }
+    bool isSecure() const;
+    bool isInsecure() const;
+
+    // The host as it is safe to show: Unicode only when every character is
+    // Latin, kana or kanji, so that a Cyrillic "а" in a shop's name is shown
+    // as the punycode it really is.
+    static QString displayHost(const QUrl &address);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showAddress();
+
+    QUrl m_address;
+    QLabel *m_lock;
+    QLabel *m_insecure;
+    QLabel *m_text;
+    QString m_shownText;
+    bool m_showing = false;
+};
