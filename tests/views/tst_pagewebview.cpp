@@ -1,0 +1,388 @@
+#include "views/browser/PageWebView.h"
+
+#include "browser/BrowserViewModel.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+#include "support/EngineWait.h"
+#include "support/TestProxyServer.h"
+#include "support/TestStores.h"
+#include "views/browser/BrowserView.h"
+#include "views/browser/JavaScriptDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl pageUrl(u"http://blog.example.com/page"_s);
+const QUrl otherUrl(u"http://blog.example.com/other"_s);
+const QUrl shopUrl(u"http://shop.example.com/item"_s);
+const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+
+// Everything where a right-click can find it.
+const QByteArray page
+    = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>page</title><style>"
+      "body { margin: 0 } a, p, input { position: absolute; left: 10px; font: 20px sans-serif }"
+      "</style></head><body>"
+      "<a id=\"shop\" href=\"http://shop.example.com/item\" style=\"top: 10px\">shop</a>"
+      "<a id=\"scam\" href=\"http://cheap-brand-outlet.top/\" style=\"top: 60px\">scam</a>"
+      "<a id=\"script\" href=\"javascript:void 0\" style=\"top: 110px\">script</a>"
+      "<p id=\"short\" style=\"top: 160px; margin: 0\">腕時計 限定</p>"
+      "<p id=\"long\" style=\"top: 210px; margin: 0\">abcdefghijklmnopqrstuvwxyz0123456789</p>"
+      "<input id=\"field\" value=\"財布\" style=\"top: 260px\">"
+      "</body></html>";
+
+struct Environment : TestStores
+{
+    BrowserViewModel viewModel;
+    BrowserView view {viewModel, ruleStore, themeManager};
+    PageWebView *webView() const { return qobject_cast<PageWebView *>(view.webView()); }
+};
+
+QStringList actionTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        if (!action->isSeparator())
+            texts.append(action->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestPageWebView : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyPageActionSpeaksJapanese();
+    void menuOffersWhatWasClicked_data();
+    void menuOffersWhatWasClicked();
+    void menuActionsStayScreened_data();
+    void menuActionsStayScreened();
+    void pageDialogsAreTheBrowsersOwn_data();
+    void pageDialogsAreTheBrowsersOwn();
+    void userSilencesADialogLoop();
+    void leavingAKeptPageAsksFirst();
+
+private:
+    QMenu *openMenuAt(const QPoint &position, const QString &selectScript = QString());
+    // Answers the next page dialog from inside its own event loop.
+    void answerNextDialog(const std::function<void(JavaScriptDialog *)> &answer);
+
+    TestProxyServer *m_proxy = nullptr;
+    std::unique_ptr<Environment> m_env;
+};
+
+void TestPageWebView::initTestCase()
+{
+    m_proxy = new TestProxyServer;
+    m_proxy->installAsEngineProxy();
+    m_proxy->setPage(pageUrl.host(), pageUrl.path(), page);
+}
+
+void TestPageWebView::init()
+{
+    m_env = std::make_unique<Environment>();
+    m_env->view.resize(800, 600);
+    m_env->view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
+    m_env->viewModel.loadURL(pageUrl);
+    QVERIFY(waitForEngine(
+        [this] {
+            return m_env->view.webView()->title() == u"page"_s && !m_env->viewModel.isLoading();
+        },
+        engineTimeout));
+    m_proxy->clearHits();
+}
+
+void TestPageWebView::cleanup()
+{
+    m_env.reset();
+}
+
+QMenu *TestPageWebView::openMenuAt(const QPoint &position, const QString &selectScript)
+{
+    PageWebView *webView = m_env->webView();
+    if (!selectScript.isEmpty()) {
+        bool selected = false;
+        webView->page()->runJavaScript(selectScript,
+                                       [&selected](const QVariant &) { selected = true; });
+        waitForEngine([&selected] { return selected; }, engineTimeout);
+    }
+    QWidget *target = webView->focusProxy();
+    QTest::mousePress(target, Qt::RightButton, {}, position);
+    QTest::mouseRelease(target, Qt::RightButton, {}, position);
+    waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout);
+    return webView->contextMenu();
+}
+
+void TestPageWebView::answerNextDialog(const std::function<void(JavaScriptDialog *)> &answer)
+{
+    auto *poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [poll, answer] {
+        if (auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget())) {
+            poll->deleteLater();
+            poll->stop();
+            answer(dialog);
+        }
+    });
+    poll->start(20);
+}
+
+void TestPageWebView::everyPageActionSpeaksJapanese()
+{
+    QWebEnginePage *shown = m_env->view.webView()->page();
+    const QRegularExpression latin(u"[A-Za-z]"_s);
+    for (int action = 0; action < QWebEnginePage::WebActionCount; ++action) {
+        const QString text = shown->action(QWebEnginePage::WebAction(action))->text();
+        QVERIFY2(!text.isEmpty() && !text.contains(latin), qPrintable(text));
+    }
+}
+
+void TestPageWebView::menuOffersWhatWasClicked_data()
+{
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QString>("selectScript");
+    QTest::addColumn<QStringList>("texts");
+
+    const QString selectText
+        = u"const r = document.createRange(); r.selectNodeContents(document.getElementById('%1'));"
+          "getSelection().removeAllRanges(); getSelection().addRange(r);"_s;
+    QTest::newRow("link") << QPoint(20, 20) << QString()
+                          << QStringList {u"新しいタブで開く"_s, u"リンクのアドレスをコピー"_s,
+                                          u"リンク先を保存"_s};
+    QTest::newRow("page") << QPoint(600, 500) << QString()
+                          << QStringList {u"戻る"_s, u"進む"_s, u"再読み込み"_s};
+    QTest::newRow("script link is no link")
+        << QPoint(20, 120) << QString() << QStringList {u"戻る"_s, u"進む"_s, u"再読み込み"_s};
+    QTest::newRow("selection") << QPoint(20, 170) << selectText.arg(u"short"_s)
+                               << QStringList {u"コピー"_s, u"「腕時計 限定」を検索"_s};
+    QTest::newRow("long selection")
+        << QPoint(20, 220) << selectText.arg(u"long"_s)
+        << QStringList {u"コピー"_s, u"「abcdefghijklmnopqrst…」を検索"_s};
+    QTest::newRow("text field") << QPoint(20, 270)
+                                << u"document.getElementById('field').select();"_s
+                                << QStringList {u"切り取り"_s, u"コピー"_s, u"貼り付け"_s,
+                                                u"すべて選択"_s, u"「財布」を検索"_s};
+}
+
+void TestPageWebView::menuOffersWhatWasClicked()
+{
+    QFETCH(QPoint, position);
+    QFETCH(QString, selectScript);
+    QFETCH(QStringList, texts);
+    QMenu *menu = openMenuAt(position, selectScript);
+    QVERIFY(menu);
+    QCOMPARE(actionTexts(menu), texts);
+}
+
+void TestPageWebView::menuActionsStayScreened_data()
+{
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QString>("action");
+
+    QTest::newRow("new tab") << QPoint(20, 20) << u"openInNewTabAction"_s;
+    QTest::newRow("scam in new tab") << QPoint(20, 70) << u"openInNewTabAction"_s;
+    QTest::newRow("copy link") << QPoint(20, 20) << u"copyLinkAction"_s;
+    QTest::newRow("save link") << QPoint(20, 20) << u"saveLinkAction"_s;
+    QTest::newRow("search") << QPoint(20, 270) << u"searchSelectionAction"_s;
+}
+
+void TestPageWebView::menuActionsStayScreened()
+{
+    QFETCH(QPoint, position);
+    QFETCH(QString, action);
+    QUrl downloaded;
+    const QObject downloadWatch;
+    connect(m_env->view.webView()->page()->profile(), &QWebEngineProfile::downloadRequested,
+            &downloadWatch,
+            [&downloaded](QWebEngineDownloadRequest *request) { downloaded = request->url(); });
+    QGuiApplication::clipboard()->clear();
+    QMenu *menu = openMenuAt(position, u"document.getElementById('field').select();"_s);
+    QVERIFY(menu);
+    // Page actions belong to the page, not to the menu.
+    const QList<QAction *> actions = menu->actions();
+    const auto chosen = std::find_if(actions.begin(), actions.end(), [&action](QAction *item) {
+        return item->objectName() == action;
+    });
+    QVERIFY(chosen != actions.end());
+    (*chosen)->trigger();
+    BrowserViewModel &viewModel = m_env->viewModel;
+
+    const QString row = QString::fromUtf8(QTest::currentDataTag());
+    if (row == u"new tab"_s) {
+        QVERIFY(waitForEngine([&viewModel] { return viewModel.currentURL() == shopUrl; },
+                              engineTimeout));
+    } else if (row == u"scam in new tab"_s) {
+        QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }, engineTimeout));
+        QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
+    } else if (row == u"copy link"_s) {
+        QVERIFY(
+            waitForEngine([] { return QGuiApplication::clipboard()->text() == shopUrl.toString(); },
+                          engineTimeout));
+    } else if (row == u"save link"_s) {
+        QVERIFY(waitForEngine([&downloaded] { return !downloaded.isEmpty(); }, engineTimeout));
+        QCOMPARE(downloaded, shopUrl);
+    } else {
+        // The search bar's filter and engine, loaded through the view model.
+        const SecurityRuleStore &store = m_env->ruleStore;
+        const QUrl expected = *SafeBrowsingEngine().buildSearchURL(
+            u"財布"_s, store.filterMode(), store.searchEngine(), store, std::nullopt);
+        QVERIFY(waitForEngine(
+            [&viewModel, &expected] { return viewModel.currentURL() == expected; }, engineTimeout));
+    }
+}
+
+void TestPageWebView::pageDialogsAreTheBrowsersOwn_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("result");
+
+    const QString heading = u"blog.example.com の表示内容"_s;
+    QTest::newRow("alert") << u"alert('<b>在庫わずか</b>'); 'closed'"_s << true
+                           << QStringList {heading, u"<b>在庫わずか</b>"_s, u"OK"_s} << u"closed"_s;
+    QTest::newRow("confirm") << u"confirm('購入しますか？')"_s << true
+                             << QStringList {heading, u"購入しますか？"_s, u"OK"_s, u"キャンセル"_s}
+                             << u"true"_s;
+    QTest::newRow("confirm cancelled")
+        << u"confirm('購入しますか？')"_s << false
+        << QStringList {heading, u"購入しますか？"_s, u"OK"_s, u"キャンセル"_s} << u"false"_s;
+    QTest::newRow("prompt") << u"prompt('数量', '1')"_s << true
+                            << QStringList {heading, u"数量"_s, u"1"_s, u"OK"_s, u"キャンセル"_s}
+                            << u"3"_s;
+    QTest::newRow("prompt cancelled")
+        << u"String(prompt('数量', '1'))"_s << false
+        << QStringList {heading, u"数量"_s, u"1"_s, u"OK"_s, u"キャンセル"_s} << u"null"_s;
+}
+
+void TestPageWebView::pageDialogsAreTheBrowsersOwn()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, accept);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, result);
+
+    QStringList seen;
+    answerNextDialog([&seen, accept](JavaScriptDialog *dialog) {
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            seen.append(label->text());
+        if (auto *input = dialog->findChild<QLineEdit *>()) {
+            seen.append(input->text());
+            input->setText(u"3"_s);
+        }
+        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+            seen.append(button->text());
+        seen.append(dialog->findChild<QCheckBox *>() ? u"silence offered"_s : QString());
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    QVariant answer;
+    m_env->view.webView()->page()->runJavaScript(
+        script, [&answer](const QVariant &value) { answer = value; });
+    QVERIFY(waitForEngine([&answer] { return answer.isValid(); }, engineTimeout));
+    QCOMPARE(answer.toString(), result);
+    QCOMPARE(seen, shown + QStringList {QString()});
+}
+
+void TestPageWebView::userSilencesADialogLoop()
+{
+    // The first dialog offers no silence; the second does, and once the user
+    // takes it the page's loop runs out without a dialog.
+    QList<bool> silenceOffered;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&silenceOffered] {
+        auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *silence = dialog->findChild<QCheckBox *>();
+        silenceOffered.append(silence != nullptr);
+        if (silence)
+            silence->setChecked(true);
+        dialog->accept();
+    });
+    answerer.start(20);
+    const auto run = [this](const QString &script) {
+        QVariant done;
+        m_env->view.webView()->page()->runJavaScript(
+            script, [&done](const QVariant &value) { done = value; });
+        return waitForEngine([&done] { return done.isValid(); }, engineTimeout);
+    };
+    QVERIFY(run(u"for (let i = 0; i < 20; ++i) alert('ウイルスに感染しています'); 'done'"_s));
+    QCOMPARE(silenceOffered, (QList<bool> {false, true}));
+
+    // The page's next load may ask again.
+    m_env->viewModel.reload();
+    QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }, engineTimeout));
+    QVERIFY(run(u"alert('x'); 'done'"_s));
+    QCOMPARE(silenceOffered, (QList<bool> {false, true, false}));
+}
+
+void TestPageWebView::leavingAKeptPageAsksFirst()
+{
+    // The engine asks only for a page the user has interacted with.
+    PageWebView *webView = m_env->webView();
+    bool kept = false;
+    webView->page()->runJavaScript(
+        u"addEventListener('beforeunload', e => { e.returnValue = 'x'; }); 1"_s,
+        [&kept](const QVariant &) { kept = true; });
+    QVERIFY(waitForEngine([&kept] { return kept; }, engineTimeout));
+    QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
+
+    QStringList seen;
+    for (const bool leave : {false, true}) {
+        answerNextDialog([&seen, leave](JavaScriptDialog *dialog) {
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                seen.append(label->text());
+            for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+                seen.append(button->text());
+            leave ? dialog->accept() : dialog->reject();
+        });
+        m_env->viewModel.loadURL(otherUrl);
+        QVERIFY(waitForEngine([&seen, leave] { return seen.size() == (leave ? 8 : 4); },
+                              engineTimeout));
+        QVERIFY(waitForEngine(
+            [webView, leave] { return webView->url() == (leave ? otherUrl : pageUrl); },
+            engineTimeout));
+        // Staying leaves no load behind.
+        QTest::qWait(300);
+        QVERIFY(!m_env->viewModel.isLoading());
+    }
+    const QStringList question {u"このページから移動しますか？"_s,
+                                u"入力した内容は保存されない可能性があります。"_s, u"移動"_s,
+                                u"キャンセル"_s};
+    QCOMPARE(seen, question + question);
+}
+
+QTEST_MAIN(TestPageWebView)
+#include "tst_pagewebview.moc"
