@@ -22,8 +22,6 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
-#include <algorithm>
-#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +34,7 @@ const QUrl pageUrl(u"http://blog.example.com/page"_s);
 const QUrl otherUrl(u"http://blog.example.com/other"_s);
 const QUrl shopUrl(u"http://shop.example.com/item"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+const QString alertHeading = u"blog.example.com の表示内容"_s;
 
 // Everything where a right-click can find it.
 const QByteArray page
@@ -56,16 +55,6 @@ struct Environment : TestStores
     BrowserView view {viewModel, ruleStore, themeManager};
     PageWebView *webView() const { return qobject_cast<PageWebView *>(view.webView()); }
 };
-
-QStringList actionTexts(const QMenu *menu)
-{
-    QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        if (!action->isSeparator())
-            texts.append(action->text());
-    }
-    return texts;
-}
 
 } // namespace
 
@@ -92,12 +81,18 @@ private Q_SLOTS:
     void leavingAKeptPageAsksFirst();
 
 private:
-    QMenu *openMenuAt(const QPoint &position, const QString &selectScript = QString());
-    // Answers the next page dialog from inside its own event loop.
-    void answerNextDialog(const std::function<void(JavaScriptDialog *)> &answer);
+    QVariant runScript(const QString &script);
+    QMenu *openMenuAt(const QPoint &position, const QString &selectScript);
+    // Answers every page dialog from inside its own event loop, noting what
+    // each one showed.
+    void answerDialog();
 
     TestProxyServer *m_proxy = nullptr;
     std::unique_ptr<Environment> m_env;
+    QTimer m_answerer;
+    bool m_accept = true;
+    bool m_silence = false;
+    QStringList m_dialogs;
 };
 
 void TestPageWebView::initTestCase()
@@ -105,6 +100,8 @@ void TestPageWebView::initTestCase()
     m_proxy = new TestProxyServer;
     m_proxy->installAsEngineProxy();
     m_proxy->setPage(pageUrl.host(), pageUrl.path(), page);
+    connect(&m_answerer, &QTimer::timeout, this, &TestPageWebView::answerDialog);
+    m_answerer.start(20);
 }
 
 void TestPageWebView::init()
@@ -115,11 +112,11 @@ void TestPageWebView::init()
     QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
     m_env->viewModel.loadURL(pageUrl);
     QVERIFY(waitForEngine(
-        [this] {
-            return m_env->view.webView()->title() == u"page"_s && !m_env->viewModel.isLoading();
-        },
+        [this] { return m_env->webView()->title() == u"page"_s && !m_env->viewModel.isLoading(); },
         engineTimeout));
-    m_proxy->clearHits();
+    m_accept = true;
+    m_silence = false;
+    m_dialogs.clear();
 }
 
 void TestPageWebView::cleanup()
@@ -127,15 +124,23 @@ void TestPageWebView::cleanup()
     m_env.reset();
 }
 
+QVariant TestPageWebView::runScript(const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    m_env->webView()->page()->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    waitForEngine([&done] { return done; }, engineTimeout);
+    return result;
+}
+
 QMenu *TestPageWebView::openMenuAt(const QPoint &position, const QString &selectScript)
 {
+    if (!selectScript.isEmpty())
+        runScript(selectScript);
     PageWebView *webView = m_env->webView();
-    if (!selectScript.isEmpty()) {
-        bool selected = false;
-        webView->page()->runJavaScript(selectScript,
-                                       [&selected](const QVariant &) { selected = true; });
-        waitForEngine([&selected] { return selected; }, engineTimeout);
-    }
     QWidget *target = webView->focusProxy();
     QTest::mousePress(target, Qt::RightButton, {}, position);
     QTest::mouseRelease(target, Qt::RightButton, {}, position);
@@ -143,22 +148,31 @@ QMenu *TestPageWebView::openMenuAt(const QPoint &position, const QString &select
     return webView->contextMenu();
 }
 
-void TestPageWebView::answerNextDialog(const std::function<void(JavaScriptDialog *)> &answer)
+void TestPageWebView::answerDialog()
 {
-    auto *poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [poll, answer] {
-        if (auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            poll->stop();
-            answer(dialog);
-        }
-    });
-    poll->start(20);
+    auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget());
+    if (!dialog)
+        return;
+    QStringList seen;
+    for (const QLabel *label : dialog->findChildren<QLabel *>())
+        seen.append(label->text());
+    if (auto *input = dialog->findChild<QLineEdit *>()) {
+        seen.append(input->text());
+        input->setText(u"3"_s);
+    }
+    for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+        seen.append(button->text());
+    if (auto *silence = dialog->findChild<QCheckBox *>()) {
+        seen.append(silence->text());
+        silence->setChecked(m_silence);
+    }
+    m_dialogs.append(seen.join(u'|'));
+    m_accept ? dialog->accept() : dialog->reject();
 }
 
 void TestPageWebView::everyPageActionSpeaksJapanese()
 {
-    QWebEnginePage *shown = m_env->view.webView()->page();
+    QWebEnginePage *shown = m_env->webView()->page();
     const QRegularExpression latin(u"[A-Za-z]"_s);
     for (int action = 0; action < QWebEnginePage::WebActionCount; ++action) {
         const QString text = shown->action(QWebEnginePage::WebAction(action))->text();
@@ -175,13 +189,12 @@ void TestPageWebView::menuOffersWhatWasClicked_data()
     const QString selectText
         = u"const r = document.createRange(); r.selectNodeContents(document.getElementById('%1'));"
           "getSelection().removeAllRanges(); getSelection().addRange(r);"_s;
+    const QStringList pageTexts {u"戻る"_s, u"進む"_s, u"再読み込み"_s};
     QTest::newRow("link") << QPoint(20, 20) << QString()
                           << QStringList {u"新しいタブで開く"_s, u"リンクのアドレスをコピー"_s,
                                           u"リンク先を保存"_s};
-    QTest::newRow("page") << QPoint(600, 500) << QString()
-                          << QStringList {u"戻る"_s, u"進む"_s, u"再読み込み"_s};
-    QTest::newRow("script link is no link")
-        << QPoint(20, 120) << QString() << QStringList {u"戻る"_s, u"進む"_s, u"再読み込み"_s};
+    QTest::newRow("page") << QPoint(600, 500) << QString() << pageTexts;
+    QTest::newRow("script link is no link") << QPoint(20, 120) << QString() << pageTexts;
     QTest::newRow("selection") << QPoint(20, 170) << selectText.arg(u"short"_s)
                                << QStringList {u"コピー"_s, u"「腕時計 限定」を検索"_s};
     QTest::newRow("long selection")
@@ -200,7 +213,12 @@ void TestPageWebView::menuOffersWhatWasClicked()
     QFETCH(QStringList, texts);
     QMenu *menu = openMenuAt(position, selectScript);
     QVERIFY(menu);
-    QCOMPARE(actionTexts(menu), texts);
+    QStringList shown;
+    for (const QAction *action : menu->actions()) {
+        if (!action->isSeparator())
+            shown.append(action->text());
+    }
+    QCOMPARE(shown, texts);
 }
 
 void TestPageWebView::menuActionsStayScreened_data()
@@ -221,25 +239,28 @@ void TestPageWebView::menuActionsStayScreened()
     QFETCH(QString, action);
     QUrl downloaded;
     const QObject downloadWatch;
-    connect(m_env->view.webView()->page()->profile(), &QWebEngineProfile::downloadRequested,
+    connect(m_env->webView()->page()->profile(), &QWebEngineProfile::downloadRequested,
             &downloadWatch,
             [&downloaded](QWebEngineDownloadRequest *request) { downloaded = request->url(); });
     QGuiApplication::clipboard()->clear();
     QMenu *menu = openMenuAt(position, u"document.getElementById('field').select();"_s);
     QVERIFY(menu);
-    // Page actions belong to the page, not to the menu.
-    const QList<QAction *> actions = menu->actions();
-    const auto chosen = std::find_if(actions.begin(), actions.end(), [&action](QAction *item) {
-        return item->objectName() == action;
-    });
-    QVERIFY(chosen != actions.end());
-    (*chosen)->trigger();
-    BrowserViewModel &viewModel = m_env->viewModel;
+    QAction *chosen = nullptr;
+    for (QAction *item : menu->actions()) {
+        if (item->objectName() == action)
+            chosen = item;
+    }
+    QVERIFY(chosen);
+    chosen->trigger();
 
+    const BrowserViewModel &viewModel = m_env->viewModel;
+    const SecurityRuleStore &store = m_env->ruleStore;
     const QString row = QString::fromUtf8(QTest::currentDataTag());
+    const auto shows = [&](const QUrl &expected) {
+        return waitForEngine([&] { return viewModel.currentURL() == expected; }, engineTimeout);
+    };
     if (row == u"new tab"_s) {
-        QVERIFY(waitForEngine([&viewModel] { return viewModel.currentURL() == shopUrl; },
-                              engineTimeout));
+        QVERIFY(shows(shopUrl));
     } else if (row == u"scam in new tab"_s) {
         QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }, engineTimeout));
         QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
@@ -248,15 +269,11 @@ void TestPageWebView::menuActionsStayScreened()
             waitForEngine([] { return QGuiApplication::clipboard()->text() == shopUrl.toString(); },
                           engineTimeout));
     } else if (row == u"save link"_s) {
-        QVERIFY(waitForEngine([&downloaded] { return !downloaded.isEmpty(); }, engineTimeout));
-        QCOMPARE(downloaded, shopUrl);
+        QVERIFY(waitForEngine([&downloaded] { return downloaded == shopUrl; }, engineTimeout));
     } else {
-        // The search bar's filter and engine, loaded through the view model.
-        const SecurityRuleStore &store = m_env->ruleStore;
-        const QUrl expected = *SafeBrowsingEngine().buildSearchURL(
-            u"財布"_s, store.filterMode(), store.searchEngine(), store, std::nullopt);
-        QVERIFY(waitForEngine(
-            [&viewModel, &expected] { return viewModel.currentURL() == expected; }, engineTimeout));
+        // The search bar's filter and engine.
+        QVERIFY(shows(*SafeBrowsingEngine().buildSearchURL(
+            u"財布"_s, store.filterMode(), store.searchEngine(), store, std::nullopt)));
     }
 }
 
@@ -264,112 +281,62 @@ void TestPageWebView::pageDialogsAreTheBrowsersOwn_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<bool>("accept");
-    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("result");
 
-    const QString heading = u"blog.example.com の表示内容"_s;
+    const QString confirm = alertHeading + u"|購入しますか？|OK|キャンセル"_s;
+    const QString prompt = alertHeading + u"|数量|1|OK|キャンセル"_s;
     QTest::newRow("alert") << u"alert('<b>在庫わずか</b>'); 'closed'"_s << true
-                           << QStringList {heading, u"<b>在庫わずか</b>"_s, u"OK"_s} << u"closed"_s;
-    QTest::newRow("confirm") << u"confirm('購入しますか？')"_s << true
-                             << QStringList {heading, u"購入しますか？"_s, u"OK"_s, u"キャンセル"_s}
-                             << u"true"_s;
+                           << alertHeading + u"|<b>在庫わずか</b>|OK"_s << u"closed"_s;
+    QTest::newRow("confirm") << u"confirm('購入しますか？')"_s << true << confirm << u"true"_s;
     QTest::newRow("confirm cancelled")
-        << u"confirm('購入しますか？')"_s << false
-        << QStringList {heading, u"購入しますか？"_s, u"OK"_s, u"キャンセル"_s} << u"false"_s;
-    QTest::newRow("prompt") << u"prompt('数量', '1')"_s << true
-                            << QStringList {heading, u"数量"_s, u"1"_s, u"OK"_s, u"キャンセル"_s}
-                            << u"3"_s;
+        << u"confirm('購入しますか？')"_s << false << confirm << u"false"_s;
+    QTest::newRow("prompt") << u"prompt('数量', '1')"_s << true << prompt << u"3"_s;
     QTest::newRow("prompt cancelled")
-        << u"String(prompt('数量', '1'))"_s << false
-        << QStringList {heading, u"数量"_s, u"1"_s, u"OK"_s, u"キャンセル"_s} << u"null"_s;
+        << u"String(prompt('数量', '1'))"_s << false << prompt << u"null"_s;
 }
 
 void TestPageWebView::pageDialogsAreTheBrowsersOwn()
 {
     QFETCH(QString, script);
     QFETCH(bool, accept);
-    QFETCH(QStringList, shown);
+    QFETCH(QString, shown);
     QFETCH(QString, result);
-
-    QStringList seen;
-    answerNextDialog([&seen, accept](JavaScriptDialog *dialog) {
-        for (const QLabel *label : dialog->findChildren<QLabel *>())
-            seen.append(label->text());
-        if (auto *input = dialog->findChild<QLineEdit *>()) {
-            seen.append(input->text());
-            input->setText(u"3"_s);
-        }
-        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
-            seen.append(button->text());
-        seen.append(dialog->findChild<QCheckBox *>() ? u"silence offered"_s : QString());
-        if (accept)
-            dialog->accept();
-        else
-            dialog->reject();
-    });
-    QVariant answer;
-    m_env->view.webView()->page()->runJavaScript(
-        script, [&answer](const QVariant &value) { answer = value; });
-    QVERIFY(waitForEngine([&answer] { return answer.isValid(); }, engineTimeout));
-    QCOMPARE(answer.toString(), result);
-    QCOMPARE(seen, shown + QStringList {QString()});
+    m_accept = accept;
+    QCOMPARE(runScript(script).toString(), result);
+    QCOMPARE(m_dialogs, QStringList {shown});
 }
 
 void TestPageWebView::userSilencesADialogLoop()
 {
     // The first dialog offers no silence; the second does, and once the user
     // takes it the page's loop runs out without a dialog.
-    QList<bool> silenceOffered;
-    QTimer answerer;
-    connect(&answerer, &QTimer::timeout, this, [&silenceOffered] {
-        auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        auto *silence = dialog->findChild<QCheckBox *>();
-        silenceOffered.append(silence != nullptr);
-        if (silence)
-            silence->setChecked(true);
-        dialog->accept();
-    });
-    answerer.start(20);
-    const auto run = [this](const QString &script) {
-        QVariant done;
-        m_env->view.webView()->page()->runJavaScript(
-            script, [&done](const QVariant &value) { done = value; });
-        return waitForEngine([&done] { return done.isValid(); }, engineTimeout);
-    };
-    QVERIFY(run(u"for (let i = 0; i < 20; ++i) alert('ウイルスに感染しています'); 'done'"_s));
-    QCOMPARE(silenceOffered, (QList<bool> {false, true}));
+    m_silence = true;
+    const QString alert = alertHeading + u"|ウイルスに感染しています|OK"_s;
+    const QString offered = alert + u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
+    QCOMPARE(
+        runScript(u"for (let i = 0; i < 20; ++i) alert('ウイルスに感染しています'); 1"_s).toInt(),
+        1);
+    QCOMPARE(m_dialogs, (QStringList {alert, offered}));
 
     // The page's next load may ask again.
     m_env->viewModel.reload();
     QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }, engineTimeout));
-    QVERIFY(run(u"alert('x'); 'done'"_s));
-    QCOMPARE(silenceOffered, (QList<bool> {false, true, false}));
+    QCOMPARE(runScript(u"alert('ウイルスに感染しています'); 1"_s).toInt(), 1);
+    QCOMPARE(m_dialogs, (QStringList {alert, offered, alert}));
 }
 
 void TestPageWebView::leavingAKeptPageAsksFirst()
 {
     // The engine asks only for a page the user has interacted with.
     PageWebView *webView = m_env->webView();
-    bool kept = false;
-    webView->page()->runJavaScript(
-        u"addEventListener('beforeunload', e => { e.returnValue = 'x'; }); 1"_s,
-        [&kept](const QVariant &) { kept = true; });
-    QVERIFY(waitForEngine([&kept] { return kept; }, engineTimeout));
+    runScript(u"addEventListener('beforeunload', e => { e.returnValue = 'x'; }); 1"_s);
     QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
 
-    QStringList seen;
     for (const bool leave : {false, true}) {
-        answerNextDialog([&seen, leave](JavaScriptDialog *dialog) {
-            for (const QLabel *label : dialog->findChildren<QLabel *>())
-                seen.append(label->text());
-            for (const QPushButton *button : dialog->findChildren<QPushButton *>())
-                seen.append(button->text());
-            leave ? dialog->accept() : dialog->reject();
-        });
+        m_accept = leave;
         m_env->viewModel.loadURL(otherUrl);
-        QVERIFY(waitForEngine([&seen, leave] { return seen.size() == (leave ? 8 : 4); },
+        QVERIFY(waitForEngine([this, leave] { return m_dialogs.size() == (leave ? 2 : 1); },
                               engineTimeout));
         QVERIFY(waitForEngine(
             [webView, leave] { return webView->url() == (leave ? otherUrl : pageUrl); },
@@ -378,10 +345,11 @@ void TestPageWebView::leavingAKeptPageAsksFirst()
         QTest::qWait(300);
         QVERIFY(!m_env->viewModel.isLoading());
     }
-    const QStringList question {u"このページから移動しますか？"_s,
-                                u"入力した内容は保存されない可能性があります。"_s, u"移動"_s,
-                                u"キャンセル"_s};
-    QCOMPARE(seen, question + question);
+    const QString question
+        = u"このページから移動しますか？|入力した内容は保存されない可能性があります。|移動|キャンセル"_s;
+    QCOMPARE(m_dialogs,
+             (QStringList {question,
+                           question + u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText)}));
 }
 
 QTEST_MAIN(TestPageWebView)

@@ -137,6 +137,7 @@ void PageWebView::addLinkActions(QMenu *menu, const QUrl &link)
 
 void PageWebView::addSearchAction(QMenu *menu, const QString &selection)
 {
+    menu->addSeparator();
     QAction *search = menu->addAction(searchLabel(selection));
     search->setObjectName(QStringLiteral("searchSelectionAction"));
     connect(search, &QAction::triggered, this, [this, selection] { searchFor(selection); });
