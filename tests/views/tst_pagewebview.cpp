@@ -192,6 +192,8 @@ void TestPageWebView::menuOffersWhatWorks_data()
                                << u"openInNewTabAction"_s << scamUrl;
     QTest::newRow("saved link") << QPoint(20, 20) << QString() << linkTexts << u"saveLinkAction"_s
                                 << shopUrl;
+    QTest::newRow("saved scam link")
+        << QPoint(20, 70) << QString() << linkTexts << u"saveLinkAction"_s << scamUrl;
     QTest::newRow("page") << QPoint(600, 500) << QString() << pageTexts << QString() << QUrl();
     QTest::newRow("script link is no link")
         << QPoint(20, 120) << QString() << pageTexts << QString() << QUrl();
@@ -237,11 +239,12 @@ void TestPageWebView::menuOffersWhatWorks()
     chosen->trigger();
 
     const BrowserViewModel &viewModel = m_env->viewModel;
-    if (action == u"saveLinkAction"_s) {
-        QVERIFY(waitForEngine([&] { return downloaded == url; }, engineTimeout));
-    } else if (url == scamUrl) {
+    if (url == scamUrl) {
         QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }, engineTimeout));
         QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
+        QVERIFY(downloaded.isEmpty());
+    } else if (action == u"saveLinkAction"_s) {
+        QVERIFY(waitForEngine([&] { return downloaded == url; }, engineTimeout));
     } else {
         QVERIFY(waitForEngine([&] { return viewModel.currentURL() == url; }, engineTimeout));
     }

@@ -128,9 +128,12 @@ void PageWebView::addLinkActions(QMenu *menu, const QUrl &link)
     QAction *save = menu->addAction(QStringLiteral("リンク先を保存"));
     save->setObjectName(QStringLiteral("saveLinkAction"));
     // A download of the profile, like any other: whoever takes the profile's
-    // downloads decides where it goes and whether it may.
+    // downloads decides where it goes. A link the screening would block is
+    // not fetched at all; opening it shows the warning instead.
     connect(save, &QAction::triggered, this, [this, link] {
-        if (page())
+        if (SafeBrowsingEngine().evaluateSafety(link, m_ruleStore).isSuspicious())
+            m_viewModel.loadURL(link);
+        else if (page())
             page()->download(link);
     });
 }
