@@ -1,3 +1,4 @@
+#include "app/JapaneseTranslations.h"
 #include "app/SingleInstance.h"
 #include "app/VelmoraShoppingBrowserApp.h"
 #include "history/SessionStore.h"
@@ -79,6 +80,7 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
     QApplication application(argc, argv);
+    JapaneseTranslations::install(application);
     QCoreApplication::setOrganizationName(
         QString::fromLatin1(SettingsPreferencesStore::organizationName));
     QCoreApplication::setApplicationName(

@@ -1,6 +1,9 @@
 #include "ScreeningWebPage.h"
 
 #include "browser/BrowserViewModel.h"
+#include "browser/CertificateErrorModel.h"
+#include "browser/JavaScriptDialogRelay.h"
+#include "browser/PageActionTexts.h"
 #include "browser/PopupCatcherPage.h"
 
 #include <QWebEngineNewWindowRequest>
@@ -20,10 +23,13 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
                                    QObject *parent)
     : QWebEnginePage(profileOrDefault(profile), parent)
     , m_viewModel(&viewModel)
+    , m_dialogRelay(new JavaScriptDialogRelay(*this))
+    , m_certificateErrors(new CertificateErrorModel(*this))
 {
+    PageActionTexts::apply(*this);
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    // Certificate errors, downloads and permission requests are left to the
-    // engine, which refuses them when nobody accepts them.
+    // Downloads and permission requests are left to the engine, which
+    // refuses them when nobody accepts them.
     connect(this, &QWebEnginePage::newWindowRequested, this,
             &ScreeningWebPage::onNewWindowRequested);
     // A new page load gets its own pop-up allowance; windows still waiting
@@ -53,13 +59,32 @@ bool ScreeningWebPage::acceptNavigationRequest(const QUrl &url, NavigationType t
     // view model is gone has nobody to warn, so it may not go anywhere.
     if (!isShown())
         return false;
-    return m_viewModel->decidePolicy(url, type, isMainFrame);
+    const bool accepted = m_viewModel->decidePolicy(url, type, isMainFrame);
+    if (accepted && isMainFrame)
+        m_certificateErrors->noteMainFrameNavigation(url);
+    return accepted;
 }
 
 QWebEnginePage *ScreeningWebPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
     return nullptr;
+}
+
+void ScreeningWebPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
+{
+    m_dialogRelay->alert(securityOrigin, msg);
+}
+
+bool ScreeningWebPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
+{
+    return m_dialogRelay->confirm(securityOrigin, msg);
+}
+
+bool ScreeningWebPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
+                                        const QString &defaultValue, QString *result)
+{
+    return m_dialogRelay->prompt(securityOrigin, msg, defaultValue, result);
 }
 
 void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)

@@ -4,6 +4,8 @@
 #include <QWebEnginePage>
 
 class BrowserViewModel;
+class CertificateErrorModel;
+class JavaScriptDialogRelay;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 
@@ -22,12 +24,21 @@ public:
     // A null profile means the engine's default profile.
     ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfile *profile, QObject *parent);
 
+    // Where the view that shows this page finds the page's dialogs and its
+    // certificate errors; both belong to the page.
+    JavaScriptDialogRelay &dialogRelay() const { return *m_dialogRelay; }
+    CertificateErrorModel &certificateErrors() const { return *m_certificateErrors; }
+
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     // Always null: new windows are handled in onNewWindowRequested, which the
     // engine calls when no page is given here, and which knows the address
     // and whether the user asked for the window.
     QWebEnginePage *createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg,
+                          const QString &defaultValue, QString *result) override;
 
 private:
     bool isShown() const;
@@ -36,4 +47,6 @@ private:
 
     QPointer<BrowserViewModel> m_viewModel;
     int m_popupsWithoutGesture = 0;
+    JavaScriptDialogRelay *m_dialogRelay;
+    CertificateErrorModel *m_certificateErrors;
 };

@@ -87,6 +87,11 @@ void TestProxyServer::setRedirect(const QString &host, const QString &path, cons
     m_answers.insert(key(host, path), answer);
 }
 
+void TestProxyServer::setTunnel(const QString &host, quint16 port)
+{
+    m_tunnels.insert(host.toLower(), port);
+}
+
 void TestProxyServer::setStalled(const QString &host, const QString &path)
 {
     Answer answer;
@@ -190,8 +195,14 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
     const QByteArray body = buffer.mid(headerEnd + 4, contentLength);
     buffer.remove(0, total);
 
-    // https goes through CONNECT; tests browse plain http only.
+    // https goes through CONNECT: only to the hosts a test has a server for.
     if (method == "CONNECT") {
+        const QString host = QString::fromUtf8(hostOnly(target)).toLower();
+        if (const quint16 port = m_tunnels.value(host)) {
+            m_hosts.insert(host);
+            startTunnel(socket, port);
+            return false;
+        }
         socket->write("HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
         socket->disconnectFromHost();
         return false;
@@ -246,4 +257,21 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
         return false;
     }
     return true;
+}
+
+void TestProxyServer::startTunnel(QTcpSocket *client, quint16 port)
+{
+    // From here on the connection is the TLS server's, byte for byte.
+    m_buffers.remove(client);
+    client->disconnect(this);
+    auto *upstream = new QTcpSocket(client);
+    connect(upstream, &QTcpSocket::connected, client,
+            [client] { client->write("HTTP/1.1 200 Connection Established\r\n\r\n"); });
+    connect(client, &QTcpSocket::readyRead, upstream,
+            [client, upstream] { upstream->write(client->readAll()); });
+    connect(upstream, &QTcpSocket::readyRead, client,
+            [client, upstream] { client->write(upstream->readAll()); });
+    connect(upstream, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+    connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+    upstream->connectToHost(QHostAddress::LocalHost, port);
 }

@@ -44,6 +44,9 @@ public:
                  const QByteArray &contentType = "text/html; charset=utf-8");
     void setRedirect(const QString &host, const QString &path, const QString &location,
                      int status = 302);
+    // https to host (CONNECT) is passed through to 127.0.0.1:port, where a
+    // test's own TLS server answers with its certificate; other CONNECTs fail.
+    void setTunnel(const QString &host, quint16 port);
     // Requests to host and path are read and never answered, to test time-outs.
     void setStalled(const QString &host, const QString &path);
     // Requests seen for host and path (path without the query).
@@ -80,9 +83,11 @@ private:
     // Answers one complete request from the front of buffer; false while the
     // request is still incomplete.
     bool serveOne(QTcpSocket *socket, QByteArray &buffer);
+    void startTunnel(QTcpSocket *client, quint16 port);
 
     QTcpServer m_server;
     QHash<QString, Answer> m_answers;
+    QHash<QString, quint16> m_tunnels;
     QHash<QString, int> m_hits;
     QSet<QString> m_hosts;
     QHash<QString, QByteArray> m_bodies;

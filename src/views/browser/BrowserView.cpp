@@ -1,8 +1,12 @@
 #include "views/browser/BrowserView.h"
 
 #include "browser/BrowserViewModel.h"
+#include "browser/CertificateErrorModel.h"
+#include "browser/ScreeningWebPage.h"
 #include "browser/WebViewHost.h"
+#include "views/browser/PageWebView.h"
 #include "views/warning/CautionBarView.h"
+#include "views/warning/CertificateWarningView.h"
 #include "views/warning/SafeGuardWarningView.h"
 
 #include <QStackedLayout>
@@ -15,15 +19,18 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     , m_viewModel(viewModel)
     , m_cautionBar(new CautionBarView(this))
     , m_layers(new QStackedLayout)
-    , m_webView(new QWebEngineView(this))
+    , m_webView(new PageWebView(viewModel, store, this))
     , m_warning(new SafeGuardWarningView(themeManager, this))
+    , m_certificateWarning(new CertificateWarningView(themeManager, this))
 {
     setObjectName(QStringLiteral("browserView"));
     m_webView->setObjectName(QStringLiteral("browserWebView"));
     m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
 
     // The page belongs to its view, so both go together.
-    m_webView->setPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
+    m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
+    if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page()))
+        m_certificateErrors = &page->certificateErrors();
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -34,6 +41,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     m_layers->setStackingMode(QStackedLayout::StackOne);
     m_layers->addWidget(m_webView);
     m_layers->addWidget(m_warning);
+    m_layers->addWidget(m_certificateWarning);
 
     connect(m_warning, &SafeGuardWarningView::goBackRequested, this,
             [this] { m_viewModel.goBack(); });
@@ -43,6 +51,17 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
             [this] { m_viewModel.openSuggestion(); });
     connect(m_cautionBar, &CautionBarView::dismissRequested, this,
             [this] { m_viewModel.dismissCaution(); });
+    // One pane, so a link for a new tab opens here, screened as a pop-up.
+    connect(m_webView, &PageWebView::openInNewTabRequested, this,
+            [this](const QUrl &url) { m_viewModel.openPopup(url); });
+    if (m_certificateErrors) {
+        connect(m_certificateWarning, &CertificateWarningView::goBackRequested, m_certificateErrors,
+                &CertificateErrorModel::goBack);
+        connect(m_certificateWarning, &CertificateWarningView::proceedRequested,
+                m_certificateErrors, &CertificateErrorModel::proceed);
+        connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
+                &BrowserView::updateCertificateWarning);
+    }
     connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserView::updateBlocked);
     connect(&m_viewModel, &BrowserViewModel::pendingBlockedURLChanged, this,
             &BrowserView::updateWarningContent);
@@ -59,6 +78,11 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     updateBlocked();
 }
 
+QWebEngineView *BrowserView::webView() const
+{
+    return m_webView;
+}
+
 bool BrowserView::isShowingWarning() const
 {
     return m_layers->currentWidget() == m_warning;
@@ -66,9 +90,22 @@ bool BrowserView::isShowingWarning() const
 
 void BrowserView::updateBlocked()
 {
-    m_layers->setCurrentWidget(m_viewModel.isBlocked() ? static_cast<QWidget *>(m_warning)
-                                                       : m_webView);
+    // A block never reached the network, so it speaks of the newer address.
+    QWidget *shown = m_webView;
+    if (m_viewModel.isBlocked())
+        shown = m_warning;
+    else if (m_certificateErrors && m_certificateErrors->hasError())
+        shown = m_certificateWarning;
+    m_layers->setCurrentWidget(shown);
     updateCautionBar();
+}
+
+void BrowserView::updateCertificateWarning()
+{
+    m_certificateWarning->setUrl(m_certificateErrors->url());
+    m_certificateWarning->setProblem(m_certificateErrors->problem());
+    m_certificateWarning->setCanProceed(m_certificateErrors->canProceed());
+    updateBlocked();
 }
 
 void BrowserView::updateWarningContent()
@@ -84,5 +121,5 @@ void BrowserView::updateCautionBar()
     // The bar speaks of the page; the warning replaces the page entirely.
     const QStringList reasons = m_viewModel.cautionReasons();
     m_cautionBar->setReasons(reasons);
-    m_cautionBar->setVisible(!reasons.isEmpty() && !m_viewModel.isBlocked());
+    m_cautionBar->setVisible(!reasons.isEmpty() && m_layers->currentWidget() == m_webView);
 }

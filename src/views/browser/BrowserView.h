@@ -4,6 +4,9 @@
 
 class BrowserViewModel;
 class CautionBarView;
+class CertificateErrorModel;
+class CertificateWarningView;
+class PageWebView;
 class QStackedLayout;
 class QWebEngineView;
 class SafeGuardWarningView;
@@ -12,8 +15,9 @@ class ThemeManager;
 
 // The page area of the browser section: the web view, the caution bar above
 // a page judged with caution, and the warning in the page's place while the
-// view model reports a blocked navigation. The web view is only hidden under
-// the warning, so its page and history survive a block.
+// view model reports a blocked navigation, or the certificate warning while
+// the page's own address has a certificate error. The web view is only
+// hidden under a warning, so its page and history survive it.
 class BrowserView final : public QWidget
 {
     Q_OBJECT
@@ -22,8 +26,9 @@ public:
     BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
                 QWidget *parent = nullptr);
 
-    QWebEngineView *webView() const { return m_webView; }
+    QWebEngineView *webView() const;
     SafeGuardWarningView *warningView() const { return m_warning; }
+    CertificateWarningView *certificateWarningView() const { return m_certificateWarning; }
     CautionBarView *cautionBar() const { return m_cautionBar; }
     bool isShowingWarning() const;
 
@@ -31,10 +36,13 @@ private:
     void updateBlocked();
     void updateWarningContent();
     void updateCautionBar();
+    void updateCertificateWarning();
 
     BrowserViewModel &m_viewModel;
     CautionBarView *m_cautionBar;
     QStackedLayout *m_layers;
-    QWebEngineView *m_webView;
+    PageWebView *m_webView;
     SafeGuardWarningView *m_warning;
+    CertificateWarningView *m_certificateWarning;
+    CertificateErrorModel *m_certificateErrors = nullptr;
 };

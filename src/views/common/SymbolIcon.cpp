@@ -31,6 +31,7 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("checkmark"), 0xe5ca}, // check
         {QStringLiteral("checkmark.circle.fill"), 0xe86c}, // check_circle
         {QStringLiteral("shield.slash.fill"), 0xe9d4}, // remove_moderator
+        {QStringLiteral("lock.slash.fill"), 0xe641}, // no_encryption
         {QStringLiteral("gearshape.fill"), 0xe8b8}, // settings
         {QStringLiteral("exclamationmark.triangle.fill"), 0xe002}, // warning
         {QStringLiteral("arrow.left.circle.fill"), 0xeaa7}, // arrow_circle_left

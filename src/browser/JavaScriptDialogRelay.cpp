@@ -1,0 +1,82 @@
+#include "browser/JavaScriptDialogRelay.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWebEnginePage>
+
+namespace {
+
+// The engine's own question before unloading a page, passed to confirm().
+constexpr auto engineLeavePageText
+    = "Are you sure you want to leave this page? Changes that you made may not be saved.";
+
+bool isLeavePageQuestion(const QString &message)
+{
+    return message == QLatin1String(engineLeavePageText)
+        || message == QCoreApplication::translate("QWebEnginePage", engineLeavePageText);
+}
+
+JavaScriptDialogRequest makeRequest(JavaScriptDialogRequest::Kind kind, const QUrl &origin,
+                                    const QString &message, const QString &defaultText = QString())
+{
+    JavaScriptDialogRequest request;
+    request.kind = kind;
+    request.origin = origin;
+    request.message = message;
+    request.defaultText = defaultText;
+    return request;
+}
+
+} // namespace
+
+JavaScriptDialogRelay::JavaScriptDialogRelay(QWebEnginePage &page)
+    : QObject(&page)
+{
+    // Silence lasts for the page the user silenced, not for the next site.
+    connect(&page, &QWebEnginePage::loadStarted, this, [this] {
+        m_suppressed = false;
+        m_shownSinceLoad = 0;
+    });
+}
+
+JavaScriptDialogRequest JavaScriptDialogRelay::ask(JavaScriptDialogRequest request)
+{
+    if (m_suppressed)
+        return request;
+    request.repeated = m_shownSinceLoad++ > 0;
+    // The dialog runs its own event loop, in which the page and this relay
+    // may be closed.
+    const QPointer<JavaScriptDialogRelay> self(this);
+    Q_EMIT dialogRequested(request);
+    if (self && request.suppressFurther)
+        m_suppressed = true;
+    return request;
+}
+
+void JavaScriptDialogRelay::alert(const QUrl &origin, const QString &message)
+{
+    ask(makeRequest(JavaScriptDialogRequest::Kind::alert, origin, message));
+}
+
+bool JavaScriptDialogRelay::confirm(const QUrl &origin, const QString &message)
+{
+    if (isLeavePageQuestion(message)) {
+        // Nobody to ask, or a page the user silenced, must not keep the user
+        // from leaving it.
+        JavaScriptDialogRequest request = makeRequest(JavaScriptDialogRequest::Kind::leavePage,
+                                                      origin, QString::fromUtf8(leavePageMessage));
+        request.accepted = true;
+        return ask(request).accepted;
+    }
+    return ask(makeRequest(JavaScriptDialogRequest::Kind::confirm, origin, message)).accepted;
+}
+
+bool JavaScriptDialogRelay::prompt(const QUrl &origin, const QString &message,
+                                   const QString &defaultText, QString *result)
+{
+    const JavaScriptDialogRequest answer
+        = ask(makeRequest(JavaScriptDialogRequest::Kind::prompt, origin, message, defaultText));
+    if (answer.accepted && result)
+        *result = answer.text;
+    return answer.accepted;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "browser/JavaScriptDialogRequest.h"
+
+#include <QObject>
+
+class QWebEnginePage;
+
+// Puts a page's JavaScript dialogs to the view that shows them, which lives
+// above this layer: the page asks here, the view answers through the
+// request it is handed. A page that abuses dialogs (a loop of alerts, as
+// fake virus warnings do) can be silenced by the user until its next load.
+class JavaScriptDialogRelay final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The engine asks in English before leaving a page that asked to be
+    // kept; that question is recognised and asked in Japanese instead, with
+    // this as its message.
+    static constexpr auto leavePageMessage = "入力した内容は保存されない可能性があります。";
+
+    // Follows the page's loads; the page owns the relay.
+    explicit JavaScriptDialogRelay(QWebEnginePage &page);
+
+    bool isSuppressed() const { return m_suppressed; }
+
+    // The engine's three dialog calls, answered as QWebEnginePage expects.
+    void alert(const QUrl &origin, const QString &message);
+    bool confirm(const QUrl &origin, const QString &message);
+    bool prompt(const QUrl &origin, const QString &message, const QString &defaultText,
+                QString *result);
+
+Q_SIGNALS:
+    // Connected directly: the receiver shows the dialog and writes the
+    // answer into the request before returning.
+    void dialogRequested(JavaScriptDialogRequest &request);
+
+private:
+    JavaScriptDialogRequest ask(JavaScriptDialogRequest request);
+
+    bool m_suppressed = false;
+    int m_shownSinceLoad = 0;
+};

@@ -1,0 +1,181 @@
+#include "views/warning/CertificateWarningView.h"
+
+#include "browser/BrowserViewModel.h"
+#include "support/EngineWait.h"
+#include "support/TestPalette.h"
+#include "support/TestProxyServer.h"
+#include "support/TestStores.h"
+#include "views/browser/BrowserView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTest>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl startUrl(u"http://blog.example.com/start"_s);
+const QUrl imagePageUrl(u"http://blog.example.com/image"_s);
+const QUrl secureUrl(u"https://checkout.example.com/cart"_s);
+
+QByteArray testData(const QString &name)
+{
+    QFile file(QFINDTESTDATA(u"data/"_s + name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Environment : TestStores
+{
+    BrowserViewModel viewModel;
+    BrowserView view {viewModel, ruleStore, themeManager};
+};
+
+} // namespace
+
+// A shop's address over https whose certificate the engine does not trust:
+// a TLS server with a throw-away self-signed certificate, reached by its
+// host name through the test proxy.
+class TestCertificateWarningView : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void warningTakesThePagesPlace_data();
+    void warningTakesThePagesPlace();
+
+private:
+    QSslServer m_tlsServer;
+    int m_served = 0;
+};
+
+void TestCertificateWarningView::initTestCase()
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(testData(u"checkout.example.com.pem"_s)));
+    tls.setPrivateKey(QSslKey(testData(u"checkout.example.com.key"_s), QSsl::Ec));
+    QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
+    m_tlsServer.setSslConfiguration(tls);
+    connect(&m_tlsServer, &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *socket = m_tlsServer.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n"))
+                    return;
+                ++m_served;
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                              "Connection: close\r\n\r\n<title>お会計</title>secure");
+                socket->disconnectFromHost();
+            });
+        }
+    });
+    QVERIFY(m_tlsServer.listen(QHostAddress::LocalHost));
+
+    auto *proxy = new TestProxyServer;
+    proxy->installAsEngineProxy();
+    proxy->setTunnel(secureUrl.host(), m_tlsServer.serverPort());
+    proxy->setPage(startUrl.host(), startUrl.path(), "<title>start</title>");
+    proxy->setPage(imagePageUrl.host(), imagePageUrl.path(),
+                   "<title>image</title><img src=\"https://checkout.example.com/logo.png\">");
+}
+
+void TestCertificateWarningView::warningTakesThePagesPlace_data()
+{
+    QTest::addColumn<QUrl>("url");
+    QTest::addColumn<QString>("answer");
+
+    // Only the page's own address is the user's to decide; an image from a
+    // host with a bad certificate is left out silently.
+    QTest::newRow("image") << imagePageUrl << QString();
+    QTest::newRow("back") << secureUrl << u"back"_s;
+    QTest::newRow("pane closed") << secureUrl << u"close"_s;
+    // Last: proceeding makes the engine trust the certificate for the rest
+    // of the run.
+    QTest::newRow("proceed") << secureUrl << u"proceed"_s;
+}
+
+void TestCertificateWarningView::warningTakesThePagesPlace()
+{
+    QFETCH(QUrl, url);
+    QFETCH(QString, answer);
+    auto env = std::make_unique<Environment>();
+    BrowserView &view = env->view;
+    if (answer == u"proceed"_s) {
+        env->themeManager.setCurrentTheme(AppTheme::dark);
+        view.setPalette(darkTestPalette());
+    }
+    view.resize(1000, 700);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QWebEngineView *webView = view.webView();
+    env->viewModel.loadURL(startUrl);
+    QVERIFY(waitForEngine([webView] { return webView->title() == u"start"_s; }, engineTimeout));
+    m_served = 0;
+
+    CertificateWarningView *warning = view.certificateWarningView();
+    env->viewModel.loadURL(url);
+    if (answer.isEmpty()) {
+        QVERIFY(waitForEngine([webView] { return webView->title() == u"image"_s; }, engineTimeout));
+        QTest::qWait(300);
+        QVERIFY(!warning->isVisible());
+        QCOMPARE(m_served, 0);
+        return;
+    }
+    QVERIFY(waitForEngine([warning] { return warning->isVisible(); }, engineTimeout));
+    QVERIFY(!webView->isVisible());
+    QCOMPARE(warning->findChild<QLabel *>(u"certificateWarningProblem"_s)->text(),
+             u"証明書が信頼できません"_s);
+    QCOMPARE(warning->findChild<QLabel *>(u"certificateWarningAddress"_s)->text(),
+             secureUrl.toString());
+    auto *proceedButton = warning->findChild<QPushButton *>(u"certificateWarningProceedButton"_s);
+    QVERIFY(proceedButton->isVisible());
+    // The engine waits for the answer: no error page of its own behind the
+    // warning.
+    QTest::qWait(300);
+    QCOMPARE(webView->url(), startUrl);
+    // Pictures for the documentation are written only when asked for.
+    if (const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR"); !folder.isEmpty())
+        QVERIFY(view.grab().save(QDir(folder).filePath(answer == u"proceed"_s
+                                                           ? u"dark-certificate-warning.png"_s
+                                                           : u"certificate-warning.png"_s)));
+
+    if (answer == u"close"_s) {
+        // A pane closed while its warning asks takes the waiting load along.
+        env.reset();
+        QTest::qWait(500);
+        QCOMPARE(m_served, 0);
+        return;
+    }
+    if (answer == u"proceed"_s) {
+        proceedButton->click();
+        QVERIFY(
+            waitForEngine([webView] { return webView->title() == u"お会計"_s; }, engineTimeout));
+        QCOMPARE(webView->url(), secureUrl);
+        QCOMPARE(m_served, 1);
+    } else {
+        warning->findChild<QPushButton *>(u"certificateWarningGoBackButton"_s)->click();
+        QVERIFY(waitForEngine([&env] { return !env->viewModel.isLoading(); }, engineTimeout));
+        QTest::qWait(300);
+        QCOMPARE(webView->url(), startUrl);
+        QCOMPARE(webView->history()->count(), 1);
+        QCOMPARE(m_served, 0);
+    }
+    QVERIFY(!warning->isVisible());
+    QVERIFY(webView->isVisible());
+}
+
+QTEST_MAIN(TestCertificateWarningView)
+#include "tst_certificatewarningview.moc"
