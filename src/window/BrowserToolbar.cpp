@@ -60,8 +60,13 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
 
     m_reload->setObjectName(QStringLiteral("reloadAction"));
     m_reload->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
-    // Reload even while loading: the stop look is only a look.
-    connect(m_reload, &QAction::triggered, this, [this] { m_viewModel.reload(); });
+    // The stop look stops a load under way.
+    connect(m_reload, &QAction::triggered, this, [this] {
+        if (m_viewModel.isLoading())
+            m_viewModel.stop();
+        else
+            m_viewModel.reload();
+    });
 
     addAction(m_back);
     addAction(m_forward);
