@@ -59,8 +59,8 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     connect(m_forward, &QAction::triggered, this, [this] { m_viewModel.goForward(); });
 
     m_reload->setObjectName(QStringLiteral("reloadAction"));
-    m_reload->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
-    // The stop look stops a load under way.
+    // The button stops a load under way; its keys (F5, Ctrl+R) are the
+    // window's page actions and always reload.
     connect(m_reload, &QAction::triggered, this, [this] {
         if (m_viewModel.isLoading())
             m_viewModel.stop();

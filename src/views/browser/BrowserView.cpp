@@ -1,7 +1,9 @@
 #include "views/browser/BrowserView.h"
 
 #include "browser/BrowserViewModel.h"
+#include "browser/PageZoom.h"
 #include "browser/WebViewHost.h"
+#include "views/browser/FindBarView.h"
 #include "views/warning/CautionBarView.h"
 #include "views/warning/SafeGuardWarningView.h"
 
@@ -17,6 +19,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     , m_layers(new QStackedLayout)
     , m_webView(new QWebEngineView(this))
     , m_warning(new SafeGuardWarningView(themeManager, this))
+    , m_findBar(nullptr)
 {
     setObjectName(QStringLiteral("browserView"));
     m_webView->setObjectName(QStringLiteral("browserWebView"));
@@ -24,11 +27,13 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
 
     // The page belongs to its view, so both go together.
     m_webView->setPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
+    m_findBar = new FindBarView(*m_webView, this);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_cautionBar);
+    column->addWidget(m_findBar);
     column->addLayout(m_layers, 1);
     m_layers->setContentsMargins(0, 0, 0, 0);
     m_layers->setStackingMode(QStackedLayout::StackOne);
@@ -57,6 +62,12 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
 
     updateWarningContent();
     updateBlocked();
+}
+
+void BrowserView::setZoomLevels(ZoomLevels &levels)
+{
+    if (!m_pageZoom)
+        m_pageZoom = new PageZoom(*m_webView->page(), levels);
 }
 
 bool BrowserView::isShowingWarning() const

@@ -4,11 +4,14 @@
 
 class BrowserViewModel;
 class CautionBarView;
+class FindBarView;
+class PageZoom;
 class QStackedLayout;
 class QWebEngineView;
 class SafeGuardWarningView;
 class SecurityRuleStore;
 class ThemeManager;
+class ZoomLevels;
 
 // The page area of the browser section: the web view, the caution bar above
 // a page judged with caution, and the warning in the page's place while the
@@ -25,7 +28,13 @@ public:
     QWebEngineView *webView() const { return m_webView; }
     SafeGuardWarningView *warningView() const { return m_warning; }
     CautionBarView *cautionBar() const { return m_cautionBar; }
+    FindBarView *findBar() const { return m_findBar; }
+    BrowserViewModel &viewModel() const { return m_viewModel; }
     bool isShowingWarning() const;
+    // Keeps the page at the zoom remembered for its host from now on.
+    void setZoomLevels(ZoomLevels &levels);
+    // Null until setZoomLevels.
+    PageZoom *pageZoom() const { return m_pageZoom; }
 
 private:
     void updateBlocked();
@@ -37,4 +46,6 @@ private:
     QStackedLayout *m_layers;
     QWebEngineView *m_webView;
     SafeGuardWarningView *m_warning;
+    FindBarView *m_findBar;
+    PageZoom *m_pageZoom = nullptr;
 };
