@@ -72,10 +72,12 @@ void TestBrowserPageActions::initTestCase()
 {
     m_proxy = new TestProxyServer;
     m_proxy->installAsEngineProxy();
-    m_proxy->setPage(shopUrl.host(), shopUrl.path(),
-                     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>ご注文の確認"
-                     "</title></head><body><p>MacBook Air</p><p>MacBook Pro</p>"
-                     "<p>macbook ケース</p></body></html>");
+    m_proxy->setPage(
+        shopUrl.host(), shopUrl.path(),
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>ご注文の確認"
+        "</title></head><body><p>MacBook Air</p><p>MacBook Pro</p>"
+        "<p>macbook ケース</p><script>document.onkeydown = e => { if (e.key === 'Escape') "
+        "document.title = 'Esc'; };</script></body></html>");
     m_proxy->setStalled(slowImageUrl.host(), slowImageUrl.path());
     m_proxy->setPage(slowPageUrl.host(), slowPageUrl.path(),
                      "<!DOCTYPE html><html><body><img src=\"" + slowImageUrl.toEncoded()
@@ -151,6 +153,9 @@ void TestBrowserPageActions::findKeys()
     press(Qt::Key_Escape);
     QVERIFY(!bar->isVisible());
     QTRY_VERIFY(m_env->view->webView()->hasFocus());
+    // With nothing to close or stop, Esc is the page's own.
+    press(Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(m_env->view->webView()->title(), u"Esc"_s, engineTimeout);
     // F3 with the bar closed opens it on the last text.
     press(Qt::Key_F3);
     QVERIFY(bar->isVisible());

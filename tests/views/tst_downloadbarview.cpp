@@ -84,7 +84,8 @@ void TestDownloadBarView::eachStateShowsWhatCanBeDone()
     TestStores stores;
     DownloadManager manager(stores.ruleStore);
     DownloadBarView bar(manager);
-    QVERIFY(!bar.isVisibleTo(nullptr) || bar.isHidden());
+    // Nothing to show yet.
+    QVERIFY(bar.isHidden());
 
     DownloadItem item;
     item.fileName = fileName;
@@ -104,10 +105,6 @@ void TestDownloadBarView::eachStateShowsWhatCanBeDone()
     QCOMPARE(view->findChild<QLabel *>(u"downloadName"_s)->text(), fileName);
     QCOMPARE(view->findChild<QLabel *>(u"downloadStatus"_s)->text(), status);
     QCOMPARE(shownButtons(view), buttons);
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        bar.grab().save(QDir(folder).filePath(
-            u"download-bar-%1.png"_s.arg(QLatin1String(QTest::currentDataTag()))));
 
     // Open and show-in-folder hand the file and its folder to the desktop.
     OpenedUrls opened;

@@ -47,15 +47,36 @@ BrowserPageActions::BrowserPageActions(QWidget &window)
     add("reloadPageAction", u"再読み込み"_s,
         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
         &BrowserPageActions::reload);
-    add("stopAction", u"中止"_s, {QKeySequence(Qt::Key_Escape)},
-        &BrowserPageActions::stopOrCloseFind);
+    m_stop = add("stopAction", u"中止"_s, {QKeySequence(Qt::Key_Escape)},
+                 &BrowserPageActions::stopOrCloseFind);
+    updateStop();
 }
 
 BrowserPageActions::~BrowserPageActions() = default;
 
 void BrowserPageActions::setView(BrowserView *view)
 {
+    for (const QMetaObject::Connection &connection : std::as_const(m_viewConnections))
+        disconnect(connection);
+    m_viewConnections.clear();
     m_view = view;
+    if (view) {
+        m_viewConnections = {
+            connect(&view->viewModel(), &BrowserViewModel::isLoadingChanged, this,
+                    &BrowserPageActions::updateStop),
+            connect(view->findBar(), &FindBarView::openChanged, this,
+                    &BrowserPageActions::updateStop),
+            connect(view, &QObject::destroyed, m_stop, [this] { m_stop->setEnabled(false); }),
+        };
+    }
+    updateStop();
+}
+
+// Esc is taken from the page only while it has something to stop or close:
+// otherwise the page's own dialogs and menus need it.
+void BrowserPageActions::updateStop()
+{
+    m_stop->setEnabled(m_view && (m_view->viewModel().isLoading() || m_view->findBar()->isOpen()));
 }
 
 QAction *BrowserPageActions::add(const char *objectName, const QString &text,

@@ -51,9 +51,12 @@ private:
     void zoomOut();
     void resetZoom();
     void reload();
+    void updateStop();
 
     QWidget &m_window;
     QPointer<BrowserView> m_view;
+    QList<QMetaObject::Connection> m_viewConnections;
+    QAction *m_stop = nullptr;
     PrintQuestion m_printQuestion;
     QList<QAction *> m_actions;
     // The engine prints one page at a time, into a printer that must live

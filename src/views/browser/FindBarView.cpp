@@ -93,7 +93,10 @@ QString FindBarView::countText() const
 
 void FindBarView::showBar()
 {
+    const bool opens = isHidden();
     show();
+    if (opens)
+        Q_EMIT openChanged(true);
     m_field->setFocus(Qt::ShortcutFocusReason);
     m_field->selectAll();
     if (!m_field->text().isEmpty() && m_count->text().isEmpty())
@@ -111,6 +114,7 @@ void FindBarView::closeBar()
     m_webView.page()->findText(QString());
     if (hadFocus)
         m_webView.setFocus(Qt::OtherFocusReason);
+    Q_EMIT openChanged(false);
 }
 
 void FindBarView::findNext()

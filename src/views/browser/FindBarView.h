@@ -31,6 +31,9 @@ public:
     void findNext();
     void findPrevious();
 
+Q_SIGNALS:
+    void openChanged(bool open);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
@@ -47,9 +48,12 @@ DownloadBarView::DownloadBarView(DownloadManager &manager, QWidget *parent)
     row->addStretch(1);
     row->addWidget(m_close, 0, Qt::AlignVCenter);
 
-    m_manager.setExecutableQuestion([this](const QString &fileName, const QUrl &url) {
-        return askToSaveExecutable(window(), fileName, url);
-    });
+    // The manager may outlive the bar (a tab's page area closed first); a
+    // question nobody can answer refuses the file.
+    m_manager.setExecutableQuestion(
+        [bar = QPointer<DownloadBarView>(this)](const QString &fileName, const QUrl &url) {
+            return bar && askToSaveExecutable(bar->window(), fileName, url);
+        });
     connect(m_close, &QToolButton::clicked, this, &DownloadBarView::closeBar);
     connect(&m_model, &DownloadListModel::rowsInserted, this, [this] {
         rebuild();
