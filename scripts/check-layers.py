@@ -29,10 +29,12 @@ LAYERS = {
     'bookmarks': ({'bookmarks', 'prefs'}, MODELS_QT, set()),
     'theme': ({'theme', 'prefs'}, MODELS_QT, set()),
     'history': ({'history', 'prefs'}, MODELS_QT | {'QtSql'}, set()),
+    'downloads': ({'downloads'}, MODELS_QT, set()),
+    'zoom': ({'zoom', 'prefs'}, MODELS_QT, set()),
     'cli': ({'cli', 'safety', 'rules', 'prefs', 'address', 'blocklist', 'subscriptions'},
             MODELS_QT, set()),
     'browser': ({'browser', 'safety', 'rules', 'prefs', 'address', 'blocklist', 'subscriptions',
-                 'history', 'bookmarks'},
+                 'history', 'bookmarks', 'downloads', 'zoom'},
                 MODELS_QT | {'QtGui', 'QtNetwork', 'QtWebEngineCore'}, set()),
 }
 # Views, the window and the application may use every Qt module and every

@@ -174,6 +174,13 @@ void BrowserViewModel::reload()
         m_webView->triggerAction(QWebEnginePage::Reload);
 }
 
+void BrowserViewModel::stop()
+{
+    m_idleWatchdog.stop();
+    if (m_webView)
+        m_webView->triggerAction(QWebEnginePage::Stop);
+}
+
 void BrowserViewModel::proceedAnyway()
 {
     if (m_pendingBlockedURL.isEmpty() || !m_canProceedAnyway)

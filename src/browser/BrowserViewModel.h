@@ -73,6 +73,8 @@ public:
     void goBack();
     void goForward();
     void reload();
+    // Ends the page load under way; what has arrived stays shown.
+    void stop();
     void proceedAnyway();
     // Opens https://<domain>/ of blockedSuggestion(), judged like any load.
     void openSuggestion();

@@ -61,9 +61,14 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     connect(m_forward, &QAction::triggered, this, [this] { m_viewModel.goForward(); });
 
     m_reload->setObjectName(QStringLiteral("reloadAction"));
-    m_reload->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
-    // Reload even while loading: the stop look is only a look.
-    connect(m_reload, &QAction::triggered, this, [this] { m_viewModel.reload(); });
+    // The button stops a load under way; its keys (F5, Ctrl+R) are the
+    // window's page actions and always reload.
+    connect(m_reload, &QAction::triggered, this, [this] {
+        if (m_viewModel.isLoading())
+            m_viewModel.stop();
+        else
+            m_viewModel.reload();
+    });
 
     addAction(m_back);
     addAction(m_forward);

@@ -2,13 +2,16 @@
 
 #include "bookmarks/BookmarkStore.h"
 #include "browser/BrowserViewModel.h"
+#include "browser/DownloadManager.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/WebAddress.h"
 #include "theme/ThemeManager.h"
 #include "views/bookmarks/BookmarksView.h"
+#include "views/browser/BrowserPageActions.h"
 #include "views/browser/BrowserView.h"
 #include "views/common/ThemeColors.h"
+#include "views/downloads/DownloadBarView.h"
 #include "views/search/SearchBarView.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
@@ -16,6 +19,7 @@
 #include "window/LoadIndicator.h"
 #include "window/SidebarView.h"
 #include "window/ThemePalette.h"
+#include "zoom/ZoomLevels.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +30,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 namespace {
 
@@ -74,6 +79,8 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     setCentralWidget(m_splitter);
 
     buildMenus();
+    m_browserView->setZoomLevels(*new ZoomLevels(preferences, this));
+    (new BrowserPageActions(*this))->setView(m_browserView);
 
     connect(m_sidebar, &SidebarView::sectionSelected, this,
             [this](NavigationSection section) { selectSection(section); });
@@ -133,6 +140,9 @@ QWidget *ContentView::buildBrowserSection()
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
     layout->addWidget(m_browserView, 1);
+    auto *downloads = new DownloadManager(m_ruleStore, section);
+    downloads->watchPage(m_browserView->webView()->page());
+    layout->addWidget(new DownloadBarView(*downloads, section));
     connect(m_searchBar, &SearchBarView::searchRequested, this, &ContentView::runSearch);
     return section;
 }

@@ -78,6 +78,17 @@ void TestProxyServer::setPage(const QString &host, const QString &path, const QB
     m_answers.insert(key(host, path), answer);
 }
 
+void TestProxyServer::setAttachment(const QString &host, const QString &path,
+                                    const QByteArray &body, const QString &fileName,
+                                    const QByteArray &contentType)
+{
+    Answer answer;
+    answer.body = body;
+    answer.contentType = contentType;
+    answer.disposition = "attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(fileName);
+    m_answers.insert(key(host, path), answer);
+}
+
 void TestProxyServer::setRedirect(const QString &host, const QString &path, const QString &location,
                                   int status)
 {
@@ -247,6 +258,8 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
         response += "Location: " + answer.location + "\r\n";
     if (!answer.contentType.isEmpty())
         response += "Content-Type: " + answer.contentType + "\r\n";
+    if (!answer.disposition.isEmpty())
+        response += "Content-Disposition: " + answer.disposition + "\r\n";
     response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
     response += "Cache-Control: no-store\r\n";
     response += closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";

@@ -42,6 +42,10 @@ public:
     quint16 port() const;
     void setPage(const QString &host, const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8");
+    // Served as a file to save ("Content-Disposition: attachment").
+    void setAttachment(const QString &host, const QString &path, const QByteArray &body,
+                       const QString &fileName,
+                       const QByteArray &contentType = "application/octet-stream");
     void setRedirect(const QString &host, const QString &path, const QString &location,
                      int status = 302);
     // https to host (CONNECT) is passed through to 127.0.0.1:port, where a
@@ -74,6 +78,7 @@ private:
         QByteArray body;
         QByteArray contentType;
         QByteArray location;
+        QByteArray disposition;
         bool stalled = false;
     };
 

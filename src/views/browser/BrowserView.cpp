@@ -2,8 +2,10 @@
 
 #include "browser/BrowserViewModel.h"
 #include "browser/CertificateErrorModel.h"
+#include "browser/PageZoom.h"
 #include "browser/ScreeningWebPage.h"
 #include "browser/WebViewHost.h"
+#include "views/browser/FindBarView.h"
 #include "views/browser/PageWebView.h"
 #include "views/warning/CautionBarView.h"
 #include "views/warning/CertificateWarningView.h"
@@ -22,6 +24,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     , m_webView(new PageWebView(viewModel, store, this))
     , m_warning(new SafeGuardWarningView(themeManager, this))
     , m_certificateWarning(new CertificateWarningView(themeManager, this))
+    , m_findBar(nullptr)
 {
     setObjectName(QStringLiteral("browserView"));
     m_webView->setObjectName(QStringLiteral("browserWebView"));
@@ -31,11 +34,13 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
     if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page()))
         m_certificateErrors = &page->certificateErrors();
+    m_findBar = new FindBarView(*m_webView, this);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_cautionBar);
+    column->addWidget(m_findBar);
     column->addLayout(m_layers, 1);
     m_layers->setContentsMargins(0, 0, 0, 0);
     m_layers->setStackingMode(QStackedLayout::StackOne);
@@ -81,6 +86,12 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
 QWebEngineView *BrowserView::webView() const
 {
     return m_webView;
+}
+
+void BrowserView::setZoomLevels(ZoomLevels &levels)
+{
+    if (!m_pageZoom)
+        m_pageZoom = new PageZoom(*m_webView->page(), levels);
 }
 
 bool BrowserView::isShowingWarning() const

@@ -7,11 +7,14 @@ class CautionBarView;
 class CertificateErrorModel;
 class CertificateWarningView;
 class PageWebView;
+class FindBarView;
+class PageZoom;
 class QStackedLayout;
 class QWebEngineView;
 class SafeGuardWarningView;
 class SecurityRuleStore;
 class ThemeManager;
+class ZoomLevels;
 
 // The page area of the browser section: the web view, the caution bar above
 // a page judged with caution, and the warning in the page's place while the
@@ -30,7 +33,13 @@ public:
     SafeGuardWarningView *warningView() const { return m_warning; }
     CertificateWarningView *certificateWarningView() const { return m_certificateWarning; }
     CautionBarView *cautionBar() const { return m_cautionBar; }
+    FindBarView *findBar() const { return m_findBar; }
+    BrowserViewModel &viewModel() const { return m_viewModel; }
     bool isShowingWarning() const;
+    // Keeps the page at the zoom remembered for its host from now on.
+    void setZoomLevels(ZoomLevels &levels);
+    // Null until setZoomLevels.
+    PageZoom *pageZoom() const { return m_pageZoom; }
 
 private:
     void updateBlocked();
@@ -45,4 +54,6 @@ private:
     SafeGuardWarningView *m_warning;
     CertificateWarningView *m_certificateWarning;
     CertificateErrorModel *m_certificateErrors = nullptr;
+    FindBarView *m_findBar;
+    PageZoom *m_pageZoom = nullptr;
 };

@@ -40,6 +40,14 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("plus"), 0xe145}, // add
         {QStringLiteral("info.circle.fill"), 0xe88e}, // info
         {QStringLiteral("cart.badge.shield.checkmarks.fill"), 0xe8e8}, // verified_user
+        {QStringLiteral("chevron.up"), 0xe5ce}, // expand_less
+        {QStringLiteral("chevron.down"), 0xe5cf}, // expand_more
+        {QStringLiteral("arrow.down.circle"), 0xf090}, // download
+        {QStringLiteral("doc"), 0xe873}, // description
+        {QStringLiteral("folder"), 0xe2c8}, // folder_open
+        {QStringLiteral("arrow.up.right.square"), 0xe89e}, // open_in_new
+        {QStringLiteral("nosign"), 0xe14b}, // block
+        {QStringLiteral("exclamationmark.circle.fill"), 0xe000}, // error
     };
     return map;
 }

@@ -1,0 +1,200 @@
+#include "browser/DownloadManager.h"
+
+#include "downloads/DownloadFileName.h"
+#include "rules/SecurityRuleStore.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString failureText(QWebEngineDownloadRequest::DownloadInterruptReason reason)
+{
+    using R = QWebEngineDownloadRequest;
+    switch (reason) {
+    case R::FileAccessDenied:
+        return u"保存先のフォルダに書き込めません"_s;
+    case R::FileNoSpace:
+        return u"ディスクの空き容量が足りません"_s;
+    case R::FileNameTooLong:
+        return u"ファイル名が長すぎます"_s;
+    case R::FileTooLarge:
+        return u"ファイルが大きすぎます"_s;
+    case R::FileVirusInfected:
+    case R::FileBlocked:
+    case R::FileSecurityCheckFailed:
+        return u"安全でないファイルとして止められました"_s;
+    case R::NetworkFailed:
+    case R::NetworkTimeout:
+    case R::NetworkDisconnected:
+    case R::NetworkServerDown:
+    case R::NetworkInvalidRequest:
+        return u"ネットワークに接続できませんでした"_s;
+    case R::ServerFailed:
+    case R::ServerBadContent:
+    case R::ServerUnauthorized:
+    case R::ServerCertProblem:
+    case R::ServerForbidden:
+    case R::ServerUnreachable:
+        return u"サーバーがファイルを渡しませんでした"_s;
+    default:
+        return u"ダウンロードに失敗しました"_s;
+    }
+}
+
+} // namespace
+
+DownloadManager::DownloadManager(SecurityRuleStore &store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_folder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+{ }
+
+// Running transfers belong to the profile and finish without this window.
+DownloadManager::~DownloadManager() = default;
+
+void DownloadManager::watchPage(QWebEnginePage *page)
+{
+    if (!page || isWatched(page))
+        return;
+    m_pages.removeIf([](const QPointer<QWebEnginePage> &watched) { return watched.isNull(); });
+    m_pages.append(page);
+    QWebEngineProfile *profile = page->profile();
+    m_profiles.removeIf([](const QPointer<QWebEngineProfile> &known) { return known.isNull(); });
+    if (m_profiles.contains(profile))
+        return;
+    m_profiles.append(profile);
+    connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::handleRequest);
+}
+
+void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
+{
+    // Another window's manager may have taken it already.
+    if (!request || request->state() != QWebEngineDownloadRequest::DownloadRequested)
+        return;
+    if (request->page() && !isWatched(request->page()))
+        return;
+
+    const QString fileName = DownloadFileName::sanitized(request->suggestedFileName());
+    if (const std::optional<SafetyLevel> verdict = refusal(*request)) {
+        request->cancel();
+        DownloadItem item;
+        item.url = request->url();
+        item.fileName = fileName;
+        item.state = DownloadItem::State::refused;
+        item.reasons = verdict->reasons();
+        m_model.append(item);
+        return;
+    }
+
+    if (DownloadFileName::isExecutable(fileName)) {
+        // The question runs its own event loop: this window may close and
+        // the engine may drop the request meanwhile.
+        const QPointer<DownloadManager> self(this);
+        const QPointer<QWebEngineDownloadRequest> asked(request);
+        const bool yes = m_question && m_question(fileName, request->url());
+        if (!self || !asked)
+            return;
+        if (!yes || asked->state() != QWebEngineDownloadRequest::DownloadRequested) {
+            asked->cancel();
+            return;
+        }
+    }
+
+    DownloadItem item;
+    item.url = request->url();
+    QDir folder(m_folder);
+    if (m_folder.isEmpty() || !folder.mkpath(u"."_s)) {
+        request->cancel();
+        item.fileName = fileName;
+        item.state = DownloadItem::State::failed;
+        item.reasons = {failureText(QWebEngineDownloadRequest::FileAccessDenied)};
+        m_model.append(item);
+        return;
+    }
+    item.fileName = DownloadFileName::unused(folder, fileName, m_reserved);
+    item.filePath = folder.absoluteFilePath(item.fileName);
+    item.totalBytes = request->totalBytes();
+    request->setDownloadDirectory(folder.absolutePath());
+    request->setDownloadFileName(item.fileName);
+    request->accept();
+    track(request, m_model.append(item), item.fileName);
+}
+
+void DownloadManager::cancel(int id)
+{
+    if (QWebEngineDownloadRequest *request = m_running.value(id))
+        request->cancel();
+}
+
+std::optional<SafetyLevel> DownloadManager::refusal(const QWebEngineDownloadRequest &request) const
+{
+    const std::shared_ptr<const RuleSet> rules = m_store.ruleSet();
+    SafetyLevel verdict = m_safety.evaluateSafety(request.url(), *rules);
+    if (verdict.isSuspicious())
+        return verdict;
+    const QWebEnginePage *page = request.page();
+    if (!page || page->url().isEmpty())
+        return std::nullopt;
+    verdict = m_safety.evaluateSafety(page->url(), *rules);
+    if (verdict.isSuspicious())
+        return verdict;
+    return std::nullopt;
+}
+
+bool DownloadManager::isWatched(const QWebEnginePage *page) const
+{
+    for (const QPointer<QWebEnginePage> &watched : m_pages) {
+        if (watched == page)
+            return true;
+    }
+    return false;
+}
+
+void DownloadManager::track(QWebEngineDownloadRequest *request, int id, const QString &fileName)
+{
+    m_reserved.insert(fileName);
+    m_running.insert(id, request);
+    const auto progress = [this, request, id] {
+        m_model.setProgress(id, request->receivedBytes(), request->totalBytes());
+    };
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, progress);
+    connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, progress);
+    connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
+            [this, request, id, fileName] { finish(request, id, fileName); });
+    // The engine may also have dropped it before anyone listened.
+    connect(request, &QObject::destroyed, this, [this, id, fileName] {
+        m_model.setState(id, DownloadItem::State::failed,
+                         {failureText(QWebEngineDownloadRequest::NoReason)});
+        m_reserved.remove(fileName);
+        m_running.remove(id);
+    });
+    if (request->isFinished())
+        finish(request, id, fileName);
+}
+
+void DownloadManager::finish(QWebEngineDownloadRequest *request, int id, const QString &fileName)
+{
+    if (!request->isFinished())
+        return;
+    m_reserved.remove(fileName);
+    m_running.remove(id);
+    switch (request->state()) {
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        m_model.setProgress(id, request->receivedBytes(), request->receivedBytes());
+        m_model.setState(id, DownloadItem::State::completed);
+        break;
+    case QWebEngineDownloadRequest::DownloadCancelled:
+        m_model.setState(id, DownloadItem::State::cancelled);
+        break;
+    default:
+        m_model.setState(id, DownloadItem::State::failed,
+                         {failureText(request->interruptReason())});
+        break;
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+class QDir;
+
+// File names for downloads: what a server suggests made safe to save, a
+// name that overwrites nothing, and whether the file would run as a program.
+class DownloadFileName
+{
+public:
+    static constexpr auto fallbackName = "download";
+    // The longest name most Linux file systems take, in bytes of UTF-8.
+    static constexpr int maximumBytes = 255;
+
+    // The last path component of a suggested name, without control
+    // characters, surrounding blanks or leading dots (no hidden files, no
+    // "..") and shortened to maximumBytes keeping its extension; empty
+    // results become fallbackName.
+    static QString sanitized(const QString &suggested);
+    // fileName itself when neither the folder nor `taken` has it, else
+    // "name (1).pdf", "name (2).pdf" and so on; "archive (1).tar.gz" for
+    // two-part extensions.
+    static QString unused(const QDir &folder, const QString &fileName,
+                          const QSet<QString> &taken = {});
+    // A type that runs as a program or installs one when opened.
+    static bool isExecutable(const QString &fileName);
+};

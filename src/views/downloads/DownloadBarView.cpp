@@ -1,0 +1,158 @@
+#include "views/downloads/DownloadBarView.h"
+
+#include "browser/DownloadManager.h"
+#include "views/common/SymbolIcon.h"
+#include "views/downloads/DownloadItemView.h"
+
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Older downloads than these stay in the list but leave the strip.
+constexpr int shownItems = 4;
+
+} // namespace
+
+DownloadBarView::DownloadBarView(DownloadManager &manager, QWidget *parent)
+    : QWidget(parent)
+    , m_manager(manager)
+    , m_model(*manager.model())
+    , m_items(new QHBoxLayout)
+    , m_close(new QToolButton(this))
+{
+    setObjectName(u"downloadBar"_s);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_items->setContentsMargins(0, 0, 0, 0);
+    m_items->setSpacing(4);
+    m_close->setObjectName(u"downloadBarCloseButton"_s);
+    m_close->setAutoRaise(true);
+    m_close->setToolTip(u"閉じる"_s);
+    m_close->setAccessibleName(u"閉じる"_s);
+    m_close->setIconSize(QSize(16, 16));
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 5, 8, 4);
+    row->setSpacing(8);
+    row->addLayout(m_items);
+    row->addStretch(1);
+    row->addWidget(m_close, 0, Qt::AlignVCenter);
+
+    // The manager may outlive the bar (a tab's page area closed first); a
+    // question nobody can answer refuses the file.
+    m_manager.setExecutableQuestion(
+        [bar = QPointer<DownloadBarView>(this)](const QString &fileName, const QUrl &url) {
+            return bar && askToSaveExecutable(bar->window(), fileName, url);
+        });
+    connect(m_close, &QToolButton::clicked, this, &DownloadBarView::closeBar);
+    connect(&m_model, &DownloadListModel::rowsInserted, this, [this] {
+        rebuild();
+        show();
+    });
+    connect(&m_model, &DownloadListModel::rowsRemoved, this, &DownloadBarView::rebuild);
+    connect(&m_model, &DownloadListModel::modelReset, this, &DownloadBarView::rebuild);
+    connect(&m_model, &DownloadListModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &to) {
+                updateRows(from.row(), to.row());
+            });
+
+    restyle();
+    rebuild();
+    setVisible(m_model.rowCount() > 0);
+}
+
+bool DownloadBarView::askToSaveExecutable(QWidget *parent, const QString &fileName, const QUrl &url)
+{
+    QMessageBox box(parent);
+    box.setObjectName(u"executableDownloadQuestion"_s);
+    box.setAttribute(Qt::WA_WindowPropagation);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(u"プログラムのダウンロード"_s);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(u"「%1」はプログラムとして実行できるファイルです。保存しますか？"_s.arg(fileName));
+    const QString host = url.host().isEmpty() ? url.scheme() : url.host();
+    box.setInformativeText(
+        u"提供元: %1\n偽のショップや請求書を装ったプログラムは、パソコンを乗っ取ることがあります。"
+        "信頼できる提供元のファイルだけを保存してください。"_s.arg(host));
+    QPushButton *save = box.addButton(u"保存する"_s, QMessageBox::AcceptRole);
+    save->setObjectName(u"executableSaveButton"_s);
+    QPushButton *cancel = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
+    cancel->setObjectName(u"executableCancelButton"_s);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == save;
+}
+
+void DownloadBarView::closeBar()
+{
+    hide();
+    m_model.removeFinished();
+}
+
+void DownloadBarView::rebuild()
+{
+    while (QLayoutItem *item = m_items->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<DownloadItem> items = m_model.items();
+    for (qsizetype i = items.size() - 1; i >= 0 && i >= items.size() - shownItems; --i) {
+        auto *view = new DownloadItemView(items.at(i), this);
+        connect(view, &DownloadItemView::openRequested, this,
+                [](const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+        connect(view, &DownloadItemView::showInFolderRequested, this, [](const QString &path) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+        });
+        connect(view, &DownloadItemView::cancelRequested, this,
+                [this](int id) { m_manager.cancel(id); });
+        m_items->addWidget(view);
+    }
+    if (items.isEmpty())
+        hide();
+}
+
+void DownloadBarView::updateRows(int first, int last)
+{
+    const QList<DownloadItem> items = m_model.items();
+    for (int row = first; row <= last && row < items.size(); ++row) {
+        const DownloadItem &item = items.at(row);
+        for (int i = 0; i < m_items->count(); ++i) {
+            auto *view = qobject_cast<DownloadItemView *>(m_items->itemAt(i)->widget());
+            if (view && view->downloadId() == item.id)
+                view->setItem(item);
+        }
+    }
+}
+
+void DownloadBarView::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.fillRect(QRect(0, 0, width(), 1), palette().color(QPalette::Mid));
+}
+
+void DownloadBarView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        restyle();
+}
+
+void DownloadBarView::restyle()
+{
+    m_close->setIcon(
+        SymbolIcon::buttonIcon(u"xmark"_s, palette().color(QPalette::WindowText),
+                               palette().color(QPalette::Disabled, QPalette::WindowText), 16));
+}

@@ -1,0 +1,183 @@
+// Downloads on the real engine, served by the in-process proxy under real
+// host names, saved into a folder of the test's own.
+#include "browser/DownloadManager.h"
+
+#include "prefs/SettingsPreferencesStore.h"
+#include "rules/SecurityRuleStore.h"
+#include "safety/SafeBrowsingEngine.h"
+#include "support/EngineWait.h"
+#include "support/TestProxyServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 20000;
+
+const QString shopHost = u"shop.example.com"_s;
+const QString scamHost = u"cheap-brand-outlet.top"_s;
+const QByteArray pdf = "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n";
+
+QUrl address(const QString &host, const QString &path)
+{
+    return QUrl(u"http://"_s + host + path);
+}
+
+} // namespace
+
+class TestDownloadManager final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void savesWithoutOverwriting();
+    void refusesWhatComesFromSuspiciousHosts_data();
+    void refusesWhatComesFromSuspiciousHosts();
+    void asksBeforeSavingPrograms_data();
+    void asksBeforeSavingPrograms();
+
+private:
+    // Waits until the list has `rows` rows, the last one in `state`.
+    bool waitForLastRow(DownloadItem::State state, int rows = 1);
+
+    TestProxyServer m_proxy;
+    std::unique_ptr<QWebEngineProfile> m_profile;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsPreferencesStore> m_preferences;
+    std::unique_ptr<SecurityRuleStore> m_store;
+    std::unique_ptr<QWebEnginePage> m_page;
+    std::unique_ptr<DownloadManager> m_manager;
+};
+
+void TestDownloadManager::initTestCase()
+{
+    m_proxy.installAsEngineProxy();
+    m_profile = std::make_unique<QWebEngineProfile>();
+    m_proxy.setAttachment(shopHost, u"/receipt"_s, pdf, u"注文確認書.pdf"_s, "application/pdf");
+    m_proxy.setAttachment(scamHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
+    m_proxy.setAttachment(shopHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
+    m_proxy.setRedirect(shopHost, u"/moved"_s, address(scamHost, u"/invoice"_s).toString());
+    m_proxy.setAttachment(shopHost, u"/setup"_s, "MZ", u"setup.exe"_s);
+}
+
+void TestDownloadManager::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
+    m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
+    m_page = std::make_unique<QWebEnginePage>(m_profile.get());
+    m_manager = std::make_unique<DownloadManager>(*m_store);
+    m_manager->setDownloadFolder(m_dir->filePath(u"downloads"_s));
+    m_manager->watchPage(m_page.get());
+}
+
+void TestDownloadManager::cleanup()
+{
+    m_manager.reset();
+    m_page.reset();
+    m_store.reset();
+    m_preferences.reset();
+    m_dir.reset();
+}
+
+bool TestDownloadManager::waitForLastRow(DownloadItem::State state, int rows)
+{
+    DownloadListModel *model = m_manager->model();
+    return waitForEngine(
+        [&] { return model->rowCount() == rows && model->items().last().state == state; },
+        engineTimeout);
+}
+
+void TestDownloadManager::savesWithoutOverwriting()
+{
+    const QStringList expected {u"注文確認書.pdf"_s, u"注文確認書 (1).pdf"_s};
+    for (const QString &name : expected) {
+        m_page->load(address(shopHost, u"/receipt"_s));
+        QVERIFY(waitForLastRow(DownloadItem::State::completed, int(expected.indexOf(name)) + 1));
+        const DownloadItem item = m_manager->model()->items().last();
+        QCOMPARE(item.fileName, name);
+        QCOMPARE(item.receivedBytes, pdf.size());
+        QFile file(item.filePath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), pdf);
+    }
+    QDir folder(m_manager->downloadFolder());
+    QCOMPARE(folder.entryList(QDir::Files, QDir::Name), QStringList({expected[1], expected[0]}));
+}
+
+void TestDownloadManager::refusesWhatComesFromSuspiciousHosts_data()
+{
+    QTest::addColumn<QUrl>("page");
+    QTest::addColumn<QUrl>("download");
+    QTest::addColumn<QUrl>("judged");
+    const QUrl scamFile = address(scamHost, u"/invoice"_s);
+    QTest::newRow("file on a suspicious host") << address(shopHost, u"/"_s) << scamFile << scamFile;
+    QTest::newRow("redirected to a suspicious host")
+        << address(shopHost, u"/"_s) << address(shopHost, u"/moved"_s) << scamFile;
+    QTest::newRow("started by a suspicious page")
+        << address(scamHost, u"/"_s) << address(shopHost, u"/invoice"_s)
+        << address(scamHost, u"/"_s);
+}
+
+void TestDownloadManager::refusesWhatComesFromSuspiciousHosts()
+{
+    QFETCH(QUrl, page);
+    QFETCH(QUrl, download);
+    QFETCH(QUrl, judged);
+    m_page->load(page);
+    QVERIFY(waitForEngine([&] { return m_page->url() == page && !m_page->isLoading(); },
+                          engineTimeout));
+    m_page->download(download);
+    QVERIFY(waitForLastRow(DownloadItem::State::refused));
+    const DownloadItem item = m_manager->model()->items().last();
+    QCOMPARE(item.reasons, SafeBrowsingEngine().evaluateSafety(judged, *m_store).reasons());
+    QVERIFY(!item.reasons.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(QDir(m_manager->downloadFolder()).entryList(QDir::Files), QStringList());
+}
+
+void TestDownloadManager::asksBeforeSavingPrograms_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("saved");
+    QTest::newRow("no") << false << QStringList();
+    QTest::newRow("yes") << true << QStringList {u"setup.exe"_s};
+}
+
+void TestDownloadManager::asksBeforeSavingPrograms()
+{
+    QFETCH(bool, answer);
+    QFETCH(QStringList, saved);
+    QStringList asked;
+    m_manager->setExecutableQuestion([&](const QString &fileName, const QUrl &url) {
+        asked.append(fileName + u' ' + url.host());
+        return answer;
+    });
+    m_page->load(address(shopHost, u"/setup"_s));
+    QVERIFY(waitForEngine([&] { return !asked.isEmpty(); }, engineTimeout));
+    QCOMPARE(asked, QStringList {u"setup.exe "_s + shopHost});
+    if (answer)
+        QVERIFY(waitForLastRow(DownloadItem::State::completed));
+    QTest::qWait(300);
+    QCOMPARE(m_manager->model()->rowCount(), saved.size());
+    QCOMPARE(QDir(m_manager->downloadFolder()).entryList(QDir::Files), saved);
+}
+
+QTEST_MAIN(TestDownloadManager)
+#include "tst_downloadmanager.moc"

@@ -1,0 +1,157 @@
+#include "views/downloads/DownloadBarView.h"
+
+#include "browser/DownloadManager.h"
+#include "support/TestStores.h"
+#include "views/downloads/DownloadItemView.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records what the bar asks the desktop to open, instead of opening it.
+class OpenedUrls final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+QStringList shownButtons(const DownloadItemView *view)
+{
+    QStringList names;
+    for (const QToolButton *button : view->findChildren<QToolButton *>()) {
+        if (button->isVisibleTo(view))
+            names.append(button->toolTip());
+    }
+    return names;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(DownloadItem::State)
+
+class TestDownloadBarView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eachStateShowsWhatCanBeDone_data();
+    void eachStateShowsWhatCanBeDone();
+    void programQuestionIsJapanese_data();
+    void programQuestionIsJapanese();
+};
+
+void TestDownloadBarView::eachStateShowsWhatCanBeDone_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<DownloadItem::State>("state");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("buttons");
+    using S = DownloadItem::State;
+    QTest::newRow("running") << u"receipt.pdf"_s << S::inProgress << u"1.5 MB / 3.0 MB"_s
+                             << QStringList {u"キャンセル"_s};
+    QTest::newRow("done") << u"receipt.pdf"_s << S::completed << u"完了 — 3.0 MB"_s
+                          << QStringList {u"開く"_s, u"フォルダに表示"_s};
+    // Opening a program would run it.
+    QTest::newRow("program done") << u"setup.exe"_s << S::completed << u"完了 — 3.0 MB"_s
+                                  << QStringList {u"フォルダに表示"_s};
+    QTest::newRow("failed") << u"receipt.pdf"_s << S::failed << u"失敗: 理由"_s << QStringList();
+    QTest::newRow("refused") << u"receipt.pdf"_s << S::refused << u"ブロックしました: 理由"_s
+                             << QStringList();
+    QTest::newRow("cancelled") << u"receipt.pdf"_s << S::cancelled << u"キャンセルしました"_s
+                               << QStringList();
+}
+
+void TestDownloadBarView::eachStateShowsWhatCanBeDone()
+{
+    QFETCH(QString, fileName);
+    QFETCH(DownloadItem::State, state);
+    QFETCH(QString, status);
+    QFETCH(QStringList, buttons);
+    TestStores stores;
+    DownloadManager manager(stores.ruleStore);
+    DownloadBarView bar(manager);
+    // Nothing to show yet.
+    QVERIFY(bar.isHidden());
+
+    DownloadItem item;
+    item.fileName = fileName;
+    item.filePath = QDir(stores.dir.path()).filePath(fileName);
+    item.totalBytes = 3'145'728;
+    const int id = manager.model()->append(item);
+    manager.model()->setProgress(id, 1'572'864, 3'145'728);
+    if (state == DownloadItem::State::completed)
+        manager.model()->setProgress(id, 3'145'728, 3'145'728);
+    if (state != DownloadItem::State::inProgress)
+        manager.model()->setState(id, state, {u"理由"_s});
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+
+    auto *view = bar.findChild<DownloadItemView *>();
+    QVERIFY(view);
+    QCOMPARE(view->findChild<QLabel *>(u"downloadName"_s)->text(), fileName);
+    QCOMPARE(view->findChild<QLabel *>(u"downloadStatus"_s)->text(), status);
+    QCOMPARE(shownButtons(view), buttons);
+
+    // Open and show-in-folder hand the file and its folder to the desktop.
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(u"file"_s, &opened, "open");
+    for (QToolButton *button : view->findChildren<QToolButton *>()) {
+        if (button->isVisibleTo(view))
+            button->click();
+    }
+    QDesktopServices::unsetUrlHandler(u"file"_s);
+    QList<QUrl> expected;
+    if (buttons.contains(u"開く"_s))
+        expected.append(QUrl::fromLocalFile(item.filePath));
+    if (buttons.contains(u"フォルダに表示"_s))
+        expected.append(QUrl::fromLocalFile(stores.dir.path()));
+    QCOMPARE(opened.urls, expected);
+
+    // Closing the bar clears what has finished.
+    bar.findChild<QToolButton *>(u"downloadBarCloseButton"_s)->click();
+    QVERIFY(bar.isHidden());
+    QCOMPARE(manager.model()->rowCount(), state == DownloadItem::State::inProgress ? 1 : 0);
+}
+
+void TestDownloadBarView::programQuestionIsJapanese_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("saves");
+    QTest::newRow("save") << u"executableSaveButton"_s << true;
+    QTest::newRow("cancel") << u"executableCancelButton"_s << false;
+}
+
+void TestDownloadBarView::programQuestionIsJapanese()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, saves);
+    QString text;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        text = box->windowTitle() + u'\n' + box->text() + u'\n' + box->informativeText();
+        box->findChild<QPushButton *>(button)->click();
+    });
+    QCOMPARE(DownloadBarView::askToSaveExecutable(nullptr, u"setup.exe"_s,
+                                                  QUrl(u"http://shop.example.com/setup"_s)),
+             saves);
+    QVERIFY(text.startsWith(u"プログラムのダウンロード\n「setup.exe」はプログラムとして実行"_s));
+    QVERIFY(text.contains(u"提供元: shop.example.com"_s));
+}
+
+QTEST_MAIN(TestDownloadBarView)
+#include "tst_downloadbarview.moc"
