@@ -46,7 +46,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
-    , m_browserVM(new BrowserViewModel(this))
+    , m_browserVM(new BrowserViewModel(ruleStore, this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
     setObjectName(QStringLiteral("contentView"));
@@ -127,7 +127,7 @@ QWidget *ContentView::buildBrowserSection()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_searchBar = new SearchBarView(m_ruleStore, m_themeManager, section);
-    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, section);
+    m_browserView = new BrowserView(*m_browserVM, m_themeManager, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
     layout->addWidget(m_browserView, 1);

@@ -191,9 +191,9 @@ void TestNavigationPolicy::init()
     QVERIFY(m_dir->isValid());
     m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
     m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
-    m_viewModel = std::make_unique<BrowserViewModel>();
+    m_viewModel = std::make_unique<BrowserViewModel>(*m_store);
     m_pane = std::make_unique<QObject>();
-    m_page = WebViewHost::makeWebView(*m_viewModel, *m_store, m_pane.get(), m_profile.get());
+    m_page = WebViewHost::makeWebView(*m_viewModel, m_pane.get(), m_profile.get());
     QVERIFY(m_page);
     m_windowRequests = 0;
     connect(page(), &QWebEnginePage::newWindowRequested, m_pane.get(),
@@ -771,7 +771,7 @@ void TestNavigationPolicy::rebuiltPaneReplacesPage()
     QPointer<QWebEnginePage> oldPage = page();
 
     auto newPane = std::make_unique<QObject>();
-    m_page = WebViewHost::makeWebView(*m_viewModel, *m_store, newPane.get(), m_profile.get());
+    m_page = WebViewHost::makeWebView(*m_viewModel, newPane.get(), m_profile.get());
     QCOMPARE(m_viewModel->webView(), page());
     QVERIFY(!page()->history()->canGoBack());
     // The fields keep their values until the new page reports.

@@ -9,8 +9,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
-BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
-                         ThemeManager &themeManager, QWidget *parent)
+BrowserView::BrowserView(BrowserViewModel &viewModel, ThemeManager &themeManager, QWidget *parent)
     : QWidget(parent)
     , m_viewModel(viewModel)
     , m_cautionBar(new CautionBarView(this))
@@ -23,7 +22,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
 
     // The page belongs to its view, so both go together.
-    m_webView->setPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
+    m_webView->setPage(WebViewHost::makeWebView(m_viewModel, m_webView));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -7,7 +7,6 @@ class CautionBarView;
 class QStackedLayout;
 class QWebEngineView;
 class SafeGuardWarningView;
-class SecurityRuleStore;
 class ThemeManager;
 
 // The page area of the browser section: the web view, the caution bar above
@@ -19,8 +18,7 @@ class BrowserView final : public QWidget
     Q_OBJECT
 
 public:
-    BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
-                QWidget *parent = nullptr);
+    BrowserView(BrowserViewModel &viewModel, ThemeManager &themeManager, QWidget *parent = nullptr);
 
     QWebEngineView *webView() const { return m_webView; }
     SafeGuardWarningView *warningView() const { return m_warning; }
