@@ -206,9 +206,6 @@ void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
     ContentView *window = m_env->open();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
-    QVERIFY(window->minimumSize().width() >= 960);
-    QVERIFY(window->minimumSize().height() >= 600);
-    QVERIFY(window->width() >= 960 && window->height() >= 600);
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->sectionContent()->findChild<SearchBarView *>(), window->searchBar());
@@ -227,9 +224,6 @@ void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
              QStringList({u"メイン:"_s, u"安心ブラウザ"_s, u"ブックマーク"_s, u"セキュリティ:"_s,
                           u"正規ショップ一覧"_s, u"危険除外ルール"_s, u"システム:"_s,
                           u"設定・テーマ"_s}));
-    QCOMPARE(sidebar->minimumWidth(), 180);
-    QCOMPARE(sidebar->maximumWidth(), 240);
-    QCOMPARE(sidebar->width(), 200);
 
     // The default theme's pink is the window's accent.
     const QColor pink = QColor::fromRgbF(0.98f, 0.38f, 0.58f);
@@ -421,8 +415,6 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(load(window, amazonUrl));
     QTRY_COMPARE(title->text(), amazonTitle);
     QVERIFY(title->isVisible());
-    QVERIFY(title->maximumWidth() <= 250);
-    QCOMPARE(title->font().pixelSize(), 11);
     QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
 
     QVERIFY(add->isEnabled());
