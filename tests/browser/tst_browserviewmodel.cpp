@@ -39,6 +39,7 @@ private Q_SLOTS:
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
     void lookAlikeBlockOffersTheRealShop();
+    void rulesChangedLaterCountAtOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -205,6 +206,17 @@ void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
     QVERIFY(m_viewModel->blockedSuggestion().isEmpty());
     m_viewModel->openSuggestion();
     QVERIFY(m_viewModel->isBlocked());
+}
+
+void TestBrowserViewModel::rulesChangedLaterCountAtOnce()
+{
+    const QUrl news(u"https://news.example.jp/"_s);
+    m_viewModel->loadURL(news);
+    QVERIFY(!m_viewModel->isBlocked());
+    m_store->addCustomPattern(u"example.jp"_s, u"テスト用の理由"_s);
+    m_viewModel->loadURL(news);
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->blockedReasons(), {u"テスト用の理由"_s});
 }
 
 QTEST_GUILESS_MAIN(TestBrowserViewModel)

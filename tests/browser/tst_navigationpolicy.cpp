@@ -664,6 +664,16 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     m_viewModel->goBack();
     QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
     QCOMPARE(m_viewModel->pendingBlockedURL(), blob);
+
+    // A redirect out of the chosen site is screened like any other page.
+    const QUrl leaving = address(topHost, u"/leaving"_s);
+    const QUrl landing = address(hyphenHost, u"/landing"_s);
+    m_proxy.setRedirect(topHost, leaving.path(), landing.toString());
+    m_viewModel->loadURL(leaving);
+    m_viewModel->proceedAnyway();
+    QTRY_COMPARE_WITH_TIMEOUT(m_viewModel->pendingBlockedURL(), landing, blockTimeout);
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(m_proxy.hits(hyphenHost, landing.path()), 0);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
 }
 
