@@ -51,9 +51,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     SettingsPreferencesStore preferences(dir.filePath(u"prefs.ini"_s));
     SecurityRuleStore store(preferences);
-    BrowserViewModel viewModel;
     // No page: the policy itself never touches one.
-    viewModel.attachWebView(nullptr, store);
+    BrowserViewModel viewModel(store);
 
     struct Case
     {

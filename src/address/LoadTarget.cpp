@@ -195,6 +195,14 @@ LoadTarget LoadTarget::fromAuthority(QStringView authority, const QString &schem
     return target;
 }
 
+QString LoadTarget::refusedText(const QUrl &url)
+{
+    if (url.isValid())
+        return QString();
+    QString scheme;
+    return errorSource(url.errorString(), &scheme);
+}
+
 LoadTarget LoadTarget::fromUrl(const QUrl &url)
 {
     if (url.isEmpty())

@@ -32,6 +32,10 @@ public:
     // QUrl is invalid and keeps that text only in its error message, so it is
     // recovered from there and read again.
     static LoadTarget fromUrl(const QUrl &url);
+    // The engine's text of an address QUrl refused, recovered from the
+    // invalid QUrl's error message; empty for a valid QUrl or where the
+    // message quotes nothing.
+    static QString refusedText(const QUrl &url);
 
     Status status() const { return m_status; }
     // Lower case; for wrappers the scheme of the wrapped address.

@@ -88,9 +88,14 @@ bool isAddressStandingInForTitle(const QString &title, const QUrl &url)
 
 } // namespace
 
-BrowserViewModel::BrowserViewModel(QObject *parent)
+BrowserViewModel::BrowserViewModel(const SecurityRuleStore &rules, QObject *parent)
     : QObject(parent)
+    , m_rules(rules.ruleSet())
 {
+    // Only what the user changes from now on judges differently; the shown
+    // page keeps its verdict until it is judged again.
+    connect(&rules, &SecurityRuleStore::ruleSetChanged, this,
+            [this, &rules] { m_rules = rules.ruleSet(); });
     connect(&m_idleWatchdog, &IdleLoadWatchdog::timedOut, this, [this] {
         if (m_webView)
             m_webView->triggerAction(QWebEnginePage::Stop);
@@ -99,7 +104,7 @@ BrowserViewModel::BrowserViewModel(QObject *parent)
 
 BrowserViewModel::~BrowserViewModel() = default;
 
-void BrowserViewModel::attachWebView(QWebEnginePage *webView, SecurityRuleStore &store)
+void BrowserViewModel::attachWebView(QWebEnginePage *webView)
 {
     // The page of a rebuilt pane replaces the old one; whatever the old page
     // still reports must not reach this window's state any more.
@@ -109,7 +114,6 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView, SecurityRuleStore 
     m_proceedPass.reset();
 
     m_webView = webView;
-    m_securityStore = &store;
     if (!webView)
         return;
 
@@ -122,8 +126,6 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView, SecurityRuleStore 
 
 void BrowserViewModel::loadURL(const QUrl &url)
 {
-    if (!m_securityStore)
-        return;
     const SafetyLevel verdict = judge(url);
     if (verdict.isSuspicious()) {
         recordBlock(url, verdict);
@@ -217,8 +219,6 @@ void BrowserViewModel::openPopup(const QUrl &url)
 bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type,
                                     bool isMainFrame)
 {
-    if (!m_securityStore)
-        return true;
     if (passCovers(url, type, isMainFrame))
         return true;
     // Any other main-frame navigation leaves the proceeded page load behind.
@@ -242,7 +242,7 @@ SafetyLevel BrowserViewModel::judge(const QUrl &url) const
     // (the engine refuses that), so only the browser itself opens one.
     if (url.scheme() == "file"_L1)
         return SafetyLevel::neutral(QString::fromUtf8(localFileDomain));
-    return m_safety.evaluateSafety(url, *m_securityStore);
+    return m_safety.evaluateSafety(url, *m_rules);
 }
 
 bool BrowserViewModel::passCovers(const QUrl &url, QWebEnginePage::NavigationType type,
@@ -306,8 +306,6 @@ void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
 
 void BrowserViewModel::judgeShownPage()
 {
-    if (!m_securityStore)
-        return;
     const QUrl shown = m_webView ? m_webView->url() : QUrl();
     setSafetyLevel(shown.isEmpty() ? SafetyLevel::neutral(QString::fromUtf8(newTabDomain))
                                    : judge(shown));
@@ -338,7 +336,7 @@ void BrowserViewModel::refreshURL()
     setUrlInputString(EngineAddress::text(url));
     // While the warning is up the badge speaks of the block; the page hidden
     // beneath it is judged again when the warning goes.
-    if (m_securityStore && !m_isBlocked)
+    if (!m_isBlocked)
         setSafetyLevel(judge(url));
     // An untitled page's stand-in title is its address, which just changed.
     refreshTitle();
@@ -401,7 +399,7 @@ void BrowserViewModel::onLoadFinished(bool ok)
     refreshTitle();
     // Only a navigation that really finished gives the shown page a new
     // verdict; a cancelled or failed one left the earlier page in place.
-    if (!ok || !m_webView || !m_securityStore || m_isBlocked)
+    if (!ok || !m_webView || m_isBlocked)
         return;
     const QUrl url = m_webView->url();
     if (!url.isEmpty())

@@ -12,8 +12,10 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include <memory>
 #include <optional>
 
+class RuleSet;
 class SecurityRuleStore;
 
 // The browsing state and commands of one window. Screens every address it is
@@ -30,7 +32,9 @@ public:
     // The engine's neutral verdict for an address in which it found no site.
     static constexpr auto unknownDomain = "不明";
 
-    explicit BrowserViewModel(QObject *parent = nullptr);
+    // Judges with the store's current rule snapshot; the store is not owned
+    // and outlives every window.
+    explicit BrowserViewModel(const SecurityRuleStore &rules, QObject *parent = nullptr);
     ~BrowserViewModel() override;
 
     QUrl currentURL() const { return m_currentURL; }
@@ -58,16 +62,14 @@ public:
     // bar for this page.
     QStringList cautionReasons() const { return m_cautionReasons; }
 
-    // The web view is held weakly; the rule store is not owned (it outlives
-    // every window).
+    // The web view is held weakly.
     QWebEnginePage *webView() const { return m_webView.data(); }
-    SecurityRuleStore *securityStore() const { return m_securityStore; }
 
     // Replaces any earlier page, whose signals stop reaching this model. The
     // page is normally a ScreeningWebPage from WebViewHost, which puts its
     // navigations to decidePolicy; a null page leaves the state and the
     // judging working while every page operation is skipped.
-    void attachWebView(QWebEnginePage *webView, SecurityRuleStore &store);
+    void attachWebView(QWebEnginePage *webView);
 
     void loadURL(const QUrl &url);
     void goBack();
@@ -157,7 +159,7 @@ private:
     QStringList m_blockedReasons;
     QUrl m_pendingBlockedURL;
     QPointer<QWebEnginePage> m_webView;
-    SecurityRuleStore *m_securityStore = nullptr;
+    std::shared_ptr<const RuleSet> m_rules;
 
     const SafeBrowsingEngine m_safety {};
     SafetyLevel::Suggestion m_blockedSuggestion;

@@ -3,10 +3,10 @@
 #include "browser/BrowserViewModel.h"
 #include "browser/ScreeningWebPage.h"
 
-QWebEnginePage *WebViewHost::makeWebView(BrowserViewModel &viewModel, SecurityRuleStore &store,
-                                         QObject *owner, QWebEngineProfile *profile)
+QWebEnginePage *WebViewHost::makeWebView(BrowserViewModel &viewModel, QObject *owner,
+                                         QWebEngineProfile *profile)
 {
     auto *page = new ScreeningWebPage(viewModel, profile, owner);
-    viewModel.attachWebView(page, store);
+    viewModel.attachWebView(page);
     return page;
 }

@@ -11,23 +11,13 @@ QString idText(const QUuid &id)
 
 std::optional<QUuid> idFromText(const QString &text)
 {
-    // QUuid::fromString also takes braces and returns a null id for garbage;
-    // stored ids must be the plain hyphenated form, nothing else.
-    if (text.size() != 36)
+    // QUuid::fromString also takes braces and reads garbage as the null id;
+    // a stored id is the plain hyphenated form only, so it must print back
+    // as the very text it was read from.
+    const QUuid id = QUuid::fromString(text);
+    if (id.toString(QUuid::WithoutBraces).compare(text, Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (c != u'-')
-                return std::nullopt;
-            continue;
-        }
-        const bool hex
-            = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-        if (!hex)
-            return std::nullopt;
-    }
-    return QUuid::fromString(text);
+    return id;
 }
 
 std::optional<QUuid> requireId(const QJsonObject &object, QLatin1StringView key)

@@ -27,15 +27,6 @@ constexpr char16_t asciiLower(char16_t c)
     return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-bool isAsciiText(QStringView text)
-{
-    // Branch-free so the compiler can vectorise it; rule texts are short.
-    char16_t bits = 0;
-    for (const QChar c : text)
-        bits |= c.unicode();
-    return bits < 0x80;
-}
-
 // Both texts already trimmed; ASCII letters compared without case. True when
 // host equals base or ends with "." + base.
 bool hostIsOrIsBelow(QStringView host, QStringView base)
@@ -121,35 +112,9 @@ QString googleAddress(QStringView path)
 
 } // namespace
 
-QStringList SafeBrowsingEngine::builtInSafeDomains()
-{
-    QStringList domains;
-    domains.reserve(safeDomains.size());
-    for (const QStringView domain : safeDomains)
-        domains.append(domain.toString());
-    return domains;
-}
-
-QString SafeBrowsingEngine::fallbackReason(const QString &pattern)
-{
-    return SafetyReasons::patternFallback(pattern);
-}
-
 QString SafeBrowsingEngine::hyphenRuleReason()
 {
     return SafetyReasons::hyphenRule();
-}
-
-bool SafeBrowsingEngine::matchesDomain(QStringView host, QStringView pattern) const
-{
-    const QStringView trimmedHost = host.trimmed();
-    const QStringView trimmedPattern = pattern.trimmed();
-    if (isAsciiText(trimmedHost) && isAsciiText(trimmedPattern))
-        return hostIsOrIsBelow(trimmedHost, withoutWildcard(trimmedPattern));
-    // The plain domain rule for texts of any script: lower-case, trim, compare.
-    const QString normalisedHost = host.toString().toLower().trimmed();
-    const QString normalisedPattern = pattern.toString().toLower().trimmed();
-    return hostIsOrIsBelow(normalisedHost, withoutWildcard(normalisedPattern));
 }
 
 SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url,

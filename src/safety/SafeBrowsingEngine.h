@@ -28,13 +28,7 @@ public:
     // User-provided so that a plain "const SafeBrowsingEngine engine;" compiles.
     constexpr SafeBrowsingEngine() noexcept { }
 
-    static QStringList builtInSafeDomains();
-    static QString fallbackReason(const QString &pattern);
     static QString hyphenRuleReason();
-
-    // "*.x" and "x" both match the host x and every host ending in ".x";
-    // both sides lower-cased and trimmed first.
-    bool matchesDomain(QStringView host, QStringView pattern) const;
 
     // The verdict on the address the web engine will open, against a rule
     // snapshot. In order: no host to judge (about:blank, data:) gives

@@ -53,7 +53,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
     , m_preferences(preferences)
-    , m_browserVM(new BrowserViewModel(this))
+    , m_browserVM(new BrowserViewModel(ruleStore, this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
     setObjectName(QStringLiteral("contentView"));

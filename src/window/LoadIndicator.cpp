@@ -1,5 +1,6 @@
 #include "window/LoadIndicator.h"
 
+#include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
 
 #include <QProgressBar>
@@ -30,7 +31,7 @@ LoadIndicator::LoadIndicator(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_bar);
-    setAccentColor(QColor(0, 122, 255));
+    setAccentColor(standardBlue());
 }
 
 void LoadIndicator::setLoading(bool loading)

@@ -7,33 +7,6 @@ QList<NavigationSection> allNavigationSections()
             NavigationSection::settings};
 }
 
-QString rawValue(NavigationSection section)
-{
-    switch (section) {
-    case NavigationSection::browser:
-        return QStringLiteral("browser");
-    case NavigationSection::bookmarks:
-        return QStringLiteral("bookmarks");
-    case NavigationSection::trustedShops:
-        return QStringLiteral("trustedShops");
-    case NavigationSection::securityRules:
-        return QStringLiteral("securityRules");
-    case NavigationSection::settings:
-        return QStringLiteral("settings");
-    }
-    Q_UNREACHABLE();
-}
-
-std::optional<NavigationSection> navigationSectionFromRawValue(const QString &raw)
-{
-    const QList<NavigationSection> sections = allNavigationSections();
-    for (NavigationSection section : sections) {
-        if (rawValue(section) == raw)
-            return section;
-    }
-    return std::nullopt;
-}
-
 QString title(NavigationSection section)
 {
     switch (section) {

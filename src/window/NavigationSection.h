@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 // The sidebar sections of a window; declaration order is the sidebar order.
 enum class NavigationSection {
     browser,
@@ -15,9 +13,6 @@ enum class NavigationSection {
 };
 
 QList<NavigationSection> allNavigationSections();
-QString rawValue(NavigationSection section);
-// Exact, case-sensitive match against the raw values; anything else is none.
-std::optional<NavigationSection> navigationSectionFromRawValue(const QString &raw);
 QString title(NavigationSection section);
 QString iconName(NavigationSection section);
 // The header of the sidebar group the section is listed under.

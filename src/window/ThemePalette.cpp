@@ -82,9 +82,7 @@ QPalette ThemePalette::palette(AppTheme theme, const QPalette &systemPalette)
 
     const QColor accent = accentColor(theme);
     setAllGroups(result, QPalette::Highlight, accent);
-    // White on a pale accent would vanish; pick whichever text reads.
-    setAllGroups(result, QPalette::HighlightedText,
-                 accent.lightnessF() > 0.75 ? QColor(Qt::black) : QColor(Qt::white));
+    setAllGroups(result, QPalette::HighlightedText, textOnAccent(accent));
     return result;
 }
 

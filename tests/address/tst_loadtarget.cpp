@@ -15,6 +15,8 @@ private Q_SLOTS:
     void fromText();
     void fromUrl_data();
     void fromUrl();
+    void refusedText_data();
+    void refusedText();
 };
 
 void tst_LoadTarget::fromText_data()
@@ -107,6 +109,25 @@ void tst_LoadTarget::fromUrl()
     const LoadTarget target = LoadTarget::fromUrl(url);
     QCOMPARE(target.status(), status);
     QCOMPARE(target.host().withoutTrailingDots().toString(), host);
+}
+
+void tst_LoadTarget::refusedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refused");
+
+    QTest::newRow("taken") << u"http://scam.top/"_s << QString();
+    QTest::newRow("trailing dots") << u"http://scam.top../order"_s << u"http://scam.top../order"_s;
+    // The quote ends QUrl's quotation only where its component list follows.
+    QTest::newRow("quote in the path")
+        << u"http://scam.top../a\";b"_s << u"http://scam.top../a\";b"_s;
+}
+
+void tst_LoadTarget::refusedText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, refused);
+    QCOMPARE(LoadTarget::refusedText(QUrl(text)), refused);
 }
 
 QTEST_APPLESS_MAIN(tst_LoadTarget)

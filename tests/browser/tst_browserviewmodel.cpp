@@ -34,12 +34,12 @@ private Q_SLOTS:
     void cleanup();
 
     void newViewModelShowsNewTab();
-    void withoutRuleStoreNothingIsJudged();
     void suspiciousLoadRecordsBlockBeforeNotifying();
     void safeLoadClearsBlockAndJudgesFirst();
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
     void lookAlikeBlockOffersTheRealShop();
+    void rulesChangedLaterCountAtOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -54,7 +54,7 @@ void TestBrowserViewModel::init()
     QVERIFY(m_dir->isValid());
     m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
     m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
-    m_viewModel = std::make_unique<BrowserViewModel>();
+    m_viewModel = std::make_unique<BrowserViewModel>(*m_store);
 }
 
 void TestBrowserViewModel::cleanup()
@@ -71,34 +71,10 @@ void TestBrowserViewModel::newViewModelShowsNewTab()
     QCOMPARE(viewModel.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
     QVERIFY(viewModel.currentURL().isEmpty());
     QVERIFY(!viewModel.isBlocked());
-    QCOMPARE(viewModel.requestTimeouts().load, std::chrono::seconds(30));
-    QCOMPARE(viewModel.requestTimeouts().proceed, std::chrono::seconds(60));
-}
-
-void TestBrowserViewModel::withoutRuleStoreNothingIsJudged()
-{
-    QSignalSpy level(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged);
-    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
-
-    m_viewModel->loadURL(scamURL);
-    m_viewModel->loadURL(shopURL);
-    QVERIFY(m_viewModel->decidePolicy(scamURL, QWebEnginePage::NavigationTypeLinkClicked, true));
-    QVERIFY(m_viewModel->decidePolicy(scamURL, QWebEnginePage::NavigationTypeOther, false));
-    m_viewModel->proceedAnyway();
-    m_viewModel->goBack();
-    m_viewModel->goForward();
-    m_viewModel->reload();
-    QCoreApplication::processEvents();
-
-    QCOMPARE(level.count(), 0);
-    QCOMPARE(blocked.count(), 0);
-    QVERIFY(!m_viewModel->isBlocked());
-    QVERIFY(m_viewModel->pendingBlockedURL().isEmpty());
 }
 
 void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
 {
-    m_viewModel->attachWebView(nullptr, *m_store);
     const SafetyLevel verdict
         = SafetyLevel::suspicious({topReason, SafeBrowsingEngine::hyphenRuleReason()});
 
@@ -129,7 +105,6 @@ void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
 
 void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
 {
-    m_viewModel->attachWebView(nullptr, *m_store);
     // Proceeding with nothing blocked does nothing.
     QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
     m_viewModel->proceedAnyway();
@@ -188,7 +163,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
     QFETCH(bool, allowed);
     QFETCH(bool, blocked);
 
-    m_viewModel->attachWebView(nullptr, *m_store);
     m_viewModel->loadURL(shopURL);
     const SafetyLevel before = m_viewModel->safetyLevel();
 
@@ -216,7 +190,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
 
 void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
 {
-    m_viewModel->attachWebView(nullptr, *m_store);
     QSignalSpy suggestion(m_viewModel.get(), &BrowserViewModel::blockedSuggestionChanged);
     m_viewModel->loadURL(QUrl(u"http://rakuten.co.jp.evil.cn/login"_s));
     QVERIFY(m_viewModel->isBlocked());
@@ -233,6 +206,17 @@ void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
     QVERIFY(m_viewModel->blockedSuggestion().isEmpty());
     m_viewModel->openSuggestion();
     QVERIFY(m_viewModel->isBlocked());
+}
+
+void TestBrowserViewModel::rulesChangedLaterCountAtOnce()
+{
+    const QUrl news(u"https://news.example.jp/"_s);
+    m_viewModel->loadURL(news);
+    QVERIFY(!m_viewModel->isBlocked());
+    m_store->addCustomPattern(u"example.jp"_s, u"テスト用の理由"_s);
+    m_viewModel->loadURL(news);
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->blockedReasons(), {u"テスト用の理由"_s});
 }
 
 QTEST_GUILESS_MAIN(TestBrowserViewModel)

@@ -66,9 +66,6 @@ class tst_SafeBrowsingEngine : public QObject
 
 private Q_SLOTS:
     void init();
-    void fixedTexts();
-    void matchesDomain_data();
-    void matchesDomain();
     void evaluate_data();
     void evaluate();
     void addressesAsTheEngineOpensThem_data();
@@ -85,8 +82,6 @@ private Q_SLOTS:
     void ruleTermsAreCapped();
     void directShopAddresses_data();
     void directShopAddresses();
-    void encodeShopQuery_data();
-    void encodeShopQuery();
 
 private:
     void applyEdit(const RuleEdit &edit);
@@ -114,46 +109,6 @@ void tst_SafeBrowsingEngine::applyEdit(const RuleEdit &edit)
         edit(shops, patterns);
     m_store->setTrustedShops(shops);
     m_store->setExcludedPatterns(patterns);
-}
-
-void tst_SafeBrowsingEngine::fixedTexts()
-{
-    QCOMPARE(SafeBrowsingEngine::builtInSafeDomains(),
-             (QStringList {u"google.com"_s, u"google.co.jp"_s, u"yahoo.co.jp"_s, u"bing.com"_s,
-                           u"duckduckgo.com"_s, u"apple.com"_s}));
-    QCOMPARE(SafeBrowsingEngine::fallbackReason(u" *.Shop"_s),
-             u"危険なTLD/ドメインパターン ( *.Shop) に一致"_s);
-    QCOMPARE(SafeBrowsingEngine::hyphenRuleReason(), hyphenReason);
-}
-
-void tst_SafeBrowsingEngine::matchesDomain_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("matches");
-
-    QTest::newRow("wildcard, bare tld") << u"top"_s << u"*.top"_s << true;
-    QTest::newRow("wildcard, below") << u"a.b.scam.top"_s << u"*.top"_s << true;
-    QTest::newRow("plain tld, below") << u"scam.top"_s << u"top"_s << true;
-    QTest::newRow("wildcard, label ends alike") << u"desktop"_s << u"*.top"_s << false;
-    QTest::newRow("host below domain") << u"www.amazon.co.jp"_s << u"amazon.co.jp"_s << true;
-    QTest::newRow("longer name") << u"fakeamazon.co.jp"_s << u"amazon.co.jp"_s << false;
-    QTest::newRow("case and space") << u" WWW.Amazon.CO.JP\n"_s << u"\tAmazon.co.JP \r\n"_s << true;
-    QTest::newRow("inner star is a character") << u"a.b.shop"_s << u"*.*.shop"_s << false;
-    QTest::newRow("bare wildcard, trailing dot") << u"scam.top."_s << u"*."_s << true;
-    QTest::newRow("empty, trailing dot") << u"scam.top."_s << QString() << true;
-    QTest::newRow("empty") << u"scam.top"_s << QString() << false;
-    QTest::newRow("trailing dot unchanged") << u"scam.top."_s << u"*.top"_s << false;
-    QTest::newRow("unicode") << u"ショップ.例え.jp"_s << u"例え.JP"_s << true;
-    QTest::newRow("ideographic space trimmed") << u"scam.top"_s << u"\u3000*.TOP\u3000"_s << true;
-}
-
-void tst_SafeBrowsingEngine::matchesDomain()
-{
-    QFETCH(QString, host);
-    QFETCH(QString, pattern);
-    QFETCH(bool, matches);
-    QCOMPARE(m_engine.matchesDomain(host, pattern), matches);
 }
 
 void tst_SafeBrowsingEngine::evaluate_data()
@@ -626,27 +581,6 @@ void tst_SafeBrowsingEngine::directShopAddresses()
         u"x"_s, SearchFilterMode::trustedOnly, SearchTargetEngine::googleWeb, *m_store, shop);
     QVERIFY(other);
     QCOMPARE(other->host(), u"www.google.co.jp"_s);
-}
-
-void tst_SafeBrowsingEngine::encodeShopQuery_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QString>("encoded");
-
-    QTest::newRow("unreserved") << u"AZaz09-._~"_s << u"AZaz09-._~"_s;
-    QTest::newRow("ampersand") << u"M&A"_s << u"M%26A"_s;
-    QTest::newRow("japanese") << u"ノート PC"_s << u"%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s;
-    QTest::newRow("reserved") << u"!$&'()*+,;=:@/?#[]%"_s
-                              << u"%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%40%2F%3F%23%5B%5D%25"_s;
-    QTest::newRow("emoji") << u"🛒"_s << u"%F0%9F%9B%92"_s;
-    QTest::newRow("empty") << QString() << QString();
-}
-
-void tst_SafeBrowsingEngine::encodeShopQuery()
-{
-    QFETCH(QString, query);
-    QFETCH(QString, encoded);
-    QCOMPARE(SafeBrowsingEngine::encodeShopQuery(query), encoded);
 }
 
 QTEST_GUILESS_MAIN(tst_SafeBrowsingEngine)

@@ -35,7 +35,7 @@ const QUrl slowImageUrl(u"http://slow.example.com/image.png"_s);
 struct Environment : TestStores
 {
     QWidget window;
-    BrowserViewModel viewModel;
+    BrowserViewModel viewModel {ruleStore};
     BrowserView *view = new BrowserView(viewModel, ruleStore, themeManager, &window);
     ZoomLevels zoomLevels {preferences};
     BrowserPageActions actions {window};

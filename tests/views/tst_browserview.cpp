@@ -31,7 +31,7 @@ const QUrl clickedUrl(u"http://blog.example.com/clicked"_s);
 
 struct Environment : TestStores
 {
-    BrowserViewModel viewModel;
+    BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager};
 };
 
@@ -115,7 +115,6 @@ void TestBrowserView::warningFollowsEachBlock()
 {
     BrowserView &view = m_env->view;
     QCOMPARE(m_env->viewModel.webView(), view.webView()->page());
-    QCOMPARE(m_env->viewModel.securityStore(), &m_env->ruleStore);
     QVERIFY(!view.isShowingWarning());
     QVERIFY(!view.warningView()->isVisible());
 

@@ -37,7 +37,7 @@ QByteArray testData(const QString &name)
 
 struct Environment : TestStores
 {
-    BrowserViewModel viewModel;
+    BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager};
 };
 

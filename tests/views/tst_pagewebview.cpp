@@ -49,7 +49,7 @@ const QByteArray page
 
 struct Environment : TestStores
 {
-    BrowserViewModel viewModel;
+    BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager};
     PageWebView *webView() const { return qobject_cast<PageWebView *>(view.webView()); }
 };

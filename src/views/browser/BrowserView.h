@@ -26,6 +26,7 @@ class BrowserView final : public QWidget
     Q_OBJECT
 
 public:
+    // The rule store gives the page menu's search its filter and engine.
     BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
                 QWidget *parent = nullptr);
 

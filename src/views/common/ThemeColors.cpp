@@ -49,3 +49,8 @@ QColor standardBlue()
 {
     return QColor(0, 122, 255);
 }
+
+QColor textOnAccent(const QColor &accent)
+{
+    return accent.lightnessF() > 0.75 ? QColor(Qt::black) : QColor(Qt::white);
+}

@@ -11,3 +11,6 @@ QColor backgroundTint(AppTheme theme);
 // The toolkit's standard blue, used by the first three themes and the
 // "カスタム" badge.
 QColor standardBlue();
+// Text that reads on an accent-coloured fill: black on a pale accent, where
+// white would vanish, and white on any other.
+QColor textOnAccent(const QColor &accent);

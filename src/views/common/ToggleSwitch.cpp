@@ -1,5 +1,7 @@
 #include "views/common/ToggleSwitch.h"
 
+#include "views/common/ThemeColors.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -13,7 +15,7 @@ constexpr int knobMargin = 2;
 
 ToggleSwitch::ToggleSwitch(QWidget *parent)
     : QAbstractButton(parent)
-    , m_onColor(0, 122, 255)
+    , m_onColor(standardBlue())
 {
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);

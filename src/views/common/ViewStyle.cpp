@@ -1,5 +1,7 @@
 #include "views/common/ViewStyle.h"
 
+#include "views/common/ThemeColors.h"
+
 #include <QAbstractButton>
 #include <QFontDatabase>
 #include <QLabel>
@@ -87,7 +89,7 @@ void ViewStyle::makeProminent(QAbstractButton *button, const QColor &accent, int
                               int paddingVertical)
 {
     const QColor pressed = accent.darker(120);
-    const QColor text = accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor text = textOnAccent(accent);
     button->setStyleSheet(
         QStringLiteral("QAbstractButton { background: %1; color: %2; border: none;"
                        " border-radius: 6px; padding: %3px %4px; }"

@@ -54,13 +54,6 @@ QString querySymbolName(SearchTargetEngine engine)
                                                    : QStringLiteral("cart.badge.questionmark");
 }
 
-// The label colour of a prominent button, as ViewStyle::makeProminent picks
-// it, so that the button's symbol matches its text.
-QColor prominentForeground(const QColor &accent)
-{
-    return accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
-}
-
 QString labelStyle(const QColor &color)
 {
     return QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(color));
@@ -520,7 +513,7 @@ void SearchBarView::restyle()
         SymbolIcon::icon(QStringLiteral("xmark.circle.fill"), secondary, querySymbolSize));
     ViewStyle::makeProminent(m_shopSearchButton, accent, 12, 6);
     m_shopSearchButton->setIcon(
-        SymbolIcon::icon(QStringLiteral("cart.fill"), prominentForeground(accent), buttonIconSize));
+        SymbolIcon::icon(QStringLiteral("cart.fill"), textOnAccent(accent), buttonIconSize));
     ViewStyle::makeBordered(m_webSearchButton, palette(), 10, 6);
     m_webSearchButton->setIcon(SymbolIcon::icon(
         QStringLiteral("globe"), palette().color(QPalette::ButtonText), buttonIconSize));

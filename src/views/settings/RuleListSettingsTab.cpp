@@ -91,7 +91,7 @@ void RuleListSettingsTab::syncRows(
 void RuleListSettingsTab::applyTheme()
 {
     const QColor accent = accentColor(m_themeManager.currentTheme());
-    const QColor text = accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor text = textOnAccent(accent);
     ViewStyle::makeProminent(m_addButton, accent);
     m_addButton->setIcon(SymbolIcon::icon(QStringLiteral("plus"), text, 14));
     for (QWidget *row : m_list->rows())

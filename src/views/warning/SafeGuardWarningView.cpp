@@ -323,7 +323,7 @@ void SafeGuardWarningView::restyle()
     const QColor primary = palette().color(QPalette::WindowText);
 
     // One primary action: the real shop when there is one, else going back.
-    const QColor foreground = accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor foreground = textOnAccent(accent);
     ViewStyle::makeProminent(m_suggestionButton, accent, 16, 8);
     m_suggestionButton->setIcon(
         SymbolIcon::icon(QStringLiteral("checkmark.seal.fill"), foreground, 16));
