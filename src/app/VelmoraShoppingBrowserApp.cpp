@@ -1,14 +1,18 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
+#include "browser/WebProfiles.h"
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QWebEngineProfile>
 
-VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences, QObject *parent)
+VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences,
+                                                     const QString &dataFolder, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
+    , m_dataFolder(dataFolder)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
 {
@@ -20,17 +24,47 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferenc
 VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 {
     // The windows refer to the theme manager and rule store, which go with
-    // this object.
+    // this object, and their pages to the profiles, which must
+    // outlive every page.
     delete m_settingsWindow;
     const QList<ContentView *> open = windows();
     qDeleteAll(open);
+    delete m_privateProfile;
+    // Deleting the profile writes the cookies it still holds to disk.
+    delete m_profile;
+}
+
+QWebEngineProfile &VelmoraShoppingBrowserApp::profile()
+{
+    if (!m_profile)
+        m_profile = WebProfiles::makePersistent(m_dataFolder, this);
+    return *m_profile;
 }
 
 ContentView *VelmoraShoppingBrowserApp::openWindow()
 {
-    auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences);
+    return showWindow(profile());
+}
+
+ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
+{
+    // Private windows open together share their sign-ins, as in other
+    // browsers; the profile goes when the last of them closes.
+    if (!m_privateProfile)
+        m_privateProfile = WebProfiles::makePrivate(this);
+    ContentView *window = showWindow(*m_privateProfile);
+    connect(window, &QObject::destroyed, this,
+            &VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused, Qt::QueuedConnection);
+    return window;
+}
+
+ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile)
+{
+    auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences, profile);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &ContentView::newWindowRequested, this, &VelmoraShoppingBrowserApp::openWindow);
+    connect(window, &ContentView::newPrivateWindowRequested, this,
+            &VelmoraShoppingBrowserApp::openPrivateWindow);
     connect(window, &ContentView::settingsRequested, this,
             &VelmoraShoppingBrowserApp::openSettingsWindow);
     connect(window, &ContentView::quitRequested, this, &VelmoraShoppingBrowserApp::quit);
@@ -38,6 +72,20 @@ ContentView *VelmoraShoppingBrowserApp::openWindow()
     m_windows.append(window);
     window->show();
     return window;
+}
+
+void VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused()
+{
+    if (!m_privateProfile)
+        return;
+    const QList<ContentView *> open = windows();
+    for (const ContentView *window : open) {
+        if (&window->profile() == m_privateProfile)
+            return;
+    }
+    // Everything the private windows kept goes with it.
+    m_privateProfile->deleteLater();
+    m_privateProfile = nullptr;
 }
 
 SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()

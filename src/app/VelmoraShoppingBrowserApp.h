@@ -8,38 +8,58 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWebEngineProfile>
 
 class PreferencesStore;
 
-// The application object: owns the one theme manager and the one rule store
-// for the whole run, opens main windows (each with its own browsing state and
-// bookmarks) and the settings window, and hands both shared objects to them.
+// The application object: owns the one theme manager and rule store for the
+// whole run and the engine profiles pages are browsed in, opens main windows
+// (each with its own browsing state and bookmarks) and the settings window,
+// and hands the shared objects to them.
 class VelmoraShoppingBrowserApp final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit VelmoraShoppingBrowserApp(PreferencesStore &preferences, QObject *parent = nullptr);
+    // dataFolder holds the site data and the cache (normally
+    // QStandardPaths::AppDataLocation).
+    VelmoraShoppingBrowserApp(PreferencesStore &preferences, const QString &dataFolder,
+                              QObject *parent = nullptr);
     ~VelmoraShoppingBrowserApp() override;
 
     ThemeManager &themeManager() { return m_themeManager; }
     SecurityRuleStore &ruleStore() { return m_ruleStore; }
+    QString dataFolder() const { return m_dataFolder; }
+    // The profile of normal windows, kept on disk; made when first needed,
+    // since making it starts the web engine.
+    QWebEngineProfile &profile();
+    // The profile private windows share while any is open; null otherwise.
+    QWebEngineProfile *privateProfile() const { return m_privateProfile; }
 
     // Opens and shows a new main window.
     ContentView *openWindow();
+    // Opens and shows a window whose pages keep nothing and leave no history.
+    ContentView *openPrivateWindow();
     // Shows the settings window, raising it if it is already open.
     SettingsWindow *openSettingsWindow();
     QList<ContentView *> windows() const;
     SettingsWindow *settingsWindow() const { return m_settingsWindow; }
 
 private:
+    ContentView *showWindow(QWebEngineProfile &profile);
+    void forgetPrivateProfileIfUnused();
     void quit();
 
     PreferencesStore &m_preferences;
+    const QString m_dataFolder;
     // Declaration order is construction order: the theme first, then the
     // rules (whose construction reads and repairs the stored rules).
     ThemeManager m_themeManager;
     SecurityRuleStore m_ruleStore;
+    // Children of this object, so deleted after the windows whose pages use
+    // them.
+    QWebEngineProfile *m_profile = nullptr;
+    QPointer<QWebEngineProfile> m_privateProfile;
     QList<QPointer<ContentView>> m_windows;
     QPointer<SettingsWindow> m_settingsWindow;
 };

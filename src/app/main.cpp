@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -59,7 +60,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
 
     SettingsPreferencesStore preferences;
-    VelmoraShoppingBrowserApp browser(preferences);
+    VelmoraShoppingBrowserApp browser(
+        preferences, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     browser.openWindow();
     return application.exec();
 }

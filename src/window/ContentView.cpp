@@ -13,6 +13,7 @@
 #include "views/settings/SettingsView.h"
 #include "window/BrowserToolbar.h"
 #include "window/LoadIndicator.h"
+#include "window/PrivateWindowBanner.h"
 #include "window/SidebarView.h"
 #include "window/ThemePalette.h"
 
@@ -25,6 +26,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWebEngineProfile>
 
 namespace {
 
@@ -42,15 +44,17 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                         PreferencesStore &preferences, QWidget *parent)
+                         PreferencesStore &preferences, QWebEngineProfile &profile, QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
+    , m_profile(profile)
     , m_browserVM(new BrowserViewModel(this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
     setObjectName(QStringLiteral("contentView"));
-    setWindowTitle(QStringLiteral("Velmora Shopping Browser"));
+    setWindowTitle(isPrivate() ? QStringLiteral("Velmora Shopping Browser — プライベート")
+                               : QStringLiteral("Velmora Shopping Browser"));
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -69,7 +73,17 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     // follows light and dark themes.
     m_splitter->handle(1)->setAutoFillBackground(true);
     m_splitter->handle(1)->setBackgroundRole(QPalette::Mid);
-    setCentralWidget(m_splitter);
+    if (isPrivate()) {
+        auto *column = new QWidget(this);
+        auto *layout = new QVBoxLayout(column);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(new PrivateWindowBanner(column));
+        layout->addWidget(m_splitter, 1);
+        setCentralWidget(column);
+    } else {
+        setCentralWidget(m_splitter);
+    }
 
     buildMenus();
 
@@ -127,7 +141,7 @@ QWidget *ContentView::buildBrowserSection()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_searchBar = new SearchBarView(m_ruleStore, m_themeManager, section);
-    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, section);
+    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, m_profile, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
     layout->addWidget(m_browserView, 1);
@@ -142,6 +156,10 @@ void ContentView::buildMenus()
     newWindow->setObjectName(QStringLiteral("newWindowAction"));
     newWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newWindow, &QAction::triggered, this, &ContentView::newWindowRequested);
+    QAction *newPrivateWindow = file->addAction(QStringLiteral("新しいプライベートウィンドウ"));
+    newPrivateWindow->setObjectName(QStringLiteral("newPrivateWindowAction"));
+    newPrivateWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    connect(newPrivateWindow, &QAction::triggered, this, &ContentView::newPrivateWindowRequested);
     QAction *settings = file->addAction(QStringLiteral("設定…"));
     settings->setObjectName(QStringLiteral("settingsAction"));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
@@ -231,6 +249,11 @@ void ContentView::openBookmark(const QString &address)
         return;
     selectSection(NavigationSection::browser);
     m_browserVM->loadURL(*url);
+}
+
+bool ContentView::isPrivate() const
+{
+    return m_profile.isOffTheRecord();
 }
 
 void ContentView::addCurrentPageToBookmarks()

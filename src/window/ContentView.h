@@ -17,6 +17,7 @@ class PreferencesStore;
 
 class QSplitter;
 class QStackedWidget;
+class QWebEngineProfile;
 class SearchBarView;
 class SecurityRuleStore;
 class SidebarView;
@@ -24,7 +25,9 @@ class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
 // load indicator, section content). It owns the window's browsing state and
-// bookmark store; the theme manager and rule store are shared by all windows.
+// bookmark store; the theme manager, rule store and the engine profile are
+// shared. A window on an off-the-record profile is private: it says so at its
+// top.
 class ContentView final : public QMainWindow
 {
     Q_OBJECT
@@ -34,11 +37,14 @@ public:
     static constexpr auto startupQuery = "MacBook";
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                PreferencesStore &preferences, QWidget *parent = nullptr);
+                PreferencesStore &preferences, QWebEngineProfile &profile,
+                QWidget *parent = nullptr);
     ~ContentView() override;
 
     BrowserViewModel &browserViewModel() const { return *m_browserVM; }
     BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
+    QWebEngineProfile &profile() const { return m_profile; }
+    bool isPrivate() const;
 
     std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
     // What a click on a sidebar row does.
@@ -62,6 +68,7 @@ public:
 
 Q_SIGNALS:
     void newWindowRequested();
+    void newPrivateWindowRequested();
     void settingsRequested();
     void quitRequested();
 
@@ -81,6 +88,7 @@ private:
 
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
+    QWebEngineProfile &m_profile;
     BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;

@@ -10,7 +10,7 @@
 #include <QWebEngineView>
 
 BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
-                         ThemeManager &themeManager, QWidget *parent)
+                         ThemeManager &themeManager, QWebEngineProfile &profile, QWidget *parent)
     : QWidget(parent)
     , m_viewModel(viewModel)
     , m_cautionBar(new CautionBarView(this))
@@ -23,7 +23,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
 
     // The page belongs to its view, so both go together.
-    m_webView->setPage(WebViewHost::makeWebView(m_viewModel, store, m_webView));
+    m_webView->setPage(WebViewHost::makeWebView(m_viewModel, store, m_webView, &profile));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

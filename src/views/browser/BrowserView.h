@@ -5,6 +5,7 @@
 class BrowserViewModel;
 class CautionBarView;
 class QStackedLayout;
+class QWebEngineProfile;
 class QWebEngineView;
 class SafeGuardWarningView;
 class SecurityRuleStore;
@@ -19,8 +20,9 @@ class BrowserView final : public QWidget
     Q_OBJECT
 
 public:
+    // The page is browsed in `profile`, which must outlive the view.
     BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
-                QWidget *parent = nullptr);
+                QWebEngineProfile &profile, QWidget *parent = nullptr);
 
     QWebEngineView *webView() const { return m_webView; }
     SafeGuardWarningView *warningView() const { return m_warning; }

@@ -37,6 +37,7 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("plus"), 0xe145}, // add
         {QStringLiteral("info.circle.fill"), 0xe88e}, // info
         {QStringLiteral("cart.badge.shield.checkmarks.fill"), 0xe8e8}, // verified_user
+        {QStringLiteral("eye.slash"), 0xe8f5}, // visibility_off
     };
     return map;
 }

@@ -1,0 +1,176 @@
+#include "app/VelmoraShoppingBrowserApp.h"
+
+#include "browser/BrowserViewModel.h"
+#include "prefs/SettingsPreferencesStore.h"
+#include "support/EngineWait.h"
+#include "support/TestProxyServer.h"
+#include "window/PrivateWindowBanner.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineProfile>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl setUrl(u"http://shop.example.com/set"_s);
+const QUrl setPrivateUrl(u"http://shop.example.com/set-private"_s);
+const QUrl reportUrl(u"http://shop.example.com/report"_s);
+
+QByteArray page(const QByteArray &title, const QByteArray &script)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title><script>"
+        + script + "</script></head><body></body></html>";
+}
+
+// A start of the program: its own application object over the user's
+// settings and data folder, which outlive it.
+struct Run
+{
+    SettingsPreferencesStore preferences;
+    VelmoraShoppingBrowserApp app;
+
+    explicit Run(const QTemporaryDir &home)
+        : preferences(home.filePath(u"preferences.ini"_s))
+        , app(preferences, home.filePath(u"data"_s))
+    { }
+
+    // A window whose start-up search has settled, so the test's loads don't
+    // race with it.
+    static ContentView *settled(ContentView *window)
+    {
+        BrowserViewModel &vm = window->browserViewModel();
+        waitForEngine([&] { return !vm.currentURL().isEmpty() && !vm.isLoading(); }, engineTimeout);
+        return window;
+    }
+};
+
+// Loads url in the window and returns the title the page ends up with.
+QString load(ContentView *window, const QUrl &url, const QString &titleStart = {})
+{
+    BrowserViewModel &vm = window->browserViewModel();
+    // Started and finished: the page may be the one already shown.
+    QSignalSpy loading(&vm, &BrowserViewModel::isLoadingChanged);
+    window->runSearch(url.toString());
+    waitForEngine(
+        [&] {
+            return loading.count() >= 2 && vm.currentURL() == url && !vm.isLoading()
+                && vm.pageTitle().startsWith(titleStart);
+        },
+        engineTimeout);
+    return vm.pageTitle();
+}
+
+} // namespace
+
+class TestVelmoraShoppingBrowserApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        // As the program starts: Japanese whatever the desktop's locale.
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cookiesAndSiteDataSurviveARestartNotAPrivateWindow();
+    void privateWindowLooksPrivate();
+
+private:
+    // The engine reads its proxy once per process: never deleted.
+    TestProxyServer *m_proxy = nullptr;
+};
+
+void TestVelmoraShoppingBrowserApp::initTestCase()
+{
+    m_proxy = new TestProxyServer;
+    m_proxy->installAsEngineProxy();
+    m_proxy->setPage(setUrl.host(), setUrl.path(),
+                     page("カートに追加",
+                          "document.cookie = 'cart=3; max-age=86400; path=/';"
+                          "localStorage.setItem('k', 'v');"));
+    m_proxy->setPage(setPrivateUrl.host(), setPrivateUrl.path(),
+                     page("private",
+                          "document.cookie = 'secret=1; max-age=86400; path=/';"
+                          "localStorage.setItem('p', 'q');"));
+    m_proxy->setPage(reportUrl.host(), reportUrl.path(),
+                     page("report",
+                          "document.title = 'cookie=' + document.cookie + ' storage='"
+                          " + (localStorage.getItem('k') || '')"
+                          " + (localStorage.getItem('p') || '')"
+                          " + ' lang=' + navigator.languages[0];"));
+}
+
+void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivateWindow()
+{
+    QTemporaryDir home;
+    {
+        Run first(home);
+        ContentView *normal = Run::settled(first.app.openWindow());
+        QCOMPARE(load(normal, setUrl, u"カート"_s), u"カートに追加"_s);
+        ContentView *incognito = Run::settled(first.app.openPrivateWindow());
+        QCOMPARE(load(incognito, setPrivateUrl, u"private"_s), u"private"_s);
+        QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie=secret=1 storage=q lang=ja"_s);
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+    }
+    // Kept on disk, under the data folder given.
+    QVERIFY(QDir(home.filePath(u"data/web-profile"_s)).exists());
+
+    Run second(home);
+    ContentView *normal = Run::settled(second.app.openWindow());
+    QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+    ContentView *incognito = Run::settled(second.app.openPrivateWindow());
+    QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie= storage= lang=ja"_s);
+}
+
+void TestVelmoraShoppingBrowserApp::privateWindowLooksPrivate()
+{
+    QTemporaryDir home;
+    Run run(home);
+    ContentView *normal = run.app.openWindow();
+    QVERIFY(!normal->findChild<PrivateWindowBanner *>());
+
+    QAction *action = normal->findChild<QAction *>(u"newPrivateWindowAction"_s);
+    QCOMPARE(action->text(), u"新しいプライベートウィンドウ"_s);
+    QCOMPARE(action->shortcut(), QKeySequence(u"Ctrl+Shift+N"_s));
+    action->trigger();
+    ContentView *incognito = run.app.windows().last();
+    QVERIFY(incognito != normal);
+    QVERIFY(incognito->profile().isOffTheRecord());
+    QVERIFY(QTest::qWaitForWindowExposed(incognito));
+    auto *banner = incognito->findChild<PrivateWindowBanner *>();
+    QVERIFY(banner && banner->isVisible());
+    QCOMPARE(banner->title(), u"プライベート"_s);
+    QVERIFY(banner->mapTo(incognito, QPoint()).y() < incognito->menuBar()->height() + 2);
+    // Dark in a dark theme too: its own colours, never the window's.
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+        run.app.themeManager().setCurrentTheme(theme);
+        const QImage image = incognito->grab().toImage();
+        QCOMPARE(image.pixelColor(banner->mapTo(incognito, QPoint(2, 2))),
+                 PrivateWindowBanner::background);
+        if (!folder.isEmpty())
+            QVERIFY(image.save(folder + u"/private-window-"_s + rawValue(theme) + u".png"_s));
+    }
+
+    // The last private window takes what it kept with it.
+    QVERIFY(run.app.privateProfile());
+    incognito->close();
+    QTRY_VERIFY(!run.app.privateProfile());
+}
+
+QTEST_MAIN(TestVelmoraShoppingBrowserApp)
+#include "tst_velmorashoppingbrowserapp.moc"
