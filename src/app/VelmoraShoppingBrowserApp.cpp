@@ -5,6 +5,7 @@
 #include "window/SettingsWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStyleFactory>
 #include <QWebEngineProfile>
 
@@ -15,6 +16,7 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferenc
     , m_dataFolder(dataFolder)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
+    , m_historyStore(QDir(dataFolder).filePath(QStringLiteral("history.sqlite")))
 {
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
@@ -23,8 +25,8 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferenc
 
 VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 {
-    // The windows refer to the theme manager and rule store, which go with
-    // this object, and their pages to the profiles, which must
+    // The windows refer to the theme manager, rule store and history, which
+    // go with this object, and their pages to the profiles, which must
     // outlive every page.
     delete m_settingsWindow;
     const QList<ContentView *> open = windows();
@@ -60,7 +62,8 @@ ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
 
 ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile)
 {
-    auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences, profile);
+    auto *window
+        = new ContentView(m_themeManager, m_ruleStore, m_preferences, profile, m_historyStore);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &ContentView::newWindowRequested, this, &VelmoraShoppingBrowserApp::openWindow);
     connect(window, &ContentView::newPrivateWindowRequested, this,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
 #include "window/ContentView.h"
@@ -12,16 +13,16 @@
 
 class PreferencesStore;
 
-// The application object: owns the one theme manager and rule store for the
-// whole run and the engine profiles pages are browsed in, opens main windows
-// (each with its own browsing state and bookmarks) and the settings window,
-// and hands the shared objects to them.
+// The application object: owns the one theme manager, rule store and history
+// for the whole run and the engine profiles pages are browsed in, opens main
+// windows (each with its own browsing state and bookmarks) and the settings
+// window, and hands the shared objects to them.
 class VelmoraShoppingBrowserApp final : public QObject
 {
     Q_OBJECT
 
 public:
-    // dataFolder holds the site data and the cache (normally
+    // dataFolder holds the history, the site data and the cache (normally
     // QStandardPaths::AppDataLocation).
     VelmoraShoppingBrowserApp(PreferencesStore &preferences, const QString &dataFolder,
                               QObject *parent = nullptr);
@@ -29,6 +30,7 @@ public:
 
     ThemeManager &themeManager() { return m_themeManager; }
     SecurityRuleStore &ruleStore() { return m_ruleStore; }
+    HistoryStore &historyStore() { return m_historyStore; }
     QString dataFolder() const { return m_dataFolder; }
     // The profile of normal windows, kept on disk; made when first needed,
     // since making it starts the web engine.
@@ -56,6 +58,7 @@ private:
     // rules (whose construction reads and repairs the stored rules).
     ThemeManager m_themeManager;
     SecurityRuleStore m_ruleStore;
+    HistoryStore m_historyStore;
     // Children of this object, so deleted after the windows whose pages use
     // them.
     QWebEngineProfile *m_profile = nullptr;

@@ -2,6 +2,8 @@
 
 #include "bookmarks/BookmarkStore.h"
 #include "browser/BrowserViewModel.h"
+#include "browser/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/WebAddress.h"
@@ -9,6 +11,7 @@
 #include "views/bookmarks/BookmarksView.h"
 #include "views/browser/BrowserView.h"
 #include "views/common/ThemeColors.h"
+#include "views/history/HistoryView.h"
 #include "views/search/SearchBarView.h"
 #include "views/settings/SettingsView.h"
 #include "window/BrowserToolbar.h"
@@ -44,17 +47,21 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                         PreferencesStore &preferences, QWebEngineProfile &profile, QWidget *parent)
+                         PreferencesStore &preferences, QWebEngineProfile &profile,
+                         HistoryStore &history, QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
     , m_profile(profile)
+    , m_history(history)
     , m_browserVM(new BrowserViewModel(this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
     setObjectName(QStringLiteral("contentView"));
     setWindowTitle(isPrivate() ? QStringLiteral("Velmora Shopping Browser — プライベート")
                                : QStringLiteral("Velmora Shopping Browser"));
+    if (!isPrivate())
+        new HistoryRecorder(*m_browserVM, m_history, m_browserVM);
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -227,6 +234,10 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
         auto *bookmarks = new BookmarksView(*m_bookmarkStore, m_themeManager, m_sections);
         connect(bookmarks, &BookmarksView::bookmarkSelected, this, &ContentView::openBookmark);
         m_otherSection = bookmarks;
+    } else if (*section == NavigationSection::history) {
+        auto *history = new HistoryView(m_history, m_themeManager, m_sections);
+        connect(history, &HistoryView::visitSelected, this, &ContentView::openHistoryVisit);
+        m_otherSection = history;
     } else {
         // All three rule and settings sections show the same view on its
         // first tab; the row chosen does not pick a tab.
@@ -249,6 +260,14 @@ void ContentView::openBookmark(const QString &address)
         return;
     selectSection(NavigationSection::browser);
     m_browserVM->loadURL(*url);
+}
+
+void ContentView::openHistoryVisit(const QUrl &url)
+{
+    // Screened again like any address: a page may have been judged
+    // differently when it was visited.
+    selectSection(NavigationSection::browser);
+    m_browserVM->loadURL(url);
 }
 
 bool ContentView::isPrivate() const

@@ -12,6 +12,7 @@ class BookmarkStore;
 class BrowserToolbar;
 class BrowserView;
 class BrowserViewModel;
+class HistoryStore;
 class LoadIndicator;
 class PreferencesStore;
 
@@ -25,9 +26,9 @@ class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
 // load indicator, section content). It owns the window's browsing state and
-// bookmark store; the theme manager, rule store and the engine profile are
-// shared. A window on an off-the-record profile is private: it says so at its
-// top.
+// bookmark store; the theme manager, rule store, history and the engine
+// profile are shared. A window on an off-the-record profile is private: it
+// says so at its top and records no history.
 class ContentView final : public QMainWindow
 {
     Q_OBJECT
@@ -37,7 +38,7 @@ public:
     static constexpr auto startupQuery = "MacBook";
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                PreferencesStore &preferences, QWebEngineProfile &profile,
+                PreferencesStore &preferences, QWebEngineProfile &profile, HistoryStore &history,
                 QWidget *parent = nullptr);
     ~ContentView() override;
 
@@ -53,6 +54,7 @@ public:
     // that are opened only when they parse.
     void runSearch(const QString &address);
     void openBookmark(const QString &address);
+    void openHistoryVisit(const QUrl &url);
     void addCurrentPageToBookmarks();
     QString bookmarkSuccessMessage() const { return m_bookmarkSuccessMessage; }
     bool isShowingBookmarkAlert() const { return m_bookmarkAlert != nullptr; }
@@ -89,6 +91,7 @@ private:
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
     QWebEngineProfile &m_profile;
+    HistoryStore &m_history;
     BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;

@@ -2,9 +2,9 @@
 
 QList<NavigationSection> allNavigationSections()
 {
-    return {NavigationSection::browser, NavigationSection::bookmarks,
-            NavigationSection::trustedShops, NavigationSection::securityRules,
-            NavigationSection::settings};
+    return {NavigationSection::browser,       NavigationSection::bookmarks,
+            NavigationSection::history,       NavigationSection::trustedShops,
+            NavigationSection::securityRules, NavigationSection::settings};
 }
 
 QString rawValue(NavigationSection section)
@@ -14,6 +14,8 @@ QString rawValue(NavigationSection section)
         return QStringLiteral("browser");
     case NavigationSection::bookmarks:
         return QStringLiteral("bookmarks");
+    case NavigationSection::history:
+        return QStringLiteral("history");
     case NavigationSection::trustedShops:
         return QStringLiteral("trustedShops");
     case NavigationSection::securityRules:
@@ -41,6 +43,8 @@ QString title(NavigationSection section)
         return QStringLiteral("安心ブラウザ");
     case NavigationSection::bookmarks:
         return QStringLiteral("ブックマーク");
+    case NavigationSection::history:
+        return QStringLiteral("履歴");
     case NavigationSection::trustedShops:
         return QStringLiteral("正規ショップ一覧");
     case NavigationSection::securityRules:
@@ -58,6 +62,8 @@ QString iconName(NavigationSection section)
         return QStringLiteral("cart.fill");
     case NavigationSection::bookmarks:
         return QStringLiteral("star.fill");
+    case NavigationSection::history:
+        return QStringLiteral("clock.arrow.circlepath");
     case NavigationSection::trustedShops:
         return QStringLiteral("checkmark.seal.fill");
     case NavigationSection::securityRules:
@@ -73,6 +79,7 @@ QString groupTitle(NavigationSection section)
     switch (section) {
     case NavigationSection::browser:
     case NavigationSection::bookmarks:
+    case NavigationSection::history:
         return QStringLiteral("メイン");
     case NavigationSection::trustedShops:
     case NavigationSection::securityRules:

@@ -9,6 +9,7 @@
 enum class NavigationSection {
     browser,
     bookmarks,
+    history,
     trustedShops,
     securityRules,
     settings,

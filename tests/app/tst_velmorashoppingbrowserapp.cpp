@@ -25,6 +25,8 @@ constexpr int engineTimeout = 30000;
 const QUrl setUrl(u"http://shop.example.com/set"_s);
 const QUrl setPrivateUrl(u"http://shop.example.com/set-private"_s);
 const QUrl reportUrl(u"http://shop.example.com/report"_s);
+const QUrl amazonUrl(u"http://www.amazon.co.jp/"_s);
+const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
 
 QByteArray page(const QByteArray &title, const QByteArray &script)
 {
@@ -87,6 +89,7 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void cookiesAndSiteDataSurviveARestartNotAPrivateWindow();
+    void normalWindowsRecordShownPages();
     void privateWindowLooksPrivate();
 
 private:
@@ -112,6 +115,8 @@ void TestVelmoraShoppingBrowserApp::initTestCase()
                           " + (localStorage.getItem('k') || '')"
                           " + (localStorage.getItem('p') || '')"
                           " + ' lang=' + navigator.languages[0];"));
+    m_proxy->setPage(amazonUrl.host(), amazonUrl.path(),
+                     page("Amazon テストページ", "document.title = 'Amazon テストページ';"));
 }
 
 void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivateWindow()
@@ -134,6 +139,36 @@ void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivate
     QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
     ContentView *incognito = Run::settled(second.app.openPrivateWindow());
     QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie= storage= lang=ja"_s);
+}
+
+void TestVelmoraShoppingBrowserApp::normalWindowsRecordShownPages()
+{
+    QTemporaryDir home;
+    Run run(home);
+    ContentView *normal = Run::settled(run.app.openWindow());
+    ContentView *incognito = Run::settled(run.app.openPrivateWindow());
+    const qint64 before = run.app.historyStore().visitCount();
+
+    load(incognito, amazonUrl, u"Amazon"_s);
+    load(normal, amazonUrl, u"Amazon"_s);
+    // Blocked: the page was never shown. Opened past the warning: it was.
+    BrowserViewModel &vm = normal->browserViewModel();
+    normal->runSearch(scamUrl.toString());
+    QVERIFY(waitForEngine([&] { return vm.isBlocked(); }, engineTimeout));
+    QTest::qWait(200);
+    QCOMPARE(run.app.historyStore().visitCount(), before + 1);
+    vm.proceedAnyway();
+    QVERIFY(waitForEngine([&] { return vm.currentURL() == scamUrl && !vm.isLoading(); },
+                          engineTimeout));
+
+    QTRY_COMPARE(run.app.historyStore().visitCount(), before + 2);
+    const QList<HistoryVisit> visits = run.app.historyStore().visits(QString(), 2);
+    QCOMPARE(visits.at(0).url, scamUrl);
+    QCOMPARE(visits.at(0).verdict, u"suspicious"_s);
+    QCOMPARE(visits.at(1).url, amazonUrl);
+    QCOMPARE(visits.at(1).verdict, u"trusted"_s);
+    // The title the page set after it was shown.
+    QCOMPARE(visits.at(1).title, u"Amazon テストページ"_s);
 }
 
 void TestVelmoraShoppingBrowserApp::privateWindowLooksPrivate()

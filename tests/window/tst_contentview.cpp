@@ -224,9 +224,9 @@ void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
             texts.append(group->child(r)->text(0));
     }
     QCOMPARE(texts,
-             QStringList({u"メイン:"_s, u"安心ブラウザ"_s, u"ブックマーク"_s, u"セキュリティ:"_s,
-                          u"正規ショップ一覧"_s, u"危険除外ルール"_s, u"システム:"_s,
-                          u"設定・テーマ"_s}));
+             QStringList({u"メイン:"_s, u"安心ブラウザ"_s, u"ブックマーク"_s, u"履歴"_s,
+                          u"セキュリティ:"_s, u"正規ショップ一覧"_s, u"危険除外ルール"_s,
+                          u"システム:"_s, u"設定・テーマ"_s}));
     QCOMPARE(sidebar->minimumWidth(), 180);
     QCOMPARE(sidebar->maximumWidth(), 240);
     QCOMPARE(sidebar->width(), 200);

@@ -37,6 +37,8 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("plus"), 0xe145}, // add
         {QStringLiteral("info.circle.fill"), 0xe88e}, // info
         {QStringLiteral("cart.badge.shield.checkmarks.fill"), 0xe8e8}, // verified_user
+        {QStringLiteral("clock.arrow.circlepath"), 0xe889}, // history
+        {QStringLiteral("clock.badge.xmark"), 0xf17d}, // history_toggle_off
         {QStringLiteral("eye.slash"), 0xe8f5}, // visibility_off
     };
     return map;
