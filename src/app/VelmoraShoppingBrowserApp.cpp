@@ -1,6 +1,9 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
 #include "browser/WebProfiles.h"
+#include "views/history/ClearBrowsingDataDialog.h"
+#include "views/settings/AboutTab.h"
+#include "views/settings/SettingsView.h"
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
 
@@ -70,6 +73,8 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile)
             &VelmoraShoppingBrowserApp::openPrivateWindow);
     connect(window, &ContentView::settingsRequested, this,
             &VelmoraShoppingBrowserApp::openSettingsWindow);
+    connect(window, &ContentView::clearBrowsingDataRequested, this,
+            [this, window] { openClearBrowsingData(window); });
     connect(window, &ContentView::quitRequested, this, &VelmoraShoppingBrowserApp::quit);
     m_windows.removeIf([](const QPointer<ContentView> &open) { return open.isNull(); });
     m_windows.append(window);
@@ -98,11 +103,21 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
         // the first tab with empty fields.
         m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        SettingsWindow *window = m_settingsWindow;
+        connect(window->settingsView()->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
+                [this, window] { openClearBrowsingData(window); });
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
     return m_settingsWindow;
+}
+
+void VelmoraShoppingBrowserApp::openClearBrowsingData(QWidget *parent)
+{
+    auto *dialog = new ClearBrowsingDataDialog(profile(), m_historyStore, m_dataFolder, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 QList<ContentView *> VelmoraShoppingBrowserApp::windows() const

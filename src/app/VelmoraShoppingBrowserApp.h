@@ -12,6 +12,7 @@
 #include <QWebEngineProfile>
 
 class PreferencesStore;
+class QWidget;
 
 // The application object: owns the one theme manager, rule store and history
 // for the whole run and the engine profiles pages are browsed in, opens main
@@ -44,6 +45,8 @@ public:
     ContentView *openPrivateWindow();
     // Shows the settings window, raising it if it is already open.
     SettingsWindow *openSettingsWindow();
+    // Asks what to delete of what normal windows kept, over `parent`.
+    void openClearBrowsingData(QWidget *parent);
     QList<ContentView *> windows() const;
     SettingsWindow *settingsWindow() const { return m_settingsWindow; }
 

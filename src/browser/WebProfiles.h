@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class QWebEngineProfile;
@@ -20,6 +21,20 @@ public:
     static QString storagePath(const QString &dataFolder);
     static QString cachePath(const QString &dataFolder);
 
+    // Site storage is removed before the persistent profile opens it, when
+    // that was asked for since the last start.
     static QWebEngineProfile *makePersistent(const QString &dataFolder, QObject *parent);
     static QWebEngineProfile *makePrivate(QObject *parent);
+
+    // The engine offers no way to empty local storage and databases while
+    // they are in use: they go at the next start, before anything opens
+    // them. Cookies are cleared through the profile's cookie store at once.
+    static bool scheduleSiteStorageRemoval(const QString &dataFolder);
+    // The folders of the storage path that removal empties, as the engine
+    // names them.
+    static QStringList siteStorageFolders();
+
+private:
+    static bool isSiteStorageRemovalScheduled(const QString &dataFolder);
+    static void removeScheduledSiteStorage(const QString &dataFolder);
 };

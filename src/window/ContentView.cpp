@@ -13,6 +13,7 @@
 #include "views/common/ThemeColors.h"
 #include "views/history/HistoryView.h"
 #include "views/search/SearchBarView.h"
+#include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
 #include "window/BrowserToolbar.h"
 #include "window/LoadIndicator.h"
@@ -241,7 +242,10 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
     } else {
         // All three rule and settings sections show the same view on its
         // first tab; the row chosen does not pick a tab.
-        m_otherSection = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        connect(settings->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
+                &ContentView::clearBrowsingDataRequested);
+        m_otherSection = settings;
     }
     m_sections->addWidget(m_otherSection);
     m_sections->setCurrentWidget(m_otherSection);

@@ -71,6 +71,8 @@ public:
 Q_SIGNALS:
     void newWindowRequested();
     void newPrivateWindowRequested();
+    // The settings' "閲覧データを削除": the application knows what to clear.
+    void clearBrowsingDataRequested();
     void settingsRequested();
     void quitRequested();
 
