@@ -1,6 +1,5 @@
 #include "views/history/HistoryView.h"
 
-#include "history/HistoryModel.h"
 #include "history/HistoryStore.h"
 #include "support/TestStores.h"
 #include "views/history/HistoryItemDelegate.h"
@@ -39,7 +38,6 @@ private Q_SLOTS:
     void searchKeepsTitleAndAddressMatches();
     void clickOpensAndTrashDeletes();
     void clearAsksFirst();
-    void longHistoryOpensOnePageOnly();
 
 private:
     void show();
@@ -118,18 +116,9 @@ void TestHistoryView::daysWithTheirVisitsNewestFirst()
              QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"  イヤホン特集"_s, u"昨日"_s,
                           u"  激安ブランド"_s, older, u"  MacBook Air"_s}));
 
-    // A page shown while the list is open goes to the top; its title when
-    // it arrives.
-    m_store->recordVisit(QUrl(u"https://zozo.jp/"_s), QString(), u"neutral"_s);
-    QCOMPARE(shown().mid(0, 2), QStringList({u"今日"_s, u"  https://zozo.jp/"_s}));
-    m_store->updateLatestTitle(QUrl(u"https://zozo.jp/"_s), u"ZOZOTOWN"_s);
-    QCOMPARE(shown().at(1), u"  ZOZOTOWN"_s);
-
-    const QImage image = m_view->grab().toImage();
-    QVERIFY(!image.isNull());
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
     if (!folder.isEmpty())
-        QVERIFY(image.save(folder + u"/history-list.png"_s));
+        QVERIFY(m_view->grab().save(folder + u"/history-list.png"_s));
 }
 
 void TestHistoryView::searchKeepsTitleAndAddressMatches_data()
@@ -176,17 +165,6 @@ void TestHistoryView::clickOpensAndTrashDeletes()
     QTRY_COMPARE(m_store->visitCount(), 3);
     QCOMPARE(opened.count(), 1);
     QCOMPARE(shown().mid(0, 3), QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"昨日"_s}));
-
-    // The keyboard does the same: Return opens, Delete deletes.
-    m_view->list()->setFocus();
-    m_view->list()->setCurrentIndex(
-        m_view->list()->model()->index(0, 0, m_view->list()->model()->index(1, 0)));
-    QTest::keyClick(m_view->list(), Qt::Key_Return);
-    QTRY_COMPARE(opened.count(), 2);
-    QCOMPARE(opened.at(1).at(0).toUrl(), QUrl(u"http://cheap-brand-outlet.top/"_s));
-    QTest::keyClick(m_view->list(), Qt::Key_Delete);
-    QCOMPARE(m_store->visitCount(), 2);
-    QVERIFY(!shown().contains(u"昨日"_s));
 }
 
 void TestHistoryView::clearAsksFirst()
@@ -207,32 +185,6 @@ void TestHistoryView::clearAsksFirst()
     QCOMPARE(m_store->visitCount(), 0);
     QCOMPARE(shown(), QStringList({u"履歴はまだありません"_s}));
     QVERIFY(!clear->isEnabled());
-}
-
-void TestHistoryView::longHistoryOpensOnePageOnly()
-{
-    // Five visits a day: every page of the store spans many days, each of
-    // which the list opens as it arrives.
-    const QDateTime start = at(QDate(2020, 1, 1), 12);
-    for (int i = 0; i < 20 * HistoryModel::pageSize; ++i)
-        m_store->recordVisit(QUrl(u"https://shop.example/%1"_s.arg(i)), u"品 %1"_s.arg(i),
-                             u"neutral"_s, start.addSecs(i * 24 * 3600 / 5));
-    show();
-    QTest::qWait(100);
-    int loaded = 0;
-    const QAbstractItemModel *model = m_view->model();
-    for (int day = 0; day < model->rowCount(); ++day)
-        loaded += model->rowCount(model->index(day, 0));
-    QVERIFY2(loaded <= 2 * HistoryModel::pageSize, qPrintable(QString::number(loaded)));
-
-    // Scrolling to the end reads the next page.
-    m_view->list()->scrollToBottom();
-    QTRY_VERIFY(model->rowCount() > 0 && [&] {
-        int now = 0;
-        for (int day = 0; day < model->rowCount(); ++day)
-            now += model->rowCount(model->index(day, 0));
-        return now > loaded;
-    }());
 }
 
 QTEST_MAIN(TestHistoryView)
