@@ -1,5 +1,9 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
+#include "browser/WebProfiles.h"
+#include "views/history/ClearBrowsingDataDialog.h"
+#include "views/settings/AboutTab.h"
+#include "views/settings/SettingsView.h"
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
 
@@ -8,15 +12,19 @@
 #include "views/settings/SettingsView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStyleFactory>
+#include <QWebEngineProfile>
 
 VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences,
-                                                     SessionStore *session, QObject *parent)
+                                                     const QString &dataFolder, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
+    , m_dataFolder(dataFolder)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
-    , m_session(session)
+    , m_historyStore(QDir(dataFolder).filePath(QStringLiteral("history.sqlite")))
+    , m_session(QDir(dataFolder).filePath(QStringLiteral("session.json")))
 {
     m_sessionSaveTimer.setSingleShot(true);
     m_sessionSaveTimer.setInterval(300);
@@ -29,16 +37,27 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferenc
 VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 {
     m_quitting = true;
-    // The windows refer to the theme manager and rule store, which go with
-    // this object.
+    // The windows refer to the theme manager, rule store and history, which
+    // go with this object, and their pages to the profiles, which must
+    // outlive every page.
     delete m_settingsWindow;
     const QList<ContentView *> open = windows();
     qDeleteAll(open);
+    delete m_privateProfile;
+    // Deleting the profile writes the cookies it still holds to disk.
+    delete m_profile;
+}
+
+QWebEngineProfile &VelmoraShoppingBrowserApp::profile()
+{
+    if (!m_profile)
+        m_profile = WebProfiles::makePersistent(m_dataFolder, this);
+    return *m_profile;
 }
 
 ContentView *VelmoraShoppingBrowserApp::openWindow()
 {
-    return openWindowAt(std::nullopt);
+    return showWindow(profile(), std::nullopt);
 }
 
 void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
@@ -49,7 +68,7 @@ void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
     }
     ContentView *last = nullptr;
     for (const QUrl &url : urls)
-        last = openWindowAt(url);
+        last = showWindow(profile(), url);
     // A link clicked in another program should come to the front.
     last->raise();
     last->activateWindow();
@@ -58,12 +77,12 @@ void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
 void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
 {
     bool restored = false;
-    if (m_session && SessionStore::restoresAtStart(m_preferences)) {
-        for (const SessionWindow &window : m_session->load()) {
+    if (SessionStore::restoresAtStart(m_preferences)) {
+        for (const SessionWindow &window : m_session.load()) {
             // One page per window until windows hold tabs: the one in front.
             // A blocked page is opened through the screening again, which
             // stops it before the engine sees it.
-            openWindowAt(window.pages.at(window.current).url);
+            showWindow(profile(), window.pages.at(window.current).url);
             restored = true;
         }
     }
@@ -71,21 +90,40 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
         openAddresses(urls);
 }
 
-ContentView *VelmoraShoppingBrowserApp::openWindowAt(const std::optional<QUrl> &address)
+ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
 {
-    auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences);
+    // Private windows open together share their sign-ins, as in other
+    // browsers; the profile goes when the last of them closes.
+    if (!m_privateProfile)
+        m_privateProfile = WebProfiles::makePrivate(this);
+    ContentView *window = showWindow(*m_privateProfile, std::nullopt);
+    connect(window, &QObject::destroyed, this,
+            &VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused, Qt::QueuedConnection);
+    return window;
+}
+
+ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
+                                                   const std::optional<QUrl> &address)
+{
+    auto *window
+        = new ContentView(m_themeManager, m_ruleStore, m_preferences, profile, m_historyStore);
     // Even an address that does not parse is handed on: the screening
     // blocks it with its reason rather than the window searching instead.
     if (address)
         window->openAddress(*address);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &ContentView::newWindowRequested, this, [this] { openWindow(); });
+    connect(window, &ContentView::newPrivateWindowRequested, this,
+            &VelmoraShoppingBrowserApp::openPrivateWindow);
     connect(window, &ContentView::settingsRequested, this,
             &VelmoraShoppingBrowserApp::openSettingsWindow);
+    connect(window, &ContentView::clearBrowsingDataRequested, this,
+            [this, window] { openClearBrowsingData(window); });
     connect(window, &ContentView::quitRequested, this, &VelmoraShoppingBrowserApp::quit);
     m_windows.removeIf([](const QPointer<ContentView> &open) { return open.isNull(); });
     m_windows.append(window);
-    if (m_session) {
+    // Private windows keep nothing, not even their place in the session.
+    if (!window->isPrivate()) {
         BrowserViewModel &page = window->browserViewModel();
         for (const auto signal :
              {&BrowserViewModel::currentURLChanged, &BrowserViewModel::isBlockedChanged,
@@ -95,12 +133,26 @@ ContentView *VelmoraShoppingBrowserApp::openWindowAt(const std::optional<QUrl> &
         // Closing one of several windows forgets it; closing the last one,
         // or quitting, keeps what was open for the next start.
         connect(window, &QObject::destroyed, this, [this] {
-            if (!m_quitting && !windows().isEmpty())
+            if (!m_quitting && !currentSession().isEmpty())
                 m_sessionSaveTimer.start();
         });
     }
     window->show();
     return window;
+}
+
+void VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused()
+{
+    if (!m_privateProfile)
+        return;
+    const QList<ContentView *> open = windows();
+    for (const ContentView *window : open) {
+        if (&window->profile() == m_privateProfile)
+            return;
+    }
+    // Everything the private windows kept goes with it.
+    m_privateProfile->deleteLater();
+    m_privateProfile = nullptr;
 }
 
 SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
@@ -111,11 +163,21 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
         m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore);
         m_settingsWindow->settingsView()->aboutTab()->addStartupOption(m_preferences);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        SettingsWindow *window = m_settingsWindow;
+        connect(window->settingsView()->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
+                [this, window] { openClearBrowsingData(window); });
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
     return m_settingsWindow;
+}
+
+void VelmoraShoppingBrowserApp::openClearBrowsingData(QWidget *parent)
+{
+    auto *dialog = new ClearBrowsingDataDialog(profile(), m_historyStore, m_dataFolder, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 QList<ContentView *> VelmoraShoppingBrowserApp::windows() const
@@ -132,6 +194,8 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
 {
     QList<SessionWindow> session;
     for (ContentView *window : windows()) {
+        if (window->isPrivate())
+            continue;
         const BrowserViewModel &page = window->browserViewModel();
         const SessionPage shown = page.isBlocked() ? SessionPage {page.pendingBlockedURL(), true}
                                                    : SessionPage {page.currentURL(), false};
@@ -144,8 +208,8 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
 void VelmoraShoppingBrowserApp::saveSession()
 {
     m_sessionSaveTimer.stop();
-    if (m_session && !m_session->save(currentSession()))
-        qWarning("Velmora: cannot save the open windows to %s", qPrintable(m_session->filePath()));
+    if (!m_session.save(currentSession()))
+        qWarning("Velmora: cannot save the open windows to %s", qPrintable(m_session.filePath()));
 }
 
 void VelmoraShoppingBrowserApp::quit()

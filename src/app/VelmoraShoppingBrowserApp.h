@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryStore.h"
 #include "history/SessionStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "theme/ThemeManager.h"
@@ -12,25 +13,36 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <QWebEngineProfile>
 #include <optional>
 
 class PreferencesStore;
+class QWidget;
 
-// The application object: owns the one theme manager and the one rule store
-// for the whole run, opens main windows (each with its own browsing state and
-// bookmarks) and the settings window, and hands both shared objects to them.
+// The application object: owns the one theme manager, rule store and history
+// for the whole run and the engine profiles pages are browsed in, opens main
+// windows (each with its own browsing state and bookmarks) and the settings
+// window, and hands the shared objects to them.
 class VelmoraShoppingBrowserApp final : public QObject
 {
     Q_OBJECT
 
 public:
-    // Without a session store nothing is saved or restored.
-    explicit VelmoraShoppingBrowserApp(PreferencesStore &preferences,
-                                       SessionStore *session = nullptr, QObject *parent = nullptr);
+    // dataFolder holds the history, the site data and the cache (normally
+    // QStandardPaths::AppDataLocation).
+    VelmoraShoppingBrowserApp(PreferencesStore &preferences, const QString &dataFolder,
+                              QObject *parent = nullptr);
     ~VelmoraShoppingBrowserApp() override;
 
     ThemeManager &themeManager() { return m_themeManager; }
     SecurityRuleStore &ruleStore() { return m_ruleStore; }
+    HistoryStore &historyStore() { return m_historyStore; }
+    QString dataFolder() const { return m_dataFolder; }
+    // The profile of normal windows, kept on disk; made when first needed,
+    // since making it starts the web engine.
+    QWebEngineProfile &profile();
+    // The profile private windows share while any is open; null otherwise.
+    QWebEngineProfile *privateProfile() const { return m_privateProfile; }
 
     // Opens and shows a new main window.
     ContentView *openWindow();
@@ -42,25 +54,36 @@ public:
     // then the given addresses; a window with the start-up search when
     // neither gives one.
     void start(const QList<QUrl> &urls);
+    // Opens and shows a window whose pages keep nothing and leave no history.
+    ContentView *openPrivateWindow();
     // Shows the settings window, raising it if it is already open.
     SettingsWindow *openSettingsWindow();
+    // Asks what to delete of what normal windows kept, over `parent`.
+    void openClearBrowsingData(QWidget *parent);
     QList<ContentView *> windows() const;
     SettingsWindow *settingsWindow() const { return m_settingsWindow; }
 
 private:
-    ContentView *openWindowAt(const std::optional<QUrl> &address);
+    ContentView *showWindow(QWebEngineProfile &profile, const std::optional<QUrl> &address);
+    void forgetPrivateProfileIfUnused();
     QList<SessionWindow> currentSession() const;
     void saveSession();
     void quit();
 
     PreferencesStore &m_preferences;
+    const QString m_dataFolder;
     // Declaration order is construction order: the theme first, then the
     // rules (whose construction reads and repairs the stored rules).
     ThemeManager m_themeManager;
     SecurityRuleStore m_ruleStore;
+    HistoryStore m_historyStore;
+    // Children of this object, so deleted after the windows whose pages use
+    // them.
+    QWebEngineProfile *m_profile = nullptr;
+    QPointer<QWebEngineProfile> m_privateProfile;
     QList<QPointer<ContentView>> m_windows;
     QPointer<SettingsWindow> m_settingsWindow;
-    SessionStore *m_session;
+    SessionStore m_session;
     // Navigation comes in bursts (redirects, a blocked page and its
     // warning); one write per burst is enough to survive a crash.
     QTimer m_sessionSaveTimer;

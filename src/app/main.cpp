@@ -1,7 +1,6 @@
 #include "app/JapaneseTranslations.h"
 #include "app/SingleInstance.h"
 #include "app/VelmoraShoppingBrowserApp.h"
-#include "history/SessionStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 
 #include <QApplication>
@@ -89,17 +88,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     const QList<QUrl> urls = addressArguments(application);
 
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     SingleInstance instance(SingleInstance::serverPath(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
+        dataFolder, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
     if (!instance.claim(urls))
         return 0;
-
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataFolder);
-    SessionStore session(QDir(dataFolder).filePath(QStringLiteral("session.json")));
     SettingsPreferencesStore preferences;
-    VelmoraShoppingBrowserApp browser(preferences, &session);
+    VelmoraShoppingBrowserApp browser(preferences, dataFolder);
     QObject::connect(&instance, &SingleInstance::requestReceived, &browser,
                      &VelmoraShoppingBrowserApp::openAddresses);
     browser.start(urls);

@@ -3,6 +3,8 @@
 #include "bookmarks/BookmarkStore.h"
 #include "browser/BrowserViewModel.h"
 #include "browser/DownloadManager.h"
+#include "browser/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/WebAddress.h"
@@ -12,11 +14,13 @@
 #include "views/browser/BrowserView.h"
 #include "views/common/ThemeColors.h"
 #include "views/downloads/DownloadBarView.h"
+#include "views/history/HistoryView.h"
 #include "views/search/SearchBarView.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
 #include "window/BrowserToolbar.h"
 #include "window/LoadIndicator.h"
+#include "window/PrivateWindowBanner.h"
 #include "window/SidebarView.h"
 #include "window/ThemePalette.h"
 #include "zoom/ZoomLevels.h"
@@ -30,6 +34,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 namespace {
@@ -48,16 +53,22 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                         PreferencesStore &preferences, QWidget *parent)
+                         PreferencesStore &preferences, QWebEngineProfile &profile,
+                         HistoryStore &history, QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
     , m_preferences(preferences)
+    , m_profile(profile)
+    , m_history(history)
     , m_browserVM(new BrowserViewModel(ruleStore, this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
     setObjectName(QStringLiteral("contentView"));
-    setWindowTitle(QStringLiteral("Velmora Shopping Browser"));
+    setWindowTitle(isPrivate() ? QStringLiteral("Velmora Shopping Browser — プライベート")
+                               : QStringLiteral("Velmora Shopping Browser"));
+    if (!isPrivate())
+        new HistoryRecorder(*m_browserVM, m_history, m_browserVM);
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -76,7 +87,17 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     // follows light and dark themes.
     m_splitter->handle(1)->setAutoFillBackground(true);
     m_splitter->handle(1)->setBackgroundRole(QPalette::Mid);
-    setCentralWidget(m_splitter);
+    if (isPrivate()) {
+        auto *column = new QWidget(this);
+        auto *layout = new QVBoxLayout(column);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(new PrivateWindowBanner(column));
+        layout->addWidget(m_splitter, 1);
+        setCentralWidget(column);
+    } else {
+        setCentralWidget(m_splitter);
+    }
 
     buildMenus();
     m_browserView->setZoomLevels(*new ZoomLevels(preferences, this));
@@ -136,7 +157,7 @@ QWidget *ContentView::buildBrowserSection()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_searchBar = new SearchBarView(m_ruleStore, m_themeManager, section);
-    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, section);
+    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, m_profile, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
     layout->addWidget(m_browserView, 1);
@@ -154,6 +175,10 @@ void ContentView::buildMenus()
     newWindow->setObjectName(QStringLiteral("newWindowAction"));
     newWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newWindow, &QAction::triggered, this, &ContentView::newWindowRequested);
+    QAction *newPrivateWindow = file->addAction(QStringLiteral("新しいプライベートウィンドウ"));
+    newPrivateWindow->setObjectName(QStringLiteral("newPrivateWindowAction"));
+    newPrivateWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    connect(newPrivateWindow, &QAction::triggered, this, &ContentView::newPrivateWindowRequested);
     QAction *settings = file->addAction(QStringLiteral("設定…"));
     settings->setObjectName(QStringLiteral("settingsAction"));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
@@ -221,11 +246,17 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
         auto *bookmarks = new BookmarksView(*m_bookmarkStore, m_themeManager, m_sections);
         connect(bookmarks, &BookmarksView::bookmarkSelected, this, &ContentView::openBookmark);
         m_otherSection = bookmarks;
+    } else if (*section == NavigationSection::history) {
+        auto *history = new HistoryView(m_history, m_themeManager, m_sections);
+        connect(history, &HistoryView::visitSelected, this, &ContentView::openHistoryVisit);
+        m_otherSection = history;
     } else {
         // All three rule and settings sections show the same view on its
         // first tab; the row chosen does not pick a tab.
         auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_sections);
         settings->aboutTab()->addStartupOption(m_preferences);
+        connect(settings->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
+                &ContentView::clearBrowsingDataRequested);
         m_otherSection = settings;
     }
     m_sections->addWidget(m_otherSection);
@@ -252,6 +283,19 @@ void ContentView::openAddress(const QUrl &url)
     m_startupSearchIssued = true;
     selectSection(NavigationSection::browser);
     m_browserVM->loadURL(url);
+}
+
+void ContentView::openHistoryVisit(const QUrl &url)
+{
+    // Screened again like any address: a page may have been judged
+    // differently when it was visited.
+    selectSection(NavigationSection::browser);
+    m_browserVM->loadURL(url);
+}
+
+bool ContentView::isPrivate() const
+{
+    return m_profile.isOffTheRecord();
 }
 
 void ContentView::addCurrentPageToBookmarks()

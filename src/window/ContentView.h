@@ -12,11 +12,13 @@ class BookmarkStore;
 class BrowserToolbar;
 class BrowserView;
 class BrowserViewModel;
+class HistoryStore;
 class LoadIndicator;
 class PreferencesStore;
 
 class QSplitter;
 class QStackedWidget;
+class QWebEngineProfile;
 class SearchBarView;
 class SecurityRuleStore;
 class SidebarView;
@@ -24,7 +26,9 @@ class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
 // load indicator, section content). It owns the window's browsing state and
-// bookmark store; the theme manager and rule store are shared by all windows.
+// bookmark store; the theme manager, rule store, history and the engine
+// profile are shared. A window on an off-the-record profile is private: it
+// says so at its top and records no history.
 class ContentView final : public QMainWindow
 {
     Q_OBJECT
@@ -34,11 +38,14 @@ public:
     static constexpr auto startupQuery = "MacBook";
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                PreferencesStore &preferences, QWidget *parent = nullptr);
+                PreferencesStore &preferences, QWebEngineProfile &profile, HistoryStore &history,
+                QWidget *parent = nullptr);
     ~ContentView() override;
 
     BrowserViewModel &browserViewModel() const { return *m_browserVM; }
     BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
+    QWebEngineProfile &profile() const { return m_profile; }
+    bool isPrivate() const;
 
     std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
     // What a click on a sidebar row does.
@@ -51,6 +58,7 @@ public:
     // program): screened like any navigation, and in place of the start-up
     // search when it comes before the window is shown.
     void openAddress(const QUrl &url);
+    void openHistoryVisit(const QUrl &url);
     void addCurrentPageToBookmarks();
     QString bookmarkSuccessMessage() const { return m_bookmarkSuccessMessage; }
     bool isShowingBookmarkAlert() const { return m_bookmarkAlert != nullptr; }
@@ -66,6 +74,9 @@ public:
 
 Q_SIGNALS:
     void newWindowRequested();
+    void newPrivateWindowRequested();
+    // The settings' "閲覧データを削除": the application knows what to clear.
+    void clearBrowsingDataRequested();
     void settingsRequested();
     void quitRequested();
 
@@ -86,6 +97,8 @@ private:
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
     PreferencesStore &m_preferences;
+    QWebEngineProfile &m_profile;
+    HistoryStore &m_history;
     BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;

@@ -2,9 +2,9 @@
 
 QList<NavigationSection> allNavigationSections()
 {
-    return {NavigationSection::browser, NavigationSection::bookmarks,
-            NavigationSection::trustedShops, NavigationSection::securityRules,
-            NavigationSection::settings};
+    return {NavigationSection::browser,       NavigationSection::bookmarks,
+            NavigationSection::history,       NavigationSection::trustedShops,
+            NavigationSection::securityRules, NavigationSection::settings};
 }
 
 QString title(NavigationSection section)
@@ -14,6 +14,8 @@ QString title(NavigationSection section)
         return QStringLiteral("安心ブラウザ");
     case NavigationSection::bookmarks:
         return QStringLiteral("ブックマーク");
+    case NavigationSection::history:
+        return QStringLiteral("履歴");
     case NavigationSection::trustedShops:
         return QStringLiteral("正規ショップ一覧");
     case NavigationSection::securityRules:
@@ -31,6 +33,8 @@ QString iconName(NavigationSection section)
         return QStringLiteral("cart.fill");
     case NavigationSection::bookmarks:
         return QStringLiteral("star.fill");
+    case NavigationSection::history:
+        return QStringLiteral("clock.arrow.circlepath");
     case NavigationSection::trustedShops:
         return QStringLiteral("checkmark.seal.fill");
     case NavigationSection::securityRules:
@@ -46,6 +50,7 @@ QString groupTitle(NavigationSection section)
     switch (section) {
     case NavigationSection::browser:
     case NavigationSection::bookmarks:
+    case NavigationSection::history:
         return QStringLiteral("メイン");
     case NavigationSection::trustedShops:
     case NavigationSection::securityRules:

@@ -7,6 +7,7 @@
 enum class NavigationSection {
     browser,
     bookmarks,
+    history,
     trustedShops,
     securityRules,
     settings,

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <memory>
@@ -36,7 +37,8 @@ struct Environment : TestStores
 {
     QWidget window;
     BrowserViewModel viewModel {ruleStore};
-    BrowserView *view = new BrowserView(viewModel, ruleStore, themeManager, &window);
+    BrowserView *view = new BrowserView(viewModel, ruleStore, themeManager,
+                                        *QWebEngineProfile::defaultProfile(), &window);
     ZoomLevels zoomLevels {preferences};
     BrowserPageActions actions {window};
 };

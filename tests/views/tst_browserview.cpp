@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <memory>
@@ -32,7 +33,7 @@ const QUrl clickedUrl(u"http://blog.example.com/clicked"_s);
 struct Environment : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
-    BrowserView view {viewModel, ruleStore, themeManager};
+    BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
 };
 
 QStringList reasonTexts(const SafeGuardWarningView *warning)

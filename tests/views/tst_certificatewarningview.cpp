@@ -15,6 +15,7 @@
 #include <QSslServer>
 #include <QTest>
 #include <QWebEngineHistory>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <memory>
@@ -38,7 +39,7 @@ QByteArray testData(const QString &name)
 struct Environment : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
-    BrowserView view {viewModel, ruleStore, themeManager};
+    BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
 };
 
 } // namespace

@@ -50,7 +50,7 @@ const QByteArray page
 struct Environment : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
-    BrowserView view {viewModel, ruleStore, themeManager};
+    BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
     PageWebView *webView() const { return qobject_cast<PageWebView *>(view.webView()); }
 };
 

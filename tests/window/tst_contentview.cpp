@@ -64,7 +64,7 @@ struct Environment
     ContentView *open()
     {
         if (!app)
-            app = std::make_unique<VelmoraShoppingBrowserApp>(preferences);
+            app = std::make_unique<VelmoraShoppingBrowserApp>(preferences, dir.path());
         return app->openWindow();
     }
 };

@@ -76,7 +76,7 @@ void TestContentViewDownloads::downloadsShowUnderThePage()
 
     QTemporaryDir dir;
     SettingsPreferencesStore preferences(dir.filePath(u"preferences.ini"_s));
-    VelmoraShoppingBrowserApp app(preferences);
+    VelmoraShoppingBrowserApp app(preferences, dir.filePath(u"data"_s));
     ContentView *window = app.openWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     BrowserViewModel &vm = window->browserViewModel();

@@ -16,7 +16,7 @@
 #include <QWebEngineView>
 
 BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
-                         ThemeManager &themeManager, QWidget *parent)
+                         ThemeManager &themeManager, QWebEngineProfile &profile, QWidget *parent)
     : QWidget(parent)
     , m_viewModel(viewModel)
     , m_cautionBar(new CautionBarView(this))
@@ -31,7 +31,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
 
     // The page belongs to its view, so both go together.
-    m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, m_webView));
+    m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, m_webView, &profile));
     if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page()))
         m_certificateErrors = &page->certificateErrors();
     m_findBar = new FindBarView(*m_webView, this);

@@ -10,6 +10,7 @@ class PageWebView;
 class FindBarView;
 class PageZoom;
 class QStackedLayout;
+class QWebEngineProfile;
 class QWebEngineView;
 class SafeGuardWarningView;
 class SecurityRuleStore;
@@ -26,9 +27,10 @@ class BrowserView final : public QWidget
     Q_OBJECT
 
 public:
-    // The rule store gives the page menu's search its filter and engine.
+    // The rule store gives the page menu's search its filter and engine; the
+    // page is browsed in `profile`, which must outlive the view.
     BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
-                QWidget *parent = nullptr);
+                QWebEngineProfile &profile, QWidget *parent = nullptr);
 
     QWebEngineView *webView() const;
     SafeGuardWarningView *warningView() const { return m_warning; }

@@ -48,6 +48,9 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("arrow.up.right.square"), 0xe89e}, // open_in_new
         {QStringLiteral("nosign"), 0xe14b}, // block
         {QStringLiteral("exclamationmark.circle.fill"), 0xe000}, // error
+        {QStringLiteral("clock.arrow.circlepath"), 0xe889}, // history
+        {QStringLiteral("clock.badge.xmark"), 0xf17d}, // history_toggle_off
+        {QStringLiteral("eye.slash"), 0xe8f5}, // visibility_off
     };
     return map;
 }

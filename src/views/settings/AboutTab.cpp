@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +84,16 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
     m_resetButton = resetButton;
     ViewStyle::makeBordered(resetButton);
 
+    m_clearDataButton = new QPushButton(QStringLiteral("閲覧データを削除"));
+    m_clearDataButton->setObjectName(QStringLiteral("clearBrowsingDataButton"));
+    m_clearDataButton->setAutoDefault(false);
+    ViewStyle::makeBordered(m_clearDataButton);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(12);
+    buttons->addWidget(m_clearDataButton);
+    buttons->addWidget(resetButton);
+
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(20);
     layout->addStretch(1);
@@ -90,10 +101,12 @@ AboutTab::AboutTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager, QWi
     layout->addLayout(identity);
     layout->addWidget(divider, 0, Qt::AlignHCenter);
     layout->addWidget(purpose, 0, Qt::AlignHCenter);
-    layout->addWidget(resetButton, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    layout->setAlignment(buttons, Qt::AlignHCenter);
     layout->addStretch(1);
 
     connect(resetButton, &QPushButton::clicked, this, &AboutTab::showResetConfirmation);
+    connect(m_clearDataButton, &QPushButton::clicked, this, &AboutTab::clearBrowsingDataRequested);
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this, &AboutTab::applyTheme);
     applyTheme();
 }
@@ -166,8 +179,10 @@ void AboutTab::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // The bordered look takes its colours from the palette when it is set.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         ViewStyle::makeBordered(m_resetButton);
+        ViewStyle::makeBordered(m_clearDataButton);
+    }
 }
 
 void AboutTab::applyTheme()

@@ -9,8 +9,8 @@ class QPushButton;
 class SecurityRuleStore;
 class ThemeManager;
 
-// The "アプリについて" tab: name, version and build, the purpose, and the reset
-// of the rules behind a confirmation.
+// The "アプリについて" tab: name, version and build, the purpose, the reset
+// of the rules behind a confirmation, and the way to delete browsing data.
 class AboutTab final : public QWidget
 {
     Q_OBJECT
@@ -33,6 +33,10 @@ public:
     // preferences (only the application's windows have them).
     void addStartupOption(PreferencesStore &preferences);
 
+Q_SIGNALS:
+    // The window that shows this tab knows what there is to delete.
+    void clearBrowsingDataRequested();
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -43,5 +47,6 @@ private:
     ThemeManager &m_themeManager;
     QLabel *m_symbol;
     QPushButton *m_resetButton = nullptr;
+    QPushButton *m_clearDataButton = nullptr;
     QMessageBox *m_confirmation = nullptr;
 };

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+
+class BrowserViewModel;
+class HistoryStore;
+class SafetyLevel;
+
+// Writes the pages one view model shows into the history: a visit when a
+// page is shown (its address committed and not under a warning), its title
+// when the title arrives. A blocked navigation never showed its page and
+// leaves no visit; a page the user opened past a warning is recorded as
+// "suspicious". Private windows simply have no recorder.
+class HistoryRecorder final : public QObject
+{
+    Q_OBJECT
+
+public:
+    HistoryRecorder(BrowserViewModel &viewModel, HistoryStore &store, QObject *parent = nullptr);
+
+    // The verdict kind as stored with a visit.
+    static QString verdictText(const SafetyLevel &level);
+    // Web pages and the user's own files; not blank pages, inline data or
+    // the engine's internal pages.
+    static bool isRecordable(const QUrl &url);
+
+private:
+    void onURLChanged();
+    void recordShownPage();
+    void onTitleChanged();
+
+    BrowserViewModel &m_viewModel;
+    HistoryStore &m_store;
+    QUrl m_recordedURL;
+    bool m_recordPending = false;
+};

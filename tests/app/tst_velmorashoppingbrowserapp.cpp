@@ -1,0 +1,227 @@
+#include "app/VelmoraShoppingBrowserApp.h"
+
+#include "browser/BrowserViewModel.h"
+#include "prefs/SettingsPreferencesStore.h"
+#include "support/EngineWait.h"
+#include "support/TestProxyServer.h"
+#include "views/history/ClearBrowsingDataDialog.h"
+#include "window/PrivateWindowBanner.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int engineTimeout = 30000;
+
+const QUrl setUrl(u"http://shop.example.com/set"_s);
+const QUrl setPrivateUrl(u"http://shop.example.com/set-private"_s);
+const QUrl reportUrl(u"http://shop.example.com/report"_s);
+const QUrl amazonUrl(u"http://www.amazon.co.jp/"_s);
+const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+
+QByteArray page(const QByteArray &title, const QByteArray &script)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title><script>"
+        + script + "</script></head><body></body></html>";
+}
+
+// A start of the program: its own application object over the user's
+// settings and data folder, which outlive it.
+struct Run
+{
+    SettingsPreferencesStore preferences;
+    VelmoraShoppingBrowserApp app;
+
+    explicit Run(const QTemporaryDir &home)
+        : preferences(home.filePath(u"preferences.ini"_s))
+        , app(preferences, home.filePath(u"data"_s))
+    { }
+
+    // A window whose start-up search has settled, so the test's loads don't
+    // race with it.
+    static ContentView *settled(ContentView *window)
+    {
+        BrowserViewModel &vm = window->browserViewModel();
+        waitForEngine([&] { return !vm.currentURL().isEmpty() && !vm.isLoading(); }, engineTimeout);
+        return window;
+    }
+};
+
+// Loads url in the window and returns the title the page ends up with.
+QString load(ContentView *window, const QUrl &url, const QString &titleStart = {})
+{
+    BrowserViewModel &vm = window->browserViewModel();
+    // Started and finished: the page may be the one already shown.
+    QSignalSpy loading(&vm, &BrowserViewModel::isLoadingChanged);
+    window->runSearch(url.toString());
+    waitForEngine(
+        [&] {
+            return loading.count() >= 2 && vm.currentURL() == url && !vm.isLoading()
+                && vm.pageTitle().startsWith(titleStart);
+        },
+        engineTimeout);
+    return vm.pageTitle();
+}
+
+} // namespace
+
+class TestVelmoraShoppingBrowserApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain()
+    {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        // As the program starts: Japanese whatever the desktop's locale.
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cookiesAndSiteDataSurviveARestartNotAPrivateWindow();
+    void normalWindowsRecordShownPages();
+    void privateWindowLooksPrivate();
+
+private:
+    // The engine reads its proxy once per process: never deleted.
+    TestProxyServer *m_proxy = nullptr;
+};
+
+void TestVelmoraShoppingBrowserApp::initTestCase()
+{
+    m_proxy = new TestProxyServer;
+    m_proxy->installAsEngineProxy();
+    m_proxy->setPage(setUrl.host(), setUrl.path(),
+                     page("カートに追加",
+                          "document.cookie = 'cart=3; max-age=86400; path=/';"
+                          "localStorage.setItem('k', 'v');"));
+    m_proxy->setPage(setPrivateUrl.host(), setPrivateUrl.path(),
+                     page("private",
+                          "document.cookie = 'secret=1; max-age=86400; path=/';"
+                          "localStorage.setItem('p', 'q');"));
+    m_proxy->setPage(reportUrl.host(), reportUrl.path(),
+                     page("report",
+                          "document.title = 'cookie=' + document.cookie + ' storage='"
+                          " + (localStorage.getItem('k') || '')"
+                          " + (localStorage.getItem('p') || '')"
+                          " + ' lang=' + navigator.languages[0];"));
+    m_proxy->setPage(amazonUrl.host(), amazonUrl.path(),
+                     page("Amazon テストページ", "document.title = 'Amazon テストページ';"));
+}
+
+void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivateWindow()
+{
+    QTemporaryDir home;
+    {
+        Run first(home);
+        ContentView *normal = Run::settled(first.app.openWindow());
+        QCOMPARE(load(normal, setUrl, u"カート"_s), u"カートに追加"_s);
+        ContentView *incognito = Run::settled(first.app.openPrivateWindow());
+        QCOMPARE(load(incognito, setPrivateUrl, u"private"_s), u"private"_s);
+        QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie=secret=1 storage=q lang=ja"_s);
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+    }
+    // Kept on disk, under the data folder given.
+    QVERIFY(QDir(home.filePath(u"data/web-profile"_s)).exists());
+
+    {
+        Run second(home);
+        ContentView *normal = Run::settled(second.app.openWindow());
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+        ContentView *incognito = Run::settled(second.app.openPrivateWindow());
+        QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie= storage= lang=ja"_s);
+
+        // Deleting cookies and site data: cookies go at once, storage at the
+        // next start.
+        second.app.openClearBrowsingData(normal);
+        auto *dialog = normal->findChild<ClearBrowsingDataDialog *>();
+        QVERIFY(dialog);
+        dialog->cookiesBox()->setChecked(true);
+        // The engine deletes them on its own thread.
+        QSignalSpy removed(second.app.profile().cookieStore(),
+                           &QWebEngineCookieStore::cookieRemoved);
+        QTest::mouseClick(dialog->clearButton(), Qt::LeftButton);
+        QTRY_VERIFY(!removed.isEmpty());
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie= storage=v lang=ja"_s);
+    }
+    Run third(home);
+    ContentView *normal = Run::settled(third.app.openWindow());
+    QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie= storage= lang=ja"_s);
+}
+
+void TestVelmoraShoppingBrowserApp::normalWindowsRecordShownPages()
+{
+    QTemporaryDir home;
+    Run run(home);
+    ContentView *normal = Run::settled(run.app.openWindow());
+    ContentView *incognito = Run::settled(run.app.openPrivateWindow());
+    const qint64 before = run.app.historyStore().visitCount();
+
+    load(incognito, amazonUrl, u"Amazon"_s);
+    load(normal, amazonUrl, u"Amazon"_s);
+    // Blocked: the page was never shown. Opened past the warning: it was.
+    BrowserViewModel &vm = normal->browserViewModel();
+    normal->runSearch(scamUrl.toString());
+    QVERIFY(waitForEngine([&] { return vm.isBlocked(); }, engineTimeout));
+    QTest::qWait(200);
+    QCOMPARE(run.app.historyStore().visitCount(), before + 1);
+    vm.proceedAnyway();
+    QVERIFY(waitForEngine([&] { return vm.currentURL() == scamUrl && !vm.isLoading(); },
+                          engineTimeout));
+
+    QTRY_COMPARE(run.app.historyStore().visitCount(), before + 2);
+    const QList<HistoryVisit> visits = run.app.historyStore().visits(QString(), 2);
+    QCOMPARE(visits.at(0).url, scamUrl);
+    QCOMPARE(visits.at(0).verdict, u"suspicious"_s);
+    QCOMPARE(visits.at(1).url, amazonUrl);
+    QCOMPARE(visits.at(1).verdict, u"trusted"_s);
+    // The title the page set after it was shown.
+    QCOMPARE(visits.at(1).title, u"Amazon テストページ"_s);
+}
+
+void TestVelmoraShoppingBrowserApp::privateWindowLooksPrivate()
+{
+    QTemporaryDir home;
+    Run run(home);
+    ContentView *normal = run.app.openWindow();
+    QVERIFY(!normal->findChild<PrivateWindowBanner *>());
+
+    QAction *action = normal->findChild<QAction *>(u"newPrivateWindowAction"_s);
+    action->trigger();
+    ContentView *incognito = run.app.windows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(incognito));
+    auto *banner = incognito->findChild<PrivateWindowBanner *>();
+    QVERIFY(banner && banner->isVisible());
+    QCOMPARE(banner->title(), u"プライベート"_s);
+    // Dark in a dark theme too: its own colours, never the window's.
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
+        run.app.themeManager().setCurrentTheme(theme);
+        const QImage image = incognito->grab().toImage();
+        QCOMPARE(image.pixelColor(banner->mapTo(incognito, QPoint(2, 2))),
+                 PrivateWindowBanner::background);
+        if (!folder.isEmpty())
+            QVERIFY(image.save(folder + u"/private-window-"_s + rawValue(theme) + u".png"_s));
+    }
+
+    // The last private window takes what it kept with it.
+    QVERIFY(run.app.privateProfile());
+    incognito->close();
+    QTRY_VERIFY(!run.app.privateProfile());
+}
+
+QTEST_MAIN(TestVelmoraShoppingBrowserApp)
+#include "tst_velmorashoppingbrowserapp.moc"
