@@ -5,13 +5,22 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
-VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences, QObject *parent)
+VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
+    PreferencesStore &preferences, const SubscriptionStore::Options &subscriptionOptions,
+    QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
+    , m_subscriptions(preferences, subscriptionOptions)
 {
+    // The lists on disk judge from the first navigation; downloads wait for
+    // the first window.
+    m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists());
+    connect(&m_subscriptions, &SubscriptionStore::listsChanged, this,
+            [this] { m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists()); });
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -28,7 +37,7 @@ VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
 
 ContentView *VelmoraShoppingBrowserApp::openWindow()
 {
-    auto *window = new ContentView(m_themeManager, m_ruleStore, m_preferences);
+    auto *window = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &ContentView::newWindowRequested, this, &VelmoraShoppingBrowserApp::openWindow);
     connect(window, &ContentView::settingsRequested, this,
@@ -37,6 +46,12 @@ ContentView *VelmoraShoppingBrowserApp::openWindow()
     m_windows.removeIf([](const QPointer<ContentView> &open) { return open.isNull(); });
     m_windows.append(window);
     window->show();
+    if (!m_subscriptionsStarted) {
+        m_subscriptionsStarted = true;
+        // Once the window has painted: checking the lists' age and the first
+        // downloads must not hold up the start.
+        QTimer::singleShot(0, &m_subscriptions, &SubscriptionStore::start);
+    }
     return window;
 }
 
@@ -45,7 +60,7 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
     if (!m_settingsWindow) {
         // A new window each time it is opened afresh, so its view starts on
         // the first tab with empty fields.
-        m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore);
+        m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore, m_subscriptions);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_settingsWindow->show();

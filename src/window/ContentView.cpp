@@ -42,10 +42,12 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                         PreferencesStore &preferences, QWidget *parent)
+                         SubscriptionStore &subscriptions, PreferencesStore &preferences,
+                         QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
+    , m_subscriptions(subscriptions)
     , m_browserVM(new BrowserViewModel(this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
 {
@@ -210,9 +212,13 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
         connect(bookmarks, &BookmarksView::bookmarkSelected, this, &ContentView::openBookmark);
         m_otherSection = bookmarks;
     } else {
-        // All three rule and settings sections show the same view on its
-        // first tab; the row chosen does not pick a tab.
-        m_otherSection = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        // The rule and settings sections show the same view on its first
+        // tab; the subscribed lists have no other place, so their row opens
+        // their tab.
+        auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_subscriptions, m_sections);
+        if (*section == NavigationSection::subscriptions)
+            settings->showSubscriptionTab();
+        m_otherSection = settings;
     }
     m_sections->addWidget(m_otherSection);
     m_sections->setCurrentWidget(m_otherSection);

@@ -20,6 +20,7 @@ class QStackedWidget;
 class SearchBarView;
 class SecurityRuleStore;
 class SidebarView;
+class SubscriptionStore;
 class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
@@ -34,7 +35,8 @@ public:
     static constexpr auto startupQuery = "MacBook";
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                PreferencesStore &preferences, QWidget *parent = nullptr);
+                SubscriptionStore &subscriptions, PreferencesStore &preferences,
+                QWidget *parent = nullptr);
     ~ContentView() override;
 
     BrowserViewModel &browserViewModel() const { return *m_browserVM; }
@@ -81,6 +83,7 @@ private:
 
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
+    SubscriptionStore &m_subscriptions;
     BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;

@@ -2,9 +2,9 @@
 
 QList<NavigationSection> allNavigationSections()
 {
-    return {NavigationSection::browser, NavigationSection::bookmarks,
-            NavigationSection::trustedShops, NavigationSection::securityRules,
-            NavigationSection::settings};
+    return {NavigationSection::browser,       NavigationSection::bookmarks,
+            NavigationSection::trustedShops,  NavigationSection::securityRules,
+            NavigationSection::subscriptions, NavigationSection::settings};
 }
 
 QString rawValue(NavigationSection section)
@@ -18,6 +18,8 @@ QString rawValue(NavigationSection section)
         return QStringLiteral("trustedShops");
     case NavigationSection::securityRules:
         return QStringLiteral("securityRules");
+    case NavigationSection::subscriptions:
+        return QStringLiteral("subscriptions");
     case NavigationSection::settings:
         return QStringLiteral("settings");
     }
@@ -45,6 +47,8 @@ QString title(NavigationSection section)
         return QStringLiteral("正規ショップ一覧");
     case NavigationSection::securityRules:
         return QStringLiteral("危険除外ルール");
+    case NavigationSection::subscriptions:
+        return QStringLiteral("購読リスト");
     case NavigationSection::settings:
         return QStringLiteral("設定・テーマ");
     }
@@ -62,6 +66,8 @@ QString iconName(NavigationSection section)
         return QStringLiteral("checkmark.seal.fill");
     case NavigationSection::securityRules:
         return QStringLiteral("shield.slash.fill");
+    case NavigationSection::subscriptions:
+        return QStringLiteral("list.bullet.rectangle");
     case NavigationSection::settings:
         return QStringLiteral("gearshape.fill");
     }
@@ -76,6 +82,7 @@ QString groupTitle(NavigationSection section)
         return QStringLiteral("メイン");
     case NavigationSection::trustedShops:
     case NavigationSection::securityRules:
+    case NavigationSection::subscriptions:
         return QStringLiteral("セキュリティ");
     case NavigationSection::settings:
         return QStringLiteral("システム");

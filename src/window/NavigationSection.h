@@ -11,6 +11,7 @@ enum class NavigationSection {
     bookmarks,
     trustedShops,
     securityRules,
+    subscriptions,
     settings,
 };
 

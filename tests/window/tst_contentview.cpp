@@ -224,8 +224,8 @@ void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
     }
     QCOMPARE(texts,
              QStringList({u"メイン:"_s, u"安心ブラウザ"_s, u"ブックマーク"_s, u"セキュリティ:"_s,
-                          u"正規ショップ一覧"_s, u"危険除外ルール"_s, u"システム:"_s,
-                          u"設定・テーマ"_s}));
+                          u"正規ショップ一覧"_s, u"危険除外ルール"_s, u"購読リスト"_s,
+                          u"システム:"_s, u"設定・テーマ"_s}));
     QCOMPARE(sidebar->minimumWidth(), 180);
     QCOMPARE(sidebar->maximumWidth(), 240);
     QCOMPARE(sidebar->width(), 200);
@@ -546,17 +546,17 @@ void TestContentView::sidebarBadgeAndSections()
     QPointer<QWidget> previous;
     for (NavigationSection section :
          {NavigationSection::trustedShops, NavigationSection::securityRules,
-          NavigationSection::settings}) {
+          NavigationSection::subscriptions, NavigationSection::settings}) {
         clickSidebarRow(window, section);
         QCOMPARE(window->selectedSection(), section);
         auto *settings = qobject_cast<SettingsView *>(window->sectionContent());
         QVERIFY2(settings, qPrintable(title(section)));
         QVERIFY(settings->isVisible());
-        // Each time a new view, on its first tab.
+        // Each time a new view, on its first tab; the lists' row on theirs.
         QVERIFY(settings != previous);
         auto *tabs = settings->findChild<QTabWidget *>(u"settingsTabs"_s);
         if (tabs)
-            QCOMPARE(tabs->currentIndex(), 0);
+            QCOMPARE(tabs->currentIndex(), section == NavigationSection::subscriptions ? 3 : 0);
         previous = settings;
     }
 
