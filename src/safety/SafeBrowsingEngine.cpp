@@ -252,14 +252,16 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     const BrandIndex::Spelling spelling(host, suffix);
     if (const std::optional<BrandIndex::Finding> finding = brands.find(spelling)) {
         // Named as the user's own certified shop where it is one of the
-        // brand's domains.
-        const BrandIndex::Brand *brand = finding->brand;
-        for (const BrandIndex::Brand &shop : rules.certifiedNames().brands()) {
-            if (brands.officialBrandOf(shop.domain) == finding->brand) {
-                brand = &shop;
-                break;
+        // brand's domains. Only shops at the brand's domains are looked at,
+        // so ten thousand certified shops cost what ten do.
+        const BrandIndex::Brand *own = nullptr;
+        for (const QString &official : finding->brand->officialDomains) {
+            for (const BrandIndex::Brand *shop : rules.certifiedNames().brandsAtOrBelow(official)) {
+                if ((!own || shop < own) && brands.officialBrandOf(shop->domain) == finding->brand)
+                    own = shop;
             }
         }
+        const BrandIndex::Brand *brand = own ? own : finding->brand;
         suggestion = {brand->name, brand->domain};
         reasons.append(impersonationReason(*brand, finding->how));
     } else if (const std::optional<BrandIndex::Finding> certified
