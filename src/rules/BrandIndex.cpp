@@ -216,8 +216,10 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             const int row = int(m_keys.size());
             const bool typos = folded.size() >= brand.typoLength;
             m_keys.append(Key {folded, b, typos});
-            if (!m_keysByText.contains(folded))
-                m_keysByText.insert(folded, row);
+            // Views of the keys' own text, which stays as long as the index.
+            const QStringView text = m_keys.constLast().text;
+            if (!m_keysByText.contains(text))
+                m_keysByText.insert(text, row);
             if (folded.size() < maxKeyLength)
                 m_keysByLength[folded.size()].append(row);
             if (typos && folded.size() < maxKeyLength) {
@@ -331,13 +333,14 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         // "au-pay" spells "aupay": a name may run over up to three pieces of
         // one label. The first key in list order wins.
         int found = -1;
-        QString spelled = run.toString();
+        QVarLengthArray<QChar, maxKeyLength> spelled(run.begin(), run.end());
         for (qsizetype j = i;; ++j) {
-            if (const auto key = m_keysByText.constFind(spelled); key != m_keysByText.cend())
+            const auto key = m_keysByText.constFind(QStringView(spelled.data(), spelled.size()));
+            if (key != m_keysByText.cend())
                 found = found < 0 ? key.value() : std::min(found, key.value());
             if (j + 1 >= runs.size() || j + 1 > i + 2 || runs[j + 1].label != runs[i].label)
                 break;
-            spelled += runs[j + 1].text;
+            spelled.append(runs[j + 1].text.data(), runs[j + 1].text.size());
         }
         if (found >= 0)
             return Finding {&m_brands.at(m_keys.at(found).brand), How::name};

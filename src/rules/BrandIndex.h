@@ -119,7 +119,7 @@ private:
     QList<Key> m_keys;
     // The first key row of each name, so that thousands of certified shops
     // cost a verdict what a few do.
-    QHash<QString, int> m_keysByText;
+    QHash<QStringView, int> m_keysByText;
     static constexpr qsizetype maxKeyLength = 64;
     // Key rows by length, for the one-edit search among a few names.
     std::array<QList<int>, maxKeyLength> m_keysByLength;

@@ -120,10 +120,6 @@ void tst_RuleListModel::switchesAndDeletesGoToTheStore()
     m_store->addCustomPattern(u"*.scam"_s, u"自分で追加"_s);
     TrustedShopListModel shops(*m_store);
     ExcludedPatternListModel patterns(*m_store);
-    QAbstractItemModelTester shopTester(&shops,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QAbstractItemModelTester patternTester(&patterns,
-                                           QAbstractItemModelTester::FailureReportingMode::QtTest);
     const int custom = shops.rowCount() - 1;
     const int pattern = patterns.rowCount() - 1;
 

@@ -252,7 +252,6 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
     click(*view, tab, row, RuleRowDelegate::Part::remove);
     QTRY_COMPARE(storedRules(env.ruleStore, tab), before);
     QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(before.size())));
-    QCOMPARE(rowCount(*view, tab), before.size());
 }
 
 void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
@@ -327,6 +326,4 @@ void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade()
         QVERIFY2(counted.rows.size() <= shown, qPrintable(QString::number(counted.rows.size())));
         QVERIFY(counted.rows.contains(end ? count - 1 : 0));
     }
-    const QString last = counted.index(count - 1, 0).data().toString();
-    QCOMPARE(last, tab == shopsTab ? u"ショップ 9999"_s : u"*.bad9999"_s);
 }
