@@ -1,10 +1,16 @@
-// Verdict and search-address timings of the safety engine.
+// Verdict and search-address timings of the safety engine, also with
+// subscribed block lists: the bundled community list (with and without its
+// one regular expression) and 100,000 generated rules beside 10,000 own shops
+// and 10,000 own patterns, each against the same rules without lists.
 // Build in a release configuration (the default RelWithDebInfo will do).
+#include "blocklist/BlockList.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QUrl>
@@ -79,6 +85,12 @@ void benchVerdicts(QTextStream &out, const SafeBrowsingEngine &engine, const Rul
         {"unicode and unparsable",
          urls({u"https://xn--rkuten-3nf.co.jp/"_s, u"https://ショップ.jp/"_s,
                u"http://scam.top../"_s, u"http:scam.top"_s})},
+        // Paths and queries are what list expressions read.
+        {"long addresses",
+         urls({u"https://www.example.com/search?q=abc&page=2&sort=price"_s,
+               u"https://shop.example.net/item/12345?ref=mail&utm_source=news"_s,
+               u"https://blog.example.org/2024/05/01/a-post-title-here/"_s,
+               u"https://login.example.jp/auth?redirect_uri=https://app.example.jp/cb"_s})},
     };
     QList<QUrl> all;
     for (const HostMix &mix : mixes)
@@ -103,6 +115,78 @@ void benchVerdicts(QTextStream &out, const SafeBrowsingEngine &engine, const Rul
         out << "  " << mix.label << ": " << medianNanosecondsPerCall(samples, calls, [&](int i) {
             consume(engine.evaluateSafety(mix.urls.at(i % mix.urls.size()), store));
         }) << " ns/verdict\n";
+    }
+}
+
+// What community lists hold: mostly whole registrable names, some exact
+// hosts and paths, a few exceptions.
+QByteArray generatedList(int rules)
+{
+    static constexpr const char *tlds[] = {"com", "top", "xyz", "shop", "jp", "co.jp", "net"};
+    QRandomGenerator random(20240501);
+    const auto name = [&random] {
+        QByteArray text;
+        const int length = int(random.bounded(6, 17));
+        for (int i = 0; i < length; ++i)
+            text += "abcdefghijklmnopqrstuvwxyz0123456789"[random.bounded(36)];
+        return text + '.' + tlds[random.bounded(int(std::size(tlds)))];
+    };
+    QByteArray text = "# Title: Generated\n";
+    for (int rule = 0; rule < rules; ++rule) {
+        const int kind = int(random.bounded(100));
+        if (kind < 90)
+            text += "*://*." + name() + "/*\n";
+        else if (kind < 96)
+            text += "*://www." + name() + "/*\n";
+        else if (kind < 99)
+            text += "*://" + name() + "/item/*\n";
+        else
+            text += "@*://" + name() + "/*\n";
+    }
+    return text;
+}
+
+SubscribedList subscribed(const QString &name, const QByteArray &text)
+{
+    return {QUuid::createUuid(), name, BlockList::parse(text)};
+}
+
+void benchSubscribedLists(QTextStream &out, const SafeBrowsingEngine &engine,
+                          const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
+{
+    QFile file(QStringLiteral(VELMORA_BUNDLED_LIST));
+    if (!file.open(QIODevice::ReadOnly)) {
+        out << "cannot read " << file.fileName() << "\n";
+        return;
+    }
+    const QByteArray community = file.readAll();
+    QByteArray withoutExpression;
+    for (const QByteArray &line : community.split('\n')) {
+        if (!line.startsWith('/'))
+            withoutExpression += line + '\n';
+    }
+    const SubscribedList bundled = subscribed(u"community"_s, community);
+    const SubscribedList hostsOnly = subscribed(u"community, no expression"_s, withoutExpression);
+    const SubscribedList generated = subscribed(u"generated"_s, generatedList(100000));
+
+    const RuleSet own(shops, patterns);
+    out << "\nsubscribed lists beside " << own.enabledShopCount() << " own shops and "
+        << own.enabledPatternCount() << " own patterns; target: verdict <= 2 µs median\n";
+    out << "  lists: community " << bundled.list->ruleCount() << " rules, generated "
+        << generated.list->ruleCount() << " rules\n";
+    const struct
+    {
+        const char *label;
+        QList<SubscribedList> lists;
+    } cases[] = {
+        {"baseline, no lists", {}},
+        {"community list without its expression", {hostsOnly}},
+        {"community list (the bundled one)", {bundled}},
+        {"community list + 100,000 generated rules", {bundled, generated}},
+    };
+    for (const auto &c : cases) {
+        out << c.label << ", median of 301 samples of 2,000 verdicts:\n";
+        benchVerdicts(out, engine, own.withSubscribedLists(c.lists), 301, 2000);
     }
 }
 
@@ -145,6 +229,17 @@ int main(int argc, char *argv[])
     out << "evaluateSafety, 1,000 shops and 100,000 patterns and every signal, median of 501 "
            "samples of 2,000 verdicts:\n";
     benchVerdicts(out, engine, large, 501, 2000);
+
+    QList<TrustedShop> ownShops = store.trustedShops();
+    QList<ExcludedPattern> ownPatterns = store.excludedPatterns();
+    for (int i = 0; i < 10000; ++i) {
+        ownShops.append(TrustedShop::create(u"店%1"_s.arg(i), u"own%1.example.jp"_s.arg(i), u"c"_s,
+                                            u"https://own%1.example.jp/?q={query}"_s.arg(i), true,
+                                            true));
+        ownPatterns.append(ExcludedPattern::create(
+            i % 2 ? u"*.own%1"_s.arg(i) : u"own%1.example.com"_s.arg(i), QString(), true, true));
+    }
+    benchSubscribedLists(out, engine, ownShops, ownPatterns);
 
     out << "buildSearchURL, default rules, query \"ノート PC 16GB\", median of 501 samples of "
            "1,000 calls:\n";

@@ -21,7 +21,8 @@ MODELS_QT = {'QtCore'}
 LAYERS = {
     'prefs': ({'prefs'}, MODELS_QT, set()),
     'address': ({'address'}, MODELS_QT, {'libpsl.h'}),
-    'rules': ({'rules', 'prefs', 'address'}, MODELS_QT, set()),
+    # Subscribed block lists join the rule snapshot beside the user's own rules.
+    'rules': ({'rules', 'prefs', 'address', 'blocklist'}, MODELS_QT, set()),
     'blocklist': ({'blocklist', 'address'}, MODELS_QT, set()),
     'safety': ({'safety', 'rules', 'prefs', 'address', 'blocklist'}, MODELS_QT, set()),
     'subscriptions': ({'subscriptions', 'blocklist', 'rules', 'prefs', 'address'},

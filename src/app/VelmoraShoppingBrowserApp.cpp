@@ -14,21 +14,29 @@
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QWebEngineProfile>
 
-VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(PreferencesStore &preferences,
-                                                     const QString &dataFolder, QObject *parent)
+VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
+    PreferencesStore &preferences, const QString &dataFolder,
+    const SubscriptionStore::Options &subscriptionOptions, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
     , m_dataFolder(dataFolder)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
+    , m_subscriptions(preferences, subscriptionOptions)
     , m_historyStore(QDir(dataFolder).filePath(QStringLiteral("history.sqlite")))
     , m_session(QDir(dataFolder).filePath(QStringLiteral("session.json")))
 {
     m_sessionSaveTimer.setSingleShot(true);
     m_sessionSaveTimer.setInterval(300);
     connect(&m_sessionSaveTimer, &QTimer::timeout, this, &VelmoraShoppingBrowserApp::saveSession);
+    // The lists on disk judge from the first navigation; downloads wait for
+    // the first window.
+    m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists());
+    connect(&m_subscriptions, &SubscriptionStore::listsChanged, this,
+            [this] { m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists()); });
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -106,7 +114,8 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
                                                    const std::optional<QUrl> &address)
 {
     auto *window
-        = new ContentView(m_themeManager, m_ruleStore, m_preferences, profile, m_historyStore);
+        = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences, profile,
+                                   m_historyStore);
     // Even an address that does not parse is handed on: the screening
     // blocks it with its reason rather than the window searching instead.
     if (address)
@@ -138,6 +147,12 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
         });
     }
     window->show();
+    if (!m_subscriptionsStarted) {
+        m_subscriptionsStarted = true;
+        // Once the window has painted: checking the lists' age and the first
+        // downloads must not hold up the start.
+        QTimer::singleShot(0, &m_subscriptions, &SubscriptionStore::start);
+    }
     return window;
 }
 
@@ -160,7 +175,7 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
     if (!m_settingsWindow) {
         // A new window each time it is opened afresh, so its view starts on
         // the first tab with empty fields.
-        m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore);
+        m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore, m_subscriptions);
         m_settingsWindow->settingsView()->aboutTab()->addStartupOption(m_preferences);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
         SettingsWindow *window = m_settingsWindow;

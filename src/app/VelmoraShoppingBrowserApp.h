@@ -3,6 +3,7 @@
 #include "history/HistoryStore.h"
 #include "history/SessionStore.h"
 #include "rules/SecurityRuleStore.h"
+#include "subscriptions/SubscriptionStore.h"
 #include "theme/ThemeManager.h"
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
@@ -19,10 +20,12 @@
 class PreferencesStore;
 class QWidget;
 
-// The application object: owns the one theme manager, rule store and history
-// for the whole run and the engine profiles pages are browsed in, opens main
-// windows (each with its own browsing state and bookmarks) and the settings
-// window, and hands the shared objects to them.
+// The application object: owns the one theme manager, rule store,
+// subscription store and history for the whole run and the engine profiles
+// pages are browsed in, opens main windows (each with its own browsing state
+// and bookmarks) and the settings window, and hands the shared objects to
+// them. The subscribed lists reach every verdict through the rule store's
+// snapshot.
 class VelmoraShoppingBrowserApp final : public QObject
 {
     Q_OBJECT
@@ -31,6 +34,7 @@ public:
     // dataFolder holds the history, the site data and the cache (normally
     // QStandardPaths::AppDataLocation).
     VelmoraShoppingBrowserApp(PreferencesStore &preferences, const QString &dataFolder,
+                              const SubscriptionStore::Options &subscriptionOptions = {},
                               QObject *parent = nullptr);
     ~VelmoraShoppingBrowserApp() override;
 
@@ -43,6 +47,7 @@ public:
     QWebEngineProfile &profile();
     // The profile private windows share while any is open; null otherwise.
     QWebEngineProfile *privateProfile() const { return m_privateProfile; }
+    SubscriptionStore &subscriptionStore() { return m_subscriptions; }
 
     // Opens and shows a new main window.
     ContentView *openWindow();
@@ -73,9 +78,12 @@ private:
     PreferencesStore &m_preferences;
     const QString m_dataFolder;
     // Declaration order is construction order: the theme first, then the
-    // rules (whose construction reads and repairs the stored rules).
+    // rules (whose construction reads and repairs the stored rules), then
+    // the lists, which join the rules.
     ThemeManager m_themeManager;
     SecurityRuleStore m_ruleStore;
+    SubscriptionStore m_subscriptions;
+    bool m_subscriptionsStarted = false;
     HistoryStore m_historyStore;
     // Children of this object, so deleted after the windows whose pages use
     // them.

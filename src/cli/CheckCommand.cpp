@@ -5,8 +5,11 @@
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/SafetyReasons.h"
 #include "safety/WebAddress.h"
+#include "subscriptions/SubscriptionStore.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -20,9 +23,8 @@ using namespace Qt::StringLiterals;
 struct CheckCommand::Options
 {
     bool help = false;
-    // Accepted now so that scripts can already say it; until block lists
-    // can be subscribed to, every verdict is made without them anyway.
     bool noSubscriptions = false;
+    QStringList subscriptionFiles;
     std::optional<QString> search;
     std::optional<QString> mode;
     std::optional<QString> engine;
@@ -111,8 +113,10 @@ QStringList engineRawValues()
 
 } // namespace
 
-CheckCommand::CheckCommand(const PreferencesStore &preferences, QTextStream &out, QTextStream &err)
+CheckCommand::CheckCommand(const PreferencesStore &preferences, QTextStream &out, QTextStream &err,
+                           const QString &subscriptionFolder)
     : m_preferences(preferences)
+    , m_subscriptionFolder(subscriptionFolder)
     , m_out(out)
     , m_err(err)
 { }
@@ -124,6 +128,7 @@ CheckCommand::Options CheckCommand::parse(const QStringList &arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList {u"h"_s, u"help"_s});
     const QCommandLineOption noSubscriptions(u"no-subscriptions"_s);
+    const QCommandLineOption subscription(u"subscription"_s, QString(), u"FILE"_s);
     const QList<std::pair<QCommandLineOption, std::optional<QString> Options::*>> valueOptions = {
         {QCommandLineOption(u"search"_s, QString(), u"QUERY"_s), &Options::search},
         {QCommandLineOption(u"mode"_s, QString(), u"RAW"_s), &Options::mode},
@@ -132,6 +137,7 @@ CheckCommand::Options CheckCommand::parse(const QStringList &arguments)
     };
     parser.addOption(help);
     parser.addOption(noSubscriptions);
+    parser.addOption(subscription);
     for (const auto &[option, member] : valueOptions)
         parser.addOption(option);
 
@@ -152,6 +158,7 @@ CheckCommand::Options CheckCommand::parse(const QStringList &arguments)
         return options;
     }
     options.noSubscriptions = parser.isSet(noSubscriptions);
+    options.subscriptionFiles = parser.values(subscription);
     for (const auto &[option, member] : valueOptions) {
         const QStringList values = parser.values(option);
         if (values.size() > 1) {
@@ -192,19 +199,62 @@ int CheckCommand::run(const QStringList &arguments)
         return reportUsageError(QStringLiteral("URL か --search を指定してください。"),
                                 QStringLiteral("Give URLs or --search."));
     }
-    return checkAddresses(options.addresses);
+    return checkAddresses(options);
 }
 
-int CheckCommand::checkAddresses(const QStringList &addresses)
+std::optional<QList<SubscribedList>> CheckCommand::subscribedLists(const Options &options,
+                                                                   PreferencesStore &preferences)
+{
+    QList<SubscribedList> lists;
+    if (!options.noSubscriptions) {
+        SubscriptionStore::Options storeOptions;
+        storeOptions.directory = m_subscriptionFolder;
+        // Const: reading the records and list files is all it may do here.
+        const SubscriptionStore subscriptions(preferences, storeOptions);
+        lists = subscriptions.enabledLists();
+    }
+    for (const QString &path : options.subscriptionFiles) {
+        QFile file(path);
+        const QByteArray text = file.open(QIODevice::ReadOnly)
+            ? file.read(SubscriptionStore::maxListBytes + 1)
+            : QByteArray();
+        if (!file.isOpen() || file.error() != QFile::NoError) {
+            reportUsageError(u"リストのファイルを読めません: "_s + path,
+                             u"Cannot read the list file: "_s + path);
+            return std::nullopt;
+        }
+        if (text.size() > SubscriptionStore::maxListBytes) {
+            reportUsageError(u"リストのファイルが大きすぎます (上限 20 MB): "_s + path,
+                             u"The list file is too large (20 MB at most): "_s + path);
+            return std::nullopt;
+        }
+        std::shared_ptr<const BlockList> list = BlockList::parse(text);
+        // Most likely the wrong file; judging without it would pass for a
+        // clean result.
+        if (list->ruleCount() == 0) {
+            reportUsageError(u"リストのファイルにルールがありません: "_s + path,
+                             u"The list file holds no rules: "_s + path);
+            return std::nullopt;
+        }
+        const QString name = list->title().isEmpty() ? QFileInfo(path).fileName() : list->title();
+        lists.append({QUuid(), name, std::move(list)});
+    }
+    return lists;
+}
+
+int CheckCommand::checkAddresses(const Options &options)
 {
     ReadOnlyPreferencesStore preferences(m_preferences);
     const SecurityRuleStore store(preferences);
-    const std::shared_ptr<const RuleSet> rules = store.ruleSet();
+    const std::optional<QList<SubscribedList>> lists = subscribedLists(options, preferences);
+    if (!lists)
+        return usageError;
+    const RuleSet rules = store.ruleSet()->withSubscribedLists(*lists);
     const SafeBrowsingEngine engine;
 
     bool anyNotAddress = false;
     bool anySuspicious = false;
-    for (const QString &argument : addresses) {
+    for (const QString &argument : options.addresses) {
         // Read as the browser's engine would read it, tabs, backslashes and
         // all; only a text with no scheme at all is no address.
         const LoadTarget target = LoadTarget::fromText(argument);
@@ -217,7 +267,8 @@ int CheckCommand::checkAddresses(const QStringList &addresses)
                   << u'\n';
             continue;
         }
-        const SafetyLevel level = engine.evaluateSafety(target, *rules);
+        // The lists' path patterns and expressions need the whole address.
+        const SafetyLevel level = engine.evaluateSafety(target, QUrl(argument), rules);
         anySuspicious = anySuspicious || level.isSuspicious();
         m_out << verdictLine(argument, level) << u'\n';
     }
@@ -324,7 +375,7 @@ QString CheckCommand::helpText()
         reasons += u"    - "_s + reason + u'\n';
     return QStringLiteral(
                "使い方 / Usage:\n"
-               "  velmora-check [--no-subscriptions] URL...\n"
+               "  velmora-check [--no-subscriptions] [--subscription FILE]... URL...\n"
                "  velmora-check --search QUERY [--mode RAW] [--engine RAW] [--shop NAME]\n"
                "  velmora-check --help\n"
                "\n"
@@ -358,11 +409,20 @@ QString CheckCommand::helpText()
                "  with \"-\" goes after \"--\".\n"
                "  理由 (REASON) / Reasons:\n"
                "%4"
+               "  既定では、ブラウザと同じく購読中のブロックリストでも判定します。リストは\n"
+               "  ブラウザのデータフォルダから読むだけで、ダウンロードも書き込みもしません。\n"
+               "  By default the subscribed block lists count too, as in the browser. They are\n"
+               "  read from the browser's data folder; nothing is downloaded or written.\n"
+               "  --subscription FILE\n"
+               "    uBlacklist 形式のリスト FILE も加えて判定します (この実行のみ、繰り返し可)。\n"
+               "    FILE が読めない・ルールがないときは使い方の誤りです。\n"
+               "    Also judges with the uBlacklist list FILE, for this run only; may be given\n"
+               "    more than once. A FILE that cannot be read or holds no rules is wrong usage.\n"
                "  --no-subscriptions\n"
-               "    購読したブロックリストを使わずに判定します (組み込み・ユーザーのルールと\n"
-               "    シグナルのみ)。\n"
-               "    Judges without subscribed block lists: built-in and user rules and the\n"
-               "    host signals only.\n"
+               "    購読したブロックリスト (組み込みのリストも) を使わずに判定します。\n"
+               "    --subscription のファイルは使います。\n"
+               "    Judges without the subscribed block lists, the built-in one included;\n"
+               "    files given with --subscription still count.\n"
                "\n"
                "--search QUERY\n"
                "  検索バーが開く検索アドレスを1行出力します。アドレスが作れないとき (空の検索語、\n"

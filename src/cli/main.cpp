@@ -10,6 +10,12 @@
 int main(int argc, char *argv[])
 {
     const QCoreApplication application(argc, argv);
+    // The browser's names, so that its data folder (the subscribed lists) is
+    // the one read.
+    QCoreApplication::setOrganizationName(
+        QString::fromLatin1(SettingsPreferencesStore::organizationName));
+    QCoreApplication::setApplicationName(
+        QString::fromLatin1(SettingsPreferencesStore::applicationName));
 
     const QString settingsFile = qEnvironmentVariable(CheckCommand::settingsFileVariable);
     const std::unique_ptr<const SettingsPreferencesStore> preferences = settingsFile.isEmpty()

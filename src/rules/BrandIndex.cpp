@@ -214,10 +214,22 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             if (folded.isEmpty() || !isAsciiLetter(folded[0]))
                 continue;
             const int row = int(m_keys.size());
-            m_keys.append(Key {folded, b, folded.size() >= brand.typoLength});
-            m_keysByLetter[folded[0].unicode() - u'a'].append(row);
+            const bool typos = folded.size() >= brand.typoLength;
+            m_keys.append(Key {folded, b, typos});
+            // Views of the keys' own text, which stays as long as the index.
+            const QStringView text = m_keys.constLast().text;
+            if (!m_keysByText.contains(text))
+                m_keysByText.insert(text, row);
             if (folded.size() < maxKeyLength)
                 m_keysByLength[folded.size()].append(row);
+            if (typos && folded.size() < maxKeyLength) {
+                m_keysByDeletion[folded].append(row);
+                for (qsizetype at = 0; at < folded.size(); ++at) {
+                    QList<int> &rows = m_keysByDeletion[QString(folded).remove(at, 1)];
+                    if (rows.isEmpty() || rows.constLast() != row)
+                        rows.append(row);
+                }
+            }
         }
         for (const QString &domain : brand.officialDomains) {
             const QStringView firstLabel = QStringView(domain).first(
@@ -228,6 +240,13 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
         }
     }
     for (int b = 0; b < m_brands.size(); ++b) {
+        for (QStringView rest = m_brands.at(b).domain; !rest.isEmpty();) {
+            m_brandsByDomainSuffix[rest.toString()].append(b);
+            const qsizetype dot = rest.indexOf(u'.');
+            if (dot < 0)
+                break;
+            rest = rest.sliced(dot + 1);
+        }
         for (const QString &domain : m_brands.at(b).officialDomains) {
             if (!m_officialDomains.contains(domain))
                 m_officialDomains.insert(domain, b);
@@ -243,6 +262,14 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             m_prefixLengths |= quint64(1) << label.size();
         }
     }
+}
+
+QList<const BrandIndex::Brand *> BrandIndex::brandsAtOrBelow(const QString &domain) const
+{
+    QList<const Brand *> found;
+    for (const int row : m_brandsByDomainSuffix.value(domain))
+        found.append(&m_brands.at(row));
+    return found;
 }
 
 int BrandIndex::officialBrand(QStringView host) const
@@ -301,33 +328,59 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
     const auto &runs = spelling.m_runs;
     for (qsizetype i = 0; i < runs.size(); ++i) {
         const QStringView run = runs[i].text;
-        for (const int row : m_keysByLetter[run[0].unicode() - u'a']) {
-            const Key &key = m_keys.at(row);
-            if (!QStringView(key.text).startsWith(run) || isOtherName(run))
-                continue;
-            // "au-pay" spells "aupay": a name may run over up to three
-            // pieces of one label.
-            qsizetype used = run.size();
-            for (qsizetype j = i + 1; used < key.text.size() && j < runs.size() && j <= i + 2
-                 && runs[j].label == runs[i].label;
-                 ++j) {
-                if (!QStringView(key.text).sliced(used).startsWith(runs[j].text))
-                    break;
-                used += runs[j].text.size();
-            }
-            if (used == key.text.size())
-                return Finding {&m_brands.at(key.brand), How::name};
+        if (isOtherName(run))
+            continue;
+        // "au-pay" spells "aupay": a name may run over up to three pieces of
+        // one label. The first key in list order wins.
+        int found = -1;
+        QVarLengthArray<QChar, maxKeyLength> spelled(run.begin(), run.end());
+        for (qsizetype j = i;; ++j) {
+            const auto key = m_keysByText.constFind(QStringView(spelled.data(), spelled.size()));
+            if (key != m_keysByText.cend())
+                found = found < 0 ? key.value() : std::min(found, key.value());
+            if (j + 1 >= runs.size() || j + 1 > i + 2 || runs[j + 1].label != runs[i].label)
+                break;
+            spelled.append(runs[j + 1].text.data(), runs[j + 1].text.size());
         }
+        if (found >= 0)
+            return Finding {&m_brands.at(m_keys.at(found).brand), How::name};
         if (run.size() < 6)
             continue;
+        // Shorter keys first, then list order.
+        const Key *best = nullptr;
+        const auto consider = [&](int row) {
+            const Key &key = m_keys.at(row);
+            if (!key.typos
+                || (best
+                    && (best->text.size() < key.text.size()
+                        || (best->text.size() == key.text.size() && best <= &key))))
+                return;
+            if (withinOneEdit(run, key.text))
+                best = &key;
+        };
+        qsizetype sameLength = 0;
         for (qsizetype length = run.size() - 1; length <= run.size() + 1 && length < maxKeyLength;
-             ++length) {
-            for (const int row : m_keysByLength[length]) {
-                const Key &key = m_keys.at(row);
-                if (key.typos && withinOneEdit(run, key.text) && !isOtherName(run))
-                    return Finding {&m_brands.at(key.brand), How::name};
+             ++length)
+            sameLength += m_keysByLength[length].size();
+        if (sameLength <= 2 * (run.size() + 1)) {
+            for (qsizetype length = run.size() - 1;
+                 length <= run.size() + 1 && length < maxKeyLength; ++length) {
+                for (const int row : m_keysByLength[length])
+                    consider(row);
+            }
+        } else {
+            // Keys one edit away share the run or one of its one-letter
+            // deletions.
+            const QString whole = run.toString();
+            for (const int row : m_keysByDeletion.value(whole))
+                consider(row);
+            for (qsizetype at = 0; at < whole.size(); ++at) {
+                for (const int row : m_keysByDeletion.value(QString(whole).remove(at, 1)))
+                    consider(row);
             }
         }
+        if (best)
+            return Finding {&m_brands.at(best->brand), How::name};
     }
     for (const QStringView label : spelling.m_localLabels) {
         for (const Brand &brand : m_brands) {

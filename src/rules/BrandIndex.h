@@ -87,6 +87,9 @@ public:
         const int row = officialBrand(host);
         return row < 0 ? nullptr : &m_brands.at(row);
     }
+    // The brands whose shown domain is domain or lies below it, in list
+    // order.
+    QList<const Brand *> brandsAtOrBelow(const QString &domain) const;
     // The brand that host pretends to be, if any.
     std::optional<Finding> find(const Spelling &spelling) const;
 
@@ -114,11 +117,16 @@ private:
 
     QList<Brand> m_brands;
     QList<Key> m_keys;
-    // Key rows by first letter, a to z.
-    std::array<QList<int>, 26> m_keysByLetter;
+    // The first key row of each name, so that thousands of certified shops
+    // cost a verdict what a few do.
+    QHash<QStringView, int> m_keysByText;
     static constexpr qsizetype maxKeyLength = 64;
-    // Key rows by length, for the one-edit search.
+    // Key rows by length, for the one-edit search among a few names.
     std::array<QList<int>, maxKeyLength> m_keysByLength;
+    // Among many: rows of the keys that match with one edit, under the key and under
+    // each of its one-letter deletions: two names one edit apart share one
+    // of these.
+    QHash<QString, QList<int>> m_keysByDeletion;
     // First letters and lengths of the prefix domains' first labels, to skip
     // the hash for labels no prefix can start with.
     quint32 m_prefixLetters = 0;
@@ -127,4 +135,6 @@ private:
     QList<std::pair<QString, int>> m_prefixDomains;
     QHash<QStringView, QList<int>> m_prefixesByLabel;
     QHash<QStringView, int> m_officialDomains;
+    // Brand rows by every parent of their shown domain and the domain itself.
+    QHash<QString, QList<int>> m_brandsByDomainSuffix;
 };

@@ -3,6 +3,7 @@
 #include "address/PublicSuffixList.h"
 
 #include <QUrl>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -69,7 +70,41 @@ BrandIndex certifiedNameIndex(const QList<TrustedShop> &shops, const QList<QStri
 
 } // namespace
 
-QStringList RuleSet::hostKeys(const QString &rule)
+// Shops and patterns with their host index. Never copied: the index points
+// into the key storage.
+class RuleSet::OwnRules
+{
+public:
+    OwnRules() = default;
+    OwnRules(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns);
+    OwnRules(const OwnRules &) = delete;
+    OwnRules &operator=(const OwnRules &) = delete;
+
+    Match match(QStringView host) const;
+
+    QList<TrustedShop> shops;
+    QList<ExcludedPattern> patterns;
+    BrandIndex certifiedNames;
+
+private:
+    // Every key a rule text covers hosts by: its ASCII spelling, and for a
+    // Unicode text also its punycode one.
+    static QStringList hostKeys(const QString &rule);
+    struct Entry
+    {
+        QList<qsizetype> shops;
+        QList<qsizetype> patterns;
+    };
+    void addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows);
+
+    // The index points into m_keyStorage.
+    QStringList m_keyStorage;
+    // Shops and patterns by every host key; a verdict looks up the host and
+    // each parent name once.
+    QHash<QStringView, Entry> m_index;
+};
+
+QStringList RuleSet::OwnRules::hostKeys(const QString &rule)
 {
     const QStringView trimmed = QStringView(rule).trimmed();
     if (isAscii(trimmed))
@@ -85,7 +120,7 @@ QStringList RuleSet::hostKeys(const QString &rule)
     return keys;
 }
 
-void RuleSet::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
+void RuleSet::OwnRules::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
 {
     for (const QString &key : hostKeys(rule)) {
         m_keyStorage.append(key);
@@ -93,29 +128,30 @@ void RuleSet::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry
     }
 }
 
-RuleSet::RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
+RuleSet::OwnRules::OwnRules(const QList<TrustedShop> &allShops,
+                            const QList<ExcludedPattern> &allPatterns)
 {
-    for (const TrustedShop &shop : shops) {
+    for (const TrustedShop &shop : allShops) {
         if (shop.isEnabled)
-            m_shops.append(shop);
+            shops.append(shop);
     }
-    for (const ExcludedPattern &pattern : patterns) {
+    for (const ExcludedPattern &pattern : allPatterns) {
         if (pattern.isEnabled)
-            m_patterns.append(pattern);
+            patterns.append(pattern);
     }
-    m_keyStorage.reserve(m_shops.size() + m_patterns.size());
+    m_keyStorage.reserve(shops.size() + patterns.size());
     QList<QString> shopDomains;
-    for (qsizetype row = 0; row < m_shops.size(); ++row) {
-        addKeys(m_shops.at(row).domain, row, &Entry::shops);
-        const QStringList keys = hostKeys(m_shops.at(row).domain);
+    for (qsizetype row = 0; row < shops.size(); ++row) {
+        addKeys(shops.at(row).domain, row, &Entry::shops);
+        const QStringList keys = hostKeys(shops.at(row).domain);
         shopDomains.append(keys.isEmpty() ? QString() : keys.constLast());
     }
-    for (qsizetype row = 0; row < m_patterns.size(); ++row)
-        addKeys(m_patterns.at(row).pattern, row, &Entry::patterns);
-    m_certifiedNames = certifiedNameIndex(m_shops, shopDomains);
+    for (qsizetype row = 0; row < patterns.size(); ++row)
+        addKeys(patterns.at(row).pattern, row, &Entry::patterns);
+    certifiedNames = certifiedNameIndex(shops, shopDomains);
 }
 
-RuleSet::Match RuleSet::match(QStringView host) const
+RuleSet::Match RuleSet::OwnRules::match(QStringView host) const
 {
     Match match;
     if (m_index.isEmpty())
@@ -135,18 +171,80 @@ RuleSet::Match RuleSet::match(QStringView host) const
         rest = rest.sliced(dot + 1);
     }
     if (shopRow >= 0) {
-        match.shop = &m_shops.at(shopRow);
+        match.shop = &shops.at(shopRow);
         return match;
     }
     // A pattern reached through two spellings still counts once.
     std::sort(patternRows.begin(), patternRows.end());
     patternRows.erase(std::unique(patternRows.begin(), patternRows.end()), patternRows.end());
     for (const qsizetype row : std::as_const(patternRows)) {
-        const ExcludedPattern &pattern = m_patterns.at(row);
+        const ExcludedPattern &pattern = patterns.at(row);
         match.patternReasons.append(pattern.reason.isEmpty() ? fallbackReason(pattern.pattern)
                                                              : pattern.reason);
     }
     return match;
+}
+
+RuleSet::RuleSet()
+    : m_own(std::make_shared<const OwnRules>())
+{ }
+
+RuleSet::RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns,
+                 const QList<SubscribedList> &lists)
+    : m_own(std::make_shared<const OwnRules>(shops, patterns))
+{
+    for (const SubscribedList &list : lists) {
+        if (list.list)
+            m_lists.append(list);
+    }
+}
+
+RuleSet::Match RuleSet::match(QStringView host) const
+{
+    return m_own->match(host);
+}
+
+QStringList RuleSet::blockingLists(const QUrl &address, QStringView host) const
+{
+    QStringList names;
+    for (const SubscribedList &list : m_lists) {
+        switch (list.list->match(address, host).verdict) {
+        case BlockList::Verdict::Unblocked:
+            return {};
+        case BlockList::Verdict::Blocked:
+            names.append(list.name);
+            break;
+        case BlockList::Verdict::None:
+            break;
+        }
+    }
+    return names;
+}
+
+RuleSet RuleSet::withSubscribedLists(const QList<SubscribedList> &lists) const
+{
+    RuleSet copy;
+    copy.m_own = m_own;
+    for (const SubscribedList &list : lists) {
+        if (list.list)
+            copy.m_lists.append(list);
+    }
+    return copy;
+}
+
+const BrandIndex &RuleSet::certifiedNames() const
+{
+    return m_own->certifiedNames;
+}
+
+qsizetype RuleSet::enabledShopCount() const
+{
+    return m_own->shops.size();
+}
+
+qsizetype RuleSet::enabledPatternCount() const
+{
+    return m_own->patterns.size();
 }
 
 QString RuleSet::fallbackReason(const QString &pattern)

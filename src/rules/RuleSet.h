@@ -1,5 +1,6 @@
 #pragma once
 
+#include "blocklist/SubscribedList.h"
 #include "rules/BrandIndex.h"
 #include "rules/ExcludedPattern.h"
 #include "rules/TrustedShop.h"
@@ -9,24 +10,28 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <QVarLengthArray>
+#include <QUrl>
+
+#include <memory>
 
 // An immutable snapshot of the enabled certified shops and excluded patterns,
-// indexed by the hosts they cover: a verdict looks up the host and each of
-// its parent names instead of trying every rule, so a hundred thousand
-// patterns cost what twenty do.
+// indexed by the hosts they cover, and of the subscribed block lists: a
+// verdict looks up the host and each of its parent names instead of trying
+// every rule, so a hundred thousand patterns cost what twenty do.
 //
 // Rules keep the meaning they always had: "*.x" and "x" cover x and every
 // host below it, texts are compared lower-cased and trimmed, and a rule in
 // Unicode also covers its punycode spelling.
+//
+// Copies are cheap and share the index: a change of the subscribed lists
+// keeps the user's own rules as they were indexed.
 class RuleSet final
 {
 public:
     // No rules at all.
-    RuleSet() = default;
-    RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns);
-    RuleSet(const RuleSet &) = delete;
-    RuleSet &operator=(const RuleSet &) = delete;
+    RuleSet();
+    RuleSet(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns,
+            const QList<SubscribedList> &lists = {});
 
     struct Match
     {
@@ -40,34 +45,27 @@ public:
     // host: lower-case ASCII (punycode), no trailing dot.
     Match match(QStringView host) const;
 
-    // The enabled certified shops as names a look-alike host may spell.
-    const BrandIndex &certifiedNames() const { return m_certifiedNames; }
+    // The names of the subscribed lists that block the address, in list
+    // order. None when an "@" rule of any list lifts it: a list's exception
+    // lifts what another list blocks, as the extension reads them.
+    // host: the address's host as match() takes it.
+    QStringList blockingLists(const QUrl &address, QStringView host) const;
 
-    qsizetype enabledShopCount() const { return m_shops.size(); }
-    qsizetype enabledPatternCount() const { return m_patterns.size(); }
+    // The same shops and patterns, judged alongside other lists.
+    RuleSet withSubscribedLists(const QList<SubscribedList> &lists) const;
+    const QList<SubscribedList> &subscribedLists() const { return m_lists; }
+
+    // The enabled certified shops as names a look-alike host may spell.
+    const BrandIndex &certifiedNames() const;
+
+    qsizetype enabledShopCount() const;
+    qsizetype enabledPatternCount() const;
 
     static QString fallbackReason(const QString &pattern);
 
-    // Subscribed block lists join the snapshot here, as further indexed
-    // sources consulted after the user's own patterns.
-
 private:
-    // Every key a rule text covers hosts by: its ASCII spelling, and for a
-    // Unicode text also its punycode one.
-    static QStringList hostKeys(const QString &rule);
-    struct Entry
-    {
-        QList<qsizetype> shops;
-        QList<qsizetype> patterns;
-    };
-    void addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows);
+    class OwnRules;
 
-    QList<TrustedShop> m_shops;
-    QList<ExcludedPattern> m_patterns;
-    // The index points into m_keyStorage.
-    QStringList m_keyStorage;
-    // Shops and patterns by every host key; a verdict looks up the host and
-    // each parent name once.
-    QHash<QStringView, Entry> m_index;
-    BrandIndex m_certifiedNames;
+    std::shared_ptr<const OwnRules> m_own;
+    QList<SubscribedList> m_lists;
 };

@@ -61,9 +61,17 @@ void SecurityRuleStore::setExcludedPatterns(const QList<ExcludedPattern> &patter
     publishRuleSet();
 }
 
+void SecurityRuleStore::setSubscribedLists(const QList<SubscribedList> &lists)
+{
+    // The shops and patterns keep their index; only the lists change.
+    m_ruleSet = std::make_shared<const RuleSet>(m_ruleSet->withSubscribedLists(lists));
+    Q_EMIT ruleSetChanged();
+}
+
 void SecurityRuleStore::publishRuleSet()
 {
-    m_ruleSet = std::make_shared<const RuleSet>(m_trustedShops, m_excludedPatterns);
+    m_ruleSet = std::make_shared<const RuleSet>(m_trustedShops, m_excludedPatterns,
+                                                m_ruleSet->subscribedLists());
     Q_EMIT ruleSetChanged();
 }
 

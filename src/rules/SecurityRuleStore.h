@@ -41,6 +41,9 @@ public:
     // Memory only: a caller editing a list directly saves it itself.
     void setTrustedShops(const QList<TrustedShop> &shops);
     void setExcludedPatterns(const QList<ExcludedPattern> &patterns);
+    // The subscribed block lists the snapshot judges with beside the user's
+    // own rules; they are kept by their own store, so nothing is written.
+    void setSubscribedLists(const QList<SubscribedList> &lists);
 
     void loadSettings();
     void setFilterMode(SearchFilterMode mode);

@@ -110,6 +110,36 @@ QString googleAddress(QStringView path)
     return address;
 }
 
+// The address as the lists see it. QUrl and the engine read some texts
+// differently ("http:\\scam.top"); where they disagree on the scheme or host,
+// a path or query of QUrl's reading belongs to another address, so the
+// lists judge the scheme and host alone.
+QUrl listAddress(const LoadTarget &target, const QUrl &address, const QString &host)
+{
+    if (!address.isEmpty() && address.scheme() == target.scheme()) {
+        QString addressHost = address.host(QUrl::FullyEncoded);
+        if (addressHost.endsWith(u'.'))
+            addressHost = QStringView(addressHost).chopped(1).toString();
+        if (addressHost.compare(host, Qt::CaseInsensitive) == 0)
+            return address;
+    }
+    QUrl bare;
+    bare.setScheme(target.scheme());
+    bare.setHost(host);
+    bare.setPath(u"/"_s);
+    return bare;
+}
+
+void addListReasons(QStringList *reasons, const RuleSet &rules, const LoadTarget &target,
+                    const QUrl &address, const QString &host)
+{
+    if (rules.subscribedLists().isEmpty())
+        return;
+    const QStringList names = rules.blockingLists(listAddress(target, address, host), host);
+    for (const QString &name : names)
+        reasons->append(SafetyReasons::subscribedList(name));
+}
+
 } // namespace
 
 QString SafeBrowsingEngine::hyphenRuleReason()
@@ -125,10 +155,16 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url,
 
 SafetyLevel SafeBrowsingEngine::evaluateSafety(const QUrl &url, const RuleSet &rules) const
 {
-    return evaluateSafety(LoadTarget::fromUrl(url), rules);
+    return evaluateSafety(LoadTarget::fromUrl(url), url, rules);
 }
 
 SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const RuleSet &rules) const
+{
+    return evaluateSafety(target, QUrl(), rules);
+}
+
+SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const QUrl &address,
+                                               const RuleSet &rules) const
 {
     switch (target.status()) {
     case LoadTarget::Status::notAnAddress:
@@ -153,21 +189,27 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
 
     QStringList reasons = std::move(match.patternReasons);
     if (parsed.isIpAddress()) {
+        addListReasons(&reasons, rules, target, address, host);
         if (!parsed.isLocalAddress())
             reasons.append(SafetyReasons::ipAddress());
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
     }
+
+    // A brand's own domains are no look-alike of anything, and the major
+    // sites everyone visits are neither look-alikes nor made-up shops,
+    // whatever their names look like. Volunteers' lists name some of them
+    // by mistake now and then; only the user's own patterns block them.
+    const BrandIndex &brands = BuiltInBrands::index();
+    const bool wellKnown = brands.isOfficial(host) || MajorSites::contains(host);
+    if (!wellKnown)
+        addListReasons(&reasons, rules, target, address, host);
 
     const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
     const QStringView registrable = registrablePart(host, suffix);
     if (hasScamHyphenation(registrable))
         reasons.append(SafetyReasons::hyphenRule());
 
-    // The signals. A brand's own domains are no look-alike of anything, and
-    // the major sites everyone visits are neither look-alikes nor made-up
-    // shops, whatever their names look like.
-    const BrandIndex &brands = BuiltInBrands::index();
-    if (brands.isOfficial(host) || MajorSites::contains(host))
+    if (wellKnown)
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
 
     QStringList cautions;
@@ -175,14 +217,16 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const R
     const BrandIndex::Spelling spelling(host, suffix);
     if (const std::optional<BrandIndex::Finding> finding = brands.find(spelling)) {
         // Named as the user's own certified shop where it is one of the
-        // brand's domains.
-        const BrandIndex::Brand *brand = finding->brand;
-        for (const BrandIndex::Brand &shop : rules.certifiedNames().brands()) {
-            if (brands.officialBrandOf(shop.domain) == finding->brand) {
-                brand = &shop;
-                break;
+        // brand's domains. Only shops at the brand's domains are looked at,
+        // so ten thousand certified shops cost what ten do.
+        const BrandIndex::Brand *own = nullptr;
+        for (const QString &official : finding->brand->officialDomains) {
+            for (const BrandIndex::Brand *shop : rules.certifiedNames().brandsAtOrBelow(official)) {
+                if ((!own || shop < own) && brands.officialBrandOf(shop->domain) == finding->brand)
+                    own = shop;
             }
         }
+        const BrandIndex::Brand *brand = own ? own : finding->brand;
         suggestion = {brand->name, brand->domain};
         reasons.append(impersonationReason(*brand, finding->how));
     } else if (const std::optional<BrandIndex::Finding> certified

@@ -34,9 +34,18 @@ public:
     // snapshot. In order: no host to judge (about:blank, data:) gives
     // neutral "不明", an address that would load content from no sound host
     // is suspicious, an enabled certified shop is trusted, a built-in safe
-    // domain neutral; then the user's patterns, the hyphen rule and the host
-    // signals add reasons, and signals too weak to block give a caution.
+    // domain neutral; then the user's patterns, the subscribed lists, the
+    // hyphen rule and the host signals add reasons, and signals too weak to
+    // block give a caution. A subscribed list never blocks the official
+    // domains of the built-in brands or the major sites; only the user's own
+    // patterns can.
     SafetyLevel evaluateSafety(const QUrl &url, const RuleSet &rules) const;
+    // address: the whole address, for the lists' path patterns and regular
+    // expressions. Where its scheme or host is not the target's (QUrl read
+    // the text otherwise than the engine does), or it is empty, the lists
+    // judge the target's scheme and host alone.
+    SafetyLevel evaluateSafety(const LoadTarget &target, const QUrl &address,
+                               const RuleSet &rules) const;
     SafetyLevel evaluateSafety(const LoadTarget &target, const RuleSet &rules) const;
     // Judges against the store's current snapshot.
     SafetyLevel evaluateSafety(const QUrl &url, const SecurityRuleStore &store) const;

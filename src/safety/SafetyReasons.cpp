@@ -19,6 +19,11 @@ QString SafetyReasons::patternFallback(const QString &pattern)
     return RuleSet::fallbackReason(pattern);
 }
 
+QString SafetyReasons::subscribedList(const QString &listName)
+{
+    return u"購読リスト「%1」に掲載"_s.arg(listName);
+}
+
 QString SafetyReasons::impersonation(const QString &brand)
 {
     return u"%1を装った偽サイトの疑い"_s.arg(brand);
@@ -80,6 +85,7 @@ QStringList SafetyReasons::suspiciousTemplates()
     return {
         unparsableAddress(),
         patternFallback(u"<パターン>"_s),
+        subscribedList(u"<リスト名>"_s),
         hyphenRule(),
         impersonation(u"<ブランド>"_s),
         certifiedPrefix(u"<ブランド>"_s, u"<ドメイン>"_s),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "blocklist/BlockListExporter.h"
+#include "blocklist/SubscribedList.h"
 #include "subscriptions/Subscription.h"
 
 #include <QDateTime>
@@ -68,12 +69,7 @@ public:
     };
 
     // What the safety engine judges with: the enabled lists that have a copy.
-    struct EnabledList
-    {
-        QUuid id;
-        QString name; // for the reason shown to the user
-        std::shared_ptr<const BlockList> list;
-    };
+    using EnabledList = SubscribedList;
 
     // Of add() and importFile(): the new record's id, or why there is none
     // (in Japanese, for the user).

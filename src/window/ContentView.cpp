@@ -53,11 +53,12 @@ QFrame *divider(QWidget *parent)
 } // namespace
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                         PreferencesStore &preferences, QWebEngineProfile &profile,
-                         HistoryStore &history, QWidget *parent)
+                         SubscriptionStore &subscriptions, PreferencesStore &preferences,
+                         QWebEngineProfile &profile, HistoryStore &history, QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
+    , m_subscriptions(subscriptions)
     , m_preferences(preferences)
     , m_profile(profile)
     , m_history(history)
@@ -251,9 +252,12 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
         connect(history, &HistoryView::visitSelected, this, &ContentView::openHistoryVisit);
         m_otherSection = history;
     } else {
-        // All three rule and settings sections show the same view on its
-        // first tab; the row chosen does not pick a tab.
-        auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_sections);
+        // The rule and settings sections show the same view on its first
+        // tab; the subscribed lists have no other place, so their row opens
+        // their tab.
+        auto *settings = new SettingsView(m_themeManager, m_ruleStore, m_subscriptions, m_sections);
+        if (*section == NavigationSection::subscriptions)
+            settings->showSubscriptionTab();
         settings->aboutTab()->addStartupOption(m_preferences);
         connect(settings->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
                 &ContentView::clearBrowsingDataRequested);

@@ -22,6 +22,7 @@ class QWebEngineProfile;
 class SearchBarView;
 class SecurityRuleStore;
 class SidebarView;
+class SubscriptionStore;
 class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
@@ -38,7 +39,8 @@ public:
     static constexpr auto startupQuery = "MacBook";
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                PreferencesStore &preferences, QWebEngineProfile &profile, HistoryStore &history,
+                SubscriptionStore &subscriptions, PreferencesStore &preferences,
+                QWebEngineProfile &profile, HistoryStore &history,
                 QWidget *parent = nullptr);
     ~ContentView() override;
 
@@ -96,6 +98,7 @@ private:
 
     ThemeManager &m_themeManager;
     SecurityRuleStore &m_ruleStore;
+    SubscriptionStore &m_subscriptions;
     PreferencesStore &m_preferences;
     QWebEngineProfile &m_profile;
     HistoryStore &m_history;

@@ -4,7 +4,8 @@ QList<NavigationSection> allNavigationSections()
 {
     return {NavigationSection::browser,       NavigationSection::bookmarks,
             NavigationSection::history,       NavigationSection::trustedShops,
-            NavigationSection::securityRules, NavigationSection::settings};
+            NavigationSection::securityRules, NavigationSection::subscriptions,
+            NavigationSection::settings};
 }
 
 QString title(NavigationSection section)
@@ -20,6 +21,8 @@ QString title(NavigationSection section)
         return QStringLiteral("正規ショップ一覧");
     case NavigationSection::securityRules:
         return QStringLiteral("危険除外ルール");
+    case NavigationSection::subscriptions:
+        return QStringLiteral("購読リスト");
     case NavigationSection::settings:
         return QStringLiteral("設定・テーマ");
     }
@@ -39,6 +42,8 @@ QString iconName(NavigationSection section)
         return QStringLiteral("checkmark.seal.fill");
     case NavigationSection::securityRules:
         return QStringLiteral("shield.slash.fill");
+    case NavigationSection::subscriptions:
+        return QStringLiteral("list.bullet.rectangle");
     case NavigationSection::settings:
         return QStringLiteral("gearshape.fill");
     }
@@ -54,6 +59,7 @@ QString groupTitle(NavigationSection section)
         return QStringLiteral("メイン");
     case NavigationSection::trustedShops:
     case NavigationSection::securityRules:
+    case NavigationSection::subscriptions:
         return QStringLiteral("セキュリティ");
     case NavigationSection::settings:
         return QStringLiteral("システム");

@@ -10,6 +10,7 @@ enum class NavigationSection {
     history,
     trustedShops,
     securityRules,
+    subscriptions,
     settings,
 };
 

@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 
 SettingsWindow::SettingsWindow(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                               QWidget *parent)
+                               SubscriptionStore &subscriptions, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_view(new SettingsView(themeManager, ruleStore, this))
+    , m_view(new SettingsView(themeManager, ruleStore, subscriptions, this))
 {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral("設定"));

@@ -4,6 +4,7 @@
 
 class SecurityRuleStore;
 class SettingsView;
+class SubscriptionStore;
 class ThemeManager;
 
 // The application's settings window. It keeps the default look of the
@@ -16,7 +17,7 @@ public:
     static constexpr QSize minimumContentSize {600, 480};
 
     SettingsWindow(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                   QWidget *parent = nullptr);
+                   SubscriptionStore &subscriptions, QWidget *parent = nullptr);
 
     SettingsView *settingsView() const { return m_view; }
 

@@ -1,9 +1,12 @@
 #include "cli/CheckCommand.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
+#include "subscriptions/SubscriptionStore.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -59,6 +62,32 @@ QString suspicious(const QString &url, const QStringList &reasons)
                 u"[\""_qs + reasons.join(u"\",\""_qs) + u"\"]"_qs);
 }
 
+QString listReason(const QString &name)
+{
+    return u"購読リスト「"_qs + name + u"」に掲載"_qs;
+}
+
+// A host the bundled community list names, read from the list itself.
+QString bundledHost()
+{
+    QFile list(QString::fromLatin1(SubscriptionStore::builtInSnapshot));
+    if (!list.open(QIODevice::ReadOnly))
+        return QString();
+    while (!list.atEnd()) {
+        const QByteArray rule = list.readLine().trimmed();
+        if (rule.startsWith("*://*.") && rule.endsWith("/*"))
+            return QString::fromLatin1(rule.sliced(6).chopped(2));
+    }
+    return QString();
+}
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
 } // namespace
 
 class TestCheckCommand : public QObject
@@ -72,6 +101,8 @@ private Q_SLOTS:
     void runs_data();
     void runs();
     void followsTheStoredRules();
+    void judgesWithSubscribedLists_data();
+    void judgesWithSubscribedLists();
     void explainsItselfInBothLanguages();
     void programLeavesTheSettingsFileAlone();
 
@@ -113,7 +144,7 @@ Outcome TestCheckCommand::run(const QStringList &arguments)
     {
         QTextStream out(&outcome.out);
         QTextStream err(&outcome.err);
-        CheckCommand command(preferences, out, err);
+        CheckCommand command(preferences, out, err, m_dir->filePath(u"lists"_qs));
         outcome.exitCode = command.run(arguments);
     }
     outcome.writes = int(writes.count());
@@ -262,6 +293,76 @@ void TestCheckCommand::followsTheStoredRules()
     QVERIFY2(outcome.out.endsWith(u")&hl=ja&gl=jp\n"_qs), qPrintable(outcome.out));
 }
 
+void TestCheckCommand::judgesWithSubscribedLists_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // "{dir}" stands for the test's folder
+    QTest::addColumn<QStringList>("reasons"); // one list per address: its list reasons, "|"-joined
+    QTest::addColumn<int>("exitCode");
+
+    const QString bundled = u"https://www."_qs + bundledHost() + u"/item"_qs;
+    const QString builtIn = listReason(u"詐欺ネットショップ報告リスト"_qs);
+    const QString mine = listReason(u"テストリスト"_qs);
+    const QString fake = u"https://www.fake-shop.example/"_qs;
+    QTest::newRow("the browser's lists by default")
+        << QStringList {bundled, fake} << QStringList {builtIn, {}} << 1;
+    QTest::newRow("none of them") << QStringList {u"--no-subscriptions"_qs, bundled}
+                                  << QStringList {{}} << 0;
+    QTest::newRow("a list file added") << QStringList {u"--subscription"_qs,
+                                                       u"{dir}/mine.txt"_qs,
+                                                       fake,
+                                                       bundled,
+                                                       u"https://market.example/scam/1"_qs,
+                                                       u"https://market.example/ok"_qs}
+                                       << QStringList {mine, builtIn, mine, {}} << 1;
+    QTest::newRow("only the list file")
+        << QStringList {u"--no-subscriptions"_qs, u"--subscription={dir}/mine.txt"_qs, fake,
+                        bundled}
+        << QStringList {mine, {}} << 1;
+    QTest::newRow("every file, named by its title or file name")
+        << QStringList {u"--subscription"_qs, u"{dir}/mine.txt"_qs, u"--subscription"_qs,
+                        u"{dir}/untitled.txt"_qs, fake}
+        << QStringList {mine + u'|' + listReason(u"untitled.txt"_qs)} << 1;
+    QTest::newRow("an exception in a file lifts the browser's list")
+        << QStringList {u"--subscription"_qs, u"{dir}/exception.txt"_qs, bundled}
+        << QStringList {{}} << 0;
+    // Wrong files are wrong usage, not a clean result.
+    QTest::newRow("missing file") << QStringList {u"--subscription"_qs, u"{dir}/none.txt"_qs, fake}
+                                  << QStringList() << 2;
+    QTest::newRow("file without rules")
+        << QStringList {u"--subscription"_qs, u"{dir}/settings.ini"_qs, fake} << QStringList() << 2;
+}
+
+void TestCheckCommand::judgesWithSubscribedLists()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, reasons);
+    QFETCH(int, exitCode);
+
+    writeFile(m_dir->filePath(u"mine.txt"_qs),
+              "# Title: テストリスト\n*://*.fake-shop.example/*\n*://market.example/scam/*\n");
+    writeFile(m_dir->filePath(u"untitled.txt"_qs), "*://www.fake-shop.example/*\n");
+    writeFile(m_dir->filePath(u"exception.txt"_qs), "@*://*." + bundledHost().toLatin1() + "/*\n");
+    arguments.replaceInStrings(u"{dir}"_qs, m_dir->path());
+
+    const Outcome outcome = run(arguments);
+    QCOMPARE(outcome.exitCode, exitCode);
+    QCOMPARE(outcome.writes, 0);
+    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), reasons.size());
+    if (reasons.isEmpty())
+        QVERIFY(outcome.err.contains(m_dir->path()));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringList found;
+        for (const QString &reason : QJsonDocument::fromJson(lines.at(i).toUtf8())[u"reasons"_qs]
+                                         .toVariant()
+                                         .toStringList()) {
+            if (reason.startsWith(u"購読リスト"_qs))
+                found.append(reason);
+        }
+        QCOMPARE(found.join(u'|'), reasons.at(i));
+    }
+}
+
 void TestCheckCommand::explainsItselfInBothLanguages()
 {
     // Also among other arguments, even wrong ones.
@@ -275,6 +376,7 @@ void TestCheckCommand::explainsItselfInBothLanguages()
               u"--search QUERY"_qs, u"--mode"_qs, u"excludeSuspicious"_qs, u"googleWeb"_qs,
               u"--shop NAME"_qs, u"VELMORA_SETTINGS_FILE"_qs, u"書き込みません"_qs,
               u"never writes"_qs, u"\"caution\""_qs, u"--no-subscriptions"_qs,
+              u"--subscription FILE"_qs, u"購読リスト「<リスト名>」に掲載"_qs,
               u"アドレスを正しく解析できないため安全を確認できません"_qs,
               u"<ブランド>を装った偽サイトの疑い"_qs})
             QVERIFY2(outcome.out.contains(part), qPrintable(part));
@@ -290,6 +392,7 @@ Outcome TestCheckCommand::runProgram(const QString &settingsFile, const QStringL
     // real settings either.
     environment.insert(u"HOME"_qs, m_dir->path());
     environment.insert(u"XDG_CONFIG_HOME"_qs, m_dir->filePath(u"config"_qs));
+    environment.insert(u"XDG_DATA_HOME"_qs, m_dir->filePath(u"data"_qs));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELMORA_CHECK_PROGRAM), arguments);
     Outcome outcome;
@@ -325,15 +428,37 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
              "velmora_excluded_patterns_v1=@ByteArray([])\n"
              "velmora_filter_mode_v1=Bogus\n"
              "velmora_search_engine_v1=googleWeb\n");
+    // The browser's subscriptions, where the browser keeps them.
+    writeFile(m_dir->filePath(u"mine.txt"_qs),
+              "# Title: テストリスト\n*://*.fake-shop.example/*\n");
+    {
+        SettingsPreferencesStore preferences(m_path);
+        SubscriptionStore::Options options;
+        options.directory
+            = m_dir->filePath(u"data/Velmora/VelmoraShoppingBrowser/subscriptions"_qs);
+        SubscriptionStore subscriptions(preferences, options);
+        QVERIFY(subscriptions.importFile(m_dir->filePath(u"mine.txt"_qs)).succeeded());
+    }
     const QByteArray before = fileBytes(m_path);
-    const QStringList entriesBefore
-        = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    const auto entries = [this] {
+        QStringList found;
+        QDirIterator it(m_dir->path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found.append(it.next());
+        found.sort();
+        return found;
+    };
+    const QStringList entriesBefore = entries();
     // Full-width letters reach the engine as the same host in ASCII.
     const QString fullWidth = u"http://ｍｉｘｅｄ-Ｃａｓｅ-ｘ-ｙ.com/"_qs;
-    outcome = runProgram(m_path, {u"https://www.yodobashi.com/"_qs, fullWidth});
+    outcome = runProgram(
+        m_path, {u"https://www.yodobashi.com/"_qs, fullWidth, u"https://fake-shop.example/"_qs});
     QCOMPARE(outcome.out,
              trusted(u"https://www.yodobashi.com/"_qs, u"ヨドバシ・ドット・コム"_qs) + u'\n'
-                 + suspicious(fullWidth, {hyphenReason}) + u'\n');
+                 + suspicious(fullWidth, {hyphenReason}) + u'\n'
+                 + suspicious(u"https://fake-shop.example/"_qs, {listReason(u"テストリスト"_qs)})
+                 + u'\n');
     QCOMPARE(outcome.exitCode, 1);
     // The stored engine (googleWeb) is the default of a search.
     outcome
@@ -342,7 +467,7 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
              u"https://www.google.co.jp/search?q=%E3%83%8E%E3%83%BC%E3%83%88&hl=ja&gl=jp\n"_qs);
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(fileBytes(m_path), before);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden), entriesBefore);
+    QCOMPARE(entries(), entriesBefore);
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)

@@ -68,6 +68,8 @@ private Q_SLOTS:
     void init();
     void evaluate_data();
     void evaluate();
+    void subscribedLists_data();
+    void subscribedLists();
     void addressesAsTheEngineOpensThem_data();
     void addressesAsTheEngineOpensThem();
     void signals_data();
@@ -217,6 +219,116 @@ void tst_SafeBrowsingEngine::evaluate()
     QCOMPARE(verdict.reasons(), expected.reasons());
     QCOMPARE(verdict.domain(), expected.domain());
     QVERIFY(verdict == expected);
+}
+
+void tst_SafeBrowsingEngine::subscribedLists_data()
+{
+    QTest::addColumn<QStringList>("lists"); // named "A", "B", ... in this order
+    QTest::addColumn<QStringList>("patterns"); // the user's own, with reason "自分で除外"
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("blockedBy");
+
+    const QString fake = u"*://*.fake-shop.example/* # whole site"_s;
+    QTest::newRow("host and below")
+        << QStringList {fake} << QStringList() << u"https://www.fake-shop.example/item"_s
+        << QStringList {u"A"_s};
+    QTest::newRow("host spelled oddly")
+        << QStringList {fake} << QStringList() << u"https://WWW.Fake-Shop.Example./x"_s
+        << QStringList {u"A"_s};
+    QTest::newRow("near miss") << QStringList {fake} << QStringList()
+                               << u"https://fake-shop.example.net/"_s << QStringList();
+    QTest::newRow("path pattern, inside")
+        << QStringList {u"*://market.example/scam/*"_s} << QStringList()
+        << u"https://market.example/scam/1?x=2"_s << QStringList {u"A"_s};
+    QTest::newRow("path pattern, elsewhere on the host")
+        << QStringList {u"*://market.example/scam/*"_s} << QStringList()
+        << u"https://market.example/shop/1"_s << QStringList();
+    QTest::newRow("scheme of the pattern only")
+        << QStringList {u"http://*.fake-shop.example/*"_s} << QStringList()
+        << u"https://fake-shop.example/"_s << QStringList();
+    const QString redirect = uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s;
+    QTest::newRow("expression over the whole address")
+        << QStringList {redirect} << QStringList()
+        << u"https://news.example/out?Redirect=https://x.example/"_s << QStringList {u"A"_s};
+    QTest::newRow("expression, no match") << QStringList {redirect} << QStringList()
+                                          << u"https://news.example/out?q=1"_s << QStringList();
+    QTest::newRow("every list that blocks, in order")
+        << QStringList {fake, u"# Title: x\n*://fake-shop.example/*"_s} << QStringList()
+        << u"https://fake-shop.example/"_s << QStringList {u"A"_s, u"B"_s};
+    QTest::newRow("another list's exception lifts the block")
+        << QStringList {fake, u"@*://www.fake-shop.example/*"_s} << QStringList()
+        << u"https://www.fake-shop.example/"_s << QStringList();
+    QTest::newRow("the exception lifts only its host")
+        << QStringList {fake, u"@*://www.fake-shop.example/*"_s} << QStringList()
+        << u"https://fake-shop.example/"_s << QStringList {u"A"_s};
+    QTest::newRow("an exception never lifts the user's pattern")
+        << QStringList {u"@*://*.fake-shop.example/*"_s} << QStringList {u"fake-shop.example"_s}
+        << u"https://fake-shop.example/"_s << QStringList();
+    QTest::newRow("an exception never lifts a signal")
+        << QStringList {u"@*://203.0.113.9/*"_s} << QStringList() << u"http://203.0.113.9/"_s
+        << QStringList();
+    QTest::newRow("address blocked by a list")
+        << QStringList {u"*://203.0.113.9/*"_s} << QStringList() << u"http://203.0.113.9/a"_s
+        << QStringList {u"A"_s};
+    QTest::newRow("the user's pattern and the list both count")
+        << QStringList {fake} << QStringList {u"*.example"_s} << u"https://fake-shop.example/"_s
+        << QStringList {u"A"_s};
+    // Only the user's own patterns block these.
+    QTest::newRow("never a certified shop")
+        << QStringList {u"*://*.amazon.co.jp/*"_s} << QStringList()
+        << u"https://www.amazon.co.jp/"_s << QStringList();
+    QTest::newRow("never a brand's own domain")
+        << QStringList {u"*://*.mercdn.net/*"_s} << QStringList() << u"https://static.mercdn.net/"_s
+        << QStringList();
+    QTest::newRow("never a major site") << QStringList {u"*://*.weblio.jp/*"_s} << QStringList()
+                                        << u"https://ejje.weblio.jp/"_s << QStringList();
+    QTest::newRow("the user's pattern blocks a major site")
+        << QStringList() << QStringList {u"weblio.jp"_s} << u"https://weblio.jp/"_s
+        << QStringList();
+    QTest::newRow("every host") << QStringList {u"*://*/*"_s} << QStringList()
+                                << u"https://any.example/"_s << QStringList {u"A"_s};
+    QTest::newRow("every host, major sites kept")
+        << QStringList {u"*://*/*"_s} << QStringList() << u"https://weblio.jp/"_s << QStringList();
+    QTest::newRow("no host") << QStringList {u"*://*/*"_s} << QStringList() << u"about:blank"_s
+                             << QStringList();
+}
+
+void tst_SafeBrowsingEngine::subscribedLists()
+{
+    QFETCH(QStringList, lists);
+    QFETCH(QStringList, patterns);
+    QFETCH(QString, address);
+    QFETCH(QStringList, blockedBy);
+
+    QList<ExcludedPattern> own;
+    for (const QString &pattern : patterns)
+        own.append(customPattern(pattern, u"自分で除外"_s));
+    m_store->setExcludedPatterns(own + m_store->excludedPatterns());
+    const SafetyLevel without = m_engine.evaluateSafety(QUrl(address), *m_store);
+    QList<SubscribedList> subscribed;
+    for (const QString &text : lists) {
+        subscribed.append({QUuid::createUuid(), QString(QChar(char16_t(u'A' + subscribed.size()))),
+                           BlockList::parse(text.toUtf8())});
+    }
+    m_store->setSubscribedLists(subscribed);
+    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
+
+    // The lists stay when the user's own rules change.
+    m_store->setTrustedShops(m_store->trustedShops());
+    QCOMPARE(m_engine.evaluateSafety(QUrl(address), *m_store), verdict);
+    if (!patterns.isEmpty())
+        QVERIFY(verdict.reasons().contains(u"自分で除外"_s));
+    if (blockedBy.isEmpty()) {
+        QCOMPARE(verdict, without);
+        return;
+    }
+    // After the user's own patterns, before the hyphen rule and the signals.
+    QStringList expected = without.isSuspicious() ? without.reasons() : QStringList();
+    const qsizetype ownReasons = std::count(expected.cbegin(), expected.cend(), u"自分で除外"_s);
+    for (qsizetype i = 0; i < blockedBy.size(); ++i)
+        expected.insert(ownReasons + i, SafetyReasons::subscribedList(blockedBy.at(i)));
+    QVERIFY(verdict.isSuspicious());
+    QCOMPARE(verdict.reasons(), expected);
 }
 
 void tst_SafeBrowsingEngine::addressesAsTheEngineOpensThem_data()

@@ -3,6 +3,7 @@
 #include "bookmarks/BookmarkStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
+#include "subscriptions/SubscriptionStore.h"
 #include "theme/ThemeManager.h"
 
 #include <QTemporaryDir>
@@ -16,4 +17,13 @@ struct TestStores
     ThemeManager themeManager {preferences};
     SecurityRuleStore ruleStore {preferences};
     BookmarkStore bookmarkStore {preferences};
+    // Lists in the folder too; nothing downloads unless a test asks.
+    SubscriptionStore subscriptionStore {preferences, subscriptionOptions(dir)};
+
+    static SubscriptionStore::Options subscriptionOptions(const QTemporaryDir &folder)
+    {
+        SubscriptionStore::Options options;
+        options.directory = folder.filePath(QStringLiteral("lists"));
+        return options;
+    }
 };

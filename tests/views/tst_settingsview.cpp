@@ -1,17 +1,20 @@
 #include "rules/DefaultRules.h"
 #include "support/TestStores.h"
-#include "views/common/InsetList.h"
+#include "views/common/RuleListView.h"
 #include "views/common/ThemeColors.h"
-#include "views/common/ToggleSwitch.h"
+#include "views/settings/AboutTab.h"
 #include "views/settings/AddRuleSheet.h"
+#include "views/settings/RuleRowDelegate.h"
 #include "views/settings/SettingsView.h"
 #include "views/settings/ThemeCard.h"
 
 #include <QApplication>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -44,15 +47,50 @@ QList<QStringList> storedRules(const SecurityRuleStore &store, int tab)
 
 std::unique_ptr<SettingsView> makeView(TestStores &env)
 {
-    auto view = std::make_unique<SettingsView>(env.themeManager, env.ruleStore);
+    auto view
+        = std::make_unique<SettingsView>(env.themeManager, env.ruleStore, env.subscriptionStore);
     view->resize(900, 620);
     view->show();
     return view;
 }
 
-InsetList *list(SettingsView &view, int tab)
+RuleListView *list(SettingsView &view, int tab)
 {
-    return view.findChild<InsetList *>(tab == shopsTab ? u"shopList"_s : u"patternList"_s);
+    return view.findChild<RuleListView *>(tab == shopsTab ? u"shopList"_s : u"patternList"_s);
+}
+
+int rowCount(SettingsView &view, int tab)
+{
+    return list(view, tab)->model()->rowCount();
+}
+
+// Where the row's switch or delete button is painted, in the list's
+// viewport; empty for a row without one.
+QRect partRect(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
+{
+    RuleListView *rules = list(view, tab);
+    const QModelIndex index = rules->model()->index(row, 0);
+    rules->scrollTo(index);
+    const auto *delegate = static_cast<RuleRowDelegate *>(rules->itemDelegate());
+    return delegate->partRect(part, rules->visualRect(index), index);
+}
+
+void click(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
+{
+    QTest::mouseClick(list(view, tab)->viewport(), Qt::LeftButton, {},
+                      partRect(view, tab, row, part).center());
+}
+
+// Whether the row's switch is painted on: the track, not the knob, shows
+// just inside its left end.
+bool switchShownOn(SettingsView &view, int tab, int row)
+{
+    const QRect toggle = partRect(view, tab, row, RuleRowDelegate::Part::toggle);
+    const QImage picture = list(view, tab)->viewport()->grab().toImage();
+    const qreal ratio = picture.devicePixelRatio();
+    const QColor shown
+        = picture.pixelColor(int((toggle.left() + 4) * ratio), int(toggle.center().y() * ratio));
+    return shown.rgb() == accentColor(AppTheme::corisaPink).rgb();
 }
 
 // The list header, with its count.
@@ -74,13 +112,25 @@ AddRuleSheet *openSheet(SettingsView &view, int tab)
 // Answers the reset confirmation of view with the named button.
 void answerReset(SettingsView &view, const QString &buttonName)
 {
-    view.tabs()->setCurrentIndex(3);
+    view.tabs()->setCurrentWidget(view.aboutTab()->parentWidget());
     QTest::mouseClick(view.findChild<QPushButton *>(u"resetRulesButton"_s), Qt::LeftButton);
     QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
     QWidget *box = QApplication::activeModalWidget();
     QTest::mouseClick(box->findChild<QPushButton *>(buttonName), Qt::LeftButton);
     QTRY_VERIFY(!QApplication::activeModalWidget());
 }
+
+// Notes which rows a view asks about.
+class RowsAskedFor final : public QIdentityProxyModel
+{
+public:
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        rows.insert(index.row());
+        return QIdentityProxyModel::data(index, role);
+    }
+    mutable QSet<int> rows;
+};
 
 } // namespace
 
@@ -94,6 +144,8 @@ private Q_SLOTS:
     void addingARuleStoresWhatWasTypedUntilDeleted();
     void resetOnlyOnConfirmationAndInEveryView();
     void aboutTabNamesTheWebEngineInUse();
+    void longListsOpenWithOnlyTheShownRowsMade_data();
+    void longListsOpenWithOnlyTheShownRowsMade();
 };
 
 void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
@@ -122,7 +174,7 @@ void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
     // The next start shows the stored choice.
     view.reset();
     ThemeManager restartedManager(env.preferences);
-    SettingsView restarted(restartedManager, env.ruleStore);
+    SettingsView restarted(restartedManager, env.ruleStore, env.subscriptionStore);
     QVERIFY(restarted.findChild<ThemeCard *>(u"themeCard_cyberPurple"_s)->isChecked());
     QVERIFY(!restarted.findChild<ThemeCard *>(u"themeCard_corisaPink"_s)->isChecked());
 }
@@ -194,13 +246,14 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
     QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(before.size() + 1)));
 
     // The new last row switches its rule off, and only it can be deleted.
-    QWidget *row = list(*view, tab)->rowAt(before.size());
-    QTest::mouseClick(row->findChild<ToggleSwitch *>(), Qt::LeftButton);
+    const int row = int(before.size());
+    QVERIFY(switchShownOn(*view, tab, row));
+    click(*view, tab, row, RuleRowDelegate::Part::toggle);
     QCOMPARE(storedRules(env.ruleStore, tab).constLast().constLast(), u"off"_s);
-    QWidget *builtIn = list(*view, tab)->rowAt(0);
-    QVERIFY(!builtIn->findChild<QToolButton *>()->isVisibleTo(builtIn));
-    QTest::mouseClick(row->findChild<QToolButton *>(), Qt::LeftButton);
-    QCOMPARE(storedRules(env.ruleStore, tab), before);
+    QVERIFY(!switchShownOn(*view, tab, row));
+    QVERIFY(partRect(*view, tab, 0, RuleRowDelegate::Part::remove).isEmpty());
+    click(*view, tab, row, RuleRowDelegate::Part::remove);
+    QTRY_COMPARE(storedRules(env.ruleStore, tab), before);
     QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(before.size())));
 }
 
@@ -221,9 +274,10 @@ void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
     QCOMPARE(store.trustedShops(), defaultTrustedShops());
     for (SettingsView *view : {first.get(), second.get()}) {
         // The switched-off shop is on again, the removed pattern is back.
-        QCOMPARE(list(*view, shopsTab)->rowCount(), defaultTrustedShops().size());
-        QVERIFY(list(*view, shopsTab)->rowAt(0)->findChild<ToggleSwitch *>()->isChecked());
-        QCOMPARE(list(*view, patternsTab)->rowCount(), defaultExcludedPatterns().size());
+        QCOMPARE(rowCount(*view, shopsTab), defaultTrustedShops().size());
+        view->tabs()->setCurrentIndex(shopsTab);
+        QVERIFY(switchShownOn(*view, shopsTab, 0));
+        QCOMPARE(rowCount(*view, patternsTab), defaultExcludedPatterns().size());
     }
 }
 
@@ -231,10 +285,58 @@ void TestSettingsView::aboutTabNamesTheWebEngineInUse()
 {
     TestStores env;
     auto view = makeView(env);
-    view->tabs()->setCurrentIndex(3);
+    view->tabs()->setCurrentWidget(view->aboutTab()->parentWidget());
     const QString shown = view->findChild<QLabel *>(u"aboutEngine"_s)->text();
     QVERIFY(shown.contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())));
     QVERIFY(shown.contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
+}
+
+
+void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("shops") << shopsTab;
+    QTest::newRow("patterns") << patternsTab;
+}
+
+void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade()
+{
+    QFETCH(int, tab);
+    constexpr int count = 10000;
+    TestStores env;
+    QList<TrustedShop> shops;
+    QList<ExcludedPattern> patterns;
+    for (int i = 0; i < count; ++i) {
+        shops.append(TrustedShop::create(u"ショップ %1"_s.arg(i), u"shop%1.example"_s.arg(i),
+                                         u"一般"_s, QString(), true, true));
+        patterns.append(ExcludedPattern::create(u"*.bad%1"_s.arg(i), u"理由"_s, true, true));
+    }
+    env.ruleStore.setTrustedShops(shops);
+    env.ruleStore.setExcludedPatterns(patterns);
+
+    auto view = makeView(env);
+    RuleListView *rules = list(*view, tab);
+    RowsAskedFor counted;
+    counted.setSourceModel(rules->model());
+    rules->setModel(&counted);
+    view->tabs()->setCurrentIndex(tab);
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(count)));
+
+    // A window's worth of rows at the top and at the end; none between.
+    const int rowHeight = rules->visualRect(counted.index(0, 0)).height();
+    const int shown = rules->viewport()->height() / rowHeight + 2;
+    // Counted from the start: laying the list out asks about no other row.
+    for (const bool end : {false, true}) {
+        if (end) {
+            counted.rows.clear();
+            rules->verticalScrollBar()->setValue(rules->verticalScrollBar()->maximum());
+        }
+        QCoreApplication::processEvents();
+        rules->viewport()->repaint();
+        QVERIFY2(counted.rows.size() <= shown, qPrintable(QString::number(counted.rows.size())));
+        QVERIFY(counted.rows.contains(end ? count - 1 : 0));
+    }
 }
 
 QTEST_MAIN(TestSettingsView)

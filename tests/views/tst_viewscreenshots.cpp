@@ -4,19 +4,22 @@
 // set, it also saves each picture there as PNG:
 //   VELMORA_SCREENSHOT_DIR=docs/screenshots QT_QPA_PLATFORM=offscreen
 //       build/tests/views/tst_viewscreenshots
+#include "support/TestPalette.h"
 #include "support/TestStores.h"
 #include "views/bookmarks/BookmarksView.h"
 #include "views/common/ElidedLabel.h"
-#include "views/common/InsetList.h"
+#include "views/common/RuleListView.h"
 #include "views/settings/AddRuleSheet.h"
 #include "views/settings/SettingsView.h"
 #include "views/settings/ThemeCard.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -104,16 +107,20 @@ void TestViewScreenshots::settingsTabs_data()
 {
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("sheet"); // the tab's add sheet, if it has one
-    QTest::newRow("theme") << 0 << QString();
-    QTest::newRow("shops") << 1 << u"addShop"_s;
-    QTest::newRow("patterns") << 2 << u"addPattern"_s;
-    QTest::newRow("about") << 3 << QString();
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("theme") << 0 << QString() << false;
+    QTest::newRow("shops") << 1 << u"addShop"_s << false;
+    QTest::newRow("patterns") << 2 << u"addPattern"_s << false;
+    QTest::newRow("subscriptions") << 3 << u"addSubscription"_s << false;
+    QTest::newRow("subscriptions-dark") << 3 << QString() << true;
+    QTest::newRow("about") << 4 << QString() << false;
 }
 
 void TestViewScreenshots::settingsTabs()
 {
     QFETCH(int, tab);
     QFETCH(QString, sheet);
+    QFETCH(bool, dark);
     const QString name = u"settings-"_s + QString::fromLatin1(QTest::currentDataTag());
 
     // One custom row in each list, and one switched off, to show every state.
@@ -123,13 +130,28 @@ void TestViewScreenshots::settingsTabs()
     env.ruleStore.toggleShop(env.ruleStore.trustedShops().at(1).id);
     env.ruleStore.addCustomPattern(u"example-shop.top"_s, u"ユーザー指定除外パターン"_s);
     env.ruleStore.togglePattern(env.ruleStore.excludedPatterns().at(2).id);
+    // A list read from a file with lines it skipped, and one whose download
+    // failed.
+    QFile file(env.dir.filePath(u"local-list.txt"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
+               "*://*.co.jp/*\nhttps://*zilla.example/\n/unclosed(/\n");
+    file.close();
+    QVERIFY(env.subscriptionStore.importFile(file.fileName()).succeeded());
+    QSignalSpy finished(&env.subscriptionStore, &SubscriptionStore::updateFinished);
+    QVERIFY(env.subscriptionStore.add(u"https://127.0.0.1:1/lists/shops.txt"_s).succeeded());
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 20000);
 
-    SettingsView view(env.themeManager, env.ruleStore);
+    SettingsView view(env.themeManager, env.ruleStore, env.subscriptionStore);
+    if (dark)
+        view.setPalette(darkTestPalette());
     view.resize(900, 620);
     view.show();
     view.tabs()->setCurrentIndex(tab);
+    if (auto *list = view.tabs()->currentWidget()->findChild<RuleListView *>(u"subscriptionList"_s))
+        list->setCurrentIndex(list->model()->index(1, 0));
     capture(&view, name);
-    if (auto *list = view.tabs()->currentWidget()->findChild<InsetList *>()) {
+    if (auto *list = view.tabs()->currentWidget()->findChild<RuleListView *>()) {
         // The custom row at the end, with its badge and delete button.
         list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
         capture(&view, name + u"-end"_s);

@@ -530,17 +530,17 @@ void TestContentView::sidebarBadgeAndSections()
     QPointer<QWidget> previous;
     for (NavigationSection section :
          {NavigationSection::trustedShops, NavigationSection::securityRules,
-          NavigationSection::settings}) {
+          NavigationSection::subscriptions, NavigationSection::settings}) {
         clickSidebarRow(window, section);
         QCOMPARE(window->selectedSection(), section);
         auto *settings = qobject_cast<SettingsView *>(window->sectionContent());
         QVERIFY2(settings, qPrintable(title(section)));
         QVERIFY(settings->isVisible());
-        // Each time a new view, on its first tab.
+        // Each time a new view, on its first tab; the lists' row on theirs.
         QVERIFY(settings != previous);
         auto *tabs = settings->findChild<QTabWidget *>(u"settingsTabs"_s);
         if (tabs)
-            QCOMPARE(tabs->currentIndex(), 0);
+            QCOMPARE(tabs->currentIndex(), section == NavigationSection::subscriptions ? 3 : 0);
         previous = settings;
     }
 

@@ -39,6 +39,7 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("trash"), 0xe92e}, // delete_outline
         {QStringLiteral("plus"), 0xe145}, // add
         {QStringLiteral("info.circle.fill"), 0xe88e}, // info
+        {QStringLiteral("list.bullet.rectangle"), 0xe0ee}, // list_alt
         {QStringLiteral("cart.badge.shield.checkmarks.fill"), 0xe8e8}, // verified_user
         {QStringLiteral("chevron.up"), 0xe5ce}, // expand_less
         {QStringLiteral("chevron.down"), 0xe5cf}, // expand_more

@@ -47,37 +47,44 @@ void ToggleSwitch::nextCheckState()
 void ToggleSwitch::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+    paint(&painter, rect(), isChecked(), m_onColor, palette(), isEnabled(), hasFocus());
+}
 
-    const QRectF track
-        = QRectF(0, 0, trackWidth, trackHeight)
-              .translated((width() - trackWidth) / 2.0, (height() - trackHeight) / 2.0);
+void ToggleSwitch::paint(QPainter *painter, const QRectF &area, bool checked, const QColor &onColor,
+                         const QPalette &palette, bool enabled, bool focused)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    const QRectF track = QRectF(0, 0, trackWidth, trackHeight)
+                             .translated(area.left() + (area.width() - trackWidth) / 2.0,
+                                         area.top() + (area.height() - trackHeight) / 2.0);
     // Off is a faint track of the text colour, which shows on light and dark
     // windows alike.
-    QColor offColor = palette().color(QPalette::Text);
+    QColor offColor = palette.color(QPalette::Text);
     offColor.setAlphaF(0.25);
-    QColor trackColor = isChecked() ? m_onColor : offColor;
-    if (!isEnabled())
+    QColor trackColor = checked ? onColor : offColor;
+    if (!enabled)
         trackColor.setAlphaF(trackColor.alphaF() * 0.4);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(trackColor);
-    painter.drawRoundedRect(track, trackHeight / 2.0, trackHeight / 2.0);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(trackColor);
+    painter->drawRoundedRect(track, trackHeight / 2.0, trackHeight / 2.0);
 
     const qreal knobSide = trackHeight - 2 * knobMargin;
-    const qreal knobX
-        = isChecked() ? track.right() - knobMargin - knobSide : track.left() + knobMargin;
+    const qreal knobX = checked ? track.right() - knobMargin - knobSide : track.left() + knobMargin;
     const QRectF knob(knobX, track.top() + knobMargin, knobSide, knobSide);
-    painter.setBrush(QColor(0, 0, 0, 40));
-    painter.drawEllipse(knob.translated(0, 0.5));
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(knob);
+    painter->setBrush(QColor(0, 0, 0, 40));
+    painter->drawEllipse(knob.translated(0, 0.5));
+    painter->setBrush(Qt::white);
+    painter->drawEllipse(knob);
 
-    if (hasFocus()) {
-        QColor ring = m_onColor;
+    if (focused) {
+        QColor ring = onColor;
         ring.setAlphaF(0.5);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(ring, 1.5));
-        painter.drawRoundedRect(track.adjusted(-1, -1, 1, 1), trackHeight / 2.0 + 1,
-                                trackHeight / 2.0 + 1);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(ring, 1.5));
+        painter->drawRoundedRect(track.adjusted(-1, -1, 1, 1), trackHeight / 2.0 + 1,
+                                 trackHeight / 2.0 + 1);
     }
+    painter->restore();
 }

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QColor>
 
+class QPainter;
+
 // An on/off switch: a rounded track with a round knob, filled with the
 // accent colour when on. Checked means on.
 class ToggleSwitch final : public QAbstractButton
@@ -17,6 +19,11 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    // The switch as drawn, centred in area: list delegates paint the same
+    // switch without making one.
+    static void paint(QPainter *painter, const QRectF &area, bool checked, const QColor &onColor,
+                      const QPalette &palette, bool enabled, bool focused);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

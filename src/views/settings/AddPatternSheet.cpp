@@ -7,8 +7,9 @@
 
 AddPatternSheet::AddPatternSheet(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
                                  QWidget *parent)
-    : AddRuleSheet(ruleStore, themeManager, QStringLiteral("addPattern"),
+    : AddRuleSheet(themeManager, QStringLiteral("addPattern"),
                    QStringLiteral("新しい除外パターンを追加"), 450, parent)
+    , m_ruleStore(ruleStore)
     , m_patternField(new QLineEdit)
     , m_reasonField(new QLineEdit)
 {
@@ -32,7 +33,7 @@ bool AddPatternSheet::addPattern()
     const QString reason = m_reasonField->text().isEmpty()
         ? QStringLiteral("ユーザー指定除外パターン")
         : m_reasonField->text();
-    ruleStore().addCustomPattern(pattern, reason);
+    m_ruleStore.addCustomPattern(pattern, reason);
 
     finishAdding();
     return true;

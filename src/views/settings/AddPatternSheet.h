@@ -2,6 +2,8 @@
 
 #include "views/settings/AddRuleSheet.h"
 
+class SecurityRuleStore;
+
 // The sheet that adds an exclusion pattern.
 class AddPatternSheet final : public AddRuleSheet
 {
@@ -15,6 +17,7 @@ public:
     bool addPattern();
 
 private:
+    SecurityRuleStore &m_ruleStore;
     QLineEdit *m_patternField;
     QLineEdit *m_reasonField;
 };

@@ -12,11 +12,9 @@
 
 #include <algorithm>
 
-AddRuleSheet::AddRuleSheet(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
-                           const QString &namePrefix, const QString &title, int width,
-                           QWidget *parent)
+AddRuleSheet::AddRuleSheet(ThemeManager &themeManager, const QString &namePrefix,
+                           const QString &title, int width, QWidget *parent)
     : QDialog(parent)
-    , m_ruleStore(ruleStore)
     , m_themeManager(themeManager)
     , m_heading(new QLabel(title))
     , m_cancelButton(new QPushButton(QStringLiteral("キャンセル")))
@@ -46,10 +44,10 @@ void AddRuleSheet::setFields(const QList<QLineEdit *> &fields,
     m_fields = fields;
     m_requiredFields = requiredFields;
 
-    auto *form = new QVBoxLayout;
-    form->setSpacing(8);
+    m_form = new QVBoxLayout;
+    m_form->setSpacing(8);
     for (QLineEdit *field : fields)
-        form->addWidget(field);
+        m_form->addWidget(field);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cancelButton);
@@ -60,12 +58,17 @@ void AddRuleSheet::setFields(const QList<QLineEdit *> &fields,
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(16);
     layout->addWidget(m_heading);
-    layout->addLayout(form);
+    layout->addLayout(m_form);
     layout->addLayout(buttons);
 
     for (QLineEdit *field : requiredFields)
         connect(field, &QLineEdit::textChanged, this, &AddRuleSheet::updateAddButton);
     updateAddButton();
+}
+
+void AddRuleSheet::insertBelowFields(QWidget *widget)
+{
+    m_form->addWidget(widget);
 }
 
 void AddRuleSheet::finishAdding()

@@ -6,7 +6,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SecurityRuleStore;
+class QVBoxLayout;
 class ThemeManager;
 
 // What the add-shop and add-pattern sheets have in common: a heading, a
@@ -21,27 +21,28 @@ protected:
     // namePrefix names the sheet and its parts ("addShop" gives
     // "addShopSheet", "addShopHeading", "addShopCancelButton" and
     // "addShopConfirmButton"); the title is also the heading.
-    AddRuleSheet(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
-                 const QString &namePrefix, const QString &title, int width, QWidget *parent);
+    AddRuleSheet(ThemeManager &themeManager, const QString &namePrefix, const QString &title,
+                 int width, QWidget *parent);
 
     // Lays out the sheet once its fields exist; "追加" is enabled while every
     // required field has text.
     void setFields(const QList<QLineEdit *> &fields, const QList<QLineEdit *> &requiredFields);
+    // A widget between the fields and the buttons (a message); after setFields.
+    void insertBelowFields(QWidget *widget);
     // Clears the fields after a successful add and closes the sheet.
     void finishAdding();
 
-    SecurityRuleStore &ruleStore() const { return m_ruleStore; }
     QPushButton *addButton() const { return m_addButton; }
 
 private:
     void updateAddButton();
     void applyTheme();
 
-    SecurityRuleStore &m_ruleStore;
     ThemeManager &m_themeManager;
     QLabel *m_heading;
     QList<QLineEdit *> m_fields;
     QList<QLineEdit *> m_requiredFields;
+    QVBoxLayout *m_form = nullptr;
     QPushButton *m_cancelButton;
     QPushButton *m_addButton;
 };

@@ -7,8 +7,9 @@
 
 AddShopSheet::AddShopSheet(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
                            QWidget *parent)
-    : AddRuleSheet(ruleStore, themeManager, QStringLiteral("addShop"),
+    : AddRuleSheet(themeManager, QStringLiteral("addShop"),
                    QStringLiteral("新しい認定正規ショップを追加"), 480, parent)
+    , m_ruleStore(ruleStore)
     , m_nameField(new QLineEdit)
     , m_domainField(new QLineEdit)
     , m_categoryField(new QLineEdit)
@@ -55,7 +56,7 @@ bool AddShopSheet::addShop()
     const QString searchTemplate
         = m_templateField->text().isEmpty() ? generatedTemplate(domain) : m_templateField->text();
     // The store lower-cases and trims the domain; the template keeps it as typed.
-    ruleStore().addCustomShop(name, domain, category, searchTemplate);
+    m_ruleStore.addCustomShop(name, domain, category, searchTemplate);
 
     finishAdding();
     return true;

@@ -2,6 +2,8 @@
 
 #include "views/settings/AddRuleSheet.h"
 
+class SecurityRuleStore;
+
 // The sheet that adds a certified shop.
 class AddShopSheet final : public AddRuleSheet
 {
@@ -18,6 +20,7 @@ public:
     bool addShop();
 
 private:
+    SecurityRuleStore &m_ruleStore;
     QLineEdit *m_nameField;
     QLineEdit *m_domainField;
     QLineEdit *m_categoryField;

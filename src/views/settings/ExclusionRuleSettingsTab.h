@@ -3,6 +3,7 @@
 #include "views/settings/RuleListSettingsTab.h"
 
 class AddPatternSheet;
+class SecurityRuleStore;
 
 // The "危険サイト除外" tab: the excluded patterns of the shared rule store with
 // their switches, delete buttons for custom patterns, and the add-pattern
@@ -19,7 +20,5 @@ public:
     void showAddPatternSheet();
 
 private:
-    void syncRows();
-
     AddPatternSheet *m_sheet;
 };

@@ -1,32 +1,32 @@
 #include "views/settings/RuleListSettingsTab.h"
 
-#include "rules/SecurityRuleStore.h"
+#include "rules/RuleListModel.h"
 #include "theme/ThemeManager.h"
-#include "views/common/InsetList.h"
+#include "views/common/RuleListView.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
-#include "views/settings/RuleRow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-RuleListSettingsTab::RuleListSettingsTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
-                                         const Texts &texts, RuleAction toggleRule,
-                                         RuleAction removeRule, QWidget *parent)
+RuleListSettingsTab::RuleListSettingsTab(ThemeManager &themeManager, const Texts &texts,
+                                         RuleListModel *model, const RuleRowDelegate::Look &look,
+                                         QWidget *parent)
     : QWidget(parent)
-    , m_ruleStore(ruleStore)
     , m_themeManager(themeManager)
-    , m_toggleRule(toggleRule)
-    , m_removeRule(removeRule)
     , m_titleFormat(texts.titleFormat)
+    , m_model(model)
+    , m_delegate(new RuleRowDelegate(look, this))
     , m_titleLabel(new QLabel)
     , m_addButton(new QPushButton(texts.addButtonText))
-    , m_list(new InsetList)
+    , m_list(new RuleListView)
+    , m_layout(new QVBoxLayout(this))
 {
     setObjectName(texts.objectName);
+    m_model->setParent(this);
 
     m_titleLabel->setObjectName(texts.listName + QStringLiteral("Title"));
     m_titleLabel->setFont(ViewStyle::font(ViewStyle::TextStyle::headline));
@@ -51,41 +51,35 @@ RuleListSettingsTab::RuleListSettingsTab(SecurityRuleStore &ruleStore, ThemeMana
     header->addWidget(m_addButton, 0, Qt::AlignVCenter);
 
     m_list->setObjectName(texts.listName);
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_delegate);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
-    layout->addLayout(header);
-    layout->addWidget(m_list, 1);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(12);
+    m_layout->addLayout(header);
+    m_layout->addWidget(m_list, 1);
 
+    // After the click that asked for it has been handled: the row goes away.
+    connect(m_delegate, &RuleRowDelegate::removeRequested, this, &RuleListSettingsTab::removeRule,
+            Qt::QueuedConnection);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &RuleListSettingsTab::updateTitle);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &RuleListSettingsTab::updateTitle);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &RuleListSettingsTab::updateTitle);
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this,
             &RuleListSettingsTab::applyTheme);
+    updateTitle();
     applyTheme();
 }
 
-void RuleListSettingsTab::syncRows(
-    qsizetype ruleCount, const std::function<RuleRow *()> &createRow,
-    const std::function<void(RuleRow *row, qsizetype index)> &showRule)
+void RuleListSettingsTab::removeRule(const QUuid &id)
 {
-    m_titleLabel->setText(m_titleFormat.arg(ruleCount));
+    if (const QModelIndex index = m_model->indexOf(id); index.isValid())
+        m_model->removeRows(index.row(), 1);
+}
 
-    // Rows are reused in place, so a switch flip does not rebuild the list.
-    QList<QWidget *> rows = m_list->rows();
-    while (rows.size() > ruleCount)
-        rows.removeLast();
-    const QColor accent = accentColor(m_themeManager.currentTheme());
-    while (rows.size() < ruleCount) {
-        RuleRow *row = createRow();
-        row->setSwitchColor(accent);
-        connect(row, &RuleRow::toggleRequested, this,
-                [this](const QUuid &id) { (m_ruleStore.*m_toggleRule)(id); });
-        connect(row, &RuleRow::removeRequested, this,
-                [this](const QUuid &id) { (m_ruleStore.*m_removeRule)(id); });
-        rows.append(row);
-    }
-    for (qsizetype i = 0; i < ruleCount; ++i)
-        showRule(static_cast<RuleRow *>(rows.at(i)), i);
-    m_list->setRows(rows);
+void RuleListSettingsTab::updateTitle()
+{
+    m_titleLabel->setText(m_titleFormat.arg(m_model->rowCount()));
 }
 
 void RuleListSettingsTab::applyTheme()
@@ -94,6 +88,6 @@ void RuleListSettingsTab::applyTheme()
     const QColor text = textOnAccent(accent);
     ViewStyle::makeProminent(m_addButton, accent);
     m_addButton->setIcon(SymbolIcon::icon(QStringLiteral("plus"), text, 14));
-    for (QWidget *row : m_list->rows())
-        static_cast<RuleRow *>(row)->setSwitchColor(accent);
+    m_delegate->setSwitchColor(accent);
+    m_list->viewport()->update();
 }

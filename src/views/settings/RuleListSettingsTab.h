@@ -1,24 +1,29 @@
 #pragma once
 
+#include "views/settings/RuleRowDelegate.h"
+
 #include <QWidget>
 
-#include <functional>
-
-class InsetList;
 class QLabel;
 class QPushButton;
 class QUuid;
-class RuleRow;
-class SecurityRuleStore;
+class QVBoxLayout;
+class RuleListModel;
+class RuleListView;
 class ThemeManager;
 
-// What the shop and pattern tabs have in common: a header with the list's
-// title, caption and add button, and a list of rule rows that mirrors the
-// shared rule store. The tab holds no rules of its own; every change goes
-// through the store, so the next search and verdict in every window use it.
+// What the shop, pattern and subscription tabs have in common: a header with
+// the list's title, caption and add button, and the list itself, a view over
+// a model of the shared store. The tab holds no rules of its own; every
+// change goes through the store, so the next search and verdict in every
+// window use it.
 class RuleListSettingsTab : public QWidget
 {
     Q_OBJECT
+
+public:
+    RuleListView *listView() const { return m_list; }
+    RuleRowDelegate *rowDelegate() const { return m_delegate; }
 
 protected:
     struct Texts
@@ -32,30 +37,28 @@ protected:
         QString addButtonName;
         QString addButtonText;
     };
-    using RuleAction = void (SecurityRuleStore::*)(const QUuid &id);
 
-    // A row's switch and delete button call toggleRule and removeRule.
-    RuleListSettingsTab(SecurityRuleStore &ruleStore, ThemeManager &themeManager,
-                        const Texts &texts, RuleAction toggleRule, RuleAction removeRule,
-                        QWidget *parent);
+    // Takes the model; rows get the look.
+    RuleListSettingsTab(ThemeManager &themeManager, const Texts &texts, RuleListModel *model,
+                        const RuleRowDelegate::Look &look, QWidget *parent);
 
-    SecurityRuleStore &ruleStore() const { return m_ruleStore; }
     QPushButton *addButton() const { return m_addButton; }
+    RuleListModel *model() const { return m_model; }
+    QVBoxLayout *tabLayout() const { return m_layout; }
 
-    // Shows ruleCount rows: new ones come from createRow, and showRule fills
-    // the row at each index.
-    void syncRows(qsizetype ruleCount, const std::function<RuleRow *()> &createRow,
-                  const std::function<void(RuleRow *row, qsizetype index)> &showRule);
+    // A row's delete button; the row goes at once unless a tab asks first.
+    virtual void removeRule(const QUuid &id);
 
 private:
+    void updateTitle();
     void applyTheme();
 
-    SecurityRuleStore &m_ruleStore;
     ThemeManager &m_themeManager;
-    RuleAction m_toggleRule;
-    RuleAction m_removeRule;
     QString m_titleFormat;
+    RuleListModel *m_model;
+    RuleRowDelegate *m_delegate;
     QLabel *m_titleLabel;
     QPushButton *m_addButton;
-    InsetList *m_list;
+    RuleListView *m_list;
+    QVBoxLayout *m_layout;
 };

@@ -5,6 +5,7 @@
 #include "views/common/SymbolIcon.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/ExclusionRuleSettingsTab.h"
+#include "views/settings/SubscriptionSettingsTab.h"
 #include "views/settings/ThemeSettingsTab.h"
 #include "views/settings/TrustedShopSettingsTab.h"
 
@@ -35,16 +36,15 @@ struct TabSymbol
 
 // Tab labels and symbols, in tab order.
 constexpr TabSymbol tabSymbols[] = {
-    {u"外観・テーマ", u"paintpalette.fill"},
-    {u"認定正規ショップ", u"checkmark.seal.fill"},
-    {u"危険サイト除外", u"shield.checkerboard"},
+    {u"外観・テーマ", u"paintpalette.fill"},     {u"認定正規ショップ", u"checkmark.seal.fill"},
+    {u"危険サイト除外", u"shield.checkerboard"}, {u"購読リスト", u"list.bullet.rectangle"},
     {u"アプリについて", u"info.circle.fill"},
 };
 
 } // namespace
 
 SettingsView::SettingsView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
-                           QWidget *parent)
+                           SubscriptionStore &subscriptions, QWidget *parent)
     : QWidget(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
@@ -52,6 +52,7 @@ SettingsView::SettingsView(ThemeManager &themeManager, SecurityRuleStore &ruleSt
     , m_themeTab(new ThemeSettingsTab(themeManager))
     , m_trustedShopTab(new TrustedShopSettingsTab(ruleStore, themeManager))
     , m_exclusionRuleTab(new ExclusionRuleSettingsTab(ruleStore, themeManager))
+    , m_subscriptionTab(new SubscriptionSettingsTab(subscriptions, ruleStore, themeManager))
     , m_aboutTab(new AboutTab(ruleStore, themeManager))
 {
     setObjectName(QStringLiteral("settingsView"));
@@ -62,6 +63,7 @@ SettingsView::SettingsView(ThemeManager &themeManager, SecurityRuleStore &ruleSt
     m_tabs->addTab(padded(m_themeTab, 0), QString());
     m_tabs->addTab(padded(m_trustedShopTab, tabContentPadding), QString());
     m_tabs->addTab(padded(m_exclusionRuleTab, tabContentPadding), QString());
+    m_tabs->addTab(padded(m_subscriptionTab, tabContentPadding), QString());
     m_tabs->addTab(padded(m_aboutTab, tabContentPadding), QString());
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->setTabText(i, QString::fromUtf16(tabSymbols[i].label));
@@ -71,6 +73,11 @@ SettingsView::SettingsView(ThemeManager &themeManager, SecurityRuleStore &ruleSt
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(defaultPadding, defaultPadding, defaultPadding, defaultPadding);
     layout->addWidget(m_tabs);
+}
+
+void SettingsView::showSubscriptionTab()
+{
+    m_tabs->setCurrentWidget(m_subscriptionTab->parentWidget());
 }
 
 void SettingsView::updateTabIcons()

@@ -3,6 +3,7 @@
 #include "views/settings/RuleListSettingsTab.h"
 
 class AddShopSheet;
+class SecurityRuleStore;
 
 // The "認定正規ショップ" tab: the certified shops of the shared rule store with
 // their switches, delete buttons for custom shops, and the add-shop sheet.
@@ -18,7 +19,5 @@ public:
     void showAddShopSheet();
 
 private:
-    void syncRows();
-
     AddShopSheet *m_sheet;
 };
