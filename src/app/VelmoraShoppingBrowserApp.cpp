@@ -17,6 +17,19 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 
+namespace {
+
+// The lists live with the rest of the run's data unless told otherwise.
+SubscriptionStore::Options inDataFolder(SubscriptionStore::Options options,
+                                        const QString &dataFolder)
+{
+    if (options.directory.isEmpty())
+        options.directory = QDir(dataFolder).filePath(QStringLiteral("subscriptions"));
+    return options;
+}
+
+} // namespace
+
 VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
     PreferencesStore &preferences, const QString &dataFolder,
     const SubscriptionStore::Options &subscriptionOptions, QObject *parent)
@@ -25,7 +38,7 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
     , m_dataFolder(dataFolder)
     , m_themeManager(preferences)
     , m_ruleStore(preferences)
-    , m_subscriptions(preferences, subscriptionOptions)
+    , m_subscriptions(preferences, inDataFolder(subscriptionOptions, dataFolder))
     , m_historyStore(QDir(dataFolder).filePath(QStringLiteral("history.sqlite")))
     , m_session(QDir(dataFolder).filePath(QStringLiteral("session.json")))
 {
@@ -113,9 +126,8 @@ ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
 ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
                                                    const std::optional<QUrl> &address)
 {
-    auto *window
-        = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences, profile,
-                                   m_historyStore);
+    auto *window = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences,
+                                   profile, m_historyStore);
     // Even an address that does not parse is handed on: the screening
     // blocks it with its reason rather than the window searching instead.
     if (address)

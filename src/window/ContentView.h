@@ -40,8 +40,7 @@ public:
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
                 SubscriptionStore &subscriptions, PreferencesStore &preferences,
-                QWebEngineProfile &profile, HistoryStore &history,
-                QWidget *parent = nullptr);
+                QWebEngineProfile &profile, HistoryStore &history, QWidget *parent = nullptr);
     ~ContentView() override;
 
     BrowserViewModel &browserViewModel() const { return *m_browserVM; }

@@ -291,7 +291,6 @@ void TestSettingsView::aboutTabNamesTheWebEngineInUse()
     QVERIFY(shown.contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
 }
 
-
 void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade_data()
 {
     QTest::addColumn<int>("tab");
