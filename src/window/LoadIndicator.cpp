@@ -1,5 +1,6 @@
 #include "window/LoadIndicator.h"
 
+#include "browser/BrowserViewModel.h"
 #include "views/common/ViewStyle.h"
 
 #include <QProgressBar>
@@ -31,6 +32,19 @@ LoadIndicator::LoadIndicator(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_bar);
     setAccentColor(QColor(0, 122, 255));
+}
+
+void LoadIndicator::setViewModel(BrowserViewModel &viewModel)
+{
+    if (m_viewModel)
+        disconnect(m_viewModel, nullptr, this, nullptr);
+    m_viewModel = &viewModel;
+    connect(m_viewModel, &BrowserViewModel::isLoadingChanged, this,
+            [this] { setLoading(m_viewModel->isLoading()); });
+    connect(m_viewModel, &BrowserViewModel::estimatedProgressChanged, this,
+            [this] { setProgress(m_viewModel->estimatedProgress()); });
+    setLoading(m_viewModel->isLoading());
+    setProgress(m_viewModel->estimatedProgress());
 }
 
 void LoadIndicator::setLoading(bool loading)
