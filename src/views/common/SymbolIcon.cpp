@@ -48,6 +48,7 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("arrow.up.right.square"), 0xe89e}, // open_in_new
         {QStringLiteral("nosign"), 0xe14b}, // block
         {QStringLiteral("exclamationmark.circle.fill"), 0xe000}, // error
+        {QStringLiteral("hourglass"), 0xe88b}, // hourglass_empty
     };
     return map;
 }
