@@ -100,10 +100,12 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
     bool restored = false;
     if (SessionStore::restoresAtStart(m_preferences)) {
         for (const SessionWindow &window : m_session.load()) {
-            // One page per window until windows hold tabs: the one in front.
             // A blocked page is opened through the screening again, which
             // stops it before the engine sees it.
-            showWindow(profile(), window.pages.at(window.current).url);
+            ContentView *opened = showWindow(profile(), window.pages.first().url);
+            for (qsizetype i = 1; i < window.pages.size(); ++i)
+                opened->openTab(window.pages.at(i).url, true);
+            opened->selectTab(window.current);
             restored = true;
         }
     }
@@ -145,12 +147,8 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
     m_windows.append(window);
     // Private windows keep nothing, not even their place in the session.
     if (!window->isPrivate()) {
-        BrowserViewModel &page = window->browserViewModel();
-        for (const auto signal :
-             {&BrowserViewModel::currentURLChanged, &BrowserViewModel::isBlockedChanged,
-              &BrowserViewModel::pendingBlockedURLChanged}) {
-            connect(&page, signal, &m_sessionSaveTimer, qOverload<>(&QTimer::start));
-        }
+        connect(window, &ContentView::tabsChanged, &m_sessionSaveTimer,
+                qOverload<>(&QTimer::start));
         // Closing one of several windows forgets it; closing the last one,
         // or quitting, keeps what was open for the next start.
         connect(window, &QObject::destroyed, this, [this] {
@@ -223,11 +221,21 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
     for (ContentView *window : windows()) {
         if (window->isPrivate())
             continue;
-        const BrowserViewModel &page = window->browserViewModel();
-        const SessionPage shown = page.isBlocked() ? SessionPage {page.pendingBlockedURL(), true}
-                                                   : SessionPage {page.currentURL(), false};
-        if (!shown.url.isEmpty())
-            session.append(SessionWindow {{shown}, 0});
+        SessionWindow saved;
+        for (int i = 0; i < window->tabCount(); ++i) {
+            const BrowserViewModel &page = window->tabViewModel(i);
+            const SessionPage shown = page.isBlocked()
+                ? SessionPage {page.pendingBlockedURL(), true}
+                : SessionPage {page.currentURL(), false};
+            // A tab that never showed a page has nothing to bring back.
+            if (shown.url.isEmpty())
+                continue;
+            if (i == window->currentTabIndex())
+                saved.current = int(saved.pages.size());
+            saved.pages.append(shown);
+        }
+        if (!saved.pages.isEmpty())
+            session.append(saved);
     }
     return session;
 }

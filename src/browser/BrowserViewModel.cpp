@@ -208,12 +208,10 @@ void BrowserViewModel::dismissCaution()
     updateDerived();
 }
 
-void BrowserViewModel::openPopup(const QUrl &url)
+bool BrowserViewModel::mayOpenFromPage(const QUrl &url)
 {
     const QString scheme = url.scheme();
-    if (scheme != "http"_L1 && scheme != "https"_L1 && scheme != "blob"_L1)
-        return;
-    loadURL(url);
+    return scheme == "http"_L1 || scheme == "https"_L1 || scheme == "blob"_L1;
 }
 
 bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type,

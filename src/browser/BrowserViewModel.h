@@ -82,10 +82,10 @@ public:
     void openSuggestion();
     // Hides the caution bar until another page is shown.
     void dismissCaution();
-    // A new window the page asked for, opened in this pane instead. Only what
-    // a page may open in its own top frame is opened: the engine refuses
+    // Whether a page may have the browser open this address in a new tab:
+    // only what a page may open in its own top frame. The engine refuses
     // scripts a top-level data: document or a local file, and so does this.
-    void openPopup(const QUrl &url);
+    static bool mayOpenFromPage(const QUrl &url);
 
     // The navigation policy: answers at once whether the engine may go on;
     // a block is recorded on the next turn of the event loop. Every address

@@ -4,7 +4,6 @@
 #include "browser/CertificateErrorModel.h"
 #include "browser/JavaScriptDialogRelay.h"
 #include "browser/PageActionTexts.h"
-#include "browser/PopupCatcherPage.h"
 
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
@@ -32,18 +31,12 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
     // refuses them when nobody accepts them.
     connect(this, &QWebEnginePage::newWindowRequested, this,
             &ScreeningWebPage::onNewWindowRequested);
-    // A new page load gets its own pop-up allowance; windows still waiting
-    // for an address belong to the page that is going.
+    // A new page load gets its own pop-up allowance.
     connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (!ok)
             return;
         m_popupsWithoutGesture = 0;
         settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    });
-    connect(this, &QWebEnginePage::loadStarted, this, [this] {
-        for (PopupCatcherPage *catcher :
-             findChildren<PopupCatcherPage *>(Qt::FindDirectChildrenOnly))
-            catcher->deleteLater();
     });
 }
 
@@ -101,25 +94,15 @@ void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         if (m_popupsWithoutGesture == popupsWithoutGesturePerLoad)
             settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     }
-    const QUrl url = request.requestedUrl();
     // window.open() without an address starts on a blank page and is given
-    // its address later: a catcher waits for it.
-    if (url.isEmpty() || url.scheme() == QLatin1String("about")) {
-        auto *catcher = new PopupCatcherPage(profile(), this);
-        // Queued: the catcher's navigation callback answers first, and the
-        // pane opens the address on the next turn of the event loop.
-        connect(catcher, &PopupCatcherPage::navigationCaught, this,
-                &ScreeningWebPage::openCaughtWindow, Qt::QueuedConnection);
-        request.openIn(catcher);
+    // its address later, which the new tab's policy then judges.
+    const QUrl url = request.requestedUrl();
+    const bool blank = url.isEmpty() || url.scheme() == QLatin1String("about");
+    if (!m_tabOpener || (!blank && !BrowserViewModel::mayOpenFromPage(url)))
         return;
-    }
-    // The engine is still inside its new-window callback; load afterwards.
-    QMetaObject::invokeMethod(
-        this, [this, url] { openCaughtWindow(url); }, Qt::QueuedConnection);
-}
-
-void ScreeningWebPage::openCaughtWindow(const QUrl &url)
-{
-    if (isShown())
-        m_viewModel->openPopup(url);
+    // Opened in the engine's own new page so that it keeps window.opener,
+    // which sign-in and payment windows report back through.
+    if (QWebEnginePage *tab
+        = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab))
+        request.openIn(tab);
 }

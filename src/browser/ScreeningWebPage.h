@@ -3,15 +3,18 @@
 #include <QPointer>
 #include <QWebEnginePage>
 
+#include <functional>
+
 class BrowserViewModel;
 class CertificateErrorModel;
 class JavaScriptDialogRelay;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 
-// The browser pane's page: every navigation the engine proposes, in the main
-// frame and in sub-frames, is put to the view model's policy, and windows a
-// page asks for open in this same page, screened like any other navigation.
+// A tab's page: every navigation the engine proposes, in the main frame and
+// in sub-frames, is put to the view model's policy. Windows the page asks for
+// open as new tabs whose pages keep their opener; their navigations go to the
+// new tab's own policy.
 class ScreeningWebPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -21,8 +24,15 @@ public:
     // beyond these they are dropped, so a page cannot flood the browser.
     static constexpr int popupsWithoutGesturePerLoad = 3;
 
+    // Makes a new tab, in the foreground or behind the current one, and
+    // gives its page; null when no tab can be opened.
+    using TabOpener = std::function<QWebEnginePage *(bool background)>;
+
     // A null profile means the engine's default profile.
     ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfile *profile, QObject *parent);
+
+    // Without one, windows the page asks for are not opened.
+    void setTabOpener(TabOpener opener) { m_tabOpener = std::move(opener); }
 
     // Where the view that shows this page finds the page's dialogs and its
     // certificate errors; both belong to the page.
@@ -43,9 +53,9 @@ protected:
 private:
     bool isShown() const;
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
-    void openCaughtWindow(const QUrl &url);
 
     QPointer<BrowserViewModel> m_viewModel;
+    TabOpener m_tabOpener;
     int m_popupsWithoutGesture = 0;
     JavaScriptDialogRelay *m_dialogRelay;
     CertificateErrorModel *m_certificateErrors;

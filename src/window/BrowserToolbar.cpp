@@ -29,7 +29,7 @@ QWidget *flexibleSpace(QWidget *parent)
 BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeManager,
                                QWidget *parent)
     : QToolBar(parent)
-    , m_viewModel(viewModel)
+    , m_viewModel(nullptr)
     , m_themeManager(themeManager)
     , m_back(new QAction(this))
     , m_forward(new QAction(this))
@@ -52,22 +52,22 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     m_back->setText(QStringLiteral("戻る"));
     m_back->setToolTip(QStringLiteral("戻る"));
     m_back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
-    connect(m_back, &QAction::triggered, this, [this] { m_viewModel.goBack(); });
+    connect(m_back, &QAction::triggered, this, [this] { m_viewModel->goBack(); });
 
     m_forward->setObjectName(QStringLiteral("forwardAction"));
     m_forward->setText(QStringLiteral("進む"));
     m_forward->setToolTip(QStringLiteral("進む"));
     m_forward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
-    connect(m_forward, &QAction::triggered, this, [this] { m_viewModel.goForward(); });
+    connect(m_forward, &QAction::triggered, this, [this] { m_viewModel->goForward(); });
 
     m_reload->setObjectName(QStringLiteral("reloadAction"));
     // The button stops a load under way; its keys (F5, Ctrl+R) are the
     // window's page actions and always reload.
     connect(m_reload, &QAction::triggered, this, [this] {
-        if (m_viewModel.isLoading())
-            m_viewModel.stop();
+        if (m_viewModel->isLoading())
+            m_viewModel->stop();
         else
-            m_viewModel.reload();
+            m_viewModel->reload();
     });
 
     addAction(m_back);
@@ -136,37 +136,44 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
         QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     addWidget(m_themeButton);
 
-    connect(&m_viewModel, &BrowserViewModel::canGoBackChanged, this,
-            &BrowserToolbar::updateNavigation);
-    connect(&m_viewModel, &BrowserViewModel::canGoForwardChanged, this,
-            &BrowserToolbar::updateNavigation);
-    connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this,
-            &BrowserToolbar::updateNavigation);
-    connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this,
-            &BrowserToolbar::updateNavigation);
-    connect(&m_viewModel, &BrowserViewModel::isLoadingChanged, this, &BrowserToolbar::updateReload);
-    connect(&m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
-    connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
-    connect(&m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
-            &BrowserToolbar::updateAddress);
-    connect(&m_viewModel, &BrowserViewModel::currentURLChanged, this,
-            &BrowserToolbar::updateAddress);
-    connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this,
-            &BrowserToolbar::updateAddress);
-    connect(&m_viewModel, &BrowserViewModel::pendingBlockedURLChanged, this,
-            &BrowserToolbar::updateAddress);
-    connect(&m_viewModel, &BrowserViewModel::isProceededChanged, this,
-            [this] { m_badge->setProceeded(m_viewModel.isProceeded()); });
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this,
             &BrowserToolbar::updateThemeChecks);
 
-    m_badge->setProceeded(m_viewModel.isProceeded());
+    setViewModel(viewModel);
+    updateThemeChecks();
+}
+
+void BrowserToolbar::setViewModel(BrowserViewModel &viewModel)
+{
+    if (m_viewModel)
+        disconnect(m_viewModel, nullptr, this, nullptr);
+    m_viewModel = &viewModel;
+    connect(m_viewModel, &BrowserViewModel::canGoBackChanged, this,
+            &BrowserToolbar::updateNavigation);
+    connect(m_viewModel, &BrowserViewModel::canGoForwardChanged, this,
+            &BrowserToolbar::updateNavigation);
+    connect(m_viewModel, &BrowserViewModel::isBlockedChanged, this,
+            &BrowserToolbar::updateNavigation);
+    connect(m_viewModel, &BrowserViewModel::currentURLChanged, this,
+            &BrowserToolbar::updateNavigation);
+    connect(m_viewModel, &BrowserViewModel::isLoadingChanged, this, &BrowserToolbar::updateReload);
+    connect(m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
+    connect(m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
+    connect(m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
+            &BrowserToolbar::updateAddress);
+    connect(m_viewModel, &BrowserViewModel::currentURLChanged, this,
+            &BrowserToolbar::updateAddress);
+    connect(m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserToolbar::updateAddress);
+    connect(m_viewModel, &BrowserViewModel::pendingBlockedURLChanged, this,
+            &BrowserToolbar::updateAddress);
+    connect(m_viewModel, &BrowserViewModel::isProceededChanged, this,
+            [this] { m_badge->setProceeded(m_viewModel->isProceeded()); });
+
+    m_badge->setProceeded(m_viewModel->isProceeded());
     updateAddress();
     updateNavigation();
     updateReload();
     updateTitle();
-    updateThemeChecks();
-    updateIcons();
 }
 
 void BrowserToolbar::changeEvent(QEvent *event)
@@ -181,14 +188,14 @@ void BrowserToolbar::changeEvent(QEvent *event)
 void BrowserToolbar::updateNavigation()
 {
     // Back stays usable while a warning is shown: it is how the warning goes.
-    m_back->setEnabled(m_viewModel.canGoBack() || m_viewModel.isBlocked());
-    m_forward->setEnabled(m_viewModel.canGoForward());
-    m_addBookmark->setEnabled(!m_viewModel.currentURL().isEmpty());
+    m_back->setEnabled(m_viewModel->canGoBack() || m_viewModel->isBlocked());
+    m_forward->setEnabled(m_viewModel->canGoForward());
+    m_addBookmark->setEnabled(!m_viewModel->currentURL().isEmpty());
 }
 
 void BrowserToolbar::updateReload()
 {
-    const bool loading = m_viewModel.isLoading();
+    const bool loading = m_viewModel->isLoading();
     const QString help = loading ? QStringLiteral("中止") : QStringLiteral("更新");
     m_reload->setText(help);
     m_reload->setToolTip(help);
@@ -197,8 +204,8 @@ void BrowserToolbar::updateReload()
 
 void BrowserToolbar::updateTitle()
 {
-    const QString title = m_viewModel.pageTitle();
-    const bool show = m_viewModel.webView() && !title.isEmpty();
+    const QString title = m_viewModel->pageTitle();
+    const bool show = m_viewModel->webView() && !title.isEmpty();
     m_title->setToolTip(show ? title : QString());
     m_title->setText(
         show ? m_title->fontMetrics().elidedText(title, Qt::ElideRight, titleMaximumWidth)
@@ -210,9 +217,9 @@ void BrowserToolbar::updateAddress()
 {
     // While a warning is up it is the stopped address that matters, not the
     // page behind the warning.
-    m_address->setAddress(m_viewModel.isBlocked() ? m_viewModel.pendingBlockedURL()
-                                                  : m_viewModel.currentURL());
-    m_badge->setSafetyLevel(m_viewModel.safetyLevel());
+    m_address->setAddress(m_viewModel->isBlocked() ? m_viewModel->pendingBlockedURL()
+                                                   : m_viewModel->currentURL());
+    m_badge->setSafetyLevel(m_viewModel->safetyLevel());
     m_badge->setInsecure(m_address->isInsecure());
 }
 
@@ -232,7 +239,7 @@ void BrowserToolbar::updateIcons()
     };
     m_back->setIcon(icon("chevron.left"));
     m_forward->setIcon(icon("chevron.right"));
-    m_reload->setIcon(m_viewModel.isLoading() ? icon("xmark") : icon("arrow.clockwise"));
+    m_reload->setIcon(m_viewModel->isLoading() ? icon("xmark") : icon("arrow.clockwise"));
     m_addBookmark->setIcon(icon("star"));
     m_themeButton->setIcon(icon("paintpalette"));
 }

@@ -16,7 +16,8 @@ class ThemeManager;
 
 // The window's toolbar: back, forward and reload on the leading side, the
 // safety badge, the address and the page title in the centre, add-bookmark and the theme
-// menu on the trailing side. Everything it shows follows the view model.
+// menu on the trailing side. Everything it shows follows the current tab's
+// view model.
 class BrowserToolbar final : public QToolBar
 {
     Q_OBJECT
@@ -26,6 +27,10 @@ public:
 
     BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeManager,
                    QWidget *parent = nullptr);
+
+    // The tab whose page the toolbar shows and commands.
+    void setViewModel(BrowserViewModel &viewModel);
+    BrowserViewModel &viewModel() const { return *m_viewModel; }
 
     QAction *backAction() const { return m_back; }
     QAction *forwardAction() const { return m_forward; }
@@ -52,7 +57,7 @@ private:
     void updateThemeChecks();
     void updateIcons();
 
-    BrowserViewModel &m_viewModel;
+    BrowserViewModel *m_viewModel;
     ThemeManager &m_themeManager;
     QAction *m_back;
     QAction *m_forward;

@@ -4,6 +4,7 @@
 #include "browser/BrowserViewModel.h"
 #include "browser/DownloadManager.h"
 #include "browser/HistoryRecorder.h"
+#include "browser/ScreeningWebPage.h"
 #include "history/HistoryStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
@@ -22,6 +23,7 @@
 #include "window/LoadIndicator.h"
 #include "window/PrivateWindowBanner.h"
 #include "window/SidebarView.h"
+#include "window/TabStrip.h"
 #include "window/ThemePalette.h"
 #include "zoom/ZoomLevels.h"
 
@@ -34,6 +36,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -62,14 +65,13 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_preferences(preferences)
     , m_profile(profile)
     , m_history(history)
-    , m_browserVM(new BrowserViewModel(ruleStore, this))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
+    , m_zoomLevels(new ZoomLevels(preferences, this))
+    , m_pageActions(new BrowserPageActions(*this))
 {
     setObjectName(QStringLiteral("contentView"));
     setWindowTitle(isPrivate() ? QStringLiteral("Velmora Shopping Browser — プライベート")
                                : QStringLiteral("Velmora Shopping Browser"));
-    if (!isPrivate())
-        new HistoryRecorder(*m_browserVM, m_history, m_browserVM);
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -101,8 +103,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     }
 
     buildMenus();
-    m_browserView->setZoomLevels(*new ZoomLevels(preferences, this));
-    (new BrowserPageActions(*this))->setView(m_browserView);
+    showCurrentTab();
 
     connect(m_sidebar, &SidebarView::sectionSelected, this,
             [this](NavigationSection section) { selectSection(section); });
@@ -111,10 +112,9 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     connect(m_bookmarkStore, &BookmarkStore::bookmarksChanged, this,
             &ContentView::updateBookmarkBadge);
     connect(&m_themeManager, &ThemeManager::currentThemeChanged, this, &ContentView::applyTheme);
-    connect(m_browserVM, &BrowserViewModel::isLoadingChanged, this,
-            [this] { m_loadIndicator->setLoading(m_browserVM->isLoading()); });
-    connect(m_browserVM, &BrowserViewModel::estimatedProgressChanged, this,
-            [this] { m_loadIndicator->setProgress(m_browserVM->estimatedProgress()); });
+    connect(m_tabStrip, &QTabBar::currentChanged, this, &ContentView::showCurrentTab);
+    connect(m_tabStrip, &QTabBar::tabMoved, this, &ContentView::moveTab);
+    connect(m_tabStrip, &QTabBar::tabCloseRequested, this, &ContentView::closeTab);
     connect(m_toolbar, &BrowserToolbar::addBookmarkRequested, this,
             &ContentView::addCurrentPageToBookmarks);
 
@@ -134,14 +134,14 @@ QWidget *ContentView::buildDetailColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    // The browser section is made first: making it attaches the web view,
-    // which the toolbar's title needs to know about.
+    // The browser section is made first: making it opens the first tab,
+    // whose page the toolbar shows.
     m_sections = new QStackedWidget(column);
     m_sections->setObjectName(QStringLiteral("sectionStack"));
     m_browserSection = buildBrowserSection();
     m_sections->addWidget(m_browserSection);
 
-    m_toolbar = new BrowserToolbar(*m_browserVM, m_themeManager, column);
+    m_toolbar = new BrowserToolbar(browserViewModel(), m_themeManager, column);
     m_loadIndicator = new LoadIndicator(column);
 
     layout->addWidget(m_toolbar);
@@ -158,15 +158,145 @@ QWidget *ContentView::buildBrowserSection()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_searchBar = new SearchBarView(m_ruleStore, m_themeManager, section);
-    m_browserView = new BrowserView(*m_browserVM, m_ruleStore, m_themeManager, m_profile, section);
+    m_tabStrip = new TabStrip(section);
+    m_pages = new QStackedWidget(section);
+    m_pages->setObjectName(QStringLiteral("tabPages"));
+    m_downloads = new DownloadManager(m_ruleStore, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
-    layout->addWidget(m_browserView, 1);
-    auto *downloads = new DownloadManager(m_ruleStore, section);
-    downloads->watchPage(m_browserView->webView()->page());
-    layout->addWidget(new DownloadBarView(*downloads, section));
+    layout->addWidget(m_tabStrip);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(new DownloadBarView(*m_downloads, section));
     connect(m_searchBar, &SearchBarView::searchRequested, this, &ContentView::runSearch);
+    addTab(false);
     return section;
+}
+
+BrowserView *ContentView::addTab(bool background)
+{
+    auto *viewModel = new BrowserViewModel(m_ruleStore, this);
+    auto *view = new BrowserView(*viewModel, m_ruleStore, m_themeManager, m_profile, m_pages);
+    if (!isPrivate())
+        new HistoryRecorder(*viewModel, m_history, viewModel);
+    connect(view, &QObject::destroyed, viewModel, &QObject::deleteLater);
+    view->setZoomLevels(*m_zoomLevels);
+    m_downloads->watchPage(view->webView()->page());
+    if (auto *page = qobject_cast<ScreeningWebPage *>(view->webView()->page())) {
+        page->setTabOpener(
+            [this](bool inBackground) { return addTab(inBackground)->webView()->page(); });
+    }
+    // A sign-in or payment window closes itself when it is done; the engine
+    // allows that only to windows a script opened.
+    connect(view->webView()->page(), &QWebEnginePage::windowCloseRequested, this,
+            [this, view] { closeTab(int(m_tabs.indexOf(view))); });
+    connect(view, &BrowserView::openInNewTabRequested, this, [this](const QUrl &url) {
+        if (BrowserViewModel::mayOpenFromPage(url))
+            openTab(url, true);
+    });
+    for (const auto signal :
+         {&BrowserViewModel::currentURLChanged, &BrowserViewModel::isBlockedChanged,
+          &BrowserViewModel::pendingBlockedURLChanged}) {
+        connect(viewModel, signal, this, &ContentView::tabsChanged);
+    }
+
+    // Next to the tab it came from, as the user expects to find it.
+    const int index = m_tabs.isEmpty() ? 0 : currentTabIndex() + 1;
+    m_tabs.insert(index, view);
+    m_pages->addWidget(view);
+    m_tabStrip->insertPageTab(index, *viewModel);
+    if (!background)
+        m_tabStrip->setCurrentIndex(index);
+    Q_EMIT tabsChanged();
+    return view;
+}
+
+int ContentView::currentTabIndex() const
+{
+    return m_tabStrip->currentIndex();
+}
+
+BrowserViewModel &ContentView::browserViewModel() const
+{
+    return tabViewModel(currentTabIndex());
+}
+
+BrowserView *ContentView::browserView() const
+{
+    return m_tabs.at(currentTabIndex());
+}
+
+BrowserViewModel &ContentView::tabViewModel(int index) const
+{
+    return m_tabs.at(index)->viewModel();
+}
+
+void ContentView::showCurrentTab()
+{
+    // Also called while a closing tab is taken out, before the toolbar exists
+    // on the first tab: only a complete window follows the current tab.
+    const int index = currentTabIndex();
+    if (index < 0 || index >= m_tabs.size() || !m_toolbar)
+        return;
+    BrowserView *view = m_tabs.at(index);
+    m_pages->setCurrentWidget(view);
+    m_toolbar->setViewModel(view->viewModel());
+    m_loadIndicator->setViewModel(view->viewModel());
+    m_pageActions->setView(view);
+    Q_EMIT tabsChanged();
+}
+
+void ContentView::moveTab(int from, int to)
+{
+    m_tabs.move(from, to);
+    Q_EMIT tabsChanged();
+}
+
+void ContentView::openTab(const QUrl &url, bool background)
+{
+    selectSection(NavigationSection::browser);
+    addTab(background)->viewModel().loadURL(url);
+}
+
+void ContentView::closeTab(int index)
+{
+    if (index < 0 || index >= m_tabs.size())
+        return;
+    BrowserViewModel &viewModel = tabViewModel(index);
+    const QUrl shown
+        = viewModel.isBlocked() ? viewModel.pendingBlockedURL() : viewModel.currentURL();
+    if (!shown.isEmpty())
+        m_closedTabs.append(shown);
+    if (m_tabs.size() == 1) {
+        close();
+        return;
+    }
+    BrowserView *view = m_tabs.takeAt(index);
+    m_tabStrip->removeTab(index);
+    m_pages->removeWidget(view);
+    // Its page may be the one that asked for this, still inside its call.
+    view->deleteLater();
+    Q_EMIT tabsChanged();
+}
+
+void ContentView::selectTab(int index)
+{
+    if (index >= 0 && index < m_tabs.size())
+        m_tabStrip->setCurrentIndex(index);
+}
+
+void ContentView::reopenClosedTab()
+{
+    if (!m_closedTabs.isEmpty())
+        openTab(m_closedTabs.takeLast(), false);
+}
+
+void ContentView::openStartTab()
+{
+    selectSection(NavigationSection::browser);
+    BrowserView *view = addTab(false);
+    if (const auto url = startupSearchURL())
+        view->viewModel().loadURL(*url);
+    m_searchBar->focusQuery();
 }
 
 void ContentView::buildMenus()
@@ -186,9 +316,10 @@ void ContentView::buildMenus()
     settings->setMenuRole(QAction::PreferencesRole);
     connect(settings, &QAction::triggered, this, &ContentView::settingsRequested);
     file->addSeparator();
+    buildTabActions(file);
     QAction *closeWindow = file->addAction(QStringLiteral("ウインドウを閉じる"));
     closeWindow->setObjectName(QStringLiteral("closeWindowAction"));
-    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
     connect(closeWindow, &QAction::triggered, this, &QWidget::close);
     QAction *quit = file->addAction(QStringLiteral("終了"));
     quit->setObjectName(QStringLiteral("quitAction"));
@@ -218,6 +349,48 @@ void ContentView::buildMenus()
     focusQueryAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(focusQueryAction, &QAction::triggered, this, &ContentView::focusQuery);
     addAction(focusQueryAction);
+}
+
+void ContentView::buildTabActions(QMenu *file)
+{
+    QAction *newTab = file->addAction(QStringLiteral("新規タブ"));
+    newTab->setObjectName(QStringLiteral("newTabAction"));
+    newTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(newTab, &QAction::triggered, this, &ContentView::openStartTab);
+    QAction *reopen = file->addAction(QStringLiteral("閉じたタブを開き直す"));
+    reopen->setObjectName(QStringLiteral("reopenTabAction"));
+    reopen->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    connect(reopen, &QAction::triggered, this, &ContentView::reopenClosedTab);
+    QAction *closeTabAction = file->addAction(QStringLiteral("タブを閉じる"));
+    closeTabAction->setObjectName(QStringLiteral("closeTabAction"));
+    closeTabAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeTabAction, &QAction::triggered, this, [this] { closeTab(currentTabIndex()); });
+
+    // Not in a menu, but active in the whole window, the page included.
+    const auto windowAction = [this](const char *name, const QString &text,
+                                     const QList<QKeySequence> &keys, auto command) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, command);
+        addAction(action);
+    };
+    // Shift+Tab arrives as Backtab, which the shortcut map also tries as Tab.
+    windowAction("nextTabAction", QStringLiteral("次のタブ"),
+                 {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+                 [this] { selectTab((currentTabIndex() + 1) % tabCount()); });
+    windowAction(
+        "previousTabAction", QStringLiteral("前のタブ"),
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        [this] { selectTab((currentTabIndex() + tabCount() - 1) % tabCount()); });
+    for (int n = 1; n <= 8; ++n) {
+        windowAction(QStringLiteral("selectTab%1Action").arg(n).toLatin1().constData(),
+                     QStringLiteral("%1番目のタブ").arg(n),
+                     {QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n))},
+                     [this, n] { selectTab(n - 1); });
+    }
+    windowAction("selectLastTabAction", QStringLiteral("最後のタブ"),
+                 {QKeySequence(Qt::CTRL | Qt::Key_9)}, [this] { selectTab(tabCount() - 1); });
 }
 
 QWidget *ContentView::sectionContent() const
@@ -270,7 +443,7 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
 void ContentView::runSearch(const QString &address)
 {
     if (const auto url = WebAddress::parse(address))
-        m_browserVM->loadURL(*url);
+        browserViewModel().loadURL(*url);
 }
 
 void ContentView::openBookmark(const QString &address)
@@ -279,14 +452,14 @@ void ContentView::openBookmark(const QString &address)
     if (!url)
         return;
     selectSection(NavigationSection::browser);
-    m_browserVM->loadURL(*url);
+    browserViewModel().loadURL(*url);
 }
 
 void ContentView::openAddress(const QUrl &url)
 {
     m_startupSearchIssued = true;
     selectSection(NavigationSection::browser);
-    m_browserVM->loadURL(url);
+    browserViewModel().loadURL(url);
 }
 
 void ContentView::openHistoryVisit(const QUrl &url)
@@ -294,7 +467,7 @@ void ContentView::openHistoryVisit(const QUrl &url)
     // Screened again like any address: a page may have been judged
     // differently when it was visited.
     selectSection(NavigationSection::browser);
-    m_browserVM->loadURL(url);
+    browserViewModel().loadURL(url);
 }
 
 bool ContentView::isPrivate() const
@@ -304,13 +477,14 @@ bool ContentView::isPrivate() const
 
 void ContentView::addCurrentPageToBookmarks()
 {
-    const QUrl url = m_browserVM->currentURL();
+    const BrowserViewModel &page = browserViewModel();
+    const QUrl url = page.currentURL();
     // An address QUrl refused could be neither stored whole nor opened again.
     if (url.isEmpty() || !url.isValid())
         return;
     const QString address = WebAddress::text(url);
-    const QString title = m_browserVM->pageTitle().isEmpty() ? address : m_browserVM->pageTitle();
-    const SafetyLevel level = m_browserVM->safetyLevel();
+    const QString title = page.pageTitle().isEmpty() ? address : page.pageTitle();
+    const SafetyLevel level = page.safetyLevel();
     const QString shopName = level.isTrusted() ? level.shopName() : QString();
     m_bookmarkStore->addBookmark(title, address, shopName, QString());
     m_bookmarkSuccessMessage
@@ -370,15 +544,17 @@ void ContentView::changeEvent(QEvent *event)
         applyTheme();
 }
 
+std::optional<QUrl> ContentView::startupSearchURL() const
+{
+    return SafeBrowsingEngine().buildSearchURL(QString::fromUtf8(startupQuery),
+                                               m_ruleStore.filterMode(), m_ruleStore.searchEngine(),
+                                               m_ruleStore, std::nullopt);
+}
+
 void ContentView::runStartupSearch()
 {
-    // The web view was attached when the browser section was built, so the
-    // view model takes this load.
-    const auto url = SafeBrowsingEngine().buildSearchURL(
-        QString::fromUtf8(startupQuery), m_ruleStore.filterMode(), m_ruleStore.searchEngine(),
-        m_ruleStore, std::nullopt);
-    if (url)
-        m_browserVM->loadURL(*url);
+    if (const auto url = startupSearchURL())
+        browserViewModel().loadURL(*url);
 }
 
 void ContentView::focusQuery()

@@ -2,20 +2,27 @@
 
 #include "window/NavigationSection.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QUrl>
 
 #include <optional>
 
 class BookmarkStore;
+class BrowserPageActions;
 class BrowserToolbar;
 class BrowserView;
 class BrowserViewModel;
+class DownloadManager;
 class HistoryStore;
 class LoadIndicator;
 class PreferencesStore;
+class TabStrip;
+class ZoomLevels;
 
+class QMenu;
 class QSplitter;
 class QStackedWidget;
 class QWebEngineProfile;
@@ -26,10 +33,12 @@ class SubscriptionStore;
 class ThemeManager;
 
 // One main window: the sidebar of sections beside the detail column (toolbar,
-// load indicator, section content). It owns the window's browsing state and
-// bookmark store; the theme manager, rule store, history and the engine
-// profile are shared. A window on an off-the-record profile is private: it
-// says so at its top and records no history.
+// load indicator, section content). It owns the window's tabs, each with its
+// own browsing state, and its bookmark store; the theme manager, rule store,
+// history and the engine profile are shared. The toolbar, load indicator,
+// search, bookmarks and page commands act on the current tab. A window on an
+// off-the-record profile is private: it says so at its top and records no
+// history.
 class ContentView final : public QMainWindow
 {
     Q_OBJECT
@@ -43,7 +52,8 @@ public:
                 QWebEngineProfile &profile, HistoryStore &history, QWidget *parent = nullptr);
     ~ContentView() override;
 
-    BrowserViewModel &browserViewModel() const { return *m_browserVM; }
+    // The current tab's.
+    BrowserViewModel &browserViewModel() const;
     BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
     QWebEngineProfile &profile() const { return m_profile; }
     bool isPrivate() const;
@@ -69,11 +79,32 @@ public:
     BrowserToolbar *toolbar() const { return m_toolbar; }
     LoadIndicator *loadIndicator() const { return m_loadIndicator; }
     SearchBarView *searchBar() const { return m_searchBar; }
-    BrowserView *browserView() const { return m_browserView; }
+    // The current tab's.
+    BrowserView *browserView() const;
     // The widget the detail column shows for the selected section.
     QWidget *sectionContent() const;
 
+    int tabCount() const { return int(m_tabs.size()); }
+    int currentTabIndex() const;
+    BrowserViewModel &tabViewModel(int index) const;
+    BrowserView *tabView(int index) const { return m_tabs.at(index); }
+    TabStrip *tabStrip() const { return m_tabStrip; }
+    // Opens url, screened, in a new tab after the current one; a background
+    // tab leaves the current tab shown.
+    void openTab(const QUrl &url, bool background);
+    // Closing the last tab closes the window.
+    void closeTab(int index);
+    void selectTab(int index);
+    // The most recently closed tab's address, opened again and screened anew.
+    void reopenClosedTab();
+    // A tab on the start page (the start-up search), with the search box
+    // focused.
+    void openStartTab();
+
 Q_SIGNALS:
+    // A tab opened, closed, moved or became current, or a tab's address
+    // changed: what a saved session holds.
+    void tabsChanged();
     void newWindowRequested();
     void newPrivateWindowRequested();
     // The settings' "閲覧データを削除": the application knows what to clear.
@@ -89,6 +120,11 @@ private:
     QWidget *buildDetailColumn();
     QWidget *buildBrowserSection();
     void buildMenus();
+    void buildTabActions(QMenu *file);
+    BrowserView *addTab(bool background);
+    void showCurrentTab();
+    void moveTab(int from, int to);
+    std::optional<QUrl> startupSearchURL() const;
     void applyTheme();
     void updateBookmarkBadge();
     void runStartupSearch();
@@ -101,8 +137,9 @@ private:
     PreferencesStore &m_preferences;
     QWebEngineProfile &m_profile;
     HistoryStore &m_history;
-    BrowserViewModel *m_browserVM;
     BookmarkStore *m_bookmarkStore;
+    ZoomLevels *m_zoomLevels;
+    BrowserPageActions *m_pageActions;
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;
     QString m_bookmarkSuccessMessage;
     bool m_startupSearchIssued = false;
@@ -114,7 +151,13 @@ private:
     QStackedWidget *m_sections = nullptr;
     QWidget *m_browserSection = nullptr;
     SearchBarView *m_searchBar = nullptr;
-    BrowserView *m_browserView = nullptr;
+    TabStrip *m_tabStrip = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    DownloadManager *m_downloads = nullptr;
+    // In the tab strip's order. Each tab's view model is deleted with its
+    // view, after it.
+    QList<BrowserView *> m_tabs;
+    QList<QUrl> m_closedTabs;
     // The bookmark list or settings view, made anew each time its section is
     // chosen so that it starts from its first tab and empty fields.
     QPointer<QWidget> m_otherSection;

@@ -1,5 +1,6 @@
 #include "window/LoadIndicator.h"
 
+#include "browser/BrowserViewModel.h"
 #include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
 
@@ -32,6 +33,19 @@ LoadIndicator::LoadIndicator(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_bar);
     setAccentColor(standardBlue());
+}
+
+void LoadIndicator::setViewModel(BrowserViewModel &viewModel)
+{
+    if (m_viewModel)
+        disconnect(m_viewModel, nullptr, this, nullptr);
+    m_viewModel = &viewModel;
+    connect(m_viewModel, &BrowserViewModel::isLoadingChanged, this,
+            [this] { setLoading(m_viewModel->isLoading()); });
+    connect(m_viewModel, &BrowserViewModel::estimatedProgressChanged, this,
+            [this] { setProgress(m_viewModel->estimatedProgress()); });
+    setLoading(m_viewModel->isLoading());
+    setProgress(m_viewModel->estimatedProgress());
 }
 
 void LoadIndicator::setLoading(bool loading)

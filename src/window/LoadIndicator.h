@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
+class BrowserViewModel;
 class QProgressBar;
 
 // The 2-pixel strip between toolbar and content: a thin progress bar in the
@@ -17,6 +18,8 @@ public:
 
     explicit LoadIndicator(QWidget *parent = nullptr);
 
+    // Follows the load of this view model (the current tab's) from now on.
+    void setViewModel(BrowserViewModel &viewModel);
     void setLoading(bool loading);
     bool isLoading() const { return m_loading; }
     // Progress from 0.0 to 1.0.
@@ -27,6 +30,7 @@ public:
 
 private:
     QProgressBar *m_bar;
+    BrowserViewModel *m_viewModel = nullptr;
     QColor m_accent;
     bool m_loading = false;
 };

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -236,10 +237,16 @@ void TestPageWebView::menuOffersWhatWorks()
     if (action.isEmpty())
         return;
     QVERIFY(chosen);
+    QSignalSpy newTab(&m_env->view, &BrowserView::openInNewTabRequested);
     chosen->trigger();
 
     const BrowserViewModel &viewModel = m_env->viewModel;
-    if (url == scamUrl) {
+    if (action == u"openInNewTabAction"_s) {
+        // The window opens it in a tab of its own, which screens it.
+        QCOMPARE(newTab.size(), 1);
+        QCOMPARE(newTab.first().first().toUrl(), url);
+        QVERIFY(!m_env->view.isShowingWarning());
+    } else if (url == scamUrl) {
         QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }, engineTimeout));
         QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
         QVERIFY(downloaded.isEmpty());

@@ -10,6 +10,7 @@
 #include "support/TestProxyServer.h"
 #include "theme/ThemeManager.h"
 #include "views/bookmarks/BookmarksView.h"
+#include "views/browser/AddressView.h"
 #include "views/browser/BrowserView.h"
 #include "views/common/ThemeColors.h"
 #include "views/search/SearchBarView.h"
@@ -20,6 +21,7 @@
 #include "window/LoadIndicator.h"
 #include "window/SettingsWindow.h"
 #include "window/SidebarView.h"
+#include "window/TabStrip.h"
 #include "window/ThemePalette.h"
 
 #include <QAction>
@@ -35,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <memory>
@@ -52,6 +55,8 @@ const QUrl untitledUrl(u"http://untitled.example.com/plain"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
 const QUrl slowUrl(u"http://slow.example.com/image.png"_s);
 const QUrl slowPageUrl(u"http://shop.example.com/slow-image"_s);
+const QUrl tabLinksUrl(u"http://news.example.com/tabs"_s);
+const QUrl cautionUrl(u"http://zakka-hanako.shop/"_s);
 
 // Each test gets its own settings file and its own application object, as a
 // fresh start of the program would.
@@ -136,6 +141,10 @@ private Q_SLOTS:
     void openingBookmarkSwitchesToBrowser();
     void twoWindowsKeepSeparatePages();
     void keyboardShortcuts();
+    void tabKeys_data();
+    void tabKeys();
+    void pagesOpenTabs_data();
+    void pagesOpenTabs();
     void screenshots();
 
 private:
@@ -163,6 +172,15 @@ void TestContentView::initTestCase()
     m_proxy->setPage(untitledUrl.host(), untitledUrl.path(),
                      "<!DOCTYPE html><html><body><p>no title here</p></body></html>");
     m_proxy->setStalled(slowUrl.host(), slowUrl.path());
+    // Three links of 60 pixels' height: two that open their own window, the
+    // first one keeping its opener (without rel=opener the engine drops it).
+    m_proxy->setPage(tabLinksUrl.host(), tabLinksUrl.path(),
+                     "<html><style>body { margin: 0 } a { display: block; height: 60px }</style>"
+                     "<a target=_blank rel=opener href=http://www.amazon.co.jp/>shop</a>"
+                     "<a target=_blank href=http://cheap-brand-outlet.top/>scam</a>"
+                     "<a href=http://www.amazon.co.jp/>plain</a></html>");
+    m_proxy->setPage(cautionUrl.host(), cautionUrl.path(),
+                     "<html><meta charset=\"utf-8\"><title>雑貨はなこ</title>雑貨</html>");
     m_proxy->setPage(slowPageUrl.host(), slowPageUrl.path(),
                      "<!DOCTYPE html><html><head><title>slow</title></head><body>"
                      "<img src=\""
@@ -659,6 +677,148 @@ void TestContentView::keyboardShortcuts()
     QTRY_VERIFY(!window->isShowingBookmarkAlert());
 }
 
+void TestContentView::tabKeys_data()
+{
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    // The tabs' addresses in order afterwards; an empty one is the start page.
+    QTest::addColumn<QList<QUrl>>("tabs");
+    QTest::addColumn<int>("current");
+
+    const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    const QKeyCombination ctrlShiftTab(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Tab);
+    const QKeyCombination reopen(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_T);
+    // From three tabs, the first current.
+    const QList<QUrl> three = {newsUrl, amazonUrl, untitledUrl};
+    QTest::newRow("Ctrl+Tab") << QList {ctrl(Qt::Key_Tab)} << three << 1;
+    QTest::newRow("Ctrl+Shift+Tab wraps") << QList {ctrlShiftTab} << three << 2;
+    QTest::newRow("Ctrl+2") << QList {ctrl(Qt::Key_2)} << three << 1;
+    QTest::newRow("Ctrl+3, Ctrl+1") << QList {ctrl(Qt::Key_3), ctrl(Qt::Key_1)} << three << 0;
+    QTest::newRow("Ctrl+9 is the last") << QList {ctrl(Qt::Key_9)} << three << 2;
+    QTest::newRow("Ctrl+W") << QList {ctrl(Qt::Key_W)} << QList {amazonUrl, untitledUrl} << 0;
+    QTest::newRow("Ctrl+9, Ctrl+W")
+        << QList {ctrl(Qt::Key_9), ctrl(Qt::Key_W)} << QList {newsUrl, amazonUrl} << 1;
+    QTest::newRow("Ctrl+W, Ctrl+Shift+T")
+        << QList {ctrl(Qt::Key_W), reopen} << QList {amazonUrl, newsUrl, untitledUrl} << 1;
+    QTest::newRow("Ctrl+T") << QList {ctrl(Qt::Key_T)}
+                            << QList {newsUrl, QUrl(), amazonUrl, untitledUrl} << 1;
+    QTest::newRow("Ctrl+W on the last tab closes the window")
+        << QList {ctrl(Qt::Key_W), ctrl(Qt::Key_W), ctrl(Qt::Key_W)} << QList<QUrl>() << -1;
+}
+
+void TestContentView::tabKeys()
+{
+    QFETCH(QList<QKeyCombination>, keys);
+    QFETCH(QList<QUrl>, tabs);
+    QFETCH(int, current);
+
+    ContentView *window = openSettled();
+    QVERIFY(load(window, newsUrl));
+    window->openTab(amazonUrl, true);
+    window->openTab(untitledUrl, true);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const auto shown = [window] {
+        QList<QUrl> urls;
+        for (int i = 0; i < window->tabCount(); ++i)
+            urls.append(window->tabViewModel(i).currentURL());
+        return urls;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}),
+                              engineTimeout);
+    window->selectTab(2);
+    window->tabStrip()->moveTab(2, 1);
+    window->selectTab(0);
+
+    // Typed while the page has the focus.
+    for (const QKeyCombination key : std::as_const(keys)) {
+        QWebEngineView *page = window->browserView()->webView();
+        QWidget *target = page->focusProxy() ? page->focusProxy() : page;
+        QTest::keyClick(target, key.key(), key.keyboardModifiers());
+    }
+    if (tabs.isEmpty()) {
+        QTRY_VERIFY(m_env->app->windows().isEmpty());
+        return;
+    }
+    const int start = int(tabs.indexOf(QUrl()));
+    if (start >= 0)
+        tabs[start] = startupAddress(m_env->app->ruleStore());
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), tabs, engineTimeout);
+    QCOMPARE(window->currentTabIndex(), current);
+    // The toolbar shows the current tab's page.
+    QCOMPARE(window->toolbar()->addressView()->address(), tabs.at(current));
+    QCOMPARE(window->toolbar()->badge()->safetyLevel(),
+             window->tabViewModel(current).safetyLevel());
+    if (start >= 0)
+        QTRY_VERIFY(window->searchBar()->findChild<QLineEdit *>(u"queryField"_s)->hasFocus());
+}
+
+void TestContentView::pagesOpenTabs_data()
+{
+    // The link of the test page, or a script when negative.
+    QTest::addColumn<int>("link");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<QUrl>("target");
+
+    QTest::newRow("target blank") << 0 << Qt::LeftButton << Qt::KeyboardModifiers() << false
+                                  << amazonUrl;
+    QTest::newRow("target blank, blocked")
+        << 1 << Qt::LeftButton << Qt::KeyboardModifiers() << false << scamUrl;
+    QTest::newRow("window.open") << -1 << Qt::NoButton << Qt::KeyboardModifiers() << false
+                                 << amazonUrl;
+    QTest::newRow("middle click") << 2 << Qt::MiddleButton << Qt::KeyboardModifiers() << true
+                                  << amazonUrl;
+    QTest::newRow("Ctrl+click") << 2 << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << true << amazonUrl;
+}
+
+void TestContentView::pagesOpenTabs()
+{
+    QFETCH(int, link);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, background);
+    QFETCH(QUrl, target);
+
+    ContentView *window = openSettled();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(load(window, tabLinksUrl));
+    QWebEngineView *first = window->browserView()->webView();
+    const int scamHits = m_proxy->hits(scamUrl.host(), scamUrl.path());
+    // The page takes clicks once it has drawn.
+    QTest::qWait(300);
+    if (link < 0)
+        first->page()->runJavaScript(u"window.open('%1')"_s.arg(target.toString()));
+    else
+        QTest::mouseClick(first->focusProxy(), button, modifiers, QPoint(100, 30 + 60 * link));
+
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    QCOMPARE(window->currentTabIndex(), background ? 0 : 1);
+    BrowserViewModel &opened = window->tabViewModel(1);
+    if (target == scamUrl) {
+        // Blocked in its own tab only.
+        QTRY_VERIFY_WITH_TIMEOUT(window->tabView(1)->isShowingWarning(), engineTimeout);
+        QCOMPARE(opened.pendingBlockedURL(), scamUrl);
+        QVERIFY(!window->tabView(0)->isShowingWarning());
+        QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), scamHits);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(opened.currentURL() == target && !opened.isLoading(),
+                                 engineTimeout);
+    }
+    QCOMPARE(window->tabViewModel(0).currentURL(), tabLinksUrl);
+    if (background || target == scamUrl)
+        return;
+    // A window the page opened can report back to it.
+    QVariant hasOpener;
+    window->tabView(1)->webView()->page()->runJavaScript(
+        u"window.opener !== null"_s, [&hasOpener](const QVariant &value) { hasOpener = value; });
+    QTRY_COMPARE_WITH_TIMEOUT(hasOpener, QVariant(true), engineTimeout);
+    // When it is done, it closes itself.
+    window->tabView(1)->webView()->page()->runJavaScript(u"window.close()"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
+}
+
 void TestContentView::screenshots()
 {
     // Pictures for the documentation; every step is checked by the tests above.
@@ -668,9 +828,22 @@ void TestContentView::screenshots()
     window->resize(1280, 800);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(load(window, amazonUrl));
+    // Behind the certified shop, a shop under caution and a blocked one.
+    window->openTab(scamUrl, true);
+    window->openTab(cautionUrl, true);
+    QTRY_VERIFY_WITH_TIMEOUT(window->tabView(2)->isShowingWarning(), engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->tabViewModel(1).isLoading()
+                                 && window->tabViewModel(1).safetyLevel().isCaution(),
+                             engineTimeout);
+    const QStringList marks = {u"公認正規店"_s, u"注意"_s, u"危険サイト"_s};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(window->tabStrip()->tabToolTip(i).contains(marks.at(i)));
     window->searchBar()->setSearchText(u"MacBook Air"_s);
     QTest::qWait(500);
     saveScreenshot(window, u"window-default.png"_s);
+    m_env->app->themeManager().setCurrentTheme(AppTheme::dark);
+    QTest::qWait(300);
+    saveScreenshot(window, u"window-tabs-dark.png"_s);
 
     window->runSearch(scamUrl.toString());
     QTRY_VERIFY(window->browserView()->isShowingWarning());

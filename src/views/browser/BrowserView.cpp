@@ -56,9 +56,8 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
             [this] { m_viewModel.openSuggestion(); });
     connect(m_cautionBar, &CautionBarView::dismissRequested, this,
             [this] { m_viewModel.dismissCaution(); });
-    // One pane, so a link for a new tab opens here, screened as a pop-up.
     connect(m_webView, &PageWebView::openInNewTabRequested, this,
-            [this](const QUrl &url) { m_viewModel.openPopup(url); });
+            &BrowserView::openInNewTabRequested);
     if (m_certificateErrors) {
         connect(m_certificateWarning, &CertificateWarningView::goBackRequested, m_certificateErrors,
                 &CertificateErrorModel::goBack);

@@ -44,6 +44,10 @@ public:
     // Null until setZoomLevels.
     PageZoom *pageZoom() const { return m_pageZoom; }
 
+Q_SIGNALS:
+    // The user chose to open a link of the page in a new tab.
+    void openInNewTabRequested(const QUrl &url);
+
 private:
     void updateBlocked();
     void updateWarningContent();

@@ -52,6 +52,7 @@ const QHash<QString, char16_t> &glyphs()
         {QStringLiteral("clock.arrow.circlepath"), 0xe889}, // history
         {QStringLiteral("clock.badge.xmark"), 0xf17d}, // history_toggle_off
         {QStringLiteral("eye.slash"), 0xe8f5}, // visibility_off
+        {QStringLiteral("hourglass"), 0xe88b}, // hourglass_empty
     };
     return map;
 }
