@@ -150,8 +150,8 @@ void TestBrowserView::clickedWindowOpensAfterScriptFlood()
     std::vector<std::unique_ptr<BrowserViewModel>> tabs;
     QObject pages;
     qobject_cast<ScreeningWebPage *>(view.webView()->page())->setTabOpener([&](bool) {
-        tabs.push_back(std::make_unique<BrowserViewModel>());
-        return WebViewHost::makeWebView(*tabs.back(), m_env->ruleStore, &pages);
+        tabs.push_back(std::make_unique<BrowserViewModel>(m_env->ruleStore));
+        return WebViewHost::makeWebView(*tabs.back(), &pages);
     });
     m_env->viewModel.loadURL(floodPageUrl);
     QTRY_VERIFY_WITH_TIMEOUT(m_env->viewModel.currentURL() == floodPageUrl
