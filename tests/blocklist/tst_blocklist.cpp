@@ -76,9 +76,6 @@ void tst_BlockList::judgesAddresses_data()
     QTest::newRow("https only, http")
         << QByteArray("https://example.com/*") << u"http://example.com/"_s << Verdict::None << 0
         << QString();
-    QTest::newRow("http only, https")
-        << QByteArray("http://example.com/*") << u"https://example.com/"_s << Verdict::None << 0
-        << QString();
 
     const QByteArray path = "*://example.com/path/*";
     QTest::newRow("path") << path << u"https://example.com/path/x"_s << Verdict::Blocked << 1
@@ -113,8 +110,6 @@ void tst_BlockList::judgesAddresses_data()
     QTest::newRow("comment after rule")
         << QByteArray("*://*.example.com/* # reported 2023-09") << u"https://example.com/"_s
         << Verdict::Blocked << 1 << u"*://*.example.com/*"_s;
-    QTest::newRow("comment line") << QByteArray("# *://*.example.com/*")
-                                  << u"https://example.com/"_s << Verdict::None << 0 << QString();
     QTest::newRow("CRLF and BOM") << QByteArray(
         "\xEF\xBB\xBF*://a.example/*\r\n*://b.example/*\r\n")
                                   << u"https://b.example/"_s << Verdict::Blocked << 2
@@ -142,9 +137,6 @@ void tst_BlockList::judgesAddresses_data()
     QTest::newRow("expression, flag i")
         << QByteArray("/SALE/i # any case") << u"https://x.example/sale"_s << Verdict::Blocked << 1
         << u"/SALE/i"_s;
-    QTest::newRow("expression, query")
-        << QByteArray(R"(/\?aff=/)") << u"https://shop.example/?aff=1"_s << Verdict::Blocked << 1
-        << u"/\\?aff=/"_s;
     QTest::newRow("expression, \\u escape")
         << QByteArray(R"(/\/\/\u0073hop\./)") << u"https://shop.example/"_s << Verdict::Blocked << 1
         << u"/\\/\\/\\u0073hop\\./"_s;
@@ -223,20 +215,13 @@ void tst_BlockList::skipsLinesTheFormatIgnores_data()
     QTest::newRow("text after rule") << QByteArray("*://a.example/* b") << Problem::Malformed;
     QTest::newRow("unescaped slash")
         << QByteArray(R"(/^https?://example\.com\//)") << Problem::Malformed;
-    QTest::newRow("no slashes") << QByteArray(R"(^https?:\/\/example\.com\/)")
-                                << Problem::Malformed;
     QTest::newRow("unterminated") << QByteArray("/shop") << Problem::Malformed;
     QTest::newRow("bad syntax") << QByteArray("/(shop/") << Problem::InvalidRegularExpression;
     QTest::newRow("unknown flag") << QByteArray("/shop/x") << Problem::InvalidRegularExpression;
     QTest::newRow("flag twice") << QByteArray("/shop/ii") << Problem::InvalidRegularExpression;
-    QTest::newRow("set notation flag")
-        << QByteArray("/shop/v") << Problem::InvalidRegularExpression;
-    QTest::newRow("variable lookbehind")
-        << QByteArray("/(?<=a+)b/") << Problem::InvalidRegularExpression;
     QTest::newRow("backtracking verb")
         << QByteArray("/(*ACCEPT)a/") << Problem::InvalidRegularExpression;
     QTest::newRow("recursion") << QByteArray("/a(?R)?/") << Problem::InvalidRegularExpression;
-    QTest::newRow("atomic group") << QByteArray("/(?>a+)b/") << Problem::InvalidRegularExpression;
     QTest::newRow("unknown escape, u")
         << QByteArray(R"(/\Qa/u)") << Problem::InvalidRegularExpression;
     QTest::newRow("other scheme") << QByteArray("ftp://example.com/*") << Problem::Unsupported;
@@ -244,8 +229,6 @@ void tst_BlockList::skipsLinesTheFormatIgnores_data()
         << QByteArray(R"(*://*.amazon.com/* @if($category="images"))") << Problem::Unsupported;
     QTest::newRow("title expression")
         << QByteArray(R"(title *= "example")") << Problem::Unsupported;
-    QTest::newRow("site expression")
-        << QByteArray(R"($site="google" & host="youtube.com")") << Problem::Unsupported;
     QTest::newRow("too long") << "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*"
                               << Problem::TooLong;
     QTest::newRow("NUL byte") << QByteArray("*://a\0b.example/*", 17) << Problem::InvalidText;
@@ -276,7 +259,6 @@ void tst_BlockList::skipsPublicSuffixHosts_data()
 
     QTest::newRow("gov.br") << QByteArray("*://*.gov.br/*") << u"https://www.gov.br/"_s
                             << u"gov.br"_s;
-    QTest::newRow("co.il") << QByteArray("*://*.co.il/*") << u"https://shop.co.il/"_s << u"co.il"_s;
     QTest::newRow("exact co.jp") << QByteArray("*://co.jp/*") << u"https://co.jp/"_s << u"co.jp"_s;
     QTest::newRow("top-level domain")
         << QByteArray("*://*.top/*") << u"https://scam.top/"_s << u"top"_s;
@@ -363,8 +345,6 @@ void tst_BlockList::keepsGoodLinesAmongGarbage_data()
     QTest::newRow("20 MB line") << QByteArray(20 * 1024 * 1024, 'a') << 1;
     QTest::newRow("20 MB host") << "*://*." + QByteArray(20 * 1024 * 1024, 'a') + ".com/*" << 1;
     QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << 1;
-    QTest::newRow("invalid UTF-8")
-        << QByteArray("\xc3\x28 \xa0\xa1 \xed\xa0\x80 \xf8\x88\x80\x80") << 1;
     QTest::newRow("5000 bad lines") << badLines << 5000;
 }
 
