@@ -74,8 +74,6 @@ private Q_SLOTS:
     void addressesAsTheEngineOpensThem();
     void signals_data();
     void signals();
-    void trailingDotIsTheSameHost_data();
-    void trailingDotIsTheSameHost();
     void internationalHostsMatchEitherSpelling_data();
     void internationalHostsMatchEitherSpelling();
     void arbitraryAddressesGiveSoundVerdicts();
@@ -322,6 +320,10 @@ void tst_SafeBrowsingEngine::addressesAsTheEngineOpensThem_data()
     // Each one reached the page unjudged, or as "不明", before.
     const SL unparsable = SL::suspicious({SafetyReasons::unparsableAddress()});
     QTest::newRow("trailing dots") << u"http://scam.top../"_s << SL::suspicious({topReason});
+    QTest::newRow("trailing dot and port")
+        << u"http://scam.top.:8080/"_s << SL::suspicious({topReason});
+    QTest::newRow("trailing dot, shop")
+        << u"https://www.amazon.co.jp./"_s << SL::trusted(u"Amazon.co.jp"_s);
     QTest::newRow("std3 characters")
         << u"http://sale(shop).scam.top/"_s << SL::suspicious({topReason});
     QTest::newRow("encoded character") << u"http://sc%21am.top/"_s << SL::suspicious({topReason});
@@ -429,25 +431,6 @@ void tst_SafeBrowsingEngine::signals()
     QCOMPARE(verdict.reasons(), expected.reasons());
     QCOMPARE(verdict.suggestion(), expected.suggestion());
     QCOMPARE(verdict, expected);
-}
-
-void tst_SafeBrowsingEngine::trailingDotIsTheSameHost_data()
-{
-    QTest::addColumn<QString>("withDot");
-    QTest::addColumn<QString>("withoutDot");
-
-    QTest::newRow("pattern") << u"http://scam.top./"_s << u"http://scam.top/"_s;
-    QTest::newRow("shop") << u"https://www.amazon.co.jp./"_s << u"https://www.amazon.co.jp/"_s;
-    QTest::newRow("port") << u"http://scam.top.:8080/"_s << u"http://scam.top:8080/"_s;
-}
-
-void tst_SafeBrowsingEngine::trailingDotIsTheSameHost()
-{
-    QFETCH(QString, withDot);
-    QFETCH(QString, withoutDot);
-    const SafetyLevel dotted = m_engine.evaluateSafety(QUrl(withDot), *m_store);
-    QCOMPARE(dotted, m_engine.evaluateSafety(QUrl(withoutDot), *m_store));
-    QVERIFY(!dotted.domain().endsWith(u'.'));
 }
 
 void tst_SafeBrowsingEngine::internationalHostsMatchEitherSpelling_data()
