@@ -187,6 +187,11 @@ void TestCheckCommand::runs_data()
     QTest::newRow("no sound host: suspicious, not a usage error")
         << QStringList {u"http://256.256.256.256/"_qs}
         << suspicious(u"http://256.256.256.256/"_qs, {unparsable}) + u'\n' << false << 1;
+    QTest::newRow("malformed http form, tab and backslash")
+        << QStringList {u"--no-subscriptions"_qs, u"http:scam.top"_qs, u"ht\ttp:\\\\ok.test\\x"_qs}
+        << suspicious(u"http:scam.top"_qs, {topReason}) + u'\n'
+            + neutral(u"ht\\ttp:\\\\\\\\ok.test\\\\x"_qs, u"ok.test"_qs) + u'\n'
+        << false << 1;
     QTest::newRow("caution, exit 0") << QStringList {u"https://handmade.shop/"_qs}
                                      << line(u"https://handmade.shop/"_qs, u"caution"_qs,
                                              u"reasons"_qs,
