@@ -116,89 +116,75 @@ void tst_SafeBrowsingEngine::evaluate_data()
     QTest::addColumn<RuleEdit>("edit");
     QTest::addColumn<QString>("address");
     QTest::addColumn<SafetyLevel>("expected");
-    const RuleEdit none;
+    const auto add
+        = [](const char *name, const QString &address, const SafetyLevel &expected,
+             const RuleEdit &edit = {}) { QTest::newRow(name) << edit << address << expected; };
 
     const QString amazon = u"Amazon.co.jp"_s;
-    QTest::newRow("shop page") << none << u"https://www.amazon.co.jp/dp/B0?ref=x"_s
-                               << SL::trusted(amazon);
-    QTest::newRow("certified domain as a prefix")
-        << none << u"https://amazon.co.jp.example.com/"_s
-        << SL::suspicious(
-               {u"Amazon.co.jpの正規ドメイン (amazon.co.jp) を先頭に付けて装った偽サイトの疑い"_s},
-               {amazon, u"amazon.co.jp"_s});
-    QTest::newRow("top, three hyphens")
-        << none << u"http://cheap-brand-sale-x.top/"_s << SL::suspicious({topReason, hyphenReason});
-    QTest::newRow("adjacent hyphens")
-        << none << u"https://brand---x.com/"_s << SL::suspicious({hyphenReason});
-    QTest::newRow("hyphens of the registrable name")
-        << none << u"https://www.brand-outlet-sale-jp.com/"_s << SL::suspicious({hyphenReason});
-    QTest::newRow("single label hyphens")
-        << none << u"http://brand-outlet-sale-jp/"_s << SL::neutral(u"brand-outlet-sale-jp"_s);
-    QTest::newRow("hyphenated shop")
-        << none << u"https://a-b-c-d.yamada-denkiweb.com/"_s << SL::trusted(u"ヤマダウェブコム"_s);
-    QTest::newRow("blank page") << none << u"about:blank"_s << SL::neutral(u"不明"_s);
-    QTest::newRow("ipv6") << none << u"http://[2001:DB8::1]/"_s
-                          << SL::suspicious({SafetyReasons::ipAddress()});
-    QTest::newRow("shop as user info")
-        << none << u"http://www.amazon.co.jp@scam.top/"_s << SL::suspicious({topReason});
+    add("shop page", u"https://www.amazon.co.jp/dp/B0?ref=x"_s, SL::trusted(amazon));
+    add("certified domain as a prefix", u"https://amazon.co.jp.example.com/"_s,
+        SL::suspicious(
+            {u"Amazon.co.jpの正規ドメイン (amazon.co.jp) を先頭に付けて装った偽サイトの疑い"_s},
+            {amazon, u"amazon.co.jp"_s}));
+    add("top, three hyphens", u"http://cheap-brand-sale-x.top/"_s,
+        SL::suspicious({topReason, hyphenReason}));
+    add("adjacent hyphens", u"https://brand---x.com/"_s, SL::suspicious({hyphenReason}));
+    add("hyphens of the registrable name", u"https://www.brand-outlet-sale-jp.com/"_s,
+        SL::suspicious({hyphenReason}));
+    add("single label hyphens", u"http://brand-outlet-sale-jp/"_s,
+        SL::neutral(u"brand-outlet-sale-jp"_s));
+    add("hyphenated shop", u"https://a-b-c-d.yamada-denkiweb.com/"_s,
+        SL::trusted(u"ヤマダウェブコム"_s));
+    add("blank page", u"about:blank"_s, SL::neutral(u"不明"_s));
+    add("ipv6", u"http://[2001:DB8::1]/"_s, SL::suspicious({SafetyReasons::ipAddress()}));
+    add("shop as user info", u"http://www.amazon.co.jp@scam.top/"_s, SL::suspicious({topReason}));
     // Punycode adds hyphens of its own; they do not count.
-    QTest::newRow("idn mixed with latin")
-        << none << u"https://ショップa.jp/"_s << SL::neutral(u"xn--a-lfuqb2esd.jp"_s);
-    QTest::newRow("idn hyphens") << none << u"https://激安-ブランド-セール-店.jp/"_s
-                                 << SL::suspicious({hyphenReason});
-    QTest::newRow("dash look-alikes count")
-        << none << u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s
-        << SL::suspicious({hyphenReason});
-    QTest::newRow("long vowel mark is no dash")
-        << none << u"https://スーパーマーケット-a-b.jp/"_s
-        << SL::neutral(QString::fromLatin1(QUrl::toAce(u"スーパーマーケット-a-b.jp"_s)));
-    QTest::newRow("full-width host")
-        << none << u"http://ｓｃａｍ.ＴＯＰ/"_s << SL::suspicious({topReason});
+    add("idn mixed with latin", u"https://ショップa.jp/"_s, SL::neutral(u"xn--a-lfuqb2esd.jp"_s));
+    add("idn hyphens", u"https://激安-ブランド-セール-店.jp/"_s, SL::suspicious({hyphenReason}));
+    add("dash look-alikes count", u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s,
+        SL::suspicious({hyphenReason}));
+    add("long vowel mark is no dash", u"https://スーパーマーケット-a-b.jp/"_s,
+        SL::neutral(QString::fromLatin1(QUrl::toAce(u"スーパーマーケット-a-b.jp"_s))));
+    add("full-width host", u"http://ｓｃａｍ.ＴＯＰ/"_s, SL::suspicious({topReason}));
 
     // Edited rules.
-    QTest::newRow("shop disabled")
-        << disableShop(0) << u"https://www.Amazon.co.jp/"_s << SL::neutral(u"www.amazon.co.jp"_s);
-    QTest::newRow("apple disabled, still safe")
-        << disableShop(24) << u"https://www.apple.com/"_s << SL::neutral(u"www.apple.com"_s);
+    add("shop disabled", u"https://www.Amazon.co.jp/"_s, SL::neutral(u"www.amazon.co.jp"_s),
+        disableShop(0));
+    add("apple disabled, still safe", u"https://www.apple.com/"_s, SL::neutral(u"www.apple.com"_s),
+        disableShop(24));
     const RuleEdit coJp = prepend({}, {customPattern(u"*.co.jp"_s)});
     const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
-    QTest::newRow("co.jp safe") << coJp << u"https://www.google.co.jp/"_s
-                                << SL::neutral(u"www.google.co.jp"_s);
+    add("co.jp safe", u"https://www.google.co.jp/"_s, SL::neutral(u"www.google.co.jp"_s), coJp);
     QTest::newRow("co.jp disabled shop")
         << RuleEdit([coJp](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
                coJp(shops, patterns);
                shops[1].isEnabled = false;
            })
         << u"https://www.rakuten.co.jp/"_s << SL::suspicious({coJpReason});
-    QTest::newRow("pattern as stored in reason")
-        << prepend({}, {customPattern(u" *.SHOP\n"_s)}) << u"https://brand.shop/"_s
-        << SL::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s});
-    QTest::newRow("every match in rule order, hyphen rule last")
-        << prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s), customPattern(u"*.top"_s)})
-        << u"https://a-b-c-d.top/"_s
-        << SL::suspicious({u"first"_s, u"危険なTLD/ドメインパターン (*.top) に一致"_s, topReason,
-                           hyphenReason});
-    QTest::newRow("pattern disabled")
-        << RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; })
-        << u"https://cheap-brand.top/"_s << SL::neutral(u"cheap-brand.top"_s);
-    QTest::newRow("hyphen rule has no switch")
-        << replace({}, {}) << u"https://a-b-c-d.top/"_s << SL::suspicious({hyphenReason});
-    QTest::newRow("first enabled shop wins")
-        << prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
-                    customShop(u"Second"_s, u"amazon.co.jp"_s)},
-                   {})
-        << u"https://www.amazon.co.jp/"_s << SL::trusted(u"Second"_s);
-    QTest::newRow("shop beats pattern")
-        << prepend({customShop(u"Mine"_s, u"Good-Shop.TOP "_s)}, {})
-        << u"https://www.good-shop.top/"_s << SL::trusted(u"Mine"_s);
-    QTest::newRow("empty and blank rules trust nothing")
-        << prepend({customShop(u"Empty"_s, QString()), customShop(u"Blank"_s, u" \n"_s),
-                    customShop(u"Dot"_s, u"*."_s)},
-                   {customPattern(QString(), u"empty"_s), customPattern(u"*."_s, u"dot"_s)})
-        << u"https://cheap-brand.top/"_s << SL::suspicious({topReason});
-    QTest::newRow("empty rules and trailing dot")
-        << prepend({customShop(u"Empty"_s, QString())}, {customPattern(u"*."_s, u"dot"_s)})
-        << u"https://example.com./"_s << SL::neutral(u"example.com"_s);
+    add("pattern as stored in reason", u"https://brand.shop/"_s,
+        SL::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s}),
+        prepend({}, {customPattern(u" *.SHOP\n"_s)}));
+    add("every match in rule order, hyphen rule last", u"https://a-b-c-d.top/"_s,
+        SL::suspicious(
+            {u"first"_s, u"危険なTLD/ドメインパターン (*.top) に一致"_s, topReason, hyphenReason}),
+        prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s), customPattern(u"*.top"_s)}));
+    add("pattern disabled", u"https://cheap-brand.top/"_s, SL::neutral(u"cheap-brand.top"_s),
+        RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; }));
+    add("hyphen rule has no switch", u"https://a-b-c-d.top/"_s, SL::suspicious({hyphenReason}),
+        replace({}, {}));
+    add("first enabled shop wins", u"https://www.amazon.co.jp/"_s, SL::trusted(u"Second"_s),
+        prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
+                 customShop(u"Second"_s, u"amazon.co.jp"_s)},
+                {}));
+    add("shop beats pattern", u"https://www.good-shop.top/"_s, SL::trusted(u"Mine"_s),
+        prepend({customShop(u"Mine"_s, u"Good-Shop.TOP "_s)}, {}));
+    add("empty and blank rules trust nothing", u"https://cheap-brand.top/"_s,
+        SL::suspicious({topReason}),
+        prepend({customShop(u"Empty"_s, QString()), customShop(u"Blank"_s, u" \n"_s),
+                 customShop(u"Dot"_s, u"*."_s)},
+                {customPattern(QString(), u"empty"_s), customPattern(u"*."_s, u"dot"_s)}));
+    add("empty rules and trailing dot", u"https://example.com./"_s, SL::neutral(u"example.com"_s),
+        prepend({customShop(u"Empty"_s, QString())}, {customPattern(u"*."_s, u"dot"_s)}));
 }
 
 void tst_SafeBrowsingEngine::evaluate()
@@ -221,57 +207,43 @@ void tst_SafeBrowsingEngine::subscribedLists_data()
     QTest::addColumn<QStringList>("patterns"); // the user's own, with reason "自分で除外"
     QTest::addColumn<QString>("address");
     QTest::addColumn<QStringList>("blockedBy");
+    const auto add = [](const char *name, const QStringList &lists, const QStringList &patterns,
+                        const QString &address, const QStringList &blockedBy) {
+        QTest::newRow(name) << lists << patterns << address << blockedBy;
+    };
 
     const QString fake = u"*://*.fake-shop.example/* # whole site"_s;
-    QTest::newRow("host spelled oddly")
-        << QStringList {fake} << QStringList() << u"https://WWW.Fake-Shop.Example./x"_s
-        << QStringList {u"A"_s};
-    QTest::newRow("path pattern, inside")
-        << QStringList {u"*://market.example/scam/*"_s} << QStringList()
-        << u"https://market.example/scam/1?x=2"_s << QStringList {u"A"_s};
+    add("host spelled oddly", {fake}, {}, u"https://WWW.Fake-Shop.Example./x"_s, {u"A"_s});
+    add("path pattern, inside", {u"*://market.example/scam/*"_s}, {},
+        u"https://market.example/scam/1?x=2"_s, {u"A"_s});
     const QString redirect = uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s;
-    QTest::newRow("expression over the whole address")
-        << QStringList {redirect} << QStringList()
-        << u"https://news.example/out?Redirect=https://x.example/"_s << QStringList {u"A"_s};
-    QTest::newRow("every list that blocks, in order")
-        << QStringList {fake, u"# Title: x\n*://fake-shop.example/*"_s} << QStringList()
-        << u"https://fake-shop.example/"_s << QStringList {u"A"_s, u"B"_s};
-    QTest::newRow("another list's exception lifts the block")
-        << QStringList {fake, u"@*://www.fake-shop.example/*"_s} << QStringList()
-        << u"https://www.fake-shop.example/"_s << QStringList();
-    QTest::newRow("the exception lifts only its host")
-        << QStringList {fake, u"@*://www.fake-shop.example/*"_s} << QStringList()
-        << u"https://fake-shop.example/"_s << QStringList {u"A"_s};
-    QTest::newRow("an exception never lifts the user's pattern")
-        << QStringList {u"@*://*.fake-shop.example/*"_s} << QStringList {u"fake-shop.example"_s}
-        << u"https://fake-shop.example/"_s << QStringList();
-    QTest::newRow("an exception never lifts a signal")
-        << QStringList {u"@*://203.0.113.9/*"_s} << QStringList() << u"http://203.0.113.9/"_s
-        << QStringList();
-    QTest::newRow("address blocked by a list")
-        << QStringList {u"*://203.0.113.9/*"_s} << QStringList() << u"http://203.0.113.9/a"_s
-        << QStringList {u"A"_s};
-    QTest::newRow("the user's pattern and the list both count")
-        << QStringList {fake} << QStringList {u"*.example"_s} << u"https://fake-shop.example/"_s
-        << QStringList {u"A"_s};
+    add("expression over the whole address", {redirect}, {},
+        u"https://news.example/out?Redirect=https://x.example/"_s, {u"A"_s});
+    add("every list that blocks, in order", {fake, u"# Title: x\n*://fake-shop.example/*"_s}, {},
+        u"https://fake-shop.example/"_s, {u"A"_s, u"B"_s});
+    add("another list's exception lifts the block", {fake, u"@*://www.fake-shop.example/*"_s}, {},
+        u"https://www.fake-shop.example/"_s, {});
+    add("the exception lifts only its host", {fake, u"@*://www.fake-shop.example/*"_s}, {},
+        u"https://fake-shop.example/"_s, {u"A"_s});
+    add("an exception never lifts the user's pattern", {u"@*://*.fake-shop.example/*"_s},
+        {u"fake-shop.example"_s}, u"https://fake-shop.example/"_s, {});
+    add("an exception never lifts a signal", {u"@*://203.0.113.9/*"_s}, {},
+        u"http://203.0.113.9/"_s, {});
+    add("address blocked by a list", {u"*://203.0.113.9/*"_s}, {}, u"http://203.0.113.9/a"_s,
+        {u"A"_s});
+    add("the user's pattern and the list both count", {fake}, {u"*.example"_s},
+        u"https://fake-shop.example/"_s, {u"A"_s});
     // Only the user's own patterns block these.
-    QTest::newRow("never a certified shop")
-        << QStringList {u"*://*.amazon.co.jp/*"_s} << QStringList()
-        << u"https://www.amazon.co.jp/"_s << QStringList();
-    QTest::newRow("never a brand's own domain")
-        << QStringList {u"*://*.mercdn.net/*"_s} << QStringList() << u"https://static.mercdn.net/"_s
-        << QStringList();
-    QTest::newRow("never a major site") << QStringList {u"*://*.weblio.jp/*"_s} << QStringList()
-                                        << u"https://ejje.weblio.jp/"_s << QStringList();
-    QTest::newRow("the user's pattern blocks a major site")
-        << QStringList() << QStringList {u"weblio.jp"_s} << u"https://weblio.jp/"_s
-        << QStringList();
-    QTest::newRow("every host") << QStringList {u"*://*/*"_s} << QStringList()
-                                << u"https://any.example/"_s << QStringList {u"A"_s};
-    QTest::newRow("every host, major sites kept")
-        << QStringList {u"*://*/*"_s} << QStringList() << u"https://weblio.jp/"_s << QStringList();
-    QTest::newRow("no host") << QStringList {u"*://*/*"_s} << QStringList() << u"about:blank"_s
-                             << QStringList();
+    add("never a certified shop", {u"*://*.amazon.co.jp/*"_s}, {}, u"https://www.amazon.co.jp/"_s,
+        {});
+    add("never a brand's own domain", {u"*://*.mercdn.net/*"_s}, {},
+        u"https://static.mercdn.net/"_s, {});
+    add("never a major site", {u"*://*.weblio.jp/*"_s}, {}, u"https://ejje.weblio.jp/"_s, {});
+    add("the user's pattern blocks a major site", {}, {u"weblio.jp"_s}, u"https://weblio.jp/"_s,
+        {});
+    add("every host", {u"*://*/*"_s}, {}, u"https://any.example/"_s, {u"A"_s});
+    add("every host, major sites kept", {u"*://*/*"_s}, {}, u"https://weblio.jp/"_s, {});
+    add("no host", {u"*://*/*"_s}, {}, u"about:blank"_s, {});
 }
 
 void tst_SafeBrowsingEngine::subscribedLists()
