@@ -163,37 +163,34 @@ void tst_BlockList::skipsLinesTheFormatIgnores_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<Problem>("problem");
+    const auto add = [](const char *name, const QByteArray &line, Problem problem) {
+        QTest::newRow(name) << line << problem;
+    };
 
-    QTest::newRow("star inside host") << QByteArray("https://*zilla.org/") << Problem::Malformed;
-    QTest::newRow("star at end of host")
-        << QByteArray("*://www.qinterest.*/*") << Problem::Malformed;
-    QTest::newRow("two stars") << QByteArray("*://*.*.example.com/*") << Problem::Malformed;
-    QTest::newRow("port") << QByteArray("*://example.com:8080/*") << Problem::Malformed;
-    QTest::newRow("user") << QByteArray("*://user@example.com/*") << Problem::Malformed;
-    QTest::newRow("no path") << QByteArray("*://example.com") << Problem::Malformed;
-    QTest::newRow("bare name") << QByteArray("example.com") << Problem::Malformed;
-    QTest::newRow("all urls") << QByteArray("<all_urls>") << Problem::Malformed;
-    QTest::newRow("text after rule") << QByteArray("*://a.example/* b") << Problem::Malformed;
-    QTest::newRow("unescaped slash")
-        << QByteArray(R"(/^https?://example\.com\//)") << Problem::Malformed;
-    QTest::newRow("unterminated") << QByteArray("/shop") << Problem::Malformed;
-    QTest::newRow("bad syntax") << QByteArray("/(shop/") << Problem::InvalidRegularExpression;
-    QTest::newRow("unknown flag") << QByteArray("/shop/x") << Problem::InvalidRegularExpression;
-    QTest::newRow("flag twice") << QByteArray("/shop/ii") << Problem::InvalidRegularExpression;
-    QTest::newRow("backtracking verb")
-        << QByteArray("/(*ACCEPT)a/") << Problem::InvalidRegularExpression;
-    QTest::newRow("recursion") << QByteArray("/a(?R)?/") << Problem::InvalidRegularExpression;
-    QTest::newRow("unknown escape, u")
-        << QByteArray(R"(/\Qa/u)") << Problem::InvalidRegularExpression;
-    QTest::newRow("other scheme") << QByteArray("ftp://example.com/*") << Problem::Unsupported;
-    QTest::newRow("search page guard")
-        << QByteArray(R"(*://*.amazon.com/* @if($category="images"))") << Problem::Unsupported;
-    QTest::newRow("title expression")
-        << QByteArray(R"(title *= "example")") << Problem::Unsupported;
+    add("star inside host", "https://*zilla.org/", Problem::Malformed);
+    add("star at end of host", "*://www.qinterest.*/*", Problem::Malformed);
+    add("two stars", "*://*.*.example.com/*", Problem::Malformed);
+    add("port", "*://example.com:8080/*", Problem::Malformed);
+    add("user", "*://user@example.com/*", Problem::Malformed);
+    add("no path", "*://example.com", Problem::Malformed);
+    add("bare name", "example.com", Problem::Malformed);
+    add("all urls", "<all_urls>", Problem::Malformed);
+    add("text after rule", "*://a.example/* b", Problem::Malformed);
+    add("unescaped slash", R"(/^https?://example\.com\//)", Problem::Malformed);
+    add("unterminated", "/shop", Problem::Malformed);
+    add("bad syntax", "/(shop/", Problem::InvalidRegularExpression);
+    add("unknown flag", "/shop/x", Problem::InvalidRegularExpression);
+    add("flag twice", "/shop/ii", Problem::InvalidRegularExpression);
+    add("backtracking verb", "/(*ACCEPT)a/", Problem::InvalidRegularExpression);
+    add("recursion", "/a(?R)?/", Problem::InvalidRegularExpression);
+    add("unknown escape, u", R"(/\Qa/u)", Problem::InvalidRegularExpression);
+    add("other scheme", "ftp://example.com/*", Problem::Unsupported);
+    add("search page guard", R"(*://*.amazon.com/* @if($category="images"))", Problem::Unsupported);
+    add("title expression", R"(title *= "example")", Problem::Unsupported);
     QTest::newRow("too long") << "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*"
                               << Problem::TooLong;
     QTest::newRow("NUL byte") << QByteArray("*://a\0b.example/*", 17) << Problem::InvalidText;
-    QTest::newRow("invalid UTF-8") << QByteArray("*://\xff\xfe.example/*") << Problem::InvalidText;
+    add("invalid UTF-8", "*://\xff\xfe.example/*", Problem::InvalidText);
 }
 
 // Each bad line stands between two good ones, which must both survive.
