@@ -45,7 +45,6 @@ void tst_LoadTarget::fromText_data()
         << u"foo://Scam.top/"_s << S::host << u"scam.top"_s;
     QTest::newRow("blank") << u"about:blank"_s << S::hostless << QString();
     QTest::newRow("data") << u"data:text/html,<p>x"_s << S::hostless << QString();
-    QTest::newRow("file") << u"file:///etc/hosts"_s << S::hostless << QString();
     QTest::newRow("no scheme") << u"www.example.com"_s << S::notAnAddress << QString();
     QTest::newRow("empty") << QString() << S::notAnAddress << QString();
     QTest::newRow("empty host after credentials")

@@ -64,7 +64,6 @@ void TestShoppingBookmark::readsStoredValues_data()
         << QJsonValue(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"_qs);
     QTest::newRow("year 30000") << date << QJsonValue(9.0e11) << true << QJsonValue(9.0e11);
     QTest::newRow("beyond exact doubles") << date << QJsonValue(1.0e13) << false << none;
-    QTest::newRow("huge negative") << date << QJsonValue(-1.0e300) << false << none;
     QTest::newRow("to the millisecond") << date << QJsonValue(1.2346) << true << QJsonValue(1.235);
     // A later version's extra keys do not make the list unreadable.
     QTest::newRow("unknown key") << u"isFavourite"_qs << QJsonValue(true) << true << none;

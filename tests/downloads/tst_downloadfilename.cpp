@@ -86,7 +86,6 @@ void TestDownloadFileName::executableTypes_data()
     QTest::newRow("exe upper case") << u"SETUP.EXE"_s << true;
     QTest::newRow("trailing dot") << u"setup.exe."_s << true;
     QTest::newRow("double extension") << u"invoice.pdf.scr"_s << true;
-    QTest::newRow("shell script") << u"install.sh"_s << true;
     QTest::newRow("json is not js") << u"data.json"_s << false;
     QTest::newRow("name only") << u"exe"_s << false;
 }

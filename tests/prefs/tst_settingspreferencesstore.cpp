@@ -120,7 +120,6 @@ void tst_SettingsPreferencesStore::foreignValuesReadAsNothing_data()
     QTest::newRow("bytes") << QByteArray("[General]\nkey=@ByteArray(trustedOnly)\n") << noText
                            << std::optional(QByteArrayLiteral("trustedOnly"));
     QTest::newRow("list") << QByteArray("[General]\nkey=a, b\n") << noText << noBytes;
-    QTest::newRow("point") << QByteArray("[General]\nkey=@Point(1 2)\n") << noText << noBytes;
     QTest::newRow("truncated bytes")
         << QByteArray("[General]\nkey=@ByteArray(\n") << std::optional(u"@ByteArray("_s) << noBytes;
     QTest::newRow("garbage file") << QByteArray("\xff\xfe\x00[[[=\n@ByteArray(\n", 20)
@@ -218,7 +217,6 @@ void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten_data()
 
     QTest::newRow("list") << QByteArray("a, b") << QByteArray("a, b");
     QTest::newRow("list without spaces") << QByteArray("a,b") << QByteArray("a,b");
-    QTest::newRow("rectangle") << QByteArray("@Rect(1 2 3 4)") << QByteArray("@Rect(1 2 3 4)");
     QTest::newRow("variant") << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)")
                              << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)");
     QTest::newRow("bytes where text belongs")

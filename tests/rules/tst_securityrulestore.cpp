@@ -62,7 +62,6 @@ private Q_SLOTS:
     void addCustomRulesNormalise();
     void toggleAndRemove();
     void modesAreStoredAndReset();
-    void largeListsRoundTrip();
 
 private:
     QString settingsPath() const { return m_dir->filePath(u"prefs.ini"_s); }
@@ -119,7 +118,6 @@ void tst_SecurityRuleStore::storedModesLoad_data()
     QTest::newRow("bytes") << QByteArray("@ByteArray(directShopSearch)")
                            << QByteArray("@ByteArray(googleWeb)") << false;
     QTest::newRow("empty") << QByteArray() << QByteArray() << false;
-    QTest::newRow("blank") << QByteArray("\" \"") << QByteArray("\"\\n\"") << false;
 }
 
 void tst_SecurityRuleStore::storedModesLoad()
@@ -159,7 +157,6 @@ void tst_SecurityRuleStore::badListsFallBack_data()
     QTest::newRow("truncated") << shop.left(shop.size() - 5) << false << true;
     QTest::newRow("not json") << QByteArray("\x00\xff garbage", 10) << false << true;
     QTest::newRow("object, not array") << QByteArray(R"({"id":"x"})") << false << true;
-    QTest::newRow("array of numbers") << QByteArray("[1,2,3]") << false << true;
     QTest::newRow("one bad element")
         << QByteArray(shop.chopped(1) + R"(,{"id":"0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B"}])")
         << false << true;
@@ -389,30 +386,6 @@ void tst_SecurityRuleStore::modesAreStoredAndReset()
     QCOMPARE(decoded<ExcludedPattern>(preferences->data(patternsKey)), defaultExcludedPatterns());
     QCOMPARE(preferences->string(modeKey), std::optional<QString>(u"excludeSuspicious"_s));
     QCOMPARE(preferences->string(engineKey), std::optional<QString>(u"googleShopping"_s));
-}
-
-void tst_SecurityRuleStore::largeListsRoundTrip()
-{
-    QList<TrustedShop> shops;
-    QList<ExcludedPattern> patterns;
-    for (int i = 0; i < 10000; ++i) {
-        shops.append(TrustedShop::create(u"店 %1"_s.arg(i), u"shop%1.example"_s.arg(i), u"c"_s,
-                                         u"https://shop%1.example/?q={query}"_s.arg(i), i % 2 == 0,
-                                         true));
-        patterns.append(ExcludedPattern::create(u"*.tld%1"_s.arg(i), QString(), i % 3 != 0, true));
-    }
-    {
-        auto preferences = openPreferences();
-        SecurityRuleStore store(*preferences);
-        store.setTrustedShops(shops);
-        store.setExcludedPatterns(patterns);
-        store.saveTrustedShops();
-        store.saveExcludedPatterns();
-    }
-    auto preferences = openPreferences();
-    SecurityRuleStore store(*preferences);
-    QCOMPARE(store.trustedShops(), shops);
-    QCOMPARE(store.excludedPatterns(), patterns);
 }
 
 QTEST_GUILESS_MAIN(tst_SecurityRuleStore)

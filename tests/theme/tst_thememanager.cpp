@@ -32,7 +32,6 @@ void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays_data()
     QTest::newRow("none") << QByteArray();
     QTest::newRow("capital") << QByteArray("selectedAppTheme=Dark");
     QTest::newRow("padded") << QByteArray("selectedAppTheme=\" dark\"");
-    QTest::newRow("number") << QByteArray("selectedAppTheme=42");
     QTest::newRow("bytes") << QByteArray("selectedAppTheme=@ByteArray(dark)");
 }
 
