@@ -3,6 +3,7 @@
 // one regular expression) and 100,000 generated rules beside 10,000 own shops
 // and 10,000 own patterns, each against the same rules without lists.
 // Build in a release configuration (the default RelWithDebInfo will do).
+#include "BenchTiming.h"
 #include "blocklist/BlockList.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
@@ -25,23 +26,6 @@ namespace {
 
 // Keeps results observable so the optimiser cannot drop the work.
 volatile qsizetype g_sink = 0;
-
-template<typename Work> double medianNanosecondsPerCall(int samples, int callsPerSample, Work work)
-{
-    std::vector<double> perCall;
-    perCall.reserve(size_t(samples));
-    for (int s = 0; s < samples; ++s) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < callsPerSample; ++i)
-            work(i);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        perCall.push_back(
-            double(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count())
-            / callsPerSample);
-    }
-    std::sort(perCall.begin(), perCall.end());
-    return perCall[perCall.size() / 2];
-}
 
 void consume(const SafetyLevel &level)
 {
@@ -118,34 +102,6 @@ void benchVerdicts(QTextStream &out, const SafeBrowsingEngine &engine, const Rul
     }
 }
 
-// What community lists hold: mostly whole registrable names, some exact
-// hosts and paths, a few exceptions.
-QByteArray generatedList(int rules)
-{
-    static constexpr const char *tlds[] = {"com", "top", "xyz", "shop", "jp", "co.jp", "net"};
-    QRandomGenerator random(20240501);
-    const auto name = [&random] {
-        QByteArray text;
-        const int length = int(random.bounded(6, 17));
-        for (int i = 0; i < length; ++i)
-            text += "abcdefghijklmnopqrstuvwxyz0123456789"[random.bounded(36)];
-        return text + '.' + tlds[random.bounded(int(std::size(tlds)))];
-    };
-    QByteArray text = "# Title: Generated\n";
-    for (int rule = 0; rule < rules; ++rule) {
-        const int kind = int(random.bounded(100));
-        if (kind < 90)
-            text += "*://*." + name() + "/*\n";
-        else if (kind < 96)
-            text += "*://www." + name() + "/*\n";
-        else if (kind < 99)
-            text += "*://" + name() + "/item/*\n";
-        else
-            text += "@*://" + name() + "/*\n";
-    }
-    return text;
-}
-
 SubscribedList subscribed(const QString &name, const QByteArray &text)
 {
     return {QUuid::createUuid(), name, BlockList::parse(text)};
@@ -167,7 +123,7 @@ void benchSubscribedLists(QTextStream &out, const SafeBrowsingEngine &engine,
     }
     const SubscribedList bundled = subscribed(u"community"_s, community);
     const SubscribedList hostsOnly = subscribed(u"community, no expression"_s, withoutExpression);
-    const SubscribedList generated = subscribed(u"generated"_s, generatedList(100000));
+    const SubscribedList generated = subscribed(u"generated"_s, generatedBlockList(100000));
 
     const RuleSet own(shops, patterns);
     out << "\nsubscribed lists beside " << own.enabledShopCount() << " own shops and "

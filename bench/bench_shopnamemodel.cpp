@@ -2,6 +2,7 @@
 // same run: one hash lookup of the host, the least any verdict does. Targets:
 // ShopNameModel::assess at most 0.5 µs, AbusedHosting::match a few hash lookups.
 // Build in a release configuration (the default RelWithDebInfo will do).
+#include "BenchTiming.h"
 #include "address/PublicSuffixList.h"
 #include "safety/AbusedHosting.h"
 #include "safety/ShopNameModel.h"
@@ -20,23 +21,6 @@ namespace {
 
 // Keeps results observable so the optimiser cannot drop the work.
 volatile qsizetype g_sink = 0;
-
-template<typename Work> double medianNanosecondsPerCall(int samples, int callsPerSample, Work work)
-{
-    std::vector<double> perCall;
-    perCall.reserve(size_t(samples));
-    for (int s = 0; s < samples; ++s) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < callsPerSample; ++i)
-            work(i);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        perCall.push_back(
-            double(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count())
-            / callsPerSample);
-    }
-    std::sort(perCall.begin(), perCall.end());
-    return perCall[perCall.size() / 2];
-}
 
 struct Host
 {

@@ -5,6 +5,7 @@
 // reports it, and which hosts of a list of legitimate sites it would block
 // without and with the allow list of major sites.
 // Usage: bench_subscriptions [legit-hosts.tsv]
+#include "BenchTiming.h"
 #include "blocklist/MajorSites.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "subscriptions/SubscriptionStore.h"
@@ -62,37 +63,6 @@ QTextStream &operator<<(QTextStream &out, const Timing &timing)
     return out << timing.wall << " ms (CPU " << timing.cpu << " ms)";
 }
 
-// What community lists hold: mostly whole registrable names, some exact
-// hosts and paths, a few unblocks and comments.
-QByteArray generatedList(int rules)
-{
-    static constexpr const char *tlds[]
-        = {"com", "top", "xyz", "shop", "jp", "co.jp", "net", "online"};
-    QRandomGenerator random(20230927);
-    const auto name = [&random] {
-        QByteArray text;
-        const int length = int(random.bounded(6, 17));
-        for (int i = 0; i < length; ++i)
-            text += "abcdefghijklmnopqrstuvwxyz0123456789"[random.bounded(36)];
-        return text + '.' + tlds[random.bounded(int(std::size(tlds)))];
-    };
-    QByteArray text = "# Title: Generated fake shops\n";
-    for (int rule = 0; rule < rules; ++rule) {
-        const int kind = int(random.bounded(100));
-        if (kind < 90)
-            text += "*://*." + name() + "/*\n";
-        else if (kind < 96)
-            text += "*://www." + name() + "/*\n";
-        else if (kind < 99)
-            text += "*://" + name() + "/item/*\n";
-        else
-            text += "@*://" + name() + "/*\n";
-        if (rule % 500 == 0)
-            text += "# reported\n";
-    }
-    return text;
-}
-
 SubscriptionStore::Options optionsIn(const QString &directory)
 {
     SubscriptionStore::Options options;
@@ -103,7 +73,7 @@ SubscriptionStore::Options optionsIn(const QString &directory)
 void benchStart(QTextStream &out)
 {
     QTemporaryDir dir;
-    const QByteArray text = generatedList(listRules);
+    const QByteArray text = generatedBlockList(listRules);
     const QString source = dir.filePath(u"generated.txt"_s);
     QFile file(source);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
