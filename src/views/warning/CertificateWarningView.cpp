@@ -6,37 +6,16 @@
 #include "views/common/SymbolIcon.h"
 #include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
+#include "views/warning/WarningPageStyle.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int iconDiameter = 100;
-constexpr int iconGlyphSize = 48;
-
-QString labelStyle(const QColor &color)
-{
-    return QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(color));
-}
-
-QHBoxLayout *centredRow(QWidget *widget)
-{
-    auto *row = new QHBoxLayout;
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addStretch(1);
-    row->addWidget(widget, 1000);
-    row->addStretch(1);
-    return row;
-}
-
-} // namespace
+namespace { } // namespace
 
 CertificateWarningView::CertificateWarningView(ThemeManager &themeManager, QWidget *parent)
     : QWidget(parent)
@@ -55,7 +34,7 @@ CertificateWarningView::CertificateWarningView(ThemeManager &themeManager, QWidg
     title->setAccessibleName(titleText);
     title->setFont(ViewStyle::font(ViewStyle::TextStyle::title2, QFont::Bold));
     title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(labelStyle(ViewStyle::red()));
+    title->setStyleSheet(WarningPageStyle::labelStyle(ViewStyle::red()));
 
     m_message = new QLabel(
         QString::fromUtf8(
@@ -75,9 +54,9 @@ CertificateWarningView::CertificateWarningView(ThemeManager &themeManager, QWidg
     auto *heading = new QVBoxLayout;
     heading->setSpacing(8);
     heading->addWidget(title);
-    heading->addLayout(centredRow(m_message));
+    heading->addLayout(WarningPageStyle::centredRow(m_message));
     root->addLayout(heading);
-    root->addLayout(centredRow(buildDetailBox()));
+    root->addLayout(WarningPageStyle::centredRow(buildDetailBox()));
     root->addWidget(buildButtons(), 0, Qt::AlignHCenter);
     root->addStretch(1);
 
@@ -91,24 +70,8 @@ QWidget *CertificateWarningView::buildIcon()
 {
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("certificateWarningIcon"));
-    icon->setFixedSize(iconDiameter, iconDiameter);
-    const qreal ratio = 2.0;
-    QPixmap pixmap(QSize(iconDiameter, iconDiameter) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    QColor disc = ViewStyle::red();
-    disc.setAlphaF(0.12);
-    painter.setBrush(disc);
-    painter.drawEllipse(QRectF(0, 0, iconDiameter, iconDiameter));
-    const qreal offset = (iconDiameter - iconGlyphSize) / 2.0;
-    painter.drawPixmap(QPointF(offset, offset),
-                       SymbolIcon::pixmap(QStringLiteral("lock.slash.fill"), ViewStyle::red(),
-                                          iconGlyphSize, ratio));
-    painter.end();
-    icon->setPixmap(pixmap);
+    icon->setFixedSize(WarningPageStyle::iconDiameter, WarningPageStyle::iconDiameter);
+    icon->setPixmap(WarningPageStyle::icon(QStringLiteral("lock.slash.fill")));
     return icon;
 }
 
@@ -216,28 +179,19 @@ void CertificateWarningView::restyle()
     const QColor accent = accentColor(m_themeManager.currentTheme());
     const QColor secondary = ViewStyle::secondaryText(this);
     const QColor primary = palette().color(QPalette::WindowText);
-    const QColor foreground = accent.lightnessF() > 0.8 ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor foreground = textOnAccent(accent);
 
     ViewStyle::makeProminent(m_goBackButton, accent, 16, 8);
     m_goBackButton->setIcon(
         SymbolIcon::icon(QStringLiteral("arrow.left.circle.fill"), foreground, 16));
-    ViewStyle::makePlain(m_proceedButton);
-    m_proceedButton->setStyleSheet(
-        m_proceedButton->styleSheet()
-        + QStringLiteral("QAbstractButton { color: %1; }").arg(ViewStyle::rgba(secondary)));
+    WarningPageStyle::styleProceedButton(m_proceedButton, secondary);
 
-    m_detailBox->setStyleSheet(
-        QStringLiteral("#certificateWarningDetailBox { background: %1; border: 1px solid %2;"
-                       " border-radius: 10px; }")
-            .arg(ViewStyle::rgba(palette().color(QPalette::Base)),
-                 ViewStyle::rgba(ViewStyle::red(), 0.3)));
-    m_divider->setStyleSheet(QStringLiteral("QFrame { color: %1; }")
-                                 .arg(ViewStyle::rgba(palette().color(QPalette::Mid))));
-    m_message->setStyleSheet(labelStyle(secondary));
-    m_addressTitle->setStyleSheet(labelStyle(secondary));
-    m_problemTitle->setStyleSheet(labelStyle(ViewStyle::red()));
-    m_address->setStyleSheet(labelStyle(primary));
-    m_problem->setStyleSheet(labelStyle(primary));
+    WarningPageStyle::styleDetailBox(m_detailBox, m_divider, palette());
+    m_message->setStyleSheet(WarningPageStyle::labelStyle(secondary));
+    m_addressTitle->setStyleSheet(WarningPageStyle::labelStyle(secondary));
+    m_problemTitle->setStyleSheet(WarningPageStyle::labelStyle(ViewStyle::red()));
+    m_address->setStyleSheet(WarningPageStyle::labelStyle(primary));
+    m_problem->setStyleSheet(WarningPageStyle::labelStyle(primary));
 
     m_restyling = false;
 }

@@ -6,46 +6,19 @@
 #include "views/common/SymbolIcon.h"
 #include "views/common/ThemeColors.h"
 #include "views/common/ViewStyle.h"
+#include "views/warning/WarningPageStyle.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int iconDiameter = 100;
-constexpr int iconGlyphSize = 48;
 constexpr int reasonSymbolSize = 11;
-
-QColor withOpacity(QColor color, qreal opacity)
-{
-    color.setAlphaF(color.alphaF() * opacity);
-    return color;
-}
-
-QString labelStyle(const QColor &color)
-{
-    return QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(color));
-}
-
-// Puts a widget in the middle of a row, as wide as the row allows up to its
-// own maximum width: the heavy stretch of the widget wins over the spacers
-// until the maximum is reached.
-QHBoxLayout *centredRow(QWidget *widget)
-{
-    auto *row = new QHBoxLayout;
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addStretch(1);
-    row->addWidget(widget, 1000);
-    row->addStretch(1);
-    return row;
-}
 
 } // namespace
 
@@ -62,7 +35,7 @@ SafeGuardWarningView::SafeGuardWarningView(ThemeManager &themeManager, QWidget *
     root->addStretch(1);
     root->addWidget(buildIcon(), 0, Qt::AlignHCenter);
     root->addWidget(buildHeading());
-    root->addLayout(centredRow(buildDetailBox()));
+    root->addLayout(WarningPageStyle::centredRow(buildDetailBox()));
     root->addWidget(buildButtons(), 0, Qt::AlignHCenter);
     root->addStretch(1);
 
@@ -78,24 +51,9 @@ QWidget *SafeGuardWarningView::buildIcon()
 {
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("warningIcon"));
-    m_icon->setFixedSize(iconDiameter, iconDiameter);
+    m_icon->setFixedSize(WarningPageStyle::iconDiameter, WarningPageStyle::iconDiameter);
     m_icon->setToolTip(QStringLiteral("shield.slash.fill"));
-
-    const qreal ratio = 2.0;
-    QPixmap pixmap(QSize(iconDiameter, iconDiameter) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(withOpacity(ViewStyle::red(), 0.12));
-    painter.drawEllipse(QRectF(0, 0, iconDiameter, iconDiameter));
-    const qreal offset = (iconDiameter - iconGlyphSize) / 2.0;
-    painter.drawPixmap(QPointF(offset, offset),
-                       SymbolIcon::pixmap(QStringLiteral("shield.slash.fill"), ViewStyle::red(),
-                                          iconGlyphSize, ratio));
-    painter.end();
-    m_icon->setPixmap(pixmap);
+    m_icon->setPixmap(WarningPageStyle::icon(QStringLiteral("shield.slash.fill")));
     return m_icon;
 }
 
@@ -115,7 +73,7 @@ QWidget *SafeGuardWarningView::buildHeading()
     title->setObjectName(QStringLiteral("warningTitle"));
     title->setFont(ViewStyle::font(ViewStyle::TextStyle::title2, QFont::Bold));
     title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(labelStyle(ViewStyle::red()));
+    title->setStyleSheet(WarningPageStyle::labelStyle(ViewStyle::red()));
 
     m_message = new QLabel(
         QString::fromUtf8("このWebサイトは悪質な通販詐欺、コピー品販売、または不審なTLDドメインの"
@@ -128,7 +86,7 @@ QWidget *SafeGuardWarningView::buildHeading()
     m_message->setMaximumWidth(maxContentWidth);
 
     layout->addWidget(title);
-    layout->addLayout(centredRow(m_message));
+    layout->addLayout(WarningPageStyle::centredRow(m_message));
     return heading;
 }
 
@@ -168,7 +126,7 @@ QWidget *SafeGuardWarningView::buildDetailBox()
     auto *risksTitle = new QLabel(QString::fromUtf8("検知されたリスク:"), box);
     risksTitle->setObjectName(QStringLiteral("warningRisksTitle"));
     risksTitle->setFont(captionBold);
-    risksTitle->setStyleSheet(labelStyle(ViewStyle::red()));
+    risksTitle->setStyleSheet(WarningPageStyle::labelStyle(ViewStyle::red()));
 
     m_reasonList = new QWidget(box);
     m_reasonList->setObjectName(QStringLiteral("warningReasons"));
@@ -304,7 +262,7 @@ void SafeGuardWarningView::showReasons()
         text->setTextFormat(Qt::PlainText);
         text->setFont(caption);
         text->setWordWrap(true);
-        text->setStyleSheet(labelStyle(primary));
+        text->setStyleSheet(WarningPageStyle::labelStyle(primary));
         layout->addWidget(icon, 0, Qt::AlignTop);
         layout->addWidget(text, 1, Qt::AlignTop);
         m_reasonLayout->addWidget(row);
@@ -337,24 +295,14 @@ void SafeGuardWarningView::restyle()
                                                  palette().color(QPalette::ButtonText), 16));
     }
 
-    ViewStyle::makePlain(m_proceedButton);
-    m_proceedButton->setStyleSheet(
-        m_proceedButton->styleSheet()
-        + QStringLiteral("QAbstractButton { color: %1; }").arg(ViewStyle::rgba(secondary)));
+    WarningPageStyle::styleProceedButton(m_proceedButton, secondary);
 
-    // Style sheets take palette colours when set: set again on every change.
-    m_detailBox->setStyleSheet(
-        QStringLiteral("#warningDetailBox { background: %1; border: 1px solid %2;"
-                       " border-radius: 10px; }")
-            .arg(ViewStyle::rgba(palette().color(QPalette::Base)),
-                 ViewStyle::rgba(ViewStyle::red(), 0.3)));
-    m_divider->setStyleSheet(QStringLiteral("QFrame { color: %1; }")
-                                 .arg(ViewStyle::rgba(palette().color(QPalette::Mid))));
-    m_message->setStyleSheet(labelStyle(secondary));
-    m_addressTitle->setStyleSheet(labelStyle(secondary));
-    m_address->setStyleSheet(labelStyle(primary));
+    WarningPageStyle::styleDetailBox(m_detailBox, m_divider, palette());
+    m_message->setStyleSheet(WarningPageStyle::labelStyle(secondary));
+    m_addressTitle->setStyleSheet(WarningPageStyle::labelStyle(secondary));
+    m_address->setStyleSheet(WarningPageStyle::labelStyle(primary));
     for (QLabel *reason : m_reasonList->findChildren<QLabel *>(QStringLiteral("warningReason")))
-        reason->setStyleSheet(labelStyle(primary));
+        reason->setStyleSheet(WarningPageStyle::labelStyle(primary));
 
     m_restyling = false;
 }
