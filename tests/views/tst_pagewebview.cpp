@@ -308,7 +308,13 @@ void TestPageWebView::leavingAKeptPageAsksFirst()
     // The engine asks only for a page the user has interacted with.
     PageWebView *webView = m_env->webView();
     runScript(u"addEventListener('beforeunload', e => { e.returnValue = 'x'; }); 1"_s);
-    QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
+    // A click can land before the page takes input; click until it counts.
+    QVERIFY(waitForEngine(
+        [this, webView] {
+            QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
+            return runScript(u"navigator.userActivation.hasBeenActive"_s).toBool();
+        },
+        engineTimeout));
 
     for (const bool leave : {false, true}) {
         m_accept = leave;
