@@ -156,6 +156,17 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
                 m_sessionSaveTimer.start();
         });
     }
+    // The settings window alone is no browser: closing the last browser
+    // window ends the program, keeping the session as it was.
+    // A widget says it is destroyed while it still counts as open.
+    connect(window, &QObject::destroyed, this, [this, window] {
+        if (m_quitting || windows().size() > windows().count(window))
+            return;
+        m_quitting = true;
+        if (m_settingsWindow)
+            m_settingsWindow->close();
+        QCoreApplication::quit();
+    });
     window->show();
     if (!m_subscriptionsStarted) {
         m_subscriptionsStarted = true;
@@ -188,6 +199,10 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
         m_settingsWindow = new SettingsWindow(m_themeManager, m_ruleStore, m_subscriptions);
         m_settingsWindow->settingsView()->aboutTab()->addStartupOption(m_preferences);
         m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_settingsWindow, &SettingsWindow::newWindowRequested, this,
+                [this] { openWindow(); });
+        connect(m_settingsWindow, &SettingsWindow::quitRequested, this,
+                &VelmoraShoppingBrowserApp::quit);
         SettingsWindow *window = m_settingsWindow;
         connect(window->settingsView()->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
                 [this, window] { openClearBrowsingData(window); });

@@ -70,8 +70,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_pageActions(new BrowserPageActions(*this))
 {
     setObjectName(QStringLiteral("contentView"));
-    setWindowTitle(isPrivate() ? QStringLiteral("Velmora Shopping Browser — プライベート")
-                               : QStringLiteral("Velmora Shopping Browser"));
+    updateWindowTitle();
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -242,7 +241,27 @@ void ContentView::showCurrentTab()
     m_toolbar->setViewModel(view->viewModel());
     m_loadIndicator->setViewModel(view->viewModel());
     m_pageActions->setView(view);
+    disconnect(m_titleConnection);
+    m_titleConnection = connect(&view->viewModel(), &BrowserViewModel::pageTitleChanged, this,
+                                &ContentView::updateWindowTitle);
+    updateWindowTitle();
     Q_EMIT tabsChanged();
+}
+
+void ContentView::updateWindowTitle()
+{
+    // The page's title first, as the desktop's window list shows it, and
+    // the browser after it; a private window says so.
+    QString title = QStringLiteral("Velmora Shopping Browser");
+    if (isPrivate())
+        title += QStringLiteral(" — プライベート");
+    const int index = m_tabStrip ? currentTabIndex() : -1;
+    if (index >= 0 && index < m_tabs.size()) {
+        const QString page = m_tabs.at(index)->viewModel().pageTitle().trimmed();
+        if (!page.isEmpty())
+            title = page + QStringLiteral(" — ") + title;
+    }
+    setWindowTitle(title);
 }
 
 void ContentView::moveTab(int from, int to)

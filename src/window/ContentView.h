@@ -123,6 +123,7 @@ private:
     void buildTabActions(QMenu *file);
     BrowserView *addTab(bool background);
     void showCurrentTab();
+    void updateWindowTitle();
     void moveTab(int from, int to);
     std::optional<QUrl> startupSearchURL() const;
     void applyTheme();
@@ -151,6 +152,7 @@ private:
     QStackedWidget *m_sections = nullptr;
     QWidget *m_browserSection = nullptr;
     SearchBarView *m_searchBar = nullptr;
+    QMetaObject::Connection m_titleConnection;
     TabStrip *m_tabStrip = nullptr;
     QStackedWidget *m_pages = nullptr;
     DownloadManager *m_downloads = nullptr;

@@ -21,6 +21,11 @@ public:
 
     SettingsView *settingsView() const { return m_view; }
 
+Q_SIGNALS:
+    // Ctrl+N and Ctrl+Q work here as in a browser window.
+    void newWindowRequested();
+    void quitRequested();
+
 private:
     SettingsView *m_view;
 };

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -143,6 +144,8 @@ private Q_SLOTS:
     void keyboardShortcuts();
     void tabKeys_data();
     void tabKeys();
+    void settingsWindowKeysAndLastWindow_data();
+    void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
     void pagesOpenTabs();
     void screenshots();
@@ -418,6 +421,7 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(load(window, amazonUrl));
     QTRY_COMPARE(title->text(), amazonTitle);
     QVERIFY(title->isVisible());
+    QCOMPARE(window->windowTitle(), amazonTitle + u" — Velmora Shopping Browser"_s);
     QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
 
     QVERIFY(add->isEnabled());
@@ -437,6 +441,7 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     // address.
     QVERIFY(load(window, untitledUrl));
     QTRY_VERIFY(!title->isVisible());
+    QCOMPARE(window->windowTitle(), u"Velmora Shopping Browser"_s);
     QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::neutral(untitledUrl.host()));
     click(add);
     QCOMPARE(window->bookmarkSuccessMessage(),
@@ -748,8 +753,42 @@ void TestContentView::tabKeys()
     QCOMPARE(window->toolbar()->addressView()->address(), tabs.at(current));
     QCOMPARE(window->toolbar()->badge()->safetyLevel(),
              window->tabViewModel(current).safetyLevel());
+    const QString pageTitle = window->tabViewModel(current).pageTitle();
+    QCOMPARE(window->windowTitle().section(u" — "_s, 0, 0),
+             pageTitle.isEmpty() ? u"Velmora Shopping Browser"_s : pageTitle);
     if (start >= 0)
         QTRY_VERIFY(window->searchBar()->findChild<QLineEdit *>(u"queryField"_s)->hasFocus());
+}
+
+void TestContentView::settingsWindowKeysAndLastWindow_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<qsizetype>("windows");
+    QTest::addColumn<bool>("settingsStays");
+
+    // No key: the user closes the last browser window instead.
+    QTest::newRow("last browser window closed") << QKeyCombination() << qsizetype(0) << false;
+    QTest::newRow("Ctrl+N") << QKeyCombination(Qt::CTRL | Qt::Key_N) << qsizetype(2) << true;
+    QTest::newRow("Ctrl+W") << QKeyCombination(Qt::CTRL | Qt::Key_W) << qsizetype(1) << false;
+    QTest::newRow("Ctrl+Q") << QKeyCombination(Qt::CTRL | Qt::Key_Q) << qsizetype(0) << false;
+}
+
+void TestContentView::settingsWindowKeysAndLastWindow()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(qsizetype, windows);
+    QFETCH(bool, settingsStays);
+
+    ContentView *window = m_env->open();
+    const QPointer<SettingsWindow> settings = m_env->app->openSettingsWindow();
+    settings->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(settings));
+    if (key == QKeyCombination())
+        window->close();
+    else
+        QTest::keyClick(settings, key.key(), key.keyboardModifiers());
+    QTRY_COMPARE(m_env->app->windows().size(), windows);
+    QTRY_COMPARE(bool(settings), settingsStays);
 }
 
 void TestContentView::pagesOpenTabs_data()
