@@ -69,43 +69,27 @@ void tst_LoadTarget::fromText()
 void tst_LoadTarget::fromUrl_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid"); // whether QUrl takes the text
     QTest::addColumn<LoadTarget::Status>("status");
     QTest::addColumn<QString>("host");
 
-    // Texts QUrl refuses but the engine opens, as the engine hands them over.
+    // As the engine hands addresses over; those the engine's own table opens
+    // (trailing and leading dots, encoded and std3 characters, bad punycode,
+    // no slashes, wrappers) are judged there.
     using S = LoadTarget::Status;
-    QTest::newRow("trailing dots") << u"http://scam.top../"_s << false << S::host << u"scam.top"_s;
-    QTest::newRow("parentheses") << u"http://sale(shop).scam.top/"_s << false << S::host
-                                 << u"sale(shop).scam.top"_s;
-    QTest::newRow("percent-encoded")
-        << u"http://sc%21am.top/"_s << false << S::host << u"sc!am.top"_s;
     QTest::newRow("quote: QUrl quotes only the host")
-        << u"http://a\"b.top/"_s << false << S::host << u"a\"b.top"_s;
-    QTest::newRow("leading dot") << u"http://.scam.top/"_s << false << S::unsound << QString();
-    QTest::newRow("bad punycode") << u"http://xn--abc-.top/"_s << false << S::unsound << QString();
-    QTest::newRow("space") << u"http://a b.top/"_s << false << S::unsound << QString();
-    QTest::newRow("nothing readable") << u"//a b/"_s << false << S::unsound << QString();
-    // Texts QUrl takes differently from the engine.
-    QTest::newRow("valid to QUrl, no ipv4")
-        << u"http://256.256.256.256/"_s << true << S::unsound << QString();
-    QTest::newRow("no slashes") << u"http:scam.top/"_s << true << S::host << u"scam.top"_s;
-    QTest::newRow("ipvfuture") << u"http://[v1.x]/"_s << true << S::unsound << QString();
-    QTest::newRow("ipv6") << u"http://[2001:db8::1]/"_s << true << S::host << u"2001:db8::1"_s;
-    QTest::newRow("wrapped") << u"view-source:http://scam.top./"_s << true << S::host
-                             << u"scam.top"_s;
-    QTest::newRow("blank") << u"about:blank"_s << true << S::hostless << QString();
+        << u"http://a\"b.top/"_s << S::host << u"a\"b.top"_s;
+    QTest::newRow("space") << u"http://a b.top/"_s << S::unsound << QString();
+    QTest::newRow("nothing readable") << u"//a b/"_s << S::unsound << QString();
+    QTest::newRow("ipvfuture") << u"http://[v1.x]/"_s << S::unsound << QString();
+    QTest::newRow("ipv6") << u"http://[2001:db8::1]/"_s << S::host << u"2001:db8::1"_s;
 }
 
 void tst_LoadTarget::fromUrl()
 {
     QFETCH(QString, text);
-    QFETCH(bool, valid);
     QFETCH(LoadTarget::Status, status);
     QFETCH(QString, host);
-    const QUrl url(text);
-    QCOMPARE(url.isValid(), valid);
-    const LoadTarget target = LoadTarget::fromUrl(url);
+    const LoadTarget target = LoadTarget::fromUrl(QUrl(text));
     QCOMPARE(target.status(), status);
     QCOMPARE(target.host().withoutTrailingDots().toString(), host);
 }
