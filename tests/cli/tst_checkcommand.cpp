@@ -165,17 +165,9 @@ void TestCheckCommand::runs_data()
     QTest::addColumn<bool>("message"); // whether standard error has something to say
     QTest::addColumn<int>("exitCode");
 
-    QTest::newRow("trusted") << QStringList {u"https://www.amazon.co.jp/dp/B0?a=1"_qs}
-                             << trusted(u"https://www.amazon.co.jp/dp/B0?a=1"_qs,
-                                        u"Amazon.co.jp"_qs)
-            + u'\n' << false << 0;
     QTest::newRow("neutral, host lower-cased, url as given")
         << QStringList {u"HTTPS://Example.COM:8443/Path"_qs}
         << neutral(u"HTTPS://Example.COM:8443/Path"_qs, u"example.com"_qs) + u'\n' << false << 0;
-    QTest::newRow("suspicious, pattern and hyphens")
-        << QStringList {u"http://super-sale-shop-jp.top/"_qs}
-        << suspicious(u"http://super-sale-shop-jp.top/"_qs, {topReason, hyphenReason}) + u'\n'
-        << false << 1;
     QTest::newRow("quote and backslash escaped")
         << QStringList {u"http://x.test/\"\\"_qs}
         << u"{\"url\":\"http://x.test/\\\"\\\\\",\"verdict\":\"neutral\",\"domain\":\"x.test\"}\n"_qs
