@@ -41,7 +41,6 @@ void TestSessionStore::unreadableFileIsMovedAside_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addRow("truncated") << QByteArray(R"({"version":1,"windows":[{"pages":[{"url":"ht)");
-    QTest::addRow("not json") << QByteArray("\xff\xfe garbage");
     QTest::addRow("later version") << QByteArray(R"({"version":2,"windows":[]})");
     QTest::addRow("windows not a list") << QByteArray(R"({"version":1,"windows":{}})");
 }
