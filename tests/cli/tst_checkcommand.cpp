@@ -271,10 +271,6 @@ void TestCheckCommand::judgesWithSubscribedLists_data()
     const QString builtIn = listReason(u"詐欺ネットショップ報告リスト"_qs);
     const QString mine = listReason(u"テストリスト"_qs);
     const QString fake = u"https://www.fake-shop.example/"_qs;
-    QTest::newRow("the browser's lists by default")
-        << QStringList {bundled, fake} << QStringList {builtIn, {}} << 1;
-    QTest::newRow("none of them") << QStringList {u"--no-subscriptions"_qs, bundled}
-                                  << QStringList {{}} << 0;
     QTest::newRow("a list file added")
         << QStringList {u"--subscription"_qs, u"{dir}/mine.txt"_qs, fake, bundled}
         << QStringList {mine, builtIn} << 1;
