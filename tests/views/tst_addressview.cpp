@@ -28,11 +28,6 @@ void TestAddressView::showsWhereThePageIs_data()
     QTest::newRow("http") << QUrl(u"http://shop.example.jp:8080/cart"_s)
                           << u"http://shop.example.jp:8080/cart"_s << u"shop.example.jp"_s << true
                           << true;
-    QTest::newRow("japanese query")
-        << QUrl(u"https://www.amazon.co.jp/s?k=%E3%83%86"_s) << u"https://www.amazon.co.jp/s?k=テ"_s
-        << u"www.amazon.co.jp"_s << true << false;
-    QTest::newRow("japanese host")
-        << QUrl(u"https://例え.jp/"_s) << u"https://例え.jp/"_s << u"例え.jp"_s << true << false;
     // A Cyrillic "а" looks like the shop's name; its punycode does not.
     QTest::newRow("look-alike host")
         << QUrl(u"https://r\u0430kuten.co.jp/"_s) << u"https://xn--rkuten-3nf.co.jp/"_s
@@ -64,7 +59,6 @@ void TestAddressView::showsWhereThePageIs()
     if (!host.isEmpty())
         QVERIFY(text->text().contains(u"font-weight:600\">"_s + host + u"</span>"_s));
     QVERIFY(!text->text().contains(u"<b>"_s));
-    QVERIFY(text->textInteractionFlags() & Qt::TextSelectableByMouse);
     QCOMPARE(view.findChild<QLabel *>(u"addressLock"_s)->isVisible(), lock);
     QCOMPARE(view.findChild<QLabel *>(u"addressInsecure"_s)->isVisible(), insecure);
 }

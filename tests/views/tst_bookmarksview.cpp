@@ -1,7 +1,6 @@
 #include "support/TestStores.h"
 #include "views/bookmarks/BookmarksView.h"
 #include "views/common/InsetList.h"
-#include "views/common/ThemeColors.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +26,7 @@ private Q_SLOTS:
     }
     void filterMatchesTitleShopAndNotes_data();
     void filterMatchesTitleShopAndNotes();
-    void rowsShowWhatIsStoredInTheThemeColours();
+    void rowsShowWhatIsStored();
     void rowButtonsOpenAndDeleteTheirBookmark();
 
 private:
@@ -79,7 +78,6 @@ void TestBookmarksView::filterMatchesTitleShopAndNotes_data()
     const QString book = u"Book"_s;
     const QStringList emptyState {u"<empty state>"_s};
     QTest::newRow("nothing stored") << false << QString() << emptyState;
-    QTest::newRow("nothing stored, query") << false << u"zzz"_s << emptyState;
     QTest::newRow("no query") << true << QString()
                               << QStringList {mac, u"ワイヤレスイヤホン"_s, book};
     QTest::newRow("title, other case") << true << u"BOOK"_s << QStringList {mac, book};
@@ -87,7 +85,6 @@ void TestBookmarksView::filterMatchesTitleShopAndNotes_data()
     QTest::newRow("notes") << true << u"tokyo"_s << QStringList {book};
     // A query matching nothing is an empty list, not the empty state.
     QTest::newRow("address only") << true << u"yodobashi"_s << QStringList();
-    QTest::newRow("blank, not trimmed") << true << u" "_s << QStringList {mac, book};
 }
 
 void TestBookmarksView::filterMatchesTitleShopAndNotes()
@@ -104,7 +101,7 @@ void TestBookmarksView::filterMatchesTitleShopAndNotes()
     QCOMPARE(shownTitles(), titles);
 }
 
-void TestBookmarksView::rowsShowWhatIsStoredInTheThemeColours()
+void TestBookmarksView::rowsShowWhatIsStored()
 {
     addBookmarks();
     show();
@@ -117,16 +114,6 @@ void TestBookmarksView::rowsShowWhatIsStoredInTheThemeColours()
     QCOMPARE(inRow(1, notes)->text(), u"📝 セール中"_s);
     QVERIFY(!inRow(2, badge)->isVisible());
     QCOMPARE(inRow(2, u"bookmarkUrlLabel"_s)->text(), u"https://example.com/yodobashi-mirror"_s);
-
-    // The open button is tinted with the accent, the badge sits on the tint.
-    m_env->themeManager.setCurrentTheme(AppTheme::emerald);
-    auto colourAt = [](QWidget *widget, int x) {
-        const QImage image = widget->grab().toImage();
-        return image.pixelColor(int(x * image.devicePixelRatio()), image.height() / 2).rgb();
-    };
-    QCOMPARE(colourAt(inRow<QPushButton>(0, u"bookmarkOpenButton"_s), 3),
-             accentColor(AppTheme::emerald).rgb());
-    QCOMPARE(colourAt(inRow(0, badge), 2), backgroundTint(AppTheme::emerald).rgb());
 }
 
 void TestBookmarksView::rowButtonsOpenAndDeleteTheirBookmark()

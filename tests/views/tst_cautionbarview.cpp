@@ -13,10 +13,10 @@ class TestCautionBarView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void namesEveryReasonOnAmberAndCloses();
+    void namesEveryReasonAndCloses();
 };
 
-void TestCautionBarView::namesEveryReasonOnAmberAndCloses()
+void TestCautionBarView::namesEveryReasonAndCloses()
 {
     // Above a page, as the browser pane puts it.
     QWidget pane;
@@ -38,9 +38,6 @@ void TestCautionBarView::namesEveryReasonOnAmberAndCloses()
     QCOMPARE(pane.width(), 420);
     QTRY_VERIFY(labels.first()->height() >= 2 * labels.first()->fontMetrics().lineSpacing());
     QVERIFY(labels.last()->mapTo(bar, QPoint(0, labels.last()->height())).y() <= bar->height());
-    // Amber: clearly more red than blue.
-    const QColor background = bar->grab().toImage().pixelColor(bar->width() / 2, 2);
-    QVERIFY2(background.red() > background.blue() + 20, qPrintable(background.name()));
 
     QSignalSpy dismissed(bar, &CautionBarView::dismissRequested);
     QTest::mouseClick(bar->findChild<QToolButton *>(u"cautionCloseButton"_s), Qt::LeftButton);

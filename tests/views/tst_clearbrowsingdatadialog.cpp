@@ -38,7 +38,6 @@ void TestClearBrowsingDataDialog::historyGoesForThePeriodChosen_data()
     QTest::addColumn<QStringList>("kept");
 
     QTest::newRow("hour") << u"過去1時間"_s << QStringList({u"30d"_s, u"2d"_s, u"3h"_s});
-    QTest::newRow("day") << u"過去24時間"_s << QStringList({u"30d"_s, u"2d"_s});
     QTest::newRow("week") << u"過去7日間"_s << QStringList({u"30d"_s});
     QTest::newRow("all") << u"全期間"_s << QStringList();
 }

@@ -68,11 +68,8 @@ void TestDownloadBarView::eachStateShowsWhatCanBeDone_data()
     // Opening a program would run it.
     QTest::newRow("program done") << u"setup.exe"_s << S::completed << u"完了 — 3.0 MB"_s
                                   << QStringList {u"フォルダに表示"_s};
-    QTest::newRow("failed") << u"receipt.pdf"_s << S::failed << u"失敗: 理由"_s << QStringList();
     QTest::newRow("refused") << u"receipt.pdf"_s << S::refused << u"ブロックしました: 理由"_s
                              << QStringList();
-    QTest::newRow("cancelled") << u"receipt.pdf"_s << S::cancelled << u"キャンセルしました"_s
-                               << QStringList();
 }
 
 void TestDownloadBarView::eachStateShowsWhatCanBeDone()

@@ -24,6 +24,10 @@ QDateTime at(const QDate &date, int hour, int minute = 0)
     return QDateTime(date, QTime(hour, minute));
 }
 
+const QDate oldDay(2024, 5, 1);
+const QString oldDayTitle
+    = QLocale(QLocale::Japanese, QLocale::Japan).toString(oldDay, u"yyyy年M月d日(ddd)"_s);
+
 } // namespace
 
 class TestHistoryView : public QObject
@@ -34,8 +38,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void daysWithTheirVisitsNewestFirst();
-    void searchKeepsTitleAndAddressMatches_data();
-    void searchKeepsTitleAndAddressMatches();
+    void searchKeepsAddressMatches();
     void clickOpensAndTrashDeletes();
     void clearAsksFirst();
 
@@ -57,7 +60,7 @@ void TestHistoryView::init()
     m_store = std::make_unique<HistoryStore>(m_env->dir.filePath(u"history.sqlite"_s));
     // Recorded oldest first, as they happen.
     m_store->recordVisit(QUrl(u"https://www.amazon.co.jp/dp/B0MAC"_s), u"MacBook Air"_s,
-                         u"trusted"_s, at(QDate(2024, 5, 1), 10));
+                         u"trusted"_s, at(oldDay, 10));
     m_store->recordVisit(QUrl(u"http://cheap-brand-outlet.top/"_s), u"激安ブランド"_s,
                          u"suspicious"_s, at(m_today.addDays(-1), 9));
     m_store->recordVisit(QUrl(u"https://news.example.com/ear"_s), u"イヤホン特集"_s, u"neutral"_s,
@@ -110,44 +113,27 @@ QRect TestHistoryView::rowRect(int day, int visit) const
 void TestHistoryView::daysWithTheirVisitsNewestFirst()
 {
     show();
-    const QString older = QLocale(QLocale::Japanese, QLocale::Japan)
-                              .toString(QDate(2024, 5, 1), u"yyyy年M月d日(ddd)"_s);
     QCOMPARE(shown(),
              QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"  イヤホン特集"_s, u"昨日"_s,
-                          u"  激安ブランド"_s, older, u"  MacBook Air"_s}));
+                          u"  激安ブランド"_s, oldDayTitle, u"  MacBook Air"_s}));
 
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
     if (!folder.isEmpty())
         QVERIFY(m_view->grab().save(folder + u"/history-list.png"_s));
 }
 
-void TestHistoryView::searchKeepsTitleAndAddressMatches_data()
+void TestHistoryView::searchKeepsAddressMatches()
 {
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QStringList>("shown");
-
-    QTest::newRow("title") << u"イヤホン"_s
-                           << QStringList(
-                                  {u"今日"_s, u"  ワイヤレスイヤホン"_s, u"  イヤホン特集"_s});
-    QTest::newRow("address, any case")
-        << u"AMAZON.co"_s
-        << QStringList({QLocale(QLocale::Japanese, QLocale::Japan)
-                            .toString(QDate(2024, 5, 1), u"yyyy年M月d日(ddd)"_s),
-                        u"  MacBook Air"_s});
-    QTest::newRow("nothing") << u"炊飯器"_s
-                             << QStringList({u"「炊飯器」に一致する履歴はありません"_s});
-}
-
-void TestHistoryView::searchKeepsTitleAndAddressMatches()
-{
-    QFETCH(QString, search);
-    QFETCH(QStringList, shown);
-    this->show();
+    show();
     // Typed text arrives whole, as an input method commits it.
-    m_view->findChild<QLineEdit *>(u"historySearchField"_s)->insert(search);
-    QCOMPARE(this->shown(), shown);
-    m_view->findChild<QLineEdit *>(u"historySearchField"_s)->clear();
-    QCOMPARE(this->shown().size(), 7);
+    auto *field = m_view->findChild<QLineEdit *>(u"historySearchField"_s);
+    field->insert(u"AMAZON.co"_s);
+    QCOMPARE(shown(), QStringList({oldDayTitle, u"  MacBook Air"_s}));
+    field->clear();
+    field->insert(u"炊飯器"_s);
+    QCOMPARE(shown(), QStringList({u"「炊飯器」に一致する履歴はありません"_s}));
+    field->clear();
+    QCOMPARE(shown().size(), 7);
 }
 
 void TestHistoryView::clickOpensAndTrashDeletes()
@@ -175,7 +161,6 @@ void TestHistoryView::clearAsksFirst()
         QTest::mouseClick(clear, Qt::LeftButton);
         QMessageBox *box = m_view->clearConfirmation();
         QVERIFY(box);
-        QCOMPARE(box->text(), u"閲覧履歴をすべて消去しますか？"_s);
         QCOMPARE(box->defaultButton()->objectName(), u"historyClearCancelButton"_s);
         QTest::mouseClick(box->findChild<QAbstractButton *>(answer), Qt::LeftButton);
         QTRY_VERIFY(!m_view->clearConfirmation());

