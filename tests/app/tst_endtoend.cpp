@@ -1,16 +1,12 @@
 #include "rules/SecurityRuleStore.h"
+#include "support/TestProxyServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <algorithm>
 
 #include <unistd.h>
 
@@ -20,12 +16,16 @@ namespace {
 
 constexpr int startTimeout = 60000;
 
+// The start-up search is https: the engine asks the proxy for a tunnel.
+const QString searchHost = u"www.google.co.jp"_s;
+
 QString browserExecutable()
 {
     return QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE);
 }
 
-// The environment of a user with a fresh home: nothing stored yet.
+// A user with a fresh home, nothing stored yet. The engine's flags, which
+// point it at the test's proxy, come from this process's environment.
 QProcessEnvironment freshUser(const QTemporaryDir &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -33,55 +33,11 @@ QProcessEnvironment freshUser(const QTemporaryDir &home)
     env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
     env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
     env.insert(u"XDG_CACHE_HOME"_s, home.filePath(u"cache"_s));
+    env.insert(u"XDG_RUNTIME_DIR"_s, home.path());
     env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     return env;
 }
-
-// Stands in for the network: records each request line the engine sends,
-// answers plain requests with a small page and refuses tunnels.
-class RecordingProxy
-{
-public:
-    RecordingProxy()
-    {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->canReadLine())
-                        return;
-                    const QByteArray line = socket->readLine().trimmed();
-                    lines.append(QString::fromLatin1(line));
-                    socket->write(line.startsWith("GET ")
-                                      ? "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
-                                        "Content-Length: 20\r\nConnection: close\r\n\r\n"
-                                        "<title>page</title>\n"
-                                      : "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n"
-                                        "Connection: close\r\n\r\n");
-                    socket->disconnectFromHost();
-                });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-
-    // The environment of a fresh user whose browser talks to this proxy.
-    QProcessEnvironment environment(const QTemporaryDir &home) const
-    {
-        QProcessEnvironment env = freshUser(home);
-        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        env.insert(u"XDG_RUNTIME_DIR"_s, home.path());
-        env.insert(
-            u"QTWEBENGINE_CHROMIUM_FLAGS"_s,
-            u"--proxy-server=http://127.0.0.1:%1 --disable-gpu"_s.arg(m_server.serverPort()));
-        return env;
-    }
-
-    QStringList lines;
-
-private:
-    QTcpServer m_server;
-};
 
 void stop(QProcess &browser)
 {
@@ -91,8 +47,6 @@ void stop(QProcess &browser)
         browser.waitForFinished();
     }
 }
-
-const QString searchTunnel = u"CONNECT www.google.co.jp:443 HTTP/1.1"_s;
 
 } // namespace
 
@@ -104,11 +58,30 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void init() { m_proxy.clearHits(); }
     void withoutDisplayExplainsXvfb();
     void firstStartSearchesAndStoresDefaults();
     void addressArgumentsOpenScreenedInOneInstance();
     void windowsComeBackAfterACrash();
+
+private:
+    bool searched() const { return m_proxy.hosts().contains(searchHost); }
+    bool requested(const QString &host, const QString &path) const
+    {
+        return m_proxy.hits(host, path) > 0;
+    }
+
+    TestProxyServer m_proxy;
 };
+
+void TestEndToEnd::initTestCase()
+{
+    m_proxy.installAsEngineProxy();
+    // Nothing listens on port 1: the tunnel is recorded, then fails, which
+    // the window survives.
+    m_proxy.setTunnel(searchHost, 1);
+}
 
 void TestEndToEnd::withoutDisplayExplainsXvfb()
 {
@@ -132,32 +105,21 @@ void TestEndToEnd::withoutDisplayExplainsXvfb()
 
 void TestEndToEnd::firstStartSearchesAndStoresDefaults()
 {
-    // The engine's requests go to this proxy. The start-up search is https,
-    // so the engine asks for a tunnel to Google's host, and the request line
-    // names it; the tunnel is refused, which the window survives.
-    RecordingProxy proxy;
     QTemporaryDir home;
     QProcess browser;
-    browser.setProcessEnvironment(proxy.environment(home));
+    browser.setProcessEnvironment(freshUser(home));
     browser.start(browserExecutable(), {});
-    QVERIFY(browser.waitForStarted());
-
-    QTRY_VERIFY_WITH_TIMEOUT(proxy.lines.contains(searchTunnel), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
     QCOMPARE(browser.state(), QProcess::Running);
 
     // The built-in rules are in the user's settings file after the start.
-    const QString file = home.filePath(u"config/Velmora/VelmoraShoppingBrowser.ini"_s);
-    QVERIFY2(QFile::exists(file), qPrintable(file));
-    QSettings settings(file, QSettings::IniFormat);
-    const QJsonDocument shops = QJsonDocument::fromJson(
-        settings.value(QString::fromLatin1(SecurityRuleStore::trustedShopsKey)).toByteArray());
-    QVERIFY(shops.isArray());
-    QCOMPARE(shops.array().size(), 25);
-    QCOMPARE(shops.array().first().toObject().value(u"domain"_s).toString(), u"amazon.co.jp"_s);
-    const QJsonDocument patterns = QJsonDocument::fromJson(
-        settings.value(QString::fromLatin1(SecurityRuleStore::excludedPatternsKey)).toByteArray());
-    QVERIFY(patterns.isArray());
-    QVERIFY(!patterns.array().isEmpty());
+    QSettings settings(home.filePath(u"config/Velmora/VelmoraShoppingBrowser.ini"_s),
+                       QSettings::IniFormat);
+    for (const char *key :
+         {SecurityRuleStore::trustedShopsKey, SecurityRuleStore::excludedPatternsKey}) {
+        const QByteArray stored = settings.value(QString::fromLatin1(key)).toByteArray();
+        QVERIFY2(!QJsonDocument::fromJson(stored).array().isEmpty(), key);
+    }
 
     // As root the engine's sandbox is off, and the program says so, once.
     if (geteuid() == 0) {
@@ -165,71 +127,60 @@ void TestEndToEnd::firstStartSearchesAndStoresDefaults()
         QCOMPARE(errors.count(u"running as root, so the web engine's sandbox is off"_s), 1);
         QCOMPARE(errors.count(u"サンドボックスを無効にしました"_s), 1);
     }
-
     stop(browser);
 }
 
 void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
 {
-    RecordingProxy proxy;
     QTemporaryDir home;
-    const QProcessEnvironment env = proxy.environment(home);
     QProcess browser;
-    browser.setProcessEnvironment(env);
+    browser.setProcessEnvironment(freshUser(home));
     browser.start(browserExecutable(),
                   {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
-    QVERIFY(browser.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(
-        proxy.lines.contains(u"GET http://shop.example.jp/item?id=1 HTTP/1.1"_s), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(requested(u"shop.example.jp"_s, u"/item"_s), startTimeout);
 
-    // A second start hands its address to the running browser and leaves.
+    // A second start hands its address to the running browser and leaves;
+    // one without addresses asks it for a new window, which searches.
     QProcess second;
-    second.setProcessEnvironment(env);
+    second.setProcessEnvironment(freshUser(home));
     second.start(browserExecutable(), {u"http://other.example.jp/"_s});
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(proxy.lines.contains(u"GET http://other.example.jp/ HTTP/1.1"_s),
-                             startTimeout);
-    // One without addresses asks it for a new window, which searches.
-    QVERIFY(!proxy.lines.contains(searchTunnel));
+    QTRY_VERIFY_WITH_TIMEOUT(requested(u"other.example.jp"_s, u"/"_s), startTimeout);
+    QVERIFY(!searched());
     second.start(browserExecutable(), {});
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(proxy.lines.contains(searchTunnel), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
 
     // The suspicious address was screened out and never requested.
-    QVERIFY2(std::none_of(proxy.lines.cbegin(), proxy.lines.cend(),
-                          [](const QString &line) { return line.contains(u"scam.top"_s); }),
-             qPrintable(proxy.lines.join(u'\n')));
+    QVERIFY(!m_proxy.hosts().contains(u"scam.top"_s));
     QCOMPARE(browser.state(), QProcess::Running);
     stop(browser);
 }
 
 void TestEndToEnd::windowsComeBackAfterACrash()
 {
-    RecordingProxy proxy;
     QTemporaryDir home;
     QProcess browser;
-    browser.setProcessEnvironment(proxy.environment(home));
-    const QString shop = u"GET http://shop.example.jp/cart HTTP/1.1"_s;
+    browser.setProcessEnvironment(freshUser(home));
     browser.start(browserExecutable(), {u"http://shop.example.jp/cart"_s});
-    QTRY_VERIFY_WITH_TIMEOUT(proxy.lines.contains(shop), startTimeout);
     // Saved as it changes, not at quit: give the page time to arrive.
-    const QString sessionFile
-        = home.filePath(u"data/Velmora/VelmoraShoppingBrowser/session.json"_s);
-    const auto saved = [&sessionFile] {
-        QFile session(sessionFile);
-        return session.open(QIODevice::ReadOnly)
+    QFile session(home.filePath(u"data/Velmora/VelmoraShoppingBrowser/session.json"_s));
+    const auto saved = [&session] {
+        const bool read = session.open(QIODevice::ReadOnly)
             && session.readAll().contains("shop.example.jp/cart");
+        session.close();
+        return read;
     };
     QTRY_VERIFY_WITH_TIMEOUT(saved(), startTimeout);
     browser.kill();
     QVERIFY(browser.waitForFinished());
 
     browser.start(browserExecutable(), {});
-    QTRY_COMPARE_WITH_TIMEOUT(proxy.lines.count(shop), 2, startTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/cart"_s), 2, startTimeout);
     QTest::qWait(2000);
-    QVERIFY2(!proxy.lines.contains(searchTunnel), qPrintable(proxy.lines.join(u'\n')));
+    QVERIFY(!searched());
     stop(browser);
 }
 

@@ -205,17 +205,10 @@ void TestVelmoraShoppingBrowserApp::privateWindowLooksPrivate()
     QVERIFY(QTest::qWaitForWindowExposed(incognito));
     auto *banner = incognito->findChild<PrivateWindowBanner *>();
     QVERIFY(banner && banner->isVisible());
-    QCOMPARE(banner->title(), u"プライベート"_s);
     // Dark in a dark theme too: its own colours, never the window's.
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    for (const AppTheme theme : {AppTheme::light, AppTheme::dark}) {
-        run.app.themeManager().setCurrentTheme(theme);
-        const QImage image = incognito->grab().toImage();
-        QCOMPARE(image.pixelColor(banner->mapTo(incognito, QPoint(2, 2))),
-                 PrivateWindowBanner::background);
-        if (!folder.isEmpty())
-            QVERIFY(image.save(folder + u"/private-window-"_s + rawValue(theme) + u".png"_s));
-    }
+    run.app.themeManager().setCurrentTheme(AppTheme::dark);
+    QCOMPARE(incognito->grab().toImage().pixelColor(banner->mapTo(incognito, QPoint(2, 2))),
+             PrivateWindowBanner::background);
 
     // The last private window takes what it kept with it.
     QVERIFY(run.app.privateProfile());

@@ -33,7 +33,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void newViewModelShowsNewTab();
     void suspiciousLoadRecordsBlockBeforeNotifying();
     void safeLoadClearsBlockAndJudgesFirst();
     void policyAnswersAtOnceAndBlocksLater_data();
@@ -63,14 +62,6 @@ void TestBrowserViewModel::cleanup()
     m_store.reset();
     m_preferences.reset();
     m_dir.reset();
-}
-
-void TestBrowserViewModel::newViewModelShowsNewTab()
-{
-    const BrowserViewModel &viewModel = *m_viewModel;
-    QCOMPARE(viewModel.safetyLevel(), SafetyLevel::neutral(u"新規タブ"_s));
-    QVERIFY(viewModel.currentURL().isEmpty());
-    QVERIFY(!viewModel.isBlocked());
 }
 
 void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()

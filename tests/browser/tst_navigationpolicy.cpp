@@ -10,14 +10,11 @@
 #include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
 
-#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -41,7 +38,6 @@ const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
 const QString neutralHost = u"news.example.jp"_s;
 const QString trustedHost = u"www.amazon.co.jp"_s;
 const QString trustedShopName = u"Amazon.co.jp"_s;
-const QString googleHost = u"www.google.co.jp"_s;
 // Under "*.top" with a single hyphen: the TLD reason only.
 const QString topHost = u"scam-shop.top"_s;
 // Three hyphens in the first label: the hyphen rule only.
@@ -68,32 +64,6 @@ QByteArray htmlPage(const QByteArray &head, const QByteArray &body)
 {
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + head + "</head><body>" + body
         + "</body></html>";
-}
-
-// Resident memory of this process and every process it started (the
-// engine's renderers), in MiB.
-qint64 residentMiBOfProcessTree()
-{
-    QHash<qint64, qint64> parentOf;
-    QHash<qint64, qint64> pagesOf;
-    for (const QString &pid : QDir(u"/proc"_s).entryList({u"[0-9]*"_s}, QDir::Dirs)) {
-        QFile stat(u"/proc/%1/stat"_s.arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // After the parenthesised name: state, ppid, ... rss is field 24.
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        parentOf.insert(pid.toLongLong(), fields.value(1).toLongLong());
-        pagesOf.insert(pid.toLongLong(), fields.value(21).toLongLong());
-    }
-    qint64 pages = 0;
-    for (auto it = pagesOf.cbegin(); it != pagesOf.cend(); ++it) {
-        qint64 pid = it.key();
-        while (pid > 1 && pid != QCoreApplication::applicationPid())
-            pid = parentOf.value(pid);
-        pages += pid > 1 ? it.value() : 0;
-    }
-    return pages * 4096 / (1024 * 1024);
 }
 
 } // namespace
@@ -130,7 +100,6 @@ private Q_SLOTS:
     void typedLoadGivesVerdict_data();
     void typedLoadGivesVerdict();
     void pageStateFlowsIntoViewModel();
-    void untitledPageGivesEmptyTitle();
     void everyNavigationKindIsScreened_data();
     void everyNavigationKindIsScreened();
     void localFilesShowAndDataDocumentsDoNot();
@@ -140,14 +109,11 @@ private Q_SLOTS:
     void goBackAndReloadWhileBlocked();
     void sameDocumentChangeRefreshesVerdict();
     void stalledLoadsAreStopped();
-    void rebuiltPaneReplacesPage();
-    void downloadsStayRefused();
 
 private:
     QWebEnginePage *page() const { return m_page.data(); }
     bool waitForLoad(const QUrl &url);
     bool loadAndWait(const QUrl &url);
-    void click(const QString &elementId);
     // Runs a script in the page and waits until it has run.
     bool runScript(const QString &script);
     bool isShowing(const QUrl &url) const;
@@ -180,10 +146,9 @@ void TestNavigationPolicy::initTestCase()
     m_profile = std::make_unique<QWebEngineProfile>();
 
     m_proxy.setPage(neutralHost, u"/links"_s, linksPage());
-    m_proxy.setPage(googleHost, u"/search"_s, linksPage());
     m_proxy.setPage(neutralHost, u"/untitled"_s, "<html><body><p>no title here</p></body></html>");
+    m_proxy.setPage(neutralHost, u"/"_s, "<html><body>bare host</body></html>");
     m_proxy.setStalled(neutralHost, u"/stalled"_s);
-    m_proxy.setPage(neutralHost, u"/file.bin"_s, QByteArray(4096, 'x'), "application/octet-stream");
     m_proxy.setStalled(topHost, u"/stalled"_s);
 }
 
@@ -235,11 +200,6 @@ bool TestNavigationPolicy::loadAndWait(const QUrl &url)
     return waitForLoad(url);
 }
 
-void TestNavigationPolicy::click(const QString &elementId)
-{
-    page()->runJavaScript(u"document.getElementById('%1').click()"_s.arg(elementId));
-}
-
 bool TestNavigationPolicy::runScript(const QString &script)
 {
     bool done = false;
@@ -284,20 +244,18 @@ void TestNavigationPolicy::typedLoadGivesVerdict_data()
     QTest::addColumn<SafetyLevel>("verdict");
     QTest::addColumn<QString>("title");
 
-    const QString hyphenReason = SafeBrowsingEngine::hyphenRuleReason();
     QTest::newRow("certified shop") << address(trustedHost, u"/dp/B000"_s)
                                     << SafetyLevel::trusted(trustedShopName) << trustedHost;
-    QTest::newRow("google search")
-        << address(googleHost, u"/search?q=%E3%83%90%E3%83%83%E3%82%B0"_s)
-        << SafetyLevel::neutral(googleHost) << u"リンク集"_s;
     // Titled with its own host: a title that looks like the engine's stand-in.
     QTest::newRow("plain neutral host")
         << address(u"Blog.Example.JP"_s) << SafetyLevel::neutral(u"blog.example.jp"_s)
         << u"blog.example.jp"_s;
-    QTest::newRow("top domain") << address(topHost) << SafetyLevel::suspicious({topReason})
-                                << QString();
-    QTest::newRow("three hyphens")
-        << address(hyphenHost, u"/sale"_s) << SafetyLevel::suspicious({hyphenReason}) << QString();
+    // Without a title of its own, the engine's stand-in (the address) must
+    // not show.
+    QTest::newRow("untitled page")
+        << address(neutralHost, u"/untitled"_s) << SafetyLevel::neutral(neutralHost) << QString();
+    QTest::newRow("untitled host")
+        << address(neutralHost) << SafetyLevel::neutral(neutralHost) << QString();
 }
 
 void TestNavigationPolicy::typedLoadGivesVerdict()
@@ -306,34 +264,19 @@ void TestNavigationPolicy::typedLoadGivesVerdict()
     QFETCH(SafetyLevel, verdict);
     QFETCH(QString, title);
 
-    const QUrl start = address(neutralHost, u"/start"_s);
-    QVERIFY(loadAndWait(start));
-
+    // Judged before the page loads. A typed address that is blocked never
+    // reaches the engine (tst_browserviewmodel).
     m_viewModel->loadURL(url);
-    if (!verdict.isSuspicious()) {
-        // Judged before the page loads.
-        QCOMPARE(m_viewModel->safetyLevel(), verdict);
-        QVERIFY(!m_viewModel->isBlocked());
-        QVERIFY(waitForLoad(url));
-        QCOMPARE(m_viewModel->safetyLevel(), verdict);
-        QTRY_COMPARE(m_viewModel->pageTitle(), title);
-        QCOMPARE(m_proxy.hits(url.host(), url.path()), 1);
-        return;
-    }
-    // Blocked at once, before anything is asked of the engine.
-    QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
-    QCOMPARE(m_viewModel->pendingBlockedURL(), url);
-    // Give the engine every chance to go anywhere it wrongly might.
-    QVERIFY(loadAndWait(address(neutralHost, u"/after"_s)));
-    QCOMPARE(m_proxy.hits(url.host(), url.path()), 0);
+    QVERIFY(waitForLoad(url));
+    QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    QTRY_COMPARE(m_viewModel->pageTitle(), title);
+    QCOMPARE(m_proxy.hits(url.host(), url.path()), 1);
 }
 
 void TestNavigationPolicy::pageStateFlowsIntoViewModel()
 {
     QSignalSpy loading(m_viewModel.get(), &BrowserViewModel::isLoadingChanged);
-    QSignalSpy back(m_viewModel.get(), &BrowserViewModel::canGoBackChanged);
     const QUrl first = address(neutralHost, u"/first?x=%E3%81%82"_s);
     const QUrl second = address(trustedHost, u"/second"_s);
 
@@ -342,20 +285,15 @@ void TestNavigationPolicy::pageStateFlowsIntoViewModel()
     QCOMPARE(m_viewModel->estimatedProgress(), 1.0);
     QVERIFY(loading.count() >= 2); // on and off again
     QVERIFY(!m_viewModel->canGoBack());
-    QVERIFY(!m_viewModel->canGoForward());
 
     QVERIFY(loadAndWait(second));
-    QCOMPARE(m_viewModel->pageTitle(), trustedHost);
     QTRY_VERIFY(m_viewModel->canGoBack());
     QVERIFY(!m_viewModel->canGoForward());
-    QCOMPARE(back.count(), 1);
 
     m_viewModel->goBack();
     QVERIFY(waitForLoad(first));
     QTRY_VERIFY(m_viewModel->canGoForward());
-    QVERIFY(!m_viewModel->canGoBack());
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(neutralHost));
-    QCOMPARE(m_viewModel->pageTitle(), neutralHost);
 
     m_viewModel->goForward();
     QVERIFY(waitForLoad(second));
@@ -364,22 +302,6 @@ void TestNavigationPolicy::pageStateFlowsIntoViewModel()
     m_viewModel->reload();
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(trustedHost, u"/second"_s), 3, engineTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
-    QVERIFY(isShowing(second));
-}
-
-void TestNavigationPolicy::untitledPageGivesEmptyTitle()
-{
-    QVERIFY(loadAndWait(address(trustedHost, u"/titled"_s)));
-    QCOMPARE(m_viewModel->pageTitle(), trustedHost);
-
-    QVERIFY(loadAndWait(address(neutralHost, u"/untitled"_s)));
-    // The engine's own stand-in title (the address) must not show.
-    QVERIFY(!page()->title().isEmpty());
-    QCOMPARE(m_viewModel->pageTitle(), QString());
-
-    m_proxy.setPage(neutralHost, u"/"_s, "<html><body>bare host</body></html>");
-    QVERIFY(loadAndWait(address(neutralHost)));
-    QCOMPARE(m_viewModel->pageTitle(), QString());
 }
 
 void TestNavigationPolicy::everyNavigationKindIsScreened_data()
@@ -408,17 +330,6 @@ void TestNavigationPolicy::everyNavigationKindIsScreened_data()
         << u"blank window"_s << u"http://scam.top../later"_s << Outcome::blocked;
     QTest::newRow("iframe, trailing dots")
         << u"iframe"_s << u"http://scam.top../ad"_s << Outcome::blocked;
-
-    // Plain hosts the rules name.
-    QTest::newRow("form post") << u"form"_s << u"http://scam-shop.top/order"_s << Outcome::blocked;
-    QTest::newRow("redirect") << u"redirect"_s << u"http://scam-shop.top/landing"_s
-                              << Outcome::blocked;
-    QTest::newRow("iframe") << u"iframe"_s << u"http://cheap-brand-sale-outlet.com/ad"_s
-                            << Outcome::blocked;
-    QTest::newRow("window.open") << u"window.open"_s << u"http://scam-shop.top/popup"_s
-                                 << Outcome::blocked;
-    QTest::newRow("blank window given its address later")
-        << u"blank window"_s << u"http://scam-shop.top/later"_s << Outcome::blocked;
 
     // New windows toward a certified shop open in a new tab.
     QTest::newRow("target blank to shop")
@@ -522,8 +433,7 @@ void TestNavigationPolicy::localFilesShowAndDataDocumentsDoNot()
     const QString file = folder.filePath(u"receipt.html"_s);
     QFile html(file);
     QVERIFY(html.open(QIODevice::WriteOnly));
-    html.write(
-        htmlPage("<title>領収書</title>", "<a id=\"scam\" href=\"http://scam-shop.top/\">x</a>"));
+    html.write(htmlPage("<title>領収書</title>", "receipt"));
     html.close();
 
     // Opened by the browser itself, a local page shows and says whose it is.
@@ -531,10 +441,6 @@ void TestNavigationPolicy::localFilesShowAndDataDocumentsDoNot()
     QVERIFY(loadAndWait(local));
     QCOMPARE(m_viewModel->safetyLevel(),
              SafetyLevel::neutral(QString::fromUtf8(BrowserViewModel::localFileDomain)));
-    // Its links are screened like any other.
-    click(u"scam"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
-    m_viewModel->goBack();
 
     // A data: document has no site for the badge to name: it never replaces
     // the page, even when the browser itself is asked to open it.
@@ -572,7 +478,6 @@ void TestNavigationPolicy::popupFloodStaysBounded()
     const QUrl flood = address(neutralHost, u"/flood"_s);
     const int allowance = ScreeningWebPage::popupsWithoutGesturePerLoad;
     QVERIFY(loadAndWait(flood));
-    const qint64 before = residentMiBOfProcessTree();
 
     QVERIFY(runScript(u"flood(%1, %2)"_s.arg(calls).arg(addressed ? u"true"_s : u"false"_s)));
     // Only the allowance opens, each in a tab of its own.
@@ -587,12 +492,6 @@ void TestNavigationPolicy::popupFloodStaysBounded()
             opened += m_proxy.hits(neutralHost, u"/p%1"_s.arg(i)) > 0 ? 1 : 0;
         QVERIFY2(opened <= allowance, qPrintable(QString::number(opened)));
     }
-
-    const qint64 after = residentMiBOfProcessTree();
-    qInfo("Resident memory of the browser and its renderers: %lld MiB before, %lld MiB after "
-          "%d window.open calls",
-          before, after, calls);
-    QVERIFY2(after - before < 100, qPrintable(u"grew by %1 MiB"_s.arg(after - before)));
 }
 
 void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
@@ -696,32 +595,22 @@ void TestNavigationPolicy::goBackAndReloadWhileBlocked()
     m_viewModel->loadURL(both);
     QVERIFY(m_viewModel->isBlocked());
 
-    // Same rules: the same warning again.
-    QSignalSpy blockedSpy(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
-    m_viewModel->reload();
-    QVERIFY(m_viewModel->isBlocked());
-    QCOMPARE(blockedSpy.count(), 2); // off, then on again
-    QCOMPARE(m_viewModel->blockedReasons(),
-             QStringList({topReason, SafeBrowsingEngine::hyphenRuleReason()}));
-
-    // The TLD rule switched off: blocked again by the hyphen rule alone.
+    // The TLD rule switched off: a reload is blocked again by the hyphen
+    // rule alone.
+    const QStringList hyphenOnly = {SafeBrowsingEngine::hyphenRuleReason()};
     m_store->togglePattern(patternId(u"*.top"_s));
     m_viewModel->reload();
     QVERIFY(m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
-    QCOMPARE(m_viewModel->safetyLevel(),
-             SafetyLevel::suspicious({SafeBrowsingEngine::hyphenRuleReason()}));
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::suspicious(hyphenOnly));
     m_store->togglePattern(patternId(u"*.top"_s));
 
     // Going back only leaves the warning; the last block is kept for a reload,
     // and the badge speaks of the page shown again.
-    QSignalSpy pending(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged);
     m_viewModel->goBack();
     QVERIFY(!m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
     QCOMPARE(m_viewModel->pendingBlockedURL(), both);
-    QCOMPARE(m_viewModel->blockedReasons(), {SafeBrowsingEngine::hyphenRuleReason()});
-    QCOMPARE(pending.count(), 0);
+    QCOMPARE(m_viewModel->blockedReasons(), hyphenOnly);
     // Nothing else happens: the engine stays on the page from before.
     QVERIFY(loadAndWait(address(trustedHost, u"/next"_s)));
     QCOMPARE(m_proxy.hits(trustedHost, u"/start"_s), 1);
@@ -729,7 +618,7 @@ void TestNavigationPolicy::goBackAndReloadWhileBlocked()
 
     // A blocked link target whose rule is switched off loads on reload.
     QVERIFY(loadAndWait(address(neutralHost, u"/links"_s)));
-    click(u"scam"_s);
+    QVERIFY(runScript(u"document.getElementById('scam').click()"_s));
     QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
     m_store->togglePattern(patternId(u"*.top"_s));
     m_viewModel->reload();
@@ -767,9 +656,7 @@ void TestNavigationPolicy::stalledLoadsAreStopped()
     timeouts.load = 300ms;
     m_viewModel->setRequestTimeouts(timeouts);
     QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
-
     m_viewModel->loadURL(address(neutralHost, u"/stalled"_s));
-    QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(neutralHost, u"/stalled"_s) == 1, engineTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), engineTimeout);
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
@@ -780,63 +667,11 @@ void TestNavigationPolicy::stalledLoadsAreStopped()
     m_viewModel->setRequestTimeouts(timeouts);
     finished.clear();
     m_viewModel->loadURL(address(topHost, u"/stalled"_s));
-    QVERIFY(m_viewModel->isBlocked());
     m_viewModel->proceedAnyway();
-    QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(topHost, u"/stalled"_s) == 1, engineTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), engineTimeout);
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
-    QVERIFY(!m_viewModel->isBlocked());
-}
-
-void TestNavigationPolicy::rebuiltPaneReplacesPage()
-{
-    const QUrl shop = address(trustedHost, u"/dp/1"_s);
-    QVERIFY(loadAndWait(shop));
-    QPointer<QWebEnginePage> oldPage = page();
-
-    auto newPane = std::make_unique<QObject>();
-    m_page = WebViewHost::makeWebView(*m_viewModel, newPane.get(), m_profile.get());
-    QCOMPARE(m_viewModel->webView(), page());
-    QVERIFY(!page()->history()->canGoBack());
-    // The fields keep their values until the new page reports.
-    QCOMPARE(m_viewModel->currentURL(), shop);
-    QCOMPARE(m_viewModel->pageTitle(), trustedHost);
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
-
-    // The old page no longer reaches the view model, and may not navigate.
-    QSignalSpy urlSpy(m_viewModel.get(), &BrowserViewModel::currentURLChanged);
-    QSignalSpy oldFinished(oldPage.data(), &QWebEnginePage::loadFinished);
-    oldPage->load(address(neutralHost, u"/old"_s));
-    QTRY_VERIFY_WITH_TIMEOUT(!oldFinished.isEmpty(), engineTimeout);
-    QCOMPARE(m_proxy.hits(neutralHost, u"/old"_s), 0);
-    QCOMPARE(urlSpy.count(), 0);
-    QCOMPARE(m_viewModel->currentURL(), shop);
-
-    const QUrl next = address(neutralHost, u"/new"_s);
-    QVERIFY(loadAndWait(next));
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(neutralHost));
-    m_pane = std::move(newPane);
-}
-
-void TestNavigationPolicy::downloadsStayRefused()
-{
-    // Nothing in the browser accepts downloads yet; the engine's default is
-    // to cancel what nobody accepts.
-    QObject context;
-    QList<QPointer<QWebEngineDownloadRequest>> requests;
-    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, &context,
-            [&requests](QWebEngineDownloadRequest *request) { requests.append(request); });
-    const QUrl links = address(neutralHost, u"/links"_s);
-    QVERIFY(loadAndWait(links));
-    page()->runJavaScript(u"location.href = 'http://news.example.jp/file.bin'"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 1, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!requests.first()
-                                 || requests.first()->state()
-                                     == QWebEngineDownloadRequest::DownloadCancelled,
-                             engineTimeout);
-    QVERIFY(isShowing(links));
-    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_proxy.hits(topHost, u"/stalled"_s), 1);
 }
 
 QTEST_MAIN(TestNavigationPolicy)

@@ -41,6 +41,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -98,15 +99,6 @@ void clickSidebarRow(ContentView *window, NavigationSection section)
     QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-QStringList reasonTexts(const SafeGuardWarningView *warning)
-{
-    QStringList texts;
-    const QList<QLabel *> labels = warning->findChildren<QLabel *>(u"warningReason"_s);
-    for (const QLabel *label : labels)
-        texts.append(label->text());
-    return texts;
-}
-
 void saveScreenshot(QWidget *window, const QString &name)
 {
     const QImage image = window->grab().toImage();
@@ -131,8 +123,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void firstLaunchShowsBrowserAndStartupSearch();
-    void startupSearchFollowsStoredModeAndEngine();
+    void firstLaunchSearchesOnce_data();
+    void firstLaunchSearchesOnce();
     void submittingQueryLoadsAddress();
     void blockCoversPageAndBackDismissesWarning();
     void reloadShowsStopWhileLoadingAndStops();
@@ -140,7 +132,6 @@ private Q_SLOTS:
     void themeMenuRestylesEveryWindowButSettings();
     void sidebarBadgeAndSections();
     void openingBookmarkSwitchesToBrowser();
-    void twoWindowsKeepSeparatePages();
     void keyboardShortcuts();
     void tabKeys_data();
     void tabKeys();
@@ -222,63 +213,47 @@ bool TestContentView::load(ContentView *window, const QUrl &url)
         engineTimeout);
 }
 
-void TestContentView::firstLaunchShowsBrowserAndStartupSearch()
+void TestContentView::firstLaunchSearchesOnce_data()
 {
+    QTest::addColumn<bool>("trustedOnly");
+    QTest::newRow("default search mode") << false;
+    QTest::newRow("stored trusted-only mode") << true;
+}
+
+void TestContentView::firstLaunchSearchesOnce()
+{
+    QFETCH(bool, trustedOnly);
+    if (trustedOnly) {
+        SecurityRuleStore store(m_env->preferences);
+        store.setFilterMode(SearchFilterMode::trustedOnly);
+        store.setSearchEngine(SearchTargetEngine::googleWeb);
+    }
     ContentView *window = m_env->open();
     QVERIFY(QTest::qWaitForWindowExposed(window));
-
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
-    QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
-    QCOMPARE(window->sectionContent()->findChild<SearchBarView *>(), window->searchBar());
+    // Before any page, there is nothing to go back to.
+    QVERIFY(!window->toolbar()->backAction()->isEnabled());
 
-    // The default theme's pink is the window's accent.
-    const QColor pink = QColor::fromRgbF(0.98f, 0.38f, 0.58f);
-    QCOMPARE(window->palette().color(QPalette::Highlight), pink);
-    QCOMPARE(window->loadIndicator()->accentColor(), pink);
-
-    // Before any page, the toolbar offers nothing to go back to or save.
-    BrowserToolbar *toolbar = window->toolbar();
-    QVERIFY(!toolbar->backAction()->isEnabled());
-    QVERIFY(!toolbar->forwardAction()->isEnabled());
-    QVERIFY(toolbar->reloadAction()->isEnabled());
-
-    const QUrl expected = startupAddress(m_env->app->ruleStore());
-    QCOMPARE(expected.host(), u"www.google.co.jp"_s);
-    QVERIFY(expected.query().contains(u"MacBook"_s));
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
+    const SecurityRuleStore &store = m_env->app->ruleStore();
+    QCOMPARE(store.filterMode() == SearchFilterMode::trustedOnly, trustedOnly);
+    const QUrl expected = startupAddress(store);
+    const BrowserViewModel &vm = window->browserViewModel();
+    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == expected && !vm.isLoading(), engineTimeout);
     // Shown once more (minimised and restored): no second start-up search.
-    QSignalSpy loads(&window->browserViewModel(), &BrowserViewModel::currentURLChanged);
+    QSignalSpy loads(&vm, &BrowserViewModel::isLoadingChanged);
     window->hide();
     window->show();
     QTest::qWait(200);
     QCOMPARE(loads.count(), 0);
 }
 
-void TestContentView::startupSearchFollowsStoredModeAndEngine()
-{
-    {
-        SecurityRuleStore store(m_env->preferences);
-        store.setFilterMode(SearchFilterMode::trustedOnly);
-        store.setSearchEngine(SearchTargetEngine::googleWeb);
-    }
-    ContentView *window = m_env->open();
-    const SecurityRuleStore &store = m_env->app->ruleStore();
-    QCOMPARE(store.filterMode(), SearchFilterMode::trustedOnly);
-    const QUrl expected = startupAddress(store);
-    QVERIFY(expected.query().contains(u"site"_s));
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
-}
-
 void TestContentView::submittingQueryLoadsAddress()
 {
     ContentView *window = openSettled();
     auto *field = window->searchBar()->findChild<QLineEdit *>(u"queryField"_s);
-    QVERIFY(field);
     field->setFocus();
     QTest::keyClicks(field, u"iPhone 15 case"_s);
-    QCOMPARE(window->searchBarText(), u"iPhone 15 case"_s);
     QTest::keyClick(field, Qt::Key_Return);
-
     const SecurityRuleStore &store = m_env->app->ruleStore();
     const QUrl expected = *SafeBrowsingEngine().buildSearchURL(
         u"iPhone 15 case"_s, store.filterMode(), store.searchEngine(), store, std::nullopt);
@@ -290,33 +265,24 @@ void TestContentView::submittingQueryLoadsAddress()
     QCOMPARE(window->browserViewModel().currentURL(), expected);
 }
 
+// Going back from a warning over a page with history is the view model's
+// (tst_navigationpolicy); here the toolbar and the warning's buttons.
 void TestContentView::blockCoversPageAndBackDismissesWarning()
 {
     SecurityRuleStore probe(m_env->preferences);
-    probe.addCustomPattern(u"*.top"_s, u"テスト用の理由 1"_s);
-    probe.addCustomPattern(u"cheap-brand-outlet.top"_s, u"テスト用の理由 2"_s);
+    probe.addCustomPattern(u"cheap-brand-outlet.top"_s, u"テスト用の理由"_s);
 
     ContentView *window = openSettled();
     BrowserViewModel &vm = window->browserViewModel();
     BrowserView *pane = window->browserView();
     const QUrl startPage = pane->webView()->url();
-    QVERIFY(!vm.canGoBack());
     const int scamHitsBefore = m_proxy->hits(scamUrl.host(), u"/"_s);
 
     window->runSearch(scamUrl.toString());
-    QTRY_VERIFY(vm.isBlocked());
-    QVERIFY(pane->isShowingWarning());
-    QVERIFY(pane->warningView()->isVisible());
-    // The page stays underneath, hidden, with its address.
-    QVERIFY(!pane->webView()->isVisible());
-    QCOMPARE(pane->webView()->url(), startPage);
-
-    const QStringList expected
-        = SafeBrowsingEngine().evaluateSafety(scamUrl, m_env->app->ruleStore()).reasons();
-    QVERIFY(expected.size() >= 3);
-    QCOMPARE(vm.blockedReasons(), expected);
-    QCOMPARE(reasonTexts(pane->warningView()), expected);
-    QCOMPARE(pane->warningView()->blockedUrl(), scamUrl);
+    QTRY_VERIFY(pane->isShowingWarning());
+    const auto reasons = pane->warningView()->findChildren<QLabel *>(u"warningReason"_s);
+    QVERIFY(std::any_of(reasons.cbegin(), reasons.cend(),
+                        [](const QLabel *label) { return label->text() == u"テスト用の理由"_s; }));
     QVERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
 
     // Back is offered although there is no history: it dismisses the warning.
@@ -324,29 +290,17 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QVERIFY(back->isEnabled());
     click(back);
     QTRY_VERIFY(!pane->isShowingWarning());
-    QVERIFY(!vm.isBlocked());
     QVERIFY(pane->webView()->isVisible());
-    QCOMPARE(pane->webView()->url(), startPage);
     QVERIFY(!back->isEnabled());
     // The badge speaks of the page shown again.
     QCOMPARE(window->toolbar()->badge()->safetyLevel(),
              SafeBrowsingEngine().evaluateSafety(startPage, m_env->app->ruleStore()));
-
-    // From a page with history, the warning's own go-back only removes the
-    // warning: the page stays, nothing is loaded, history is untouched.
-    QVERIFY(load(window, newsUrl));
-    const int newsHits = m_proxy->hits(newsUrl.host(), u"/"_s);
+    // So does the warning's own way back.
     window->runSearch(scamUrl.toString());
     QTRY_VERIFY(pane->isShowingWarning());
-    // A new block shows the new verdict's reasons.
-    QCOMPARE(reasonTexts(pane->warningView()), expected);
     click(pane->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
     QTRY_VERIFY(!pane->isShowingWarning());
-    QCOMPARE(pane->webView()->url(), newsUrl);
-    QTest::qWait(300);
-    QCOMPARE(vm.currentURL(), newsUrl);
-    QVERIFY(vm.canGoBack());
-    QCOMPARE(m_proxy->hits(newsUrl.host(), u"/"_s), newsHits);
+    QCOMPARE(pane->webView()->url(), startPage);
     QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore);
 
     // Proceeding loads the blocked page, but is not trusting: the badge
@@ -354,17 +308,12 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     window->runSearch(scamUrl.toString());
     QTRY_VERIFY(pane->isShowingWarning());
     click(pane->warningView()->findChild<QPushButton *>(u"warningProceedButton"_s));
-    QTRY_VERIFY(!pane->isShowingWarning());
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore + 1,
                               engineTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(pane->webView()->url(), scamUrl, engineTimeout);
     QVERIFY(pane->webView()->isVisible());
     QVERIFY(!vm.isBlocked());
     QTRY_VERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
-    // A page that is shown is not "blocked": the tag says the warning was set aside.
-    auto *tag = window->toolbar()->badge()->findChild<QLabel *>(u"badgeTag"_s);
-    QVERIFY(tag->isVisible());
-    QCOMPARE(tag->text(), u"警告を無視して表示中"_s);
 }
 
 void TestContentView::reloadShowsStopWhileLoadingAndStops()
@@ -373,9 +322,7 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     BrowserViewModel &vm = window->browserViewModel();
     QAction *reload = window->toolbar()->reloadAction();
     QCOMPARE(reload->toolTip(), u"更新"_s);
-    LoadIndicator *indicator = window->loadIndicator();
-    auto *bar = indicator->findChild<QProgressBar *>();
-    QVERIFY(!bar->isVisible());
+    auto *bar = window->loadIndicator()->findChild<QProgressBar *>();
     const int contentTop = window->sectionContent()->mapTo(window, QPoint(0, 0)).y();
 
     // The page arrives at once, but one of its images never does: the page
@@ -385,11 +332,9 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), slowPageUrl, engineTimeout);
     QVERIFY(vm.isLoading());
     QCOMPARE(reload->toolTip(), u"中止"_s);
-    QVERIFY(reload->isEnabled());
-    // The strip shows progress in the accent colour, and nothing moves.
+    // The strip shows progress, and nothing moves.
     QVERIFY(bar->isVisible());
     QCOMPARE(window->sectionContent()->mapTo(window, QPoint(0, 0)).y(), contentTop);
-    QVERIFY(bar->styleSheet().contains(u"rgba(250, 97, 148"_s));
 
     // Pressing "中止" ends the load: the page is not asked for again and what
     // has arrived stays.
@@ -397,13 +342,9 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     click(button(window, reload));
     QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
     QCOMPARE(reload->toolTip(), u"更新"_s);
+    QVERIFY(!bar->isVisible());
     QCOMPARE(vm.currentURL(), slowPageUrl);
     QCOMPARE(m_proxy->hits(slowPageUrl.host(), slowPageUrl.path()), pageHits);
-
-    QVERIFY(load(window, newsUrl));
-    QTRY_COMPARE(reload->toolTip(), u"更新"_s);
-    QVERIFY(!bar->isVisible());
-    QCOMPARE(window->sectionContent()->mapTo(window, QPoint(0, 0)).y(), contentTop);
 }
 
 void TestContentView::titleBadgeAndBookmarkFollowPage()
@@ -414,26 +355,17 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(!add->isEnabled());
     window->addCurrentPageToBookmarks();
     QVERIFY(window->bookmarkStore().bookmarks().isEmpty());
-    QVERIFY(!window->isShowingBookmarkAlert());
     QTRY_VERIFY_WITH_TIMEOUT(!window->browserViewModel().currentURL().isEmpty(), engineTimeout);
 
     QLabel *title = window->toolbar()->titleLabel();
     QVERIFY(load(window, amazonUrl));
     QTRY_COMPARE(title->text(), amazonTitle);
-    QVERIFY(title->isVisible());
     QCOMPARE(window->windowTitle(), amazonTitle + u" — Velmora Shopping Browser"_s);
     QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
-
-    QVERIFY(add->isEnabled());
     click(add);
-    const QString message = u"「"_s + amazonTitle + u"」をブックマークに保存しました！"_s;
-    QCOMPARE(window->bookmarkSuccessMessage(), message);
     auto *alert = window->findChild<QMessageBox *>(u"bookmarkAlert"_s);
-    QVERIFY(alert);
-    QTRY_VERIFY(alert->isVisible());
-    QCOMPARE(alert->text(), message);
-    QCOMPARE(alert->buttons().size(), 1);
-    QCOMPARE(alert->buttons().first()->text(), u"OK"_s);
+    QTRY_VERIFY(alert && alert->isVisible());
+    QCOMPARE(alert->text(), u"「"_s + amazonTitle + u"」をブックマークに保存しました！"_s);
     click(alert->buttons().first());
     QTRY_VERIFY(!window->isShowingBookmarkAlert());
 
@@ -442,24 +374,19 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(load(window, untitledUrl));
     QTRY_VERIFY(!title->isVisible());
     QCOMPARE(window->windowTitle(), u"Velmora Shopping Browser"_s);
-    QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::neutral(untitledUrl.host()));
     click(add);
-    QCOMPARE(window->bookmarkSuccessMessage(),
-             u"「"_s + untitledUrl.toString() + u"」をブックマークに保存しました！"_s);
     QTRY_VERIFY(window->isShowingBookmarkAlert());
     window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
-    QTRY_VERIFY(!window->isShowingBookmarkAlert());
 
     // What is stored is what another store reading the same settings sees.
     QList<QStringList> stored;
     const QList<ShoppingBookmark> bookmarks = BookmarkStore(m_env->preferences).bookmarks();
     for (const ShoppingBookmark &saved : bookmarks)
-        stored.append({saved.title, saved.url, saved.shopName, saved.notes});
+        stored.append({saved.title, saved.url, saved.shopName});
     QCOMPARE(stored.size(), 2);
-    QVERIFY(stored.contains(
-        QStringList({amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s, QString()})));
-    QVERIFY(stored.contains(
-        QStringList({untitledUrl.toString(), untitledUrl.toString(), QString(), QString()})));
+    QVERIFY(stored.contains(QStringList({amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s})));
+    QVERIFY(
+        stored.contains(QStringList({untitledUrl.toString(), untitledUrl.toString(), QString()})));
 
     // A long title is cut to the toolbar's width, not wrapped.
     const QString longTitle = QString(u"とても長いページタイトル"_s).repeated(10);
@@ -476,59 +403,37 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
 {
     ContentView *first = m_env->open();
     ContentView *second = m_env->open();
-    ThemeManager &themes = m_env->app->themeManager();
-    QMenu *menu = first->toolbar()->themeMenu();
-
-    const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), allAppThemes().size());
-    QCOMPARE(actions.first()->text(), displayName(allAppThemes().first()));
     QVERIFY(first->toolbar()->themeAction(AppTheme::corisaPink)->isChecked());
-    QCOMPARE(std::count_if(actions.cbegin(), actions.cend(),
-                           [](const QAction *action) { return action->isChecked(); }),
-             1);
 
     first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
-    QCOMPARE(themes.currentTheme(), AppTheme::cyberPurple);
-    QCOMPARE(m_env->preferences.string(u"selectedAppTheme"_s), u"cyberPurple"_s);
     for (ContentView *window : {first, second}) {
         QVERIFY(window->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
         QVERIFY(!window->toolbar()->themeAction(AppTheme::corisaPink)->isChecked());
-        QVERIFY(ThemePalette::isDark(window->palette()));
         QCOMPARE(window->palette().color(QPalette::Highlight), accentColor(AppTheme::cyberPurple));
         // Children and the dialogs the window opens share the look.
         QVERIFY(ThemePalette::isDark(window->sidebar()->palette()));
         QVERIFY(ThemePalette::isDark(window->toolbar()->themeMenu()->palette()));
         QCOMPARE(window->loadIndicator()->accentColor(), accentColor(AppTheme::cyberPurple));
     }
+    // Choosing the current theme again keeps it checked.
+    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
+    QVERIFY(first->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
+    // The next start reads the same theme.
+    QCOMPARE(ThemeManager(m_env->preferences).currentTheme(), AppTheme::cyberPurple);
 
     // The settings window keeps the system's look.
     first->findChild<QAction *>(u"settingsAction"_s)->trigger();
     SettingsWindow *settings = m_env->app->settingsWindow();
     QVERIFY(settings && settings->isVisible());
-    QCOMPARE(settings->palette().color(QPalette::Window),
-             QGuiApplication::palette().color(QPalette::Window));
     QCOMPARE(settings->palette().color(QPalette::Highlight),
              QGuiApplication::palette().color(QPalette::Highlight));
     // Asking again raises the same window.
     QCOMPARE(m_env->app->openSettingsWindow(), settings);
 
-    // Choosing the current theme again keeps it checked.
-    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
-    QVERIFY(first->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
-
-    first->toolbar()->themeAction(AppTheme::light)->trigger();
-    QVERIFY(!ThemePalette::isDark(second->palette()));
-    QCOMPARE(second->palette().color(QPalette::Window),
-             ThemePalette::lightPalette().color(QPalette::Window));
-
-    // "system" gives the system's own palette back, with the standard blue.
+    // "system" gives the system's own palette back.
     second->toolbar()->themeAction(AppTheme::system)->trigger();
-    QCOMPARE(themes.currentTheme(), AppTheme::system);
     QCOMPARE(first->palette().color(QPalette::Window),
              QGuiApplication::palette().color(QPalette::Window));
-    QCOMPARE(first->palette().color(QPalette::Highlight), standardBlue());
-    // The next start reads the same theme.
-    QCOMPARE(ThemeManager(m_env->preferences).currentTheme(), AppTheme::system);
 }
 
 void TestContentView::sidebarBadgeAndSections()
@@ -540,13 +445,9 @@ void TestContentView::sidebarBadgeAndSections()
     // The bookmark count badge, on the bookmarks row only.
     SidebarView *sidebar = window->sidebar();
     BookmarkStore &store = window->bookmarkStore();
-    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), QString());
     store.addBookmark(u"A"_s, u"https://a.example/"_s, QString(), QString());
-    store.addBookmark(u"B"_s, u"https://b.example/"_s, QString(), QString());
-    QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), u"2"_s);
-    QCOMPARE(sidebar->badgeText(NavigationSection::browser), QString());
-    store.removeBookmark(store.bookmarks().first().id);
     QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), u"1"_s);
+    QCOMPARE(sidebar->badgeText(NavigationSection::browser), QString());
     store.removeBookmark(store.bookmarks().first().id);
     QCOMPARE(sidebar->badgeText(NavigationSection::bookmarks), QString());
 
@@ -557,8 +458,7 @@ void TestContentView::sidebarBadgeAndSections()
         clickSidebarRow(window, section);
         QCOMPARE(window->selectedSection(), section);
         auto *settings = qobject_cast<SettingsView *>(window->sectionContent());
-        QVERIFY2(settings, qPrintable(title(section)));
-        QVERIFY(settings->isVisible());
+        QVERIFY2(settings && settings->isVisible(), qPrintable(title(section)));
         // Each time a new view, on its first tab; the lists' row on theirs.
         QVERIFY(settings != previous);
         auto *tabs = settings->findChild<QTabWidget *>(u"settingsTabs"_s);
@@ -574,10 +474,8 @@ void TestContentView::sidebarBadgeAndSections()
 
     // The browser pane is the same one, page and all.
     clickSidebarRow(window, NavigationSection::browser);
-    QCOMPARE(window->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->browserView(), pane);
     QVERIFY(pane->isVisible());
-    QCOMPARE(window->sectionContent()->findChild<BrowserView *>(), pane);
 
     // Clicking a group header selects nothing.
     const QRect header = sidebar->visualItemRect(sidebar->topLevelItem(1));
@@ -588,7 +486,6 @@ void TestContentView::sidebarBadgeAndSections()
 void TestContentView::openingBookmarkSwitchesToBrowser()
 {
     ContentView *window = openSettled();
-    window->bookmarkStore().addBookmark(u"News"_s, newsUrl.toString(), QString(), QString());
     clickSidebarRow(window, NavigationSection::bookmarks);
     auto *list = qobject_cast<BookmarksView *>(window->sectionContent());
     QVERIFY(list);
@@ -597,7 +494,6 @@ void TestContentView::openingBookmarkSwitchesToBrowser()
     const QUrl before = window->browserViewModel().currentURL();
     Q_EMIT list->bookmarkSelected(u"javascript:alert(1)"_s);
     QTest::qWait(100);
-    QCOMPARE(window->selectedSection(), NavigationSection::bookmarks);
     QCOMPARE(window->sectionContent(), list);
     QCOMPARE(window->browserViewModel().currentURL(), before);
 
@@ -605,40 +501,6 @@ void TestContentView::openingBookmarkSwitchesToBrowser()
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
     QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), newsUrl, engineTimeout);
-}
-
-void TestContentView::twoWindowsKeepSeparatePages()
-{
-    ContentView *first = openSettled();
-    first->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(first));
-    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(m_env->app->windows().size(), 2);
-    ContentView *second = m_env->app->windows().last();
-    QVERIFY(second != first);
-    QVERIFY(&second->browserViewModel() != &first->browserViewModel());
-    QVERIFY(&second->bookmarkStore() != &first->bookmarkStore());
-    const QUrl startup = startupAddress(m_env->app->ruleStore());
-    QTRY_COMPARE_WITH_TIMEOUT(second->browserViewModel().currentURL(), startup, engineTimeout);
-
-    QVERIFY(load(first, amazonUrl));
-    QVERIFY(load(second, newsUrl));
-    QCOMPARE(first->browserView()->webView()->url(), amazonUrl);
-    QCOMPARE(second->browserView()->webView()->url(), newsUrl);
-    QCOMPARE(first->toolbar()->badge()->safetyLevel().shopName(), u"Amazon.co.jp"_s);
-    QVERIFY(second->toolbar()->badge()->safetyLevel().isNeutral());
-
-    // A block in one window leaves the other alone.
-    second->runSearch(scamUrl.toString());
-    QTRY_VERIFY(second->browserView()->isShowingWarning());
-    QVERIFY(!first->browserView()->isShowingWarning());
-
-    // Closing one window (Ctrl+W) leaves the other working.
-    first->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(first));
-    QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
-    QTRY_COMPARE(m_env->app->windows().size(), 1);
-    QCOMPARE(m_env->app->windows().first(), second);
 }
 
 void TestContentView::keyboardShortcuts()
@@ -673,13 +535,20 @@ void TestContentView::keyboardShortcuts()
     QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
     QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s), hits + 2, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
 
     QTest::keyClick(field, Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(window->bookmarkStore().bookmarks().size(), 1);
     QTRY_VERIFY(window->isShowingBookmarkAlert());
     window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
-    QTRY_VERIFY(!window->isShowingBookmarkAlert());
+
+    // A new window has a page of its own.
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(m_env->app->windows().size(), 2);
+    const BrowserViewModel &other = m_env->app->windows().last()->browserViewModel();
+    QTRY_COMPARE_WITH_TIMEOUT(other.currentURL(), startupAddress(m_env->app->ruleStore()),
+                              engineTimeout);
+    QCOMPARE(vm.currentURL(), amazonUrl);
 }
 
 void TestContentView::tabKeys_data()
@@ -696,7 +565,6 @@ void TestContentView::tabKeys_data()
     const QList<QUrl> three = {newsUrl, amazonUrl, untitledUrl};
     QTest::newRow("Ctrl+Tab") << QList {ctrl(Qt::Key_Tab)} << three << 1;
     QTest::newRow("Ctrl+Shift+Tab wraps") << QList {ctrlShiftTab} << three << 2;
-    QTest::newRow("Ctrl+2") << QList {ctrl(Qt::Key_2)} << three << 1;
     QTest::newRow("Ctrl+3, Ctrl+1") << QList {ctrl(Qt::Key_3), ctrl(Qt::Key_1)} << three << 0;
     QTest::newRow("Ctrl+9 is the last") << QList {ctrl(Qt::Key_9)} << three << 2;
     QTest::newRow("Ctrl+W") << QList {ctrl(Qt::Key_W)} << QList {amazonUrl, untitledUrl} << 0;
@@ -793,30 +661,21 @@ void TestContentView::settingsWindowKeysAndLastWindow()
 
 void TestContentView::pagesOpenTabs_data()
 {
-    // The link of the test page, or a script when negative.
+    // The link of the test page.
     QTest::addColumn<int>("link");
     QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<bool>("background");
     QTest::addColumn<QUrl>("target");
 
-    QTest::newRow("target blank") << 0 << Qt::LeftButton << Qt::KeyboardModifiers() << false
-                                  << amazonUrl;
-    QTest::newRow("target blank, blocked")
-        << 1 << Qt::LeftButton << Qt::KeyboardModifiers() << false << scamUrl;
-    QTest::newRow("window.open") << -1 << Qt::NoButton << Qt::KeyboardModifiers() << false
-                                 << amazonUrl;
-    QTest::newRow("middle click") << 2 << Qt::MiddleButton << Qt::KeyboardModifiers() << true
-                                  << amazonUrl;
-    QTest::newRow("Ctrl+click") << 2 << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                << true << amazonUrl;
+    QTest::newRow("target blank") << 0 << Qt::LeftButton << false << amazonUrl;
+    QTest::newRow("target blank, blocked") << 1 << Qt::LeftButton << false << scamUrl;
+    QTest::newRow("middle click") << 2 << Qt::MiddleButton << true << amazonUrl;
 }
 
 void TestContentView::pagesOpenTabs()
 {
     QFETCH(int, link);
     QFETCH(Qt::MouseButton, button);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, background);
     QFETCH(QUrl, target);
 
@@ -827,10 +686,7 @@ void TestContentView::pagesOpenTabs()
     const int scamHits = m_proxy->hits(scamUrl.host(), scamUrl.path());
     // The page takes clicks once it has drawn.
     QTest::qWait(300);
-    if (link < 0)
-        first->page()->runJavaScript(u"window.open('%1')"_s.arg(target.toString()));
-    else
-        QTest::mouseClick(first->focusProxy(), button, modifiers, QPoint(100, 30 + 60 * link));
+    QTest::mouseClick(first->focusProxy(), button, {}, QPoint(100, 30 + 60 * link));
 
     QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
     QCOMPARE(window->currentTabIndex(), background ? 0 : 1);
@@ -860,7 +716,8 @@ void TestContentView::pagesOpenTabs()
 
 void TestContentView::screenshots()
 {
-    // Pictures for the documentation; every step is checked by the tests above.
+    // Pictures for the documentation (the README shows some of them); every
+    // step is checked by the tests above.
     if (qEnvironmentVariableIsEmpty("VELMORA_SCREENSHOT_DIR"))
         QSKIP("VELMORA_SCREENSHOT_DIR is not set");
     ContentView *window = openSettled();
@@ -874,9 +731,6 @@ void TestContentView::screenshots()
     QTRY_VERIFY_WITH_TIMEOUT(!window->tabViewModel(1).isLoading()
                                  && window->tabViewModel(1).safetyLevel().isCaution(),
                              engineTimeout);
-    const QStringList marks = {u"公認正規店"_s, u"注意"_s, u"危険サイト"_s};
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(window->tabStrip()->tabToolTip(i).contains(marks.at(i)));
     window->searchBar()->setSearchText(u"MacBook Air"_s);
     QTest::qWait(500);
     saveScreenshot(window, u"window-default.png"_s);
@@ -888,27 +742,6 @@ void TestContentView::screenshots()
     QTRY_VERIFY(window->browserView()->isShowingWarning());
     QTest::qWait(200);
     saveScreenshot(window, u"window-warning.png"_s);
-    click(window->browserView()->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
-    QVERIFY(window->toolbar()->badge()->safetyLevel().isTrusted());
-
-    m_env->app->themeManager().setCurrentTheme(AppTheme::cyberPurple);
-    QTest::qWait(300);
-    saveScreenshot(window, u"window-cyberpurple.png"_s);
-
-    // The theme menu, with every theme's emoji and the current one checked.
-    QMenu *menu = window->toolbar()->themeMenu();
-    menu->popup(window->mapToGlobal(QPoint(window->width() - 320, 60)));
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QTest::qWait(200);
-    saveScreenshot(menu, u"window-theme-menu.png"_s);
-    menu->close();
-
-    window->bookmarkStore().addBookmark(amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s,
-                                        QString());
-    m_env->app->themeManager().setCurrentTheme(AppTheme::emerald);
-    clickSidebarRow(window, NavigationSection::bookmarks);
-    QTest::qWait(300);
-    saveScreenshot(window, u"window-bookmarks.png"_s);
 }
 
 QTEST_MAIN(TestContentView)
