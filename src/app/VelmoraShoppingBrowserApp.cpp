@@ -78,7 +78,7 @@ QWebEngineProfile &VelmoraShoppingBrowserApp::profile()
 
 ContentView *VelmoraShoppingBrowserApp::openWindow()
 {
-    return showWindow(profile(), std::nullopt);
+    return showWindow(false, std::nullopt);
 }
 
 void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
@@ -89,7 +89,7 @@ void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
     }
     ContentView *last = nullptr;
     for (const QUrl &url : urls)
-        last = showWindow(profile(), url);
+        last = showWindow(false, url);
     // A link clicked in another program should come to the front.
     last->raise();
     last->activateWindow();
@@ -102,7 +102,7 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
         for (const SessionWindow &window : m_session.load()) {
             // A blocked page is opened through the screening again, which
             // stops it before the engine sees it.
-            ContentView *opened = showWindow(profile(), window.pages.first().url);
+            ContentView *opened = showWindow(false, window.pages.first().url);
             for (qsizetype i = 1; i < window.pages.size(); ++i)
                 opened->openTab(window.pages.at(i).url, true);
             opened->selectTab(window.current);
@@ -119,17 +119,25 @@ ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
     // browsers; the profile goes when the last of them closes.
     if (!m_privateProfile)
         m_privateProfile = WebProfiles::makePrivate(this);
-    ContentView *window = showWindow(*m_privateProfile, std::nullopt);
+    ContentView *window = showWindow(true, std::nullopt);
     connect(window, &QObject::destroyed, this,
             &VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused, Qt::QueuedConnection);
     return window;
 }
 
-ContentView *VelmoraShoppingBrowserApp::showWindow(QWebEngineProfile &profile,
+ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
                                                    const std::optional<QUrl> &address)
 {
+    // The persistent profile is made by the first page that needs it, once
+    // the window shows: making it starts the engine.
+    BrowserView::ProfileSource profile
+        = [this]() -> QWebEngineProfile & { return this->profile(); };
+    if (isPrivate) {
+        QWebEngineProfile *privateProfile = m_privateProfile;
+        profile = [privateProfile]() -> QWebEngineProfile & { return *privateProfile; };
+    }
     auto *window = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences,
-                                   profile, m_historyStore);
+                                   std::move(profile), isPrivate, m_historyStore);
     // Even an address that does not parse is handed on: the screening
     // blocks it with its reason rather than the window searching instead.
     if (address)
@@ -183,7 +191,7 @@ void VelmoraShoppingBrowserApp::forgetPrivateProfileIfUnused()
         return;
     const QList<ContentView *> open = windows();
     for (const ContentView *window : open) {
-        if (&window->profile() == m_privateProfile)
+        if (window->isPrivate())
             return;
     }
     // Everything the private windows kept goes with it.

@@ -69,7 +69,7 @@ public:
     SettingsWindow *settingsWindow() const { return m_settingsWindow; }
 
 private:
-    ContentView *showWindow(QWebEngineProfile &profile, const std::optional<QUrl> &address);
+    ContentView *showWindow(bool isPrivate, const std::optional<QUrl> &address);
     void forgetPrivateProfileIfUnused();
     QList<SessionWindow> currentSession() const;
     void saveSession();

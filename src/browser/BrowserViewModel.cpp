@@ -8,6 +8,8 @@
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -122,6 +124,9 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView)
     connect(webView, &QWebEnginePage::titleChanged, this, &BrowserViewModel::refreshTitle);
     connect(webView, &QWebEnginePage::loadStarted, this, &BrowserViewModel::onLoadStarted);
     connect(webView, &QWebEnginePage::loadFinished, this, &BrowserViewModel::onLoadFinished);
+    connect(webView, &QWebEnginePage::iconChanged, this, &BrowserViewModel::pageIconChanged);
+    if (const std::optional<DeferredLoad> load = std::exchange(m_deferredLoad, std::nullopt))
+        startLoad(load->url, load->idleLimit);
 }
 
 void BrowserViewModel::loadURL(const QUrl &url)
@@ -263,8 +268,10 @@ bool BrowserViewModel::passCovers(const QUrl &url, QWebEnginePage::NavigationTyp
 
 void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idleLimit)
 {
-    if (!m_webView)
+    if (!m_webView) {
+        m_deferredLoad = DeferredLoad {url, idleLimit};
         return;
+    }
     m_idleWatchdog.start(idleLimit);
     m_webView->load(url);
 }
@@ -272,6 +279,8 @@ void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idle
 void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
 {
     m_proceedPass.reset();
+    // A load still waiting for the engine would lift the warning later.
+    m_deferredLoad.reset();
     // All values are in place before anyone hears of the block, so a view
     // reacting to isBlocked already reads the matching reasons.
     const bool blockedChanged = !m_isBlocked;

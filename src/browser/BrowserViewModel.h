@@ -68,7 +68,9 @@ public:
     // Replaces any earlier page, whose signals stop reaching this model. The
     // page is normally a ScreeningWebPage from WebViewHost, which puts its
     // navigations to decidePolicy; a null page leaves the state and the
-    // judging working while every page operation is skipped.
+    // judging working while every page operation is skipped. The last load
+    // asked for before the first page came starts on that page: a window
+    // shows before the engine has started.
     void attachWebView(QWebEnginePage *webView);
 
     void loadURL(const QUrl &url);
@@ -113,6 +115,8 @@ Q_SIGNALS:
     void canProceedAnywayChanged();
     void isProceededChanged();
     void cautionReasonsChanged();
+    // The attached page's icon.
+    void pageIconChanged();
 
 private:
     // The one-shot pass proceedAnyway gives: the chosen address once, then,
@@ -159,6 +163,12 @@ private:
     QStringList m_blockedReasons;
     QUrl m_pendingBlockedURL;
     QPointer<QWebEnginePage> m_webView;
+    struct DeferredLoad
+    {
+        QUrl url;
+        std::chrono::milliseconds idleLimit;
+    };
+    std::optional<DeferredLoad> m_deferredLoad;
     std::shared_ptr<const RuleSet> m_rules;
 
     const SafeBrowsingEngine m_safety {};

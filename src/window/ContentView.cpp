@@ -35,10 +35,13 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 
@@ -57,13 +60,15 @@ QFrame *divider(QWidget *parent)
 
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
                          SubscriptionStore &subscriptions, PreferencesStore &preferences,
-                         QWebEngineProfile &profile, HistoryStore &history, QWidget *parent)
+                         BrowserView::ProfileSource profile, bool privateWindow,
+                         HistoryStore &history, QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
     , m_subscriptions(subscriptions)
     , m_preferences(preferences)
-    , m_profile(profile)
+    , m_profile(std::move(profile))
+    , m_isPrivate(privateWindow)
     , m_history(history)
     , m_bookmarkStore(new BookmarkStore(preferences, this))
     , m_zoomLevels(new ZoomLevels(preferences, this))
@@ -179,15 +184,8 @@ BrowserView *ContentView::addTab(bool background)
         new HistoryRecorder(*viewModel, m_history, viewModel);
     connect(view, &QObject::destroyed, viewModel, &QObject::deleteLater);
     view->setZoomLevels(*m_zoomLevels);
-    m_downloads->watchPage(view->webView()->page());
-    if (auto *page = qobject_cast<ScreeningWebPage *>(view->webView()->page())) {
-        page->setTabOpener(
-            [this](bool inBackground) { return addTab(inBackground)->webView()->page(); });
-    }
-    // A sign-in or payment window closes itself when it is done; the engine
-    // allows that only to windows a script opened.
-    connect(view->webView()->page(), &QWebEnginePage::windowCloseRequested, this,
-            [this, view] { closeTab(int(m_tabs.indexOf(view))); });
+    connect(view, &BrowserView::pageStarted, this,
+            [this, view](QWebEnginePage *page) { watchPage(view, page); });
     connect(view, &BrowserView::openInNewTabRequested, this, [this](const QUrl &url) {
         if (BrowserViewModel::mayOpenFromPage(url))
             openTab(url, true);
@@ -206,7 +204,33 @@ BrowserView *ContentView::addTab(bool background)
     if (!background)
         m_tabStrip->setCurrentIndex(index);
     Q_EMIT tabsChanged();
+    if (m_pagesStarted)
+        view->startPage();
     return view;
+}
+
+void ContentView::watchPage(BrowserView *view, QWebEnginePage *page)
+{
+    m_downloads->watchPage(page);
+    if (auto *screening = qobject_cast<ScreeningWebPage *>(page)) {
+        screening->setTabOpener(
+            [this](bool inBackground) { return addTab(inBackground)->webView()->page(); });
+    }
+    // A sign-in or payment window closes itself when it is done; the engine
+    // allows that only to windows a script opened.
+    connect(page, &QWebEnginePage::windowCloseRequested, this,
+            [this, view] { closeTab(int(m_tabs.indexOf(view))); });
+}
+
+void ContentView::startPages()
+{
+    m_pagesStarted = true;
+    // The shown tab first: its page is the one the user waits for.
+    const int current = currentTabIndex();
+    if (current >= 0 && current < m_tabs.size())
+        m_tabs.at(current)->startPage();
+    for (BrowserView *view : std::as_const(m_tabs))
+        view->startPage();
 }
 
 int ContentView::currentTabIndex() const
@@ -489,11 +513,6 @@ void ContentView::openHistoryVisit(const QUrl &url)
     browserViewModel().loadURL(url);
 }
 
-bool ContentView::isPrivate() const
-{
-    return m_profile.isOffTheRecord();
-}
-
 void ContentView::addCurrentPageToBookmarks()
 {
     const BrowserViewModel &page = browserViewModel();
@@ -552,6 +571,31 @@ void ContentView::showEvent(QShowEvent *event)
         m_startupSearchIssued = true;
         runStartupSearch();
     }
+    // Starting the engine holds the event loop for a good while, so the
+    // pages start only once the window is on the screen and drawn: until
+    // then the search bar, sidebar and toolbar work, and loads wait for
+    // their page. A window that never shows (started minimised) starts them
+    // a little later all the same.
+    if (!m_pagesStarted && windowHandle()) {
+        windowHandle()->installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] {
+            if (!m_pagesStarted)
+                startPages();
+        });
+    }
+}
+
+bool ContentView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose
+        && windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            if (!m_pagesStarted)
+                startPages();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ContentView::changeEvent(QEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/browser/BrowserView.h"
 #include "window/NavigationSection.h"
 
 #include <QList>
@@ -13,7 +14,6 @@
 class BookmarkStore;
 class BrowserPageActions;
 class BrowserToolbar;
-class BrowserView;
 class BrowserViewModel;
 class DownloadManager;
 class HistoryStore;
@@ -25,7 +25,7 @@ class ZoomLevels;
 class QMenu;
 class QSplitter;
 class QStackedWidget;
-class QWebEngineProfile;
+class QWebEnginePage;
 class SearchBarView;
 class SecurityRuleStore;
 class SidebarView;
@@ -49,14 +49,14 @@ public:
 
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
                 SubscriptionStore &subscriptions, PreferencesStore &preferences,
-                QWebEngineProfile &profile, HistoryStore &history, QWidget *parent = nullptr);
+                BrowserView::ProfileSource profile, bool privateWindow, HistoryStore &history,
+                QWidget *parent = nullptr);
     ~ContentView() override;
 
     // The current tab's.
     BrowserViewModel &browserViewModel() const;
     BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
-    QWebEngineProfile &profile() const { return m_profile; }
-    bool isPrivate() const;
+    bool isPrivate() const { return m_isPrivate; }
 
     std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
     // What a click on a sidebar row does.
@@ -114,6 +114,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -123,6 +124,8 @@ private:
     void buildTabActions(QMenu *file);
     BrowserView *addTab(bool background);
     void showCurrentTab();
+    void startPages();
+    void watchPage(BrowserView *view, QWebEnginePage *page);
     void updateWindowTitle();
     void moveTab(int from, int to);
     std::optional<QUrl> startupSearchURL() const;
@@ -136,7 +139,8 @@ private:
     SecurityRuleStore &m_ruleStore;
     SubscriptionStore &m_subscriptions;
     PreferencesStore &m_preferences;
-    QWebEngineProfile &m_profile;
+    BrowserView::ProfileSource m_profile;
+    const bool m_isPrivate;
     HistoryStore &m_history;
     BookmarkStore *m_bookmarkStore;
     ZoomLevels *m_zoomLevels;
@@ -144,6 +148,8 @@ private:
     std::optional<NavigationSection> m_selectedSection = NavigationSection::browser;
     QString m_bookmarkSuccessMessage;
     bool m_startupSearchIssued = false;
+    // Pages start once the window has shown: the first one starts the engine.
+    bool m_pagesStarted = false;
 
     QSplitter *m_splitter = nullptr;
     SidebarView *m_sidebar = nullptr;

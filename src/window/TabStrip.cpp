@@ -72,12 +72,9 @@ void TabStrip::insertPageTab(int index, BrowserViewModel &viewModel)
     for (const auto signal :
          {&BrowserViewModel::pageTitleChanged, &BrowserViewModel::currentURLChanged,
           &BrowserViewModel::isLoadingChanged, &BrowserViewModel::safetyLevelChanged,
-          &BrowserViewModel::isBlockedChanged}) {
+          &BrowserViewModel::isBlockedChanged, &BrowserViewModel::pageIconChanged}) {
         connect(&viewModel, signal, this, [this, &viewModel] { refresh(viewModel); });
     }
-    if (QWebEnginePage *page = viewModel.webView())
-        connect(page, &QWebEnginePage::iconChanged, this,
-                [this, &viewModel] { refresh(viewModel); });
     refresh(viewModel);
 }
 

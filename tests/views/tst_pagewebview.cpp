@@ -51,7 +51,7 @@ struct Environment : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
-    PageWebView *webView() const { return qobject_cast<PageWebView *>(view.webView()); }
+    PageWebView *webView() { return qobject_cast<PageWebView *>(view.webView()); }
 };
 
 } // namespace

@@ -229,7 +229,11 @@ void TestContentView::firstLaunchSearchesOnce()
         store.setSearchEngine(SearchTargetEngine::googleWeb);
     }
     ContentView *window = m_env->open();
+    // The window shows before the engine starts; its start-up search waits
+    // for the page.
+    QVERIFY(!window->browserView()->hasStartedPage());
     QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_VERIFY(window->browserView()->hasStartedPage());
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
     // Before any page, there is nothing to go back to.
     QVERIFY(!window->toolbar()->backAction()->isEnabled());

@@ -15,26 +15,26 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include <utility>
+
 BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
-                         ThemeManager &themeManager, QWebEngineProfile &profile, QWidget *parent)
+                         ThemeManager &themeManager, ProfileSource profile, QWidget *parent)
     : QWidget(parent)
     , m_viewModel(viewModel)
+    , m_store(store)
+    , m_profile(std::move(profile))
     , m_cautionBar(new CautionBarView(this))
     , m_layers(new QStackedLayout)
-    , m_webView(new PageWebView(viewModel, store, this))
+    , m_placeholder(new QWidget(this))
     , m_warning(new SafeGuardWarningView(themeManager, this))
     , m_certificateWarning(new CertificateWarningView(themeManager, this))
-    , m_findBar(nullptr)
+    , m_findBar(new FindBarView(this))
 {
     setObjectName(QStringLiteral("browserView"));
-    m_webView->setObjectName(QStringLiteral("browserWebView"));
     m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
-
-    // The page belongs to its view, so both go together.
-    m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, m_webView, &profile));
-    if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page()))
-        m_certificateErrors = &page->certificateErrors();
-    m_findBar = new FindBarView(*m_webView, this);
+    // The page's own blank colour, so that its start does not flash.
+    m_placeholder->setAutoFillBackground(true);
+    m_placeholder->setBackgroundRole(QPalette::Base);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -44,7 +44,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     column->addLayout(m_layers, 1);
     m_layers->setContentsMargins(0, 0, 0, 0);
     m_layers->setStackingMode(QStackedLayout::StackOne);
-    m_layers->addWidget(m_webView);
+    m_layers->addWidget(m_placeholder);
     m_layers->addWidget(m_warning);
     m_layers->addWidget(m_certificateWarning);
 
@@ -56,16 +56,6 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
             [this] { m_viewModel.openSuggestion(); });
     connect(m_cautionBar, &CautionBarView::dismissRequested, this,
             [this] { m_viewModel.dismissCaution(); });
-    connect(m_webView, &PageWebView::openInNewTabRequested, this,
-            &BrowserView::openInNewTabRequested);
-    if (m_certificateErrors) {
-        connect(m_certificateWarning, &CertificateWarningView::goBackRequested, m_certificateErrors,
-                &CertificateErrorModel::goBack);
-        connect(m_certificateWarning, &CertificateWarningView::proceedRequested,
-                m_certificateErrors, &CertificateErrorModel::proceed);
-        connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
-                &BrowserView::updateCertificateWarning);
-    }
     connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserView::updateBlocked);
     connect(&m_viewModel, &BrowserViewModel::pendingBlockedURLChanged, this,
             &BrowserView::updateWarningContent);
@@ -82,14 +72,60 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     updateBlocked();
 }
 
-QWebEngineView *BrowserView::webView() const
+BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
+                         ThemeManager &themeManager, QWebEngineProfile &profile, QWidget *parent)
+    : BrowserView(
+        viewModel, store, themeManager, [&profile]() -> QWebEngineProfile & { return profile; },
+        parent)
 {
+    startPage();
+}
+
+void BrowserView::startPage()
+{
+    if (m_webView)
+        return;
+    m_webView = new PageWebView(m_viewModel, m_store, this);
+    m_webView->setObjectName(QStringLiteral("browserWebView"));
+    // The page belongs to its view, so both go together.
+    m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, m_webView, &m_profile()));
+    m_findBar->attachView(*m_webView);
+    m_layers->insertWidget(0, m_webView);
+    delete m_placeholder;
+    m_placeholder = nullptr;
+
+    connect(m_webView, &PageWebView::openInNewTabRequested, this,
+            &BrowserView::openInNewTabRequested);
+    if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page())) {
+        m_certificateErrors = &page->certificateErrors();
+        connect(m_certificateWarning, &CertificateWarningView::goBackRequested, m_certificateErrors,
+                &CertificateErrorModel::goBack);
+        connect(m_certificateWarning, &CertificateWarningView::proceedRequested,
+                m_certificateErrors, &CertificateErrorModel::proceed);
+        connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
+                &BrowserView::updateCertificateWarning);
+    }
+    if (m_zoomLevels)
+        m_pageZoom = new PageZoom(*m_webView->page(), *m_zoomLevels);
+    updateBlocked();
+    Q_EMIT pageStarted(m_webView->page());
+}
+
+QWebEngineView *BrowserView::webView()
+{
+    startPage();
     return m_webView;
+}
+
+QWidget *BrowserView::pageArea() const
+{
+    return m_webView ? static_cast<QWidget *>(m_webView) : m_placeholder;
 }
 
 void BrowserView::setZoomLevels(ZoomLevels &levels)
 {
-    if (!m_pageZoom)
+    m_zoomLevels = &levels;
+    if (m_webView && !m_pageZoom)
         m_pageZoom = new PageZoom(*m_webView->page(), levels);
 }
 
@@ -101,7 +137,7 @@ bool BrowserView::isShowingWarning() const
 void BrowserView::updateBlocked()
 {
     // A block never reached the network, so it speaks of the newer address.
-    QWidget *shown = m_webView;
+    QWidget *shown = pageArea();
     if (m_viewModel.isBlocked())
         shown = m_warning;
     else if (m_certificateErrors && m_certificateErrors->hasError())
@@ -131,5 +167,5 @@ void BrowserView::updateCautionBar()
     // The bar speaks of the page; the warning replaces the page entirely.
     const QStringList reasons = m_viewModel.cautionReasons();
     m_cautionBar->setReasons(reasons);
-    m_cautionBar->setVisible(!reasons.isEmpty() && m_layers->currentWidget() == m_webView);
+    m_cautionBar->setVisible(!reasons.isEmpty() && m_layers->currentWidget() == pageArea());
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class BrowserViewModel;
 class CautionBarView;
 class CertificateErrorModel;
@@ -10,6 +12,7 @@ class PageWebView;
 class FindBarView;
 class PageZoom;
 class QStackedLayout;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SafeGuardWarningView;
@@ -22,17 +25,32 @@ class ZoomLevels;
 // view model reports a blocked navigation, or the certificate warning while
 // the page's own address has a certificate error. The web view is only
 // hidden under a warning, so its page and history survive it.
+//
+// The web view and its page are made on demand: making the first page starts
+// the engine, which takes longer than showing the whole window, so a window
+// shows first and starts its pages from the event loop.
 class BrowserView final : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The rule store gives the page menu's search its filter and engine; the
-    // page is browsed in `profile`, which must outlive the view.
+    // Gives the profile to browse in, made when first asked for; it must
+    // outlive the view.
+    using ProfileSource = std::function<QWebEngineProfile &()>;
+
+    // The rule store gives the page menu's search its filter and engine.
+    BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
+                ProfileSource profile, QWidget *parent = nullptr);
+    // Starts the page at once.
     BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store, ThemeManager &themeManager,
                 QWebEngineProfile &profile, QWidget *parent = nullptr);
 
-    QWebEngineView *webView() const;
+    // Makes the web view and its page, and attaches the page to the view
+    // model, unless done already.
+    void startPage();
+    bool hasStartedPage() const { return m_webView; }
+    // Starts the page if needed: every caller gets the screening page.
+    QWebEngineView *webView();
     SafeGuardWarningView *warningView() const { return m_warning; }
     CertificateWarningView *certificateWarningView() const { return m_certificateWarning; }
     CautionBarView *cautionBar() const { return m_cautionBar; }
@@ -41,12 +59,13 @@ public:
     bool isShowingWarning() const;
     // Keeps the page at the zoom remembered for its host from now on.
     void setZoomLevels(ZoomLevels &levels);
-    // Null until setZoomLevels.
+    // Null until setZoomLevels and the page's start.
     PageZoom *pageZoom() const { return m_pageZoom; }
 
 Q_SIGNALS:
     // The user chose to open a link of the page in a new tab.
     void openInNewTabRequested(const QUrl &url);
+    void pageStarted(QWebEnginePage *page);
 
 private:
     void updateBlocked();
@@ -54,13 +73,20 @@ private:
     void updateCautionBar();
     void updateCertificateWarning();
 
+    QWidget *pageArea() const;
+
     BrowserViewModel &m_viewModel;
+    SecurityRuleStore &m_store;
+    ProfileSource m_profile;
     CautionBarView *m_cautionBar;
     QStackedLayout *m_layers;
-    PageWebView *m_webView;
+    // Stands in for the web view until the page starts.
+    QWidget *m_placeholder;
+    PageWebView *m_webView = nullptr;
     SafeGuardWarningView *m_warning;
     CertificateWarningView *m_certificateWarning;
     CertificateErrorModel *m_certificateErrors = nullptr;
     FindBarView *m_findBar;
+    ZoomLevels *m_zoomLevels = nullptr;
     PageZoom *m_pageZoom = nullptr;
 };

@@ -34,9 +34,8 @@ QToolButton *makeButton(const QString &objectName, const QString &help, QWidget 
 
 } // namespace
 
-FindBarView::FindBarView(QWebEngineView &webView, QWidget *parent)
+FindBarView::FindBarView(QWidget *parent)
     : QWidget(parent)
-    , m_webView(webView)
     , m_symbol(new QLabel(this))
     , m_field(new QLineEdit(this))
     , m_count(new QLabel(this))
@@ -73,12 +72,17 @@ FindBarView::FindBarView(QWebEngineView &webView, QWidget *parent)
     connect(m_previous, &QToolButton::clicked, this, &FindBarView::findPrevious);
     connect(m_next, &QToolButton::clicked, this, &FindBarView::findNext);
     connect(m_close, &QToolButton::clicked, this, &FindBarView::closeBar);
-    connect(m_webView.page(), &QWebEnginePage::findTextFinished, this, &FindBarView::showResult);
-    // Another document: the count spoke of the one before.
-    connect(m_webView.page(), &QWebEnginePage::urlChanged, m_count, &QLabel::clear);
 
     restyle();
     hide();
+}
+
+void FindBarView::attachView(QWebEngineView &webView)
+{
+    m_webView = &webView;
+    connect(webView.page(), &QWebEnginePage::findTextFinished, this, &FindBarView::showResult);
+    // Another document: the count spoke of the one before.
+    connect(webView.page(), &QWebEnginePage::urlChanged, m_count, &QLabel::clear);
 }
 
 QString FindBarView::text() const
@@ -110,10 +114,12 @@ void FindBarView::closeBar()
     const bool hadFocus = m_field->hasFocus();
     hide();
     m_count->clear();
-    // An empty search ends the engine's highlighting.
-    m_webView.page()->findText(QString());
-    if (hadFocus)
-        m_webView.setFocus(Qt::OtherFocusReason);
+    if (m_webView) {
+        // An empty search ends the engine's highlighting.
+        m_webView->page()->findText(QString());
+        if (hadFocus)
+            m_webView->setFocus(Qt::OtherFocusReason);
+    }
     Q_EMIT openChanged(false);
 }
 
@@ -133,13 +139,17 @@ void FindBarView::findPrevious()
 
 void FindBarView::find(bool backward)
 {
+    // Asking the view for a page it does not have yet would make one
+    // outside the screening.
+    if (!m_webView)
+        return;
     const QString text = m_field->text();
     if (text.isEmpty()) {
         m_count->clear();
-        m_webView.page()->findText(QString());
+        m_webView->page()->findText(QString());
         return;
     }
-    m_webView.page()->findText(
+    m_webView->page()->findText(
         text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -11,13 +12,16 @@ class QWebEngineView;
 // The bar that searches the shown page: the text as it is typed, the next
 // and previous match (Enter, Shift+Enter and the arrow buttons) and the
 // match count. Closing it clears the page's highlights and gives the page
-// its focus back.
+// its focus back. It searches nothing until it is given the page's view.
 class FindBarView final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FindBarView(QWebEngineView &webView, QWidget *parent = nullptr);
+    explicit FindBarView(QWidget *parent = nullptr);
+
+    // The view has its page already.
+    void attachView(QWebEngineView &webView);
 
     QString text() const;
     // What the count label shows: "3/12件", "見つかりません" or nothing.
@@ -44,7 +48,7 @@ private:
     void showResult(const QWebEngineFindTextResult &result);
     void restyle();
 
-    QWebEngineView &m_webView;
+    QPointer<QWebEngineView> m_webView;
     QLabel *m_symbol;
     QLineEdit *m_field;
     QLabel *m_count;
