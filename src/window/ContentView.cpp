@@ -224,6 +224,8 @@ void ContentView::watchPage(BrowserView *view, QWebEnginePage *page)
 
 void ContentView::startPages()
 {
+    if (m_pagesStarted)
+        return;
     m_pagesStarted = true;
     // The shown tab first: its page is the one the user waits for.
     const int current = currentTabIndex();
@@ -578,10 +580,7 @@ void ContentView::showEvent(QShowEvent *event)
     // a little later all the same.
     if (!m_pagesStarted && windowHandle()) {
         windowHandle()->installEventFilter(this);
-        QTimer::singleShot(1000, this, [this] {
-            if (!m_pagesStarted)
-                startPages();
-        });
+        QTimer::singleShot(1000, this, &ContentView::startPages);
     }
 }
 
@@ -590,10 +589,7 @@ bool ContentView::eventFilter(QObject *watched, QEvent *event)
     if (watched == windowHandle() && event->type() == QEvent::Expose
         && windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, [this] {
-            if (!m_pagesStarted)
-                startPages();
-        });
+        QTimer::singleShot(0, this, &ContentView::startPages);
     }
     return QMainWindow::eventFilter(watched, event);
 }
