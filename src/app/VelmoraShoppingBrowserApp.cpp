@@ -168,7 +168,8 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
     // window ends the program, keeping the session as it was.
     // A widget says it is destroyed while it still counts as open.
     connect(window, &QObject::destroyed, this, [this, window] {
-        if (m_quitting || windows().size() > windows().count(window))
+        const QList<ContentView *> open = windows();
+        if (m_quitting || open.size() > open.count(window))
             return;
         m_quitting = true;
         if (m_settingsWindow)

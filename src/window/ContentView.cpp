@@ -75,7 +75,6 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_pageActions(new BrowserPageActions(*this))
 {
     setObjectName(QStringLiteral("contentView"));
-    updateWindowTitle();
     setMinimumSize(minimumContentSize);
     resize(1280, 820);
 
@@ -281,7 +280,7 @@ void ContentView::updateWindowTitle()
     QString title = QStringLiteral("Velmora Shopping Browser");
     if (isPrivate())
         title += QStringLiteral(" — プライベート");
-    const int index = m_tabStrip ? currentTabIndex() : -1;
+    const int index = currentTabIndex();
     if (index >= 0 && index < m_tabs.size()) {
         const QString page = m_tabs.at(index)->viewModel().pageTitle().trimmed();
         if (!page.isEmpty())
