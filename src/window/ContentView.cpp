@@ -126,8 +126,18 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     applyTheme();
 }
 
-// Out of line so the members' classes need only be declared in the header.
-ContentView::~ContentView() = default;
+ContentView::~ContentView()
+{
+    // The tabs go with the window's children, after its own members: a page
+    // still reports as it goes (the answer to a title script, say), and
+    // nothing of that may reach the window any more.
+    for (BrowserView *view : std::as_const(m_tabs)) {
+        disconnect(view, nullptr, this, nullptr);
+        disconnect(&view->viewModel(), nullptr, this, nullptr);
+        if (view->hasStartedPage())
+            disconnect(view->webView()->page(), nullptr, this, nullptr);
+    }
+}
 
 QWidget *ContentView::buildDetailColumn()
 {
