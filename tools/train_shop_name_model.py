@@ -153,15 +153,21 @@ def embedded_japanese_suffix(subdomain_labels):
 
 def random_short_subdomain(subdomain_labels, label):
     """A per-victim id ("0h", "02p5", "k-1d4m": a digit with a letter after it) as the only
-    subdomain of a short, vowel-poor, letters-only registrable label ("nusph", "ybaqm")."""
+    subdomain of a short, vowel-poor, letters-only registrable label ("nusph", "ybaqm"); or a short
+    subdomain over a label without a vowel at all ("2.gmwzt"), but for servers ("www", "img1") and
+    content delivery hosts ("fbcdn")."""
     if len(subdomain_labels) != 1:
         return False
     sub = subdomain_labels[0]
-    if not 1 <= len(sub) <= 8 or not re.fullmatch(r'[a-z0-9-]*[0-9][a-z0-9-]*[a-z][a-z0-9-]*', sub):
+    if not 1 <= len(sub) <= 8 or not re.fullmatch(r'[a-z0-9-]+', sub):
         return False
     if not 4 <= len(label) <= 7 or not all('a' <= c <= 'z' for c in label):
         return False
-    return sum(c in VOWELS for c in label) <= 2
+    vowels = sum(c in VOWELS for c in label)
+    if re.fullmatch(r'[a-z0-9-]*[0-9][a-z0-9-]*[a-z][a-z0-9-]*', sub):
+        return vowels <= 2
+    numbered_server = sub[0].isalpha() and any(c.isdigit() for c in sub)
+    return vowels == 0 and len(label) >= 5 and 'cdn' not in label and sub != 'www' and not numbered_server
 
 
 # --- data ------------------------------------------------------------------------------------

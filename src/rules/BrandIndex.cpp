@@ -156,6 +156,7 @@ BrandIndex::Spelling::Spelling(QStringView host, QStringView publicSuffix)
     m_japaneseOrganisation = std::find(japaneseOrganisationSuffixes.begin(),
                                        japaneseOrganisationSuffixes.end(), publicSuffix)
         != japaneseOrganisationSuffixes.end();
+    m_japaneseRegistration = publicSuffix == u"jp" || publicSuffix.endsWith(u".jp");
 
     QString unfolded;
     const bool international = hasPunycodeLabel(left);
@@ -216,6 +217,8 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             const int row = int(m_keys.size());
             const bool typos = folded.size() >= brand.typoLength;
             m_keys.append(Key {folded, b, typos});
+            if (typos && brand.keysInWords)
+                m_keysInWords.append(row);
             // Views of the keys' own text, which stays as long as the index.
             const QStringView text = m_keys.constLast().text;
             if (!m_keysByText.contains(text))
@@ -288,8 +291,19 @@ int BrandIndex::officialBrand(QStringView host) const
 
 bool BrandIndex::isOtherName(QStringView run)
 {
-    static constexpr std::array<QStringView, 2> others = {u"paypal", u"rakuen"};
+    static constexpr std::array<QStringView, 4> others
+        = {u"paypal", u"rakuen", u"amazonas", u"amazonia"};
     return std::find(others.begin(), others.end(), run) != others.end();
+}
+
+std::optional<BrandIndex::Finding> BrandIndex::findInWord(QStringView run) const
+{
+    for (const int row : m_keysInWords) {
+        const Key &key = m_keys.at(row);
+        if (run.size() > key.text.size() && (run.startsWith(key.text) || run.endsWith(key.text)))
+            return Finding {&m_brands.at(key.brand), How::name};
+    }
+    return std::nullopt;
 }
 
 std::optional<BrandIndex::Finding> BrandIndex::findPrefix(QStringView host) const
@@ -381,6 +395,10 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         }
         if (best)
             return Finding {&m_brands.at(best->brand), How::name};
+        if (!spelling.m_japaneseRegistration) {
+            if (std::optional<Finding> found = findInWord(run))
+                return found;
+        }
     }
     for (const QStringView label : spelling.m_localLabels) {
         for (const Brand &brand : m_brands) {

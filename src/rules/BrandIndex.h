@@ -31,6 +31,10 @@ public:
         QStringList localNames;
         // Names this long or longer also match with one edit.
         qsizetype typoLength = 6;
+        // Keys of typoLength or more also match at the start or the end of a
+        // longer word ("amazonsignin", "myrakuten"): only for names no
+        // everyday word begins or ends with.
+        bool keysInWords = false;
         // Every official domain, not only those spelling a key, counts as a
         // prefix (certified shops: their one domain is the name people know).
         bool anyDomainIsPrefix = false;
@@ -71,6 +75,9 @@ public:
         // Registered under co.jp, or.jp and the like: only a company
         // registered in Japan gets one.
         bool m_japaneseOrganisation = false;
+        // Under .jp at all: registering one needs a presence in Japan, which
+        // throw-away phishing hosts avoid and the brands' own ventures have.
+        bool m_japaneseRegistration = false;
     };
 
     BrandIndex() = default;
@@ -108,15 +115,19 @@ private:
         bool typos;
     };
     std::optional<Finding> findName(const Spelling &spelling) const;
+    std::optional<Finding> findInWord(QStringView run) const;
     std::optional<Finding> findPrefix(QStringView host) const;
-    // Real, different names one edit from a brand: PayPal is not PayPay,
-    // 楽園 (rakuen, paradise) is no 楽天.
+    // Real, different names one edit from a brand or starting with one:
+    // PayPal is not PayPay, 楽園 (rakuen, paradise) is no 楽天, and the
+    // Amazonas is a river.
     static bool isOtherName(QStringView run);
     // The row of the brand whose official domain host lies at or below, or -1.
     int officialBrand(QStringView host) const;
 
     QList<Brand> m_brands;
     QList<Key> m_keys;
+    // Rows of the keys that also match inside a longer word.
+    QList<int> m_keysInWords;
     // The first key row of each name, so that thousands of certified shops
     // cost a verdict what a few do.
     QHash<QStringView, int> m_keysByText;

@@ -65,6 +65,9 @@ BrandIndex build()
         brand.keys = words(row.keys);
         brand.localNames = words(row.localNames);
         brand.officialDomains = words(row.officialDomains);
+        // "nitori" ends "monitoring"'s first half; the other names start or
+        // end no everyday word.
+        brand.keysInWords = brand.domain != u"nitori-net.jp";
         brands.append(brand);
     }
     return BrandIndex(brands);

@@ -213,6 +213,11 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
 
     QStringList cautions;
+    // Cautions read from the host's own shape, each weak alone; two of them
+    // together are rare on real shops and common on throw-away scam hosts.
+    // A resemblance to a certified shop is left out: the shop's own other
+    // sites have it, on whatever TLD they chose.
+    int shapeCautions = 0;
     SafetyLevel::Suggestion suggestion;
     const BrandIndex::Spelling spelling(host, suffix);
     if (const std::optional<BrandIndex::Finding> finding = brands.find(spelling)) {
@@ -245,6 +250,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     const AbusedHosting::Match hosting = AbusedHosting::match(host);
     if (hosting.kind != AbusedHosting::Kind::none) {
         const QString suffixText = hosting.suffix.toString();
+        shapeCautions += !hosting.block;
         (hosting.block ? reasons : cautions)
             .append(hosting.kind == AbusedHosting::Kind::dynamicDns
                         ? SafetyReasons::dynamicDns(suffixText)
@@ -262,6 +268,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
         reasons.append(SafetyReasons::riskyTld(tld.toString()));
         break;
     case RiskyTopLevelDomains::Risk::caution:
+        ++shapeCautions;
         cautions.append(SafetyReasons::cautionTld(tld.toString()));
         break;
     case RiskyTopLevelDomains::Risk::none:
@@ -277,6 +284,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
         reasons.append(SafetyReasons::machineGeneratedHost());
         break;
     case ShopNameModel::Finding::madeUpShopName:
+        ++shapeCautions;
         cautions.append(SafetyReasons::madeUpShopName());
         break;
     case ShopNameModel::Finding::none:
@@ -285,6 +293,8 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
 
     if (!reasons.isEmpty())
         return SafetyLevel::suspicious(reasons, suggestion);
+    if (shapeCautions >= 2)
+        return SafetyLevel::suspicious(QStringList {SafetyReasons::cautionsTogether()} + cautions);
     if (!cautions.isEmpty())
         return SafetyLevel::caution(cautions);
     return SafetyLevel::neutral(host);

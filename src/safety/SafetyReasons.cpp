@@ -80,6 +80,11 @@ QString SafetyReasons::madeUpShopName()
     return u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s;
 }
 
+QString SafetyReasons::cautionsTogether()
+{
+    return u"注意すべき特徴が複数重なっています"_s;
+}
+
 QStringList SafetyReasons::suspiciousTemplates()
 {
     return {
@@ -95,6 +100,7 @@ QStringList SafetyReasons::suspiciousTemplates()
         freeHosting(u"<サフィックス>"_s),
         riskyTld(u"<TLD>"_s),
         machineGeneratedHost(),
+        cautionsTogether(),
     };
 }
 

@@ -23,6 +23,7 @@ public:
     static QString cautionTld(const QString &tld);
     static QString machineGeneratedHost();
     static QString madeUpShopName();
+    static QString cautionsTogether();
 
     // Each reason with placeholders in angle brackets, for help texts:
     // those of a suspicious verdict, then those of a caution.

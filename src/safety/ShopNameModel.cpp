@@ -208,7 +208,10 @@ bool hasEmbeddedJapaneseSuffix(QStringView subdomain)
 }
 
 // A per-victim id ("0h", "02p5", "k-1d4m": a digit with a letter after it) as the
-// only subdomain of a short, vowel-poor, letters-only registrable label ("nusph").
+// only subdomain of a short, vowel-poor, letters-only registrable label ("nusph");
+// or a short subdomain over a label without a vowel at all ("2.gmwzt", "login.gmwzt"),
+// which no name people say aloud is. Servers ("www", "img1") and content
+// delivery hosts ("fbcdn", "sndcdn") are named so for machines, not people.
 bool isIdOverRandomName(QStringView subdomain, QStringView label)
 {
     if (subdomain.isEmpty() || subdomain.size() > 8)
@@ -221,12 +224,16 @@ bool isIdOverRandomName(QStringView subdomain, QStringView label)
         digitSeen = digitSeen || isDigit(c);
         letterAfterDigit = letterAfterDigit || (digitSeen && isLetter(c));
     }
-    if (!letterAfterDigit || label.size() < 4 || label.size() > 7)
+    if (label.size() < 4 || label.size() > 7
+        || !std::all_of(label.begin(), label.end(), [](QChar c) { return isLetter(c.unicode()); }))
         return false;
-    if (!std::all_of(label.begin(), label.end(), [](QChar c) { return isLetter(c.unicode()); }))
-        return false;
-    return std::count_if(label.begin(), label.end(), [](QChar c) { return isVowel(c.unicode()); })
-        <= 2;
+    const auto vowels
+        = std::count_if(label.begin(), label.end(), [](QChar c) { return isVowel(c.unicode()); });
+    if (letterAfterDigit)
+        return vowels <= 2;
+    const bool numberedServer = digitSeen && isLetter(subdomain.front().unicode());
+    return vowels == 0 && label.size() >= 5 && !label.contains(u"cdn") && subdomain != u"www"
+        && !numberedServer;
 }
 
 } // namespace

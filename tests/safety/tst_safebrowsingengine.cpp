@@ -362,6 +362,8 @@ void tst_SafeBrowsingEngine::signals_data()
     add("rn for m", u"secure.arnazon.example"_s, impersonates(amazon));
     add("one typo", u"paypey-id.example"_s, impersonates({u"PayPay"_s, u"paypay.ne.jp"_s}));
     add("name over pieces", u"au-pay.example"_s, impersonates({u"au PAY"_s, u"au.com"_s}));
+    add("name starts a word", u"rakutenget.com"_s, impersonates(rakuten));
+    add("name ends a word", u"login.myarnazon.net"_s, impersonates(amazon));
     // アマゾン: the built-in brand, named as the certified shop.
     add("brand name in japanese", u"xn--cckwcxetd.example"_s, impersonates(amazon));
     add("certified domain as a prefix", u"rakuten.co.jp.evil.example"_s,
@@ -377,11 +379,15 @@ void tst_SafeBrowsingEngine::signals_data()
     add("certified name elsewhere: caution", u"www.amiami.com"_s,
         SL::caution({SafetyReasons::resemblesCertifiedShop(u"あみあみ (AmiAmi)"_s)}));
     add("tld caution", u"handmade.shop"_s, SL::caution({SafetyReasons::cautionTld(u"shop"_s)}));
+    add("two cautions together", u"qoyuumall.shop"_s,
+        SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
+                        SafetyReasons::madeUpShopName()}));
 
     // Near misses.
     for (const QString &host :
          {u"www.paypal.com"_s, u"amazon.com"_s, u"amazon.cn"_s, u"rakuten-travel-agent.co.jp"_s,
-          u"rakuen-resort.jp"_s, u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
+          u"rakuen-resort.jp"_s, u"rakuteneagles.jp"_s, u"amazonas.example"_s,
+          u"monitoring.example"_s, u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
           u"shop.base.shop"_s, u"192.168.1.1"_s /* private */})
         QTest::addRow("passes: %s", qPrintable(host)) << host << SL::neutral(host);
 }

@@ -46,6 +46,10 @@ void tst_ShopNameModel::assess_data()
     QTest::newRow("id over a random name") << u"0k7.zqvrt.com"_s << generated;
     QTest::newRow("numbered server") << u"img1.zqvrt.com"_s << none;
     QTest::newRow("id over a word") << u"0k7.kasumi.com"_s << none;
+    QTest::newRow("any id over a name without vowels") << u"2.gmwzt.com"_s << generated;
+    QTest::newRow("www over a name without vowels") << u"www.gmwzt.com"_s << none;
+    QTest::newRow("short acronym without vowels") << u"news.nhk.com"_s << none;
+    QTest::newRow("content delivery host") << u"static.fbcdn.net"_s << none;
 }
 
 void tst_ShopNameModel::assess()
