@@ -47,7 +47,7 @@ const QByteArray page
       "<input id=\"field\" value=\"財布\" style=\"top: 260px\">"
       "</body></html>";
 
-struct Environment : TestStores
+struct Fixture : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
@@ -66,7 +66,7 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { m_env.reset(); }
 
     void menuOffersWhatWorks_data();
     void menuOffersWhatWorks();
@@ -78,14 +78,13 @@ private:
     QVariant runScript(const QString &script);
     QMenu *openMenuAt(const QPoint &position, const QString &selectScript);
     // Answers every page dialog from inside its own event loop, noting what
-    // each one showed.
+    // each one showed, and takes the silence it offers.
     void answerDialog();
 
     TestProxyServer *m_proxy = nullptr;
-    std::unique_ptr<Environment> m_env;
+    std::unique_ptr<Fixture> m_env;
     QTimer m_answerer;
     bool m_accept = true;
-    bool m_silence = false;
     QStringList m_dialogs;
 };
 
@@ -100,7 +99,7 @@ void TestPageWebView::initTestCase()
 
 void TestPageWebView::init()
 {
-    m_env = std::make_unique<Environment>();
+    m_env = std::make_unique<Fixture>();
     m_env->view.resize(800, 600);
     m_env->view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
@@ -109,13 +108,7 @@ void TestPageWebView::init()
         [this] { return m_env->webView()->title() == u"page"_s && !m_env->viewModel.isLoading(); },
         engineTimeout));
     m_accept = true;
-    m_silence = false;
     m_dialogs.clear();
-}
-
-void TestPageWebView::cleanup()
-{
-    m_env.reset();
 }
 
 QVariant TestPageWebView::runScript(const QString &script)
@@ -158,7 +151,7 @@ void TestPageWebView::answerDialog()
         seen.append(button->text());
     if (auto *silence = dialog->findChild<QCheckBox *>()) {
         seen.append(silence->text());
-        silence->setChecked(m_silence);
+        silence->setChecked(true);
     }
     m_dialogs.append(seen.join(u'|'));
     m_accept ? dialog->accept() : dialog->reject();
@@ -286,7 +279,6 @@ void TestPageWebView::pageDialogsAreTheBrowsersOwn()
     QFETCH(QStringList, shown);
     QFETCH(QString, result);
     m_accept = accept;
-    m_silence = true;
     QCOMPARE(runScript(script).toString(), result);
     QCOMPARE(m_dialogs, shown);
 
