@@ -8,12 +8,10 @@
 #include "views/settings/ThemeCard.h"
 
 #include <QApplication>
-#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -89,18 +87,6 @@ AddRuleSheet *openSheet(SettingsView &view, int tab)
     return sheet && QTest::qWaitFor([sheet] { return sheet->isVisible(); }) ? sheet : nullptr;
 }
 
-// Notes which rows a view asks about.
-class RowsAskedFor final : public QIdentityProxyModel
-{
-public:
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        rows.insert(index.row());
-        return QIdentityProxyModel::data(index, role);
-    }
-    mutable QSet<int> rows;
-};
-
 } // namespace
 
 class TestSettingsView : public QObject
@@ -112,7 +98,6 @@ private Q_SLOTS:
     void addingARuleStoresWhatWasTypedUntilDeleted_data();
     void addingARuleStoresWhatWasTypedUntilDeleted();
     void resetOnlyOnConfirmation();
-    void longListsOpenWithOnlyTheShownRowsMade();
 };
 
 void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
@@ -221,43 +206,6 @@ void TestSettingsView::resetOnlyOnConfirmation()
     QCOMPARE(store.trustedShops(), defaultTrustedShops());
     QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
     QCOMPARE(list(*view, shopsTab)->model()->rowCount(), defaultTrustedShops().size());
-}
-
-void TestSettingsView::longListsOpenWithOnlyTheShownRowsMade()
-{
-    constexpr int tab = shopsTab;
-    constexpr int count = 10000;
-    TestStores env;
-    QList<TrustedShop> shops;
-    for (int i = 0; i < count; ++i) {
-        shops.append(TrustedShop::create(u"ショップ %1"_s.arg(i), u"shop%1.example"_s.arg(i),
-                                         u"一般"_s, QString(), true, true));
-    }
-    env.ruleStore.setTrustedShops(shops);
-
-    auto view = makeView(env);
-    RuleListView *rules = list(*view, tab);
-    RowsAskedFor counted;
-    counted.setSourceModel(rules->model());
-    rules->setModel(&counted);
-    view->tabs()->setCurrentIndex(tab);
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QVERIFY(listTitle(*view, tab).contains(u"(%1件)"_s.arg(count)));
-
-    // A window's worth of rows at the top and at the end; none between.
-    const int rowHeight = rules->visualRect(counted.index(0, 0)).height();
-    const int shown = rules->viewport()->height() / rowHeight + 2;
-    // Counted from the start: laying the list out asks about no other row.
-    for (const bool end : {false, true}) {
-        if (end) {
-            counted.rows.clear();
-            rules->verticalScrollBar()->setValue(rules->verticalScrollBar()->maximum());
-        }
-        QCoreApplication::processEvents();
-        rules->viewport()->repaint();
-        QVERIFY2(counted.rows.size() <= shown, qPrintable(QString::number(counted.rows.size())));
-        QVERIFY(counted.rows.contains(end ? count - 1 : 0));
-    }
 }
 
 QTEST_MAIN(TestSettingsView)
