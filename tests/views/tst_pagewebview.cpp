@@ -251,25 +251,24 @@ void TestPageWebView::pageDialogsAreTheBrowsersOwn_data()
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("result");
 
-    const QString confirm = alertHeading + u"|購入しますか？|OK|キャンセル"_s;
-    const QString prompt = alertHeading + u"|数量|1|OK|キャンセル"_s;
+    const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
+    const QString confirmPrompt
+        = u"[confirm('購入しますか？'), String(prompt('数量', '1'))].join()"_s;
+    const QStringList asked {alertHeading + u"|購入しますか？|OK|キャンセル"_s,
+                             alertHeading + u"|数量|1|OK|キャンセル"_s + silence};
     const QString virus = alertHeading + u"|ウイルスに感染しています|OK"_s;
     QTest::newRow("alert") << u"alert('<b>在庫わずか</b>'); 'closed'"_s << true
                            << QStringList {alertHeading + u"|<b>在庫わずか</b>|OK"_s}
                            << u"closed"_s;
-    QTest::newRow("confirm") << u"confirm('購入しますか？')"_s << true << QStringList {confirm}
-                             << u"true"_s;
-    QTest::newRow("confirm cancelled")
-        << u"confirm('購入しますか？')"_s << false << QStringList {confirm} << u"false"_s;
-    QTest::newRow("prompt") << u"prompt('数量', '1')"_s << true << QStringList {prompt} << u"3"_s;
-    QTest::newRow("prompt cancelled")
-        << u"String(prompt('数量', '1'))"_s << false << QStringList {prompt} << u"null"_s;
-    // The second dialog offers silence; once the user takes it the page's
-    // loop runs out without a dialog.
+    // The second dialog of a page offers silence.
+    QTest::newRow("confirm, prompt") << confirmPrompt << true << asked << u"true,3"_s;
+    QTest::newRow("confirm, prompt cancelled")
+        << confirmPrompt << false << asked << u"false,null"_s;
+    // Once the user takes the silence the page's loop runs out without a
+    // dialog.
     QTest::newRow("loop silenced")
         << u"for (let i = 0; i < 20; ++i) alert('ウイルスに感染しています'); 'done'"_s << true
-        << QStringList {virus, virus + u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText)}
-        << u"done"_s;
+        << QStringList {virus, virus + silence} << u"done"_s;
 }
 
 void TestPageWebView::pageDialogsAreTheBrowsersOwn()
