@@ -22,7 +22,8 @@ namespace {
 const QDate today = QDate::currentDate();
 const QDate oldDay(2024, 5, 1);
 
-// Four visits on three days, recorded oldest first as they happen.
+// Four visits on three days, recorded oldest first as they happen, at 8, 9,
+// 10 and 11 o'clock.
 HistoryStore &withVisits(HistoryStore &store)
 {
     const auto record = [&store](const char *url, const QString &title, const QDate &date) {
