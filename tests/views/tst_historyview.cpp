@@ -19,14 +19,29 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QDateTime at(const QDate &date, int hour, int minute = 0)
+const QDate today = QDate::currentDate();
+const QDate oldDay(2024, 5, 1);
+
+// Four visits on three days, recorded oldest first as they happen, at 8, 9,
+// 10 and 11 o'clock.
+HistoryStore &withVisits(HistoryStore &store)
 {
-    return QDateTime(date, QTime(hour, minute));
+    const auto record = [&store](const char *url, const QString &title, const QDate &date) {
+        store.recordVisit(QUrl(QString::fromLatin1(url)), title, u"neutral"_s,
+                          QDateTime(date, QTime(store.visitCount() + 8, 0)));
+    };
+    record("https://www.amazon.co.jp/dp/B0MAC", u"MacBook Air"_s, oldDay);
+    record("http://cheap-brand-outlet.top/", u"激安ブランド"_s, today.addDays(-1));
+    record("https://news.example.com/ear", u"イヤホン特集"_s, today);
+    record("https://www.yodobashi.com/product/100/", u"ワイヤレスイヤホン"_s, today);
+    return store;
 }
 
-const QDate oldDay(2024, 5, 1);
-const QString oldDayTitle
-    = QLocale(QLocale::Japanese, QLocale::Japan).toString(oldDay, u"yyyy年M月d日(ddd)"_s);
+struct Fixture : TestStores
+{
+    HistoryStore store {dir.filePath(u"history.sqlite"_s)};
+    HistoryView view {withVisits(store), themeManager};
+};
 
 } // namespace
 
@@ -36,69 +51,42 @@ class TestHistoryView : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
-    void daysWithTheirVisitsNewestFirst();
-    void searchKeepsAddressMatches();
+    void cleanup() { m_env.reset(); }
+    void daysNewestFirstOrSearchMatches_data();
+    void daysNewestFirstOrSearchMatches();
     void clickOpensAndTrashDeletes();
     void clearAsksFirst();
 
 private:
-    void show();
     // What the list shows: day titles, and under each its visits' titles.
     QStringList shown() const;
     QRect rowRect(int day, int visit) const;
 
-    std::unique_ptr<TestStores> m_env;
-    std::unique_ptr<HistoryStore> m_store;
-    std::unique_ptr<HistoryView> m_view;
-    const QDate m_today = QDate::currentDate();
+    std::unique_ptr<Fixture> m_env;
 };
 
 void TestHistoryView::init()
 {
-    m_env = std::make_unique<TestStores>();
-    m_store = std::make_unique<HistoryStore>(m_env->dir.filePath(u"history.sqlite"_s));
-    // Recorded oldest first, as they happen.
-    m_store->recordVisit(QUrl(u"https://www.amazon.co.jp/dp/B0MAC"_s), u"MacBook Air"_s,
-                         u"trusted"_s, at(oldDay, 10));
-    m_store->recordVisit(QUrl(u"http://cheap-brand-outlet.top/"_s), u"激安ブランド"_s,
-                         u"suspicious"_s, at(m_today.addDays(-1), 9));
-    m_store->recordVisit(QUrl(u"https://news.example.com/ear"_s), u"イヤホン特集"_s, u"neutral"_s,
-                         at(m_today, 8));
-    m_store->recordVisit(QUrl(u"https://www.yodobashi.com/product/100/"_s), u"ワイヤレスイヤホン"_s,
-                         u"trusted"_s, at(m_today, 9, 30));
-}
-
-void TestHistoryView::cleanup()
-{
-    m_view.reset();
-    m_store.reset();
-    m_env.reset();
-}
-
-void TestHistoryView::show()
-{
-    m_view = std::make_unique<HistoryView>(*m_store, m_env->themeManager);
-    m_view->resize(900, 620);
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    m_env = std::make_unique<Fixture>();
+    m_env->view.resize(900, 620);
+    m_env->view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
 }
 
 QStringList TestHistoryView::shown() const
 {
-    if (m_view->isShowingEmptyState())
-        return {m_view->findChild<QLabel *>(u"historyEmptyTitle"_s)->text()};
+    const HistoryView &view = m_env->view;
+    if (view.isShowingEmptyState())
+        return {view.findChild<QLabel *>(u"historyEmptyTitle"_s)->text()};
     QStringList lines;
-    const QTreeView *list = m_view->list();
-    const QAbstractItemModel *model = list->model();
+    const QAbstractItemModel *model = view.list()->model();
     for (int day = 0; day < model->rowCount(); ++day) {
-        const QModelIndex dayIndex = model->index(day, 0);
-        lines.append(dayIndex.data().toString());
-        for (int visit = 0; visit < model->rowCount(dayIndex); ++visit) {
-            const QModelIndex index = model->index(visit, 0, dayIndex);
+        lines.append(model->index(day, 0).data().toString());
+        for (int visit = 0; visit < model->rowCount(model->index(day, 0)); ++visit) {
             // Only rows the user can see count: the day must be open.
-            if (list->visualRect(index).isValid())
-                lines.append(u"  "_s + index.data().toString());
+            if (rowRect(day, visit).isValid())
+                lines.append(u"  "_s
+                             + model->index(visit, 0, model->index(day, 0)).data().toString());
         }
     }
     return lines;
@@ -106,68 +94,69 @@ QStringList TestHistoryView::shown() const
 
 QRect TestHistoryView::rowRect(int day, int visit) const
 {
-    const QAbstractItemModel *model = m_view->list()->model();
-    return m_view->list()->visualRect(model->index(visit, 0, model->index(day, 0)));
+    const QAbstractItemModel *model = m_env->view.list()->model();
+    return m_env->view.list()->visualRect(model->index(visit, 0, model->index(day, 0)));
 }
 
-void TestHistoryView::daysWithTheirVisitsNewestFirst()
+void TestHistoryView::daysNewestFirstOrSearchMatches_data()
 {
-    show();
-    QCOMPARE(shown(),
-             QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"  イヤホン特集"_s, u"昨日"_s,
-                          u"  激安ブランド"_s, oldDayTitle, u"  MacBook Air"_s}));
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString oldDayTitle
+        = QLocale(QLocale::Japanese, QLocale::Japan).toString(oldDay, u"yyyy年M月d日(ddd)"_s);
+    QTest::newRow("all") << QString()
+                         << QStringList {u"今日"_s,           u"  ワイヤレスイヤホン"_s,
+                                         u"  イヤホン特集"_s, u"昨日"_s,
+                                         u"  激安ブランド"_s, oldDayTitle,
+                                         u"  MacBook Air"_s};
+    // Which visits match is the store's; the list says when none does.
+    QTest::newRow("no match") << u"炊飯器"_s
+                              << QStringList {u"「炊飯器」に一致する履歴はありません"_s};
+}
+
+void TestHistoryView::daysNewestFirstOrSearchMatches()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, lines);
+    // Typed text arrives whole, as an input method commits it.
+    m_env->view.findChild<QLineEdit *>(u"historySearchField"_s)->insert(query);
+    QCOMPARE(shown(), lines);
 
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        QVERIFY(m_view->grab().save(folder + u"/history-list.png"_s));
-}
-
-void TestHistoryView::searchKeepsAddressMatches()
-{
-    show();
-    // Typed text arrives whole, as an input method commits it.
-    auto *field = m_view->findChild<QLineEdit *>(u"historySearchField"_s);
-    field->insert(u"AMAZON.co"_s);
-    QCOMPARE(shown(), QStringList({oldDayTitle, u"  MacBook Air"_s}));
-    field->clear();
-    field->insert(u"炊飯器"_s);
-    QCOMPARE(shown(), QStringList({u"「炊飯器」に一致する履歴はありません"_s}));
-    field->clear();
-    QCOMPARE(shown().size(), 7);
+    if (query.isEmpty() && !folder.isEmpty())
+        QVERIFY(m_env->view.grab().save(folder + u"/history-list.png"_s));
 }
 
 void TestHistoryView::clickOpensAndTrashDeletes()
 {
-    show();
-    QSignalSpy opened(m_view.get(), &HistoryView::visitSelected);
-    QWidget *viewport = m_view->list()->viewport();
-
+    QSignalSpy opened(&m_env->view, &HistoryView::visitSelected);
+    QWidget *viewport = m_env->view.list()->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, rowRect(0, 1).center());
     QTRY_COMPARE(opened.count(), 1);
     QCOMPARE(opened.at(0).at(0).toUrl(), QUrl(u"https://news.example.com/ear"_s));
 
     const QRect trash = HistoryItemDelegate::removeButtonRect(rowRect(0, 1));
     QTest::mouseClick(viewport, Qt::LeftButton, {}, trash.center());
-    QTRY_COMPARE(m_store->visitCount(), 3);
+    QTRY_COMPARE(m_env->store.visitCount(), 3);
     QCOMPARE(opened.count(), 1);
     QCOMPARE(shown().mid(0, 3), QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"昨日"_s}));
 }
 
 void TestHistoryView::clearAsksFirst()
 {
-    show();
-    auto *clear = m_view->findChild<QPushButton *>(u"historyClearButton"_s);
+    HistoryView &view = m_env->view;
+    auto *clear = view.findChild<QPushButton *>(u"historyClearButton"_s);
     for (const QString &answer : {u"historyClearCancelButton"_s, u"historyClearConfirmButton"_s}) {
+        QCOMPARE(m_env->store.visitCount(), 4);
         QTest::mouseClick(clear, Qt::LeftButton);
-        QMessageBox *box = m_view->clearConfirmation();
+        QMessageBox *box = view.clearConfirmation();
         QVERIFY(box);
         QCOMPARE(box->defaultButton()->objectName(), u"historyClearCancelButton"_s);
         QTest::mouseClick(box->findChild<QAbstractButton *>(answer), Qt::LeftButton);
-        QTRY_VERIFY(!m_view->clearConfirmation());
-        if (answer == u"historyClearCancelButton"_s)
-            QCOMPARE(m_store->visitCount(), 4);
+        QTRY_VERIFY(!view.clearConfirmation());
     }
-    QCOMPARE(m_store->visitCount(), 0);
+    QCOMPARE(m_env->store.visitCount(), 0);
     QCOMPARE(shown(), QStringList({u"履歴はまだありません"_s}));
     QVERIFY(!clear->isEnabled());
 }

@@ -47,7 +47,7 @@ const QByteArray page
       "<input id=\"field\" value=\"財布\" style=\"top: 260px\">"
       "</body></html>";
 
-struct Environment : TestStores
+struct Fixture : TestStores
 {
     BrowserViewModel viewModel {ruleStore};
     BrowserView view {viewModel, ruleStore, themeManager, *QWebEngineProfile::defaultProfile()};
@@ -66,7 +66,7 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { m_env.reset(); }
 
     void menuOffersWhatWorks_data();
     void menuOffersWhatWorks();
@@ -78,14 +78,13 @@ private:
     QVariant runScript(const QString &script);
     QMenu *openMenuAt(const QPoint &position, const QString &selectScript);
     // Answers every page dialog from inside its own event loop, noting what
-    // each one showed.
+    // each one showed, and takes the silence it offers.
     void answerDialog();
 
     TestProxyServer *m_proxy = nullptr;
-    std::unique_ptr<Environment> m_env;
+    std::unique_ptr<Fixture> m_env;
     QTimer m_answerer;
     bool m_accept = true;
-    bool m_silence = false;
     QStringList m_dialogs;
 };
 
@@ -100,7 +99,7 @@ void TestPageWebView::initTestCase()
 
 void TestPageWebView::init()
 {
-    m_env = std::make_unique<Environment>();
+    m_env = std::make_unique<Fixture>();
     m_env->view.resize(800, 600);
     m_env->view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
@@ -109,13 +108,7 @@ void TestPageWebView::init()
         [this] { return m_env->webView()->title() == u"page"_s && !m_env->viewModel.isLoading(); },
         engineTimeout));
     m_accept = true;
-    m_silence = false;
     m_dialogs.clear();
-}
-
-void TestPageWebView::cleanup()
-{
-    m_env.reset();
 }
 
 QVariant TestPageWebView::runScript(const QString &script)
@@ -158,7 +151,7 @@ void TestPageWebView::answerDialog()
         seen.append(button->text());
     if (auto *silence = dialog->findChild<QCheckBox *>()) {
         seen.append(silence->text());
-        silence->setChecked(m_silence);
+        silence->setChecked(true);
     }
     m_dialogs.append(seen.join(u'|'));
     m_accept ? dialog->accept() : dialog->reject();
@@ -258,25 +251,24 @@ void TestPageWebView::pageDialogsAreTheBrowsersOwn_data()
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("result");
 
-    const QString confirm = alertHeading + u"|購入しますか？|OK|キャンセル"_s;
-    const QString prompt = alertHeading + u"|数量|1|OK|キャンセル"_s;
+    const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
+    const QString confirmPrompt
+        = u"[confirm('購入しますか？'), String(prompt('数量', '1'))].join()"_s;
+    const QStringList asked {alertHeading + u"|購入しますか？|OK|キャンセル"_s,
+                             alertHeading + u"|数量|1|OK|キャンセル"_s + silence};
     const QString virus = alertHeading + u"|ウイルスに感染しています|OK"_s;
     QTest::newRow("alert") << u"alert('<b>在庫わずか</b>'); 'closed'"_s << true
                            << QStringList {alertHeading + u"|<b>在庫わずか</b>|OK"_s}
                            << u"closed"_s;
-    QTest::newRow("confirm") << u"confirm('購入しますか？')"_s << true << QStringList {confirm}
-                             << u"true"_s;
-    QTest::newRow("confirm cancelled")
-        << u"confirm('購入しますか？')"_s << false << QStringList {confirm} << u"false"_s;
-    QTest::newRow("prompt") << u"prompt('数量', '1')"_s << true << QStringList {prompt} << u"3"_s;
-    QTest::newRow("prompt cancelled")
-        << u"String(prompt('数量', '1'))"_s << false << QStringList {prompt} << u"null"_s;
-    // The second dialog offers silence; once the user takes it the page's
-    // loop runs out without a dialog.
+    // The second dialog of a page offers silence.
+    QTest::newRow("confirm, prompt") << confirmPrompt << true << asked << u"true,3"_s;
+    QTest::newRow("confirm, prompt cancelled")
+        << confirmPrompt << false << asked << u"false,null"_s;
+    // Once the user takes the silence the page's loop runs out without a
+    // dialog.
     QTest::newRow("loop silenced")
         << u"for (let i = 0; i < 20; ++i) alert('ウイルスに感染しています'); 'done'"_s << true
-        << QStringList {virus, virus + u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText)}
-        << u"done"_s;
+        << QStringList {virus, virus + silence} << u"done"_s;
 }
 
 void TestPageWebView::pageDialogsAreTheBrowsersOwn()
@@ -286,7 +278,6 @@ void TestPageWebView::pageDialogsAreTheBrowsersOwn()
     QFETCH(QStringList, shown);
     QFETCH(QString, result);
     m_accept = accept;
-    m_silence = true;
     QCOMPARE(runScript(script).toString(), result);
     QCOMPARE(m_dialogs, shown);
 

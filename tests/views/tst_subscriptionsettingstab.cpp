@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -38,22 +37,10 @@ QStringList rows(SubscriptionSettingsTab &tab)
     return shown;
 }
 
-void clickRemove(SubscriptionSettingsTab &tab, int row)
+struct Fixture : TestStores
 {
-    RuleListView *list = tab.listView();
-    const QModelIndex index = list->model()->index(row, 0);
-    const QRect button = tab.rowDelegate()->partRect(RuleRowDelegate::Part::remove,
-                                                     list->visualRect(index), index);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, button.center());
-}
-
-void answer(const QString &buttonName)
-{
-    QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
-    QWidget *box = QApplication::activeModalWidget();
-    QTest::mouseClick(box->findChild<QPushButton *>(buttonName), Qt::LeftButton);
-    QTRY_VERIFY(!QApplication::activeModalWidget());
-}
+    SubscriptionSettingsTab tab {subscriptionStore, ruleStore, themeManager};
+};
 
 } // namespace
 
@@ -70,19 +57,17 @@ private Q_SLOTS:
     void exportsTheEnabledPatterns();
 
 private:
-    std::unique_ptr<TestStores> m_env;
-    std::unique_ptr<SubscriptionSettingsTab> m_tab;
+    std::unique_ptr<Fixture> m_env;
+    SubscriptionSettingsTab *m_tab = nullptr;
 };
 
 void TestSubscriptionSettingsTab::init()
 {
-    m_tab.reset(); // before the stores it uses
-    m_env = std::make_unique<TestStores>();
-    m_tab = std::make_unique<SubscriptionSettingsTab>(m_env->subscriptionStore, m_env->ruleStore,
-                                                      m_env->themeManager);
+    m_env = std::make_unique<Fixture>();
+    m_tab = &m_env->tab;
     m_tab->resize(800, 560);
     m_tab->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_tab.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_tab));
 }
 
 void TestSubscriptionSettingsTab::addingRefusesOrSubscribes_data()
@@ -142,10 +127,10 @@ void TestSubscriptionSettingsTab::droppedFileIsImportedAndRemovedOnlyWhenConfirm
     data.setUrls({QUrl::fromLocalFile(path)});
     const QPoint at = m_tab->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_tab.get(), &enter);
+    QApplication::sendEvent(m_tab, &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_tab.get(), &drop);
+    QApplication::sendEvent(m_tab, &drop);
 
     QCOMPARE(rows(*m_tab).size(), 2);
     QVERIFY(rows(*m_tab).constLast().startsWith(u"持ち込みリスト|"_s + path
@@ -155,17 +140,20 @@ void TestSubscriptionSettingsTab::droppedFileIsImportedAndRemovedOnlyWhenConfirm
     QCOMPARE(m_tab->findChild<QPlainTextEdit *>(u"subscriptionProblems"_s)->toPlainText(),
              u"「持ち込みリスト」で読み飛ばした行:\n3行目: ルールの形式ではありません"_s);
 
-    // The built-in list has no delete button; the imported one asks first.
-    const QModelIndex builtIn = m_tab->listView()->model()->index(0, 0);
-    QVERIFY(m_tab->rowDelegate()
-                ->partRect(RuleRowDelegate::Part::remove, m_tab->listView()->visualRect(builtIn),
-                           builtIn)
-                .isEmpty());
-    clickRemove(*m_tab, 1);
-    answer(u"removeSubscriptionCancelButton"_s);
-    QCOMPARE(rows(*m_tab).size(), 2);
-    clickRemove(*m_tab, 1);
-    answer(u"removeSubscriptionConfirmButton"_s);
+    // Removing asks first.
+    RuleListView *list = m_tab->listView();
+    const QModelIndex index = list->model()->index(1, 0);
+    const QRect remove = m_tab->rowDelegate()->partRect(RuleRowDelegate::Part::remove,
+                                                        list->visualRect(index), index);
+    for (const QString &answer :
+         {u"removeSubscriptionCancelButton"_s, u"removeSubscriptionConfirmButton"_s}) {
+        QCOMPARE(rows(*m_tab).size(), 2);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, remove.center());
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        QWidget *box = QApplication::activeModalWidget();
+        QTest::mouseClick(box->findChild<QPushButton *>(answer), Qt::LeftButton);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
     QCOMPARE(rows(*m_tab).size(), 1);
 }
 
