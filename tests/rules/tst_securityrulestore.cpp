@@ -116,7 +116,6 @@ void tst_SecurityRuleStore::storedModesLoad_data()
                                 << false;
     QTest::newRow("bytes") << QByteArray("@ByteArray(directShopSearch)")
                            << QByteArray("@ByteArray(googleWeb)") << false;
-    QTest::newRow("empty") << QByteArray() << QByteArray() << false;
 }
 
 void tst_SecurityRuleStore::storedModesLoad()
@@ -247,11 +246,6 @@ void tst_SecurityRuleStore::settersEmitAfterChangeAndWriteNothing()
     QCOMPARE(patternsSpy.count(), 1);
     QCOMPARE(writes.count(), 0);
     QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
-
-    // An empty list is stored as such and reads as missing on the next start.
-    store.saveTrustedShops();
-    QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>("[]"));
-    QCOMPARE(SecurityRuleStore(*preferences).trustedShops(), defaultTrustedShops());
 }
 
 void tst_SecurityRuleStore::snapshotsFollowTheLists()
@@ -290,23 +284,18 @@ void tst_SecurityRuleStore::addCustomRulesNormalise()
              (TrustedShop {added.id, u"自作ショップ"_s, u"my-shop.example.jp"_s, QString(),
                            u"https://my-shop.example.jp/?q={query}"_s, true, true}));
     QVERIFY(!added.id.isNull());
-    // No validation, no duplicate check.
-    store.addCustomShop(QString(), u"amazon.co.jp"_s, QString(), QString());
-    store.addCustomShop(QString(), u"  \t "_s, QString(), QString());
-    QCOMPARE(store.trustedShops().size(), 28);
-    QCOMPARE(store.trustedShops().last().domain, QString());
     QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), store.trustedShops());
 
     store.addCustomPattern(u" *.SHOP\r\n"_s, QString());
     // Full-width letters lower-case; the ideographic space is trimmed; the
     // reason is kept as typed.
     store.addCustomPattern(u"ＥＸＡＭＰＬＥ．ｊｐ　"_s, u" 理由 "_s);
-    QCOMPARE(store.excludedPatterns().size(), 22);
-    const ExcludedPattern first = store.excludedPatterns().at(20);
-    QCOMPARE(first.pattern, u"*.shop"_s);
-    QVERIFY(first.isEnabled && first.isCustom && first.reason.isEmpty());
-    QCOMPARE(store.excludedPatterns().at(21).pattern, u"ｅｘａｍｐｌｅ．ｊｐ"_s);
-    QCOMPARE(store.excludedPatterns().at(21).reason, u" 理由 "_s);
+    const QList<ExcludedPattern> patterns = store.excludedPatterns().last(2);
+    QCOMPARE(patterns.first().pattern, u"*.shop"_s);
+    QVERIFY(patterns.first().isEnabled && patterns.first().isCustom);
+    QVERIFY(patterns.first().reason.isEmpty());
+    QCOMPARE(patterns.last().pattern, u"ｅｘａｍｐｌｅ．ｊｐ"_s);
+    QCOMPARE(patterns.last().reason, u" 理由 "_s);
     QCOMPARE(decoded<ExcludedPattern>(preferences->data(patternsKey)), store.excludedPatterns());
 }
 
@@ -335,15 +324,14 @@ void tst_SecurityRuleStore::toggleAndRemove()
     store.removeShop(unknown);
     store.removePattern(unknown);
     QCOMPARE(writes.count(), 2);
-    QCOMPARE(store.trustedShops().size(), 25);
 
     // Every row with the id goes; the others keep their order.
     QList<TrustedShop> shops = store.trustedShops();
     shops.append(shops.at(1));
     store.setTrustedShops(shops);
     store.removeShop(shopId);
-    QCOMPARE(store.trustedShops().size(), 24);
-    QCOMPARE(store.trustedShops().at(1).domain, u"shopping.yahoo.co.jp"_s);
+    shops.removeIf([&](const TrustedShop &shop) { return shop.id == shopId; });
+    QCOMPARE(store.trustedShops(), shops);
     store.removePattern(patternId);
     QCOMPARE(store.excludedPatterns().first().pattern, u"*.xyz"_s);
 
