@@ -49,7 +49,7 @@ class tst_SecurityRuleStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() { QVERIFY(m_dir.emplace().isValid()); }
     void firstStart();
     void storedModesLoad_data();
     void storedModesLoad();
@@ -70,14 +70,8 @@ private:
         return std::make_unique<SettingsPreferencesStore>(settingsPath());
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<QTemporaryDir> m_dir;
 };
-
-void tst_SecurityRuleStore::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
 
 void tst_SecurityRuleStore::firstStart()
 {
