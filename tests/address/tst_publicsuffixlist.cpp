@@ -20,7 +20,6 @@ void tst_PublicSuffixList::answers_data()
     QTest::addColumn<QString>("registrable");
     QTest::addColumn<bool>("privateSuffix");
 
-    QTest::newRow("co.jp") << u"shop.example.co.jp"_s << u"co.jp"_s << u"example.co.jp"_s << false;
     QTest::newRow("dynamic dns") << u"abc.duckdns.org"_s << u"duckdns.org"_s << u"abc.duckdns.org"_s
                                  << true;
     QTest::newRow("suffix itself") << u"gov.br"_s << u"gov.br"_s << QString() << false;
