@@ -65,10 +65,10 @@ private:
     struct Answer
     {
         int status = 200;
-        QByteArray body;
-        QByteArray contentType;
-        QByteArray location;
-        QByteArray disposition;
+        QByteArray body {};
+        QByteArray contentType {};
+        QByteArray location {};
+        QByteArray disposition {};
         bool stalled = false;
     };
 
