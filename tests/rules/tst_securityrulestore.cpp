@@ -57,11 +57,10 @@ private Q_SLOTS:
     void badListsFallBack();
     void backupKeepsTheLatest();
     void readableForeignJsonLoadsUnchanged();
-    void settersEmitAfterChangeAndWriteNothing();
     void snapshotsFollowTheLists();
     void addCustomRulesNormalise();
     void toggleAndRemove();
-    void modesAreStoredAndReset();
+    void settersTellAfterTheChangeAndResetRestores();
 
 private:
     QString settingsPath() const { return m_dir->filePath(u"prefs.ini"_s); }
@@ -217,24 +216,6 @@ void tst_SecurityRuleStore::readableForeignJsonLoadsUnchanged()
     QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>(json));
 }
 
-void tst_SecurityRuleStore::settersEmitAfterChangeAndWriteNothing()
-{
-    auto preferences = openPreferences();
-    SecurityRuleStore store(*preferences);
-    QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
-    qsizetype seenSize = -1;
-    connect(&store, &SecurityRuleStore::trustedShopsChanged, this,
-            [&] { seenSize = store.trustedShops().size(); });
-    QSignalSpy patternsSpy(&store, &SecurityRuleStore::excludedPatternsChanged);
-
-    store.setTrustedShops({});
-    QCOMPARE(seenSize, 0);
-    store.setExcludedPatterns({});
-    QCOMPARE(patternsSpy.count(), 1);
-    QCOMPARE(writes.count(), 0);
-    QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
-}
-
 void tst_SecurityRuleStore::snapshotsFollowTheLists()
 {
     auto preferences = openPreferences();
@@ -327,14 +308,28 @@ void tst_SecurityRuleStore::toggleAndRemove()
     QCOMPARE(next.excludedPatterns(), store.excludedPatterns());
 }
 
-void tst_SecurityRuleStore::modesAreStoredAndReset()
+void tst_SecurityRuleStore::settersTellAfterTheChangeAndResetRestores()
 {
     auto preferences = openPreferences();
     SecurityRuleStore store(*preferences);
+    QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
+    // Listeners read the new value: each signal comes after the change.
+    qsizetype seenSize = -1;
     SearchFilterMode seenMode = SearchFilterMode::excludeSuspicious;
+    connect(&store, &SecurityRuleStore::trustedShopsChanged, this,
+            [&] { seenSize = store.trustedShops().size(); });
     connect(&store, &SecurityRuleStore::filterModeChanged, this,
             [&] { seenMode = store.filterMode(); });
+    QSignalSpy patternsSpy(&store, &SecurityRuleStore::excludedPatternsChanged);
     QSignalSpy engineSpy(&store, &SecurityRuleStore::searchEngineChanged);
+
+    // The list setters store nothing until saved; the modes are stored at once.
+    store.setTrustedShops({});
+    QCOMPARE(seenSize, 0);
+    store.setExcludedPatterns({});
+    QCOMPARE(patternsSpy.count(), 1);
+    QCOMPARE(writes.count(), 0);
+    QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
     store.setFilterMode(SearchFilterMode::trustedOnly);
     QCOMPARE(seenMode, SearchFilterMode::trustedOnly);
     store.setSearchEngine(SearchTargetEngine::googleWeb);
@@ -344,8 +339,7 @@ void tst_SecurityRuleStore::modesAreStoredAndReset()
     QCOMPARE(SecurityRuleStore(*openPreferences()).filterMode(), SearchFilterMode::trustedOnly);
 
     store.addCustomShop(u"a"_s, u"a.example"_s, u"c"_s, u"t"_s);
-    store.toggleShop(store.trustedShops().first().id);
-    store.removePattern(store.excludedPatterns().first().id);
+    store.saveExcludedPatterns();
     store.resetToDefaults();
     QCOMPARE(seenMode, SearchFilterMode::excludeSuspicious);
     QCOMPARE(store.trustedShops(), defaultTrustedShops());
