@@ -20,9 +20,14 @@ void tst_PublicSuffixList::answers_data()
     QTest::addColumn<QString>("registrable");
     QTest::addColumn<bool>("privateSuffix");
 
-    QTest::newRow("co.jp") << u"shop.example.co.jp"_s << u"co.jp"_s << u"example.co.jp"_s << false;
     QTest::newRow("dynamic dns") << u"abc.duckdns.org"_s << u"duckdns.org"_s << u"abc.duckdns.org"_s
                                  << true;
+    // The suffix index answers these itself, so its wildcard and exception
+    // rules are this class's code, not libpsl's.
+    QTest::newRow("wildcard rule")
+        << u"shop.x.kawasaki.jp"_s << u"x.kawasaki.jp"_s << u"shop.x.kawasaki.jp"_s << false;
+    QTest::newRow("exception rule")
+        << u"www.city.kawasaki.jp"_s << u"kawasaki.jp"_s << u"city.kawasaki.jp"_s << false;
     QTest::newRow("suffix itself") << u"gov.br"_s << u"gov.br"_s << QString() << false;
     QTest::newRow("unknown tld") << u"shop.example.zzunknown"_s << u"zzunknown"_s
                                  << u"example.zzunknown"_s << false;

@@ -25,8 +25,6 @@ class tst_BlockList : public QObject
 private Q_SLOTS:
     void judgesAddresses_data();
     void judgesAddresses();
-    void skipsLinesTheFormatIgnores_data();
-    void skipsLinesTheFormatIgnores();
     void skipsPublicSuffixHosts_data();
     void skipsPublicSuffixHosts();
     void readsTitle_data();
@@ -44,99 +42,88 @@ void tst_BlockList::judgesAddresses_data()
     QTest::addColumn<Verdict>("verdict");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("rule");
-    const auto add = [](const char *name, const QByteArray &list, const QString &address,
-                        Verdict verdict = Verdict::None, int line = 0, const QString &rule = {}) {
-        QTest::newRow(name) << list << address << verdict << line << rule;
+    const auto passes = [](const char *name, const QByteArray &list, const QString &address) {
+        QTest::newRow(name) << list << address << Verdict::None << 0 << QString();
+    };
+    const auto blocked = [](const char *name, const QByteArray &list, const QString &address,
+                            int line = 1, const QString &rule = {}) {
+        QTest::newRow(name) << list << address << Verdict::Blocked << line << rule;
+    };
+    const auto unblocked = [](const char *name, const QByteArray &list, const QString &address,
+                              int line = 1, const QString &rule = {}) {
+        QTest::newRow(name) << list << address << Verdict::Unblocked << line << rule;
     };
 
     const QByteArray subdomains = "*://*.example.com/*";
-    add("name itself", subdomains, u"https://example.com/"_s, Verdict::Blocked, 1);
-    add("look-alike name", subdomains, u"https://notexample.com/"_s);
-    add("name as a label", subdomains, u"https://example.com.evil.top/"_s);
-    add("other scheme", subdomains, u"ftp://example.com/"_s);
-    add("trailing dot", subdomains, u"https://WWW.Example.com./"_s, Verdict::Blocked, 1);
-    add("trailing dot in rule", QByteArray("*://*.example.com./*"), u"https://example.com/"_s,
-        Verdict::Blocked, 1);
-    add("capitals in rule", QByteArray("*://*.Example.COM/*"), u"https://www.example.com/"_s,
-        Verdict::Blocked, 1);
+    blocked("name itself", subdomains, u"https://example.com/"_s);
+    passes("look-alike name", subdomains, u"https://notexample.com/"_s);
+    passes("name as a label", subdomains, u"https://example.com.evil.top/"_s);
+    passes("other scheme", subdomains, u"ftp://example.com/"_s);
+    blocked("trailing dot", subdomains, u"https://WWW.Example.com./"_s);
+    blocked("trailing dot in rule", "*://*.example.com./*", u"https://example.com/"_s);
+    blocked("capitals in rule", "*://*.Example.COM/*", u"https://www.example.com/"_s);
 
     const QByteArray exact = "*://example.com/*";
-    add("exact host", exact, u"https://example.com/a"_s, Verdict::Blocked, 1);
-    add("exact host, subdomain", exact, u"https://www.example.com/"_s);
-    add("https only, https", QByteArray("https://example.com/*"), u"https://example.com/"_s,
-        Verdict::Blocked, 1);
-    add("https only, http", QByteArray("https://example.com/*"), u"http://example.com/"_s);
+    blocked("exact host", exact, u"https://example.com/a"_s);
+    passes("exact host, subdomain", exact, u"https://www.example.com/"_s);
+    blocked("https only, https", "https://example.com/*", u"https://example.com/"_s);
+    passes("https only, http", "https://example.com/*", u"http://example.com/"_s);
 
     const QByteArray path = "*://example.com/path/*";
-    add("path", path, u"https://example.com/path/x"_s, Verdict::Blocked, 1);
-    add("path, longer segment", path, u"https://example.com/pathx"_s);
-    add("path, shorter", path, u"https://example.com/path"_s);
-    add("path, other case", path, u"https://example.com/Path/x"_s);
-    add("path, in query", QByteArray("*://example.com/*?ref=ad*"),
-        u"https://example.com/item?ref=ad1"_s, Verdict::Blocked, 1);
-    add("path, fragment ignored", QByteArray("*://example.com/a"), u"https://example.com/a#top"_s,
-        Verdict::Blocked, 1);
-    add("root only, root", QByteArray("*://*.shop.top/"), u"https://shop.top"_s, Verdict::Blocked,
-        1);
-    add("root only, page", QByteArray("*://*.shop.top/"), u"https://shop.top/item"_s);
-    add("unicode path", QByteArray("*://example.com/商品/*"), u"https://example.com/商品/1"_s,
-        Verdict::Blocked, 1);
-    add("unicode host", QByteArray("*://*.例え.jp/*"), u"https://ショップ.例え.jp/"_s,
-        Verdict::Blocked, 1);
-    add("every host", QByteArray("*://*/*"), u"https://anything.example/"_s, Verdict::Blocked, 1);
-    add("every host, a path", QByteArray("*://*/cart/*"), u"https://a.example/item"_s);
-    add("comment after rule", QByteArray("*://*.example.com/* # reported 2023-09"),
-        u"https://example.com/"_s, Verdict::Blocked, 1, u"*://*.example.com/*"_s);
-    add("CRLF and BOM", QByteArray("\xEF\xBB\xBF*://a.example/*\r\n*://b.example/*\r\n"),
-        u"https://b.example/"_s, Verdict::Blocked, 2, u"*://b.example/*"_s);
-    add("lone CR", QByteArray("*://a.example/*\r*://b.example/*"), u"https://b.example/"_s,
-        Verdict::Blocked, 2, u"*://b.example/*"_s);
+    blocked("path", path, u"https://example.com/path/x"_s);
+    passes("path, longer segment", path, u"https://example.com/pathx"_s);
+    passes("path, shorter", path, u"https://example.com/path"_s);
+    passes("path, other case", path, u"https://example.com/Path/x"_s);
+    blocked("path, in query", "*://example.com/*?ref=ad*", u"https://example.com/item?ref=ad1"_s);
+    blocked("path, fragment ignored", "*://example.com/a", u"https://example.com/a#top"_s);
+    blocked("root only, root", "*://*.shop.top/", u"https://shop.top"_s);
+    passes("root only, page", "*://*.shop.top/", u"https://shop.top/item"_s);
+    blocked("unicode path", "*://example.com/商品/*", u"https://example.com/商品/1"_s);
+    blocked("unicode host", "*://*.例え.jp/*", u"https://ショップ.例え.jp/"_s);
+    blocked("every host", "*://*/*", u"https://anything.example/"_s);
+    passes("every host, a path", "*://*/cart/*", u"https://a.example/item"_s);
+    blocked("comment after rule", "*://*.example.com/* # reported 2023-09",
+            u"https://example.com/"_s, 1, u"*://*.example.com/*"_s);
+    blocked("CRLF and BOM", "\xEF\xBB\xBF*://a.example/*\r\n*://b.example/*\r\n",
+            u"https://b.example/"_s, 2, u"*://b.example/*"_s);
+    blocked("lone CR", "*://a.example/*\r*://b.example/*", u"https://b.example/"_s, 2,
+            u"*://b.example/*"_s);
 
     const QByteArray cart = R"(/^https?:\/\/[^/]+\/cart/)";
-    add("expression", cart, u"https://x.example/cart"_s, Verdict::Blocked, 1,
-        QString::fromLatin1(cart));
-    add("expression, miss", cart, u"https://x.example/item/cart"_s);
-    add("expression, empty path", QByteArray(R"(/^https:\/\/x\.example\/$/)"),
-        u"https://x.example"_s, Verdict::Blocked, 1, u"/^https:\\/\\/x\\.example\\/$/"_s);
-    add("expression, ASCII host", QByteArray(R"(/^https?:\/\/([^/.]+\.)*?xn--/)"),
-        u"https://ショップ.例え.jp/"_s, Verdict::Blocked, 1,
-        u"/^https?:\\/\\/([^/.]+\\.)*?xn--/"_s);
-    add("expression, port and fragment", QByteArray(R"(/:8080\/a#top$/)"),
-        u"https://x.example:8080/a#top"_s, Verdict::Blocked, 1, u"/:8080\\/a#top$/"_s);
-    add("expression, case", QByteArray("/SALE/"), u"https://x.example/sale"_s);
-    add("expression, flag i", QByteArray("/SALE/i # any case"), u"https://x.example/sale"_s,
-        Verdict::Blocked, 1, u"/SALE/i"_s);
-    add("expression, \\u escape", QByteArray(R"(/\/\/\u0073hop\./)"), u"https://shop.example/"_s,
-        Verdict::Blocked, 1, u"/\\/\\/\\u0073hop\\./"_s);
-    add("expression, [^]", QByteArray("/a[^]c/"), u"https://abc.example/"_s, Verdict::Blocked, 1);
-    add("expression, sticky", QByteArray("/shop/y"), u"https://shop.example/"_s);
+    blocked("expression", cart, u"https://x.example/cart"_s);
+    passes("expression, miss", cart, u"https://x.example/item/cart"_s);
+    blocked("expression, empty path", R"(/^https:\/\/x\.example\/$/)", u"https://x.example"_s);
+    blocked("expression, ASCII host", R"(/^https?:\/\/([^/.]+\.)*?xn--/)",
+            u"https://ショップ.例え.jp/"_s);
+    blocked("expression, port and fragment", R"(/:8080\/a#top$/)",
+            u"https://x.example:8080/a#top"_s);
+    passes("expression, case", "/SALE/", u"https://x.example/sale"_s);
+    blocked("expression, flag i", "/SALE/i # any case", u"https://x.example/sale"_s, 1,
+            u"/SALE/i"_s);
+    blocked("expression, \\u escape", R"(/\/\/\u0073hop\./)", u"https://shop.example/"_s);
+    blocked("expression, [^]", "/a[^]c/", u"https://abc.example/"_s);
+    passes("expression, sticky", "/shop/y", u"https://shop.example/"_s);
     const QByteArray several = "/(aaa)/\n/SALE/i\n/Item/\n/(shop)\\1/";
-    add("expressions, second", several, u"https://x.example/sale"_s, Verdict::Blocked, 2,
-        u"/SALE/i"_s);
-    add("expressions, own flags", several, u"https://x.example/item"_s);
-    add("expressions, back-reference", several, u"https://shopshop.example/"_s, Verdict::Blocked, 4,
-        u"/(shop)\\1/"_s);
+    blocked("expressions, second", several, u"https://x.example/sale"_s, 2);
+    passes("expressions, own flags", several, u"https://x.example/item"_s);
+    blocked("expressions, back-reference", several, u"https://shopshop.example/"_s, 4);
     QByteArray many;
     for (int i = 1; i <= 150; ++i)
         many += "/never" + QByteArray::number(i) + "x/\n";
-    add("expressions, 150", many, u"https://never140x.example/"_s, Verdict::Blocked, 140,
-        u"/never140x/"_s);
-    add("expression, runaway", QByteArray("/(a+)+$/"),
-        u"https://x.example/"_s + QString(40, u'a') + u'!');
+    blocked("expressions, 150", many, u"https://never140x.example/"_s, 140);
+    passes("expression, runaway", "/(a+)+$/", u"https://x.example/"_s + QString(40, u'a') + u'!');
 
-    add("unblock after block", QByteArray("*://*.example.com/*\n@*://www.example.com/*"),
-        u"https://www.example.com/"_s, Verdict::Unblocked, 2, u"@*://www.example.com/*"_s);
-    add("unblock before block", QByteArray("@*://*.example.com/*\n*://*.example.com/*"),
-        u"https://example.com/"_s, Verdict::Unblocked, 1, u"@*://*.example.com/*"_s);
-    add("unblock elsewhere", QByteArray("*://*.example.com/*\n@*://www.example.com/*"),
-        u"https://example.com/"_s, Verdict::Blocked, 1, u"*://*.example.com/*"_s);
-    add("unblock by expression", QByteArray("*://*.example.com/*\n@/\\/ok\\//"),
-        u"https://example.com/ok/"_s, Verdict::Unblocked, 2, u"@/\\/ok\\//"_s);
-    add("unblock of expression", QByteArray("/example/\n@*://example.com/*"),
-        u"https://example.com/"_s, Verdict::Unblocked, 2, u"@*://example.com/*"_s);
-    add("unblock, nothing blocked", QByteArray("@*://example.com/*"), u"https://example.com/"_s,
-        Verdict::Unblocked, 1);
-    add("highlight only", QByteArray("@1*://example.com/*"), u"https://example.com/"_s);
+    const QByteArray www = "*://*.example.com/*\n@*://www.example.com/*";
+    unblocked("unblock after block", www, u"https://www.example.com/"_s, 2);
+    unblocked("unblock before block", "@*://*.example.com/*\n*://*.example.com/*",
+              u"https://example.com/"_s);
+    blocked("unblock elsewhere", www, u"https://example.com/"_s);
+    unblocked("unblock by expression", "*://*.example.com/*\n@/\\/ok\\//",
+              u"https://example.com/ok/"_s, 2);
+    unblocked("unblock of expression", "/example/\n@*://example.com/*", u"https://example.com/"_s,
+              2);
+    unblocked("unblock, nothing blocked", "@*://example.com/*", u"https://example.com/"_s);
+    passes("highlight only", "@1*://example.com/*", u"https://example.com/"_s);
 }
 
 void tst_BlockList::judgesAddresses()
@@ -155,54 +142,6 @@ void tst_BlockList::judgesAddresses()
     // Unless a row says otherwise, the rule shown is its whole line.
     QCOMPARE(match.rule,
              rule.isEmpty() && line > 0 ? QString::fromUtf8(list.split('\n').at(line - 1)) : rule);
-}
-
-void tst_BlockList::skipsLinesTheFormatIgnores_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<Problem>("problem");
-    const auto add = [](const char *name, const QByteArray &line, Problem problem) {
-        QTest::newRow(name) << line << problem;
-    };
-
-    add("star inside host", "https://*zilla.org/", Problem::Malformed);
-    add("two stars", "*://*.*.example.com/*", Problem::Malformed);
-    add("port", "*://example.com:8080/*", Problem::Malformed);
-    add("user", "*://user@example.com/*", Problem::Malformed);
-    add("no path", "*://example.com", Problem::Malformed);
-    add("bare name", "example.com", Problem::Malformed);
-    add("text after rule", "*://a.example/* b", Problem::Malformed);
-    add("unescaped slash", R"(/^https?://example\.com\//)", Problem::Malformed);
-    add("unterminated", "/shop", Problem::Malformed);
-    add("bad syntax", "/(shop/", Problem::InvalidRegularExpression);
-    add("unknown flag", "/shop/x", Problem::InvalidRegularExpression);
-    add("flag twice", "/shop/ii", Problem::InvalidRegularExpression);
-    add("backtracking verb", "/(*ACCEPT)a/", Problem::InvalidRegularExpression);
-    add("recursion", "/a(?R)?/", Problem::InvalidRegularExpression);
-    add("unknown escape, u", R"(/\Qa/u)", Problem::InvalidRegularExpression);
-    add("other scheme", "ftp://example.com/*", Problem::Unsupported);
-    add("search page guard", R"(*://*.amazon.com/* @if($category="images"))", Problem::Unsupported);
-    add("title expression", R"(title *= "example")", Problem::Unsupported);
-    QTest::newRow("too long") << "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*"
-                              << Problem::TooLong;
-    QTest::newRow("NUL byte") << QByteArray("*://a\0b.example/*", 17) << Problem::InvalidText;
-    add("invalid UTF-8", "*://\xff\xfe.example/*", Problem::InvalidText);
-}
-
-// Each bad line stands between two good ones, which must both survive.
-void tst_BlockList::skipsLinesTheFormatIgnores()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(Problem, problem);
-
-    const auto list
-        = BlockList::parse("*://*.before.example/*\n" + line + "\n*://*.after.example/*\n");
-    QCOMPARE(list->skippedLines(), (QList<BlockList::SkippedLine> {{2, problem}}));
-    QCOMPARE(list->skippedLineCount(), 1);
-    QCOMPARE(list->ruleCount(), 2);
-    QCOMPARE(list->lineCount(), 3);
-    QCOMPARE(verdictAt(*list, u"https://before.example/"_s), Verdict::Blocked);
-    QCOMPARE(list->match(QUrl(u"https://after.example/"_s)).line, 3);
 }
 
 void tst_BlockList::skipsPublicSuffixHosts_data()
@@ -276,10 +215,37 @@ void tst_BlockList::readsTitle()
     QCOMPARE(parsed->skippedLineCount(), skipped);
 }
 
+// Each bad line stands between two good ones, which must both survive.
 void tst_BlockList::keepsGoodLinesAmongGarbage_data()
 {
     QTest::addColumn<QByteArray>("garbage");
     QTest::addColumn<int>("skipped");
+    QTest::addColumn<Problem>("problem"); // of the first line skipped
+    const auto add = [](const char *name, const QByteArray &line, Problem problem) {
+        QTest::newRow(name) << line << 1 << problem;
+    };
+
+    add("star inside host", "https://*zilla.org/", Problem::Malformed);
+    add("two stars", "*://*.*.example.com/*", Problem::Malformed);
+    add("port", "*://example.com:8080/*", Problem::Malformed);
+    add("user", "*://user@example.com/*", Problem::Malformed);
+    add("no path", "*://example.com", Problem::Malformed);
+    add("bare name", "example.com", Problem::Malformed);
+    add("text after rule", "*://a.example/* b", Problem::Malformed);
+    add("unescaped slash", R"(/^https?://example\.com\//)", Problem::Malformed);
+    add("unterminated", "/shop", Problem::Malformed);
+    add("bad syntax", "/(shop/", Problem::InvalidRegularExpression);
+    add("unknown flag", "/shop/x", Problem::InvalidRegularExpression);
+    add("flag twice", "/shop/ii", Problem::InvalidRegularExpression);
+    add("backtracking verb", "/(*ACCEPT)a/", Problem::InvalidRegularExpression);
+    add("recursion", "/a(?R)?/", Problem::InvalidRegularExpression);
+    add("unknown escape, u", R"(/\Qa/u)", Problem::InvalidRegularExpression);
+    add("other scheme", "ftp://example.com/*", Problem::Unsupported);
+    add("search page guard", R"(*://*.amazon.com/* @if($category="images"))", Problem::Unsupported);
+    add("title expression", R"(title *= "example")", Problem::Unsupported);
+    add("too long", "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*", Problem::TooLong);
+    add("NUL byte", QByteArray("*://a\0b.example/*", 17), Problem::InvalidText);
+    add("invalid UTF-8", "*://\xff\xfe.example/*", Problem::InvalidText);
 
     QByteArray binary(256 * 1024, Qt::Uninitialized);
     QRandomGenerator random(20231027);
@@ -291,19 +257,19 @@ void tst_BlockList::keepsGoodLinesAmongGarbage_data()
         badLines += "*://*zilla" + QByteArray::number(i) + ".org/\n";
     badLines.chop(1);
 
-    QTest::newRow("nothing") << QByteArray() << 0;
-    QTest::newRow("blank lines") << QByteArray("\n \t\n\r\n") << 0;
-    QTest::newRow("binary bytes") << binary << 1;
-    QTest::newRow("20 MB line") << QByteArray(20 * 1024 * 1024, 'a') << 1;
-    QTest::newRow("20 MB host") << "*://*." + QByteArray(20 * 1024 * 1024, 'a') + ".com/*" << 1;
-    QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << 1;
-    QTest::newRow("5000 bad lines") << badLines << 5000;
+    QTest::newRow("nothing") << QByteArray() << 0 << Problem::Malformed;
+    QTest::newRow("blank lines") << QByteArray("\n \t\n\r\n") << 0 << Problem::Malformed;
+    add("binary bytes", binary, Problem::TooLong);
+    add("20 MB host", "*://*." + QByteArray(20 * 1024 * 1024, 'a') + ".com/*", Problem::TooLong);
+    add("NUL bytes", QByteArray(4096, '\0'), Problem::InvalidText);
+    QTest::newRow("5000 bad lines") << badLines << 5000 << Problem::Malformed;
 }
 
 void tst_BlockList::keepsGoodLinesAmongGarbage()
 {
     QFETCH(QByteArray, garbage);
     QFETCH(int, skipped);
+    QFETCH(Problem, problem);
 
     const auto list
         = BlockList::parse("*://*.first.example/*\n" + garbage + "\n*://last.example/*");
@@ -312,6 +278,8 @@ void tst_BlockList::keepsGoodLinesAmongGarbage()
     QCOMPARE(list->lineCount(), lastLine);
     QCOMPARE(list->skippedLineCount(), skipped);
     QCOMPARE(list->skippedLines().size(), std::min(skipped, BlockList::maxListedSkips));
+    if (skipped > 0)
+        QCOMPARE(list->skippedLines().constFirst(), (BlockList::SkippedLine {2, problem}));
     QCOMPARE(verdictAt(*list, u"https://www.first.example/"_s), Verdict::Blocked);
     QCOMPARE(list->match(QUrl(u"https://last.example/"_s)).line, lastLine);
 }
@@ -352,18 +320,10 @@ void tst_BlockList::exportsOwnPatterns()
     QCOMPARE(result.utf8, file);
     QCOMPARE(result.leftOut, leftOut);
 
+    // The title reads back on one line, and every rule is one the format knows.
     const auto list = BlockList::parse(result.utf8, BlockList::PublicSuffixEntries::Keep);
     QCOMPARE(list->title(), u"Velmora 危険除外ルール"_s);
     QCOMPARE(list->skippedLineCount(), 0);
-    QCOMPARE(list->ruleCount(), int(file.count('\n')) - 1);
-    for (const QString &pattern : patterns) {
-        if (leftOut.contains(pattern))
-            continue;
-        const QString name = pattern.trimmed().remove(u"*."_s);
-        QCOMPARE(verdictAt(*list, u"https://"_s + name + u'/'), Verdict::Blocked);
-        QCOMPARE(verdictAt(*list, u"https://www."_s + name + u'/'), Verdict::Blocked);
-        QCOMPARE(verdictAt(*list, u"https://not"_s + name + u'/'), Verdict::None);
-    }
 }
 
 QTEST_APPLESS_MAIN(tst_BlockList)

@@ -1,4 +1,3 @@
-#include "bookmarks/BookmarkStore.h"
 #include "bookmarks/ShoppingBookmark.h"
 
 #include <QJsonArray>
@@ -37,17 +36,6 @@ void TestShoppingBookmark::readsBackWhatItWrote()
     QCOMPARE(read.value().dateAdded,
              QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1, 500), QTimeZone::utc()));
     QCOMPARE(read->toJson(), storedObject());
-
-    const ShoppingBookmark odd {
-        QUuid::createUuid(),
-        u"\"a\"\\b/c\n\t\u0001 🛒"_qs,
-        u"https://x.test/?q=\"1\"&r=\\"_qs,
-        QString(),
-        QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), QTimeZone::utc()),
-        QStringLiteral("\u2028\u0000\u001f\u007f\b\f\r end")};
-    // Through the bytes the store writes, not only the object.
-    QCOMPARE(BookmarkStore::decode(BookmarkStore::encode({odd}).value()),
-             std::optional(QList<ShoppingBookmark> {odd}));
 }
 
 void TestShoppingBookmark::readsStoredValues_data()

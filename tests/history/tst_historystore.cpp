@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +57,7 @@ class tst_HistoryStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() { QVERIFY(m_dir.emplace().isValid()); }
     void visitsSurviveARestart();
     void search_data();
     void search();
@@ -73,14 +73,8 @@ private:
         return QDir(m_dir->path()).entryList({u"history.sqlite.corrupt-*"_s});
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<QTemporaryDir> m_dir;
 };
-
-void tst_HistoryStore::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
 
 void tst_HistoryStore::visitsSurviveARestart()
 {
@@ -115,9 +109,6 @@ void tst_HistoryStore::search_data()
     QTest::addColumn<QString>("search");
     QTest::addColumn<QStringList>("found");
 
-    QTest::newRow("everything") << QString()
-                                << QStringList {u"Sneakers 50% off"_s, u"検索結果"_s,
-                                                u"ノートPC 比較"_s};
     QTest::newRow("title, other case") << u"ノートpc"_s << QStringList {u"ノートPC 比較"_s};
     QTest::newRow("address, other case") << u"AMAZON.co"_s << QStringList {u"ノートPC 比較"_s};
     QTest::newRow("Japanese in the address only") << u"加湿器"_s << QStringList {u"検索結果"_s};

@@ -49,7 +49,7 @@ class tst_SecurityRuleStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() { QVERIFY(m_dir.emplace().isValid()); }
     void firstStart();
     void storedModesLoad_data();
     void storedModesLoad();
@@ -57,11 +57,10 @@ private Q_SLOTS:
     void badListsFallBack();
     void backupKeepsTheLatest();
     void readableForeignJsonLoadsUnchanged();
-    void settersEmitAfterChangeAndWriteNothing();
     void snapshotsFollowTheLists();
     void addCustomRulesNormalise();
     void toggleAndRemove();
-    void modesAreStoredAndReset();
+    void settersTellAfterTheChangeAndResetRestores();
 
 private:
     QString settingsPath() const { return m_dir->filePath(u"prefs.ini"_s); }
@@ -70,14 +69,8 @@ private:
         return std::make_unique<SettingsPreferencesStore>(settingsPath());
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<QTemporaryDir> m_dir;
 };
-
-void tst_SecurityRuleStore::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
 
 void tst_SecurityRuleStore::firstStart()
 {
@@ -116,7 +109,6 @@ void tst_SecurityRuleStore::storedModesLoad_data()
                                 << false;
     QTest::newRow("bytes") << QByteArray("@ByteArray(directShopSearch)")
                            << QByteArray("@ByteArray(googleWeb)") << false;
-    QTest::newRow("empty") << QByteArray() << QByteArray() << false;
 }
 
 void tst_SecurityRuleStore::storedModesLoad()
@@ -146,34 +138,27 @@ void tst_SecurityRuleStore::storedModesLoad()
 void tst_SecurityRuleStore::badListsFallBack_data()
 {
     QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<bool>("asText");
     QTest::addColumn<bool>("backedUp"); // false: an empty list, nothing worth keeping
 
     const QByteArray shop = encoded(QList<TrustedShop> {TrustedShop::create(
         u"自作"_s, u"mine.example"_s, u"c"_s, u"https://mine.example/?q={query}"_s, true, true)});
-    QTest::newRow("empty array") << QByteArray("[]") << false << false;
-    QTest::newRow("truncated") << shop.left(shop.size() - 5) << false << true;
-    QTest::newRow("not json") << QByteArray("\x00\xff garbage", 10) << false << true;
+    QTest::newRow("empty array") << QByteArray("[]") << false;
+    QTest::newRow("truncated") << shop.left(shop.size() - 5) << true;
+    QTest::newRow("not json") << QByteArray("\x00\xff garbage", 10) << true;
     QTest::newRow("one bad element")
         << QByteArray(shop.chopped(1) + R"(,{"id":"0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B"}])")
-        << false << true;
-    QTest::newRow("text where bytes belong") << shop << true << true;
+        << true;
 }
 
 void tst_SecurityRuleStore::badListsFallBack()
 {
     QFETCH(QByteArray, stored);
-    QFETCH(bool, asText);
     QFETCH(bool, backedUp);
     const QByteArray otherBackup("untouched");
     {
         auto preferences = openPreferences();
-        for (const QString &key : {shopsKey, patternsKey}) {
-            if (asText)
-                preferences->setString(key, QString::fromUtf8(stored));
-            else
-                preferences->setData(key, stored);
-        }
+        for (const QString &key : {shopsKey, patternsKey})
+            preferences->setData(key, stored);
         preferences->setData(u"velmora_shopping_bookmarks_v1_unreadable"_s, otherBackup);
     }
     {
@@ -231,29 +216,6 @@ void tst_SecurityRuleStore::readableForeignJsonLoadsUnchanged()
     QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>(json));
 }
 
-void tst_SecurityRuleStore::settersEmitAfterChangeAndWriteNothing()
-{
-    auto preferences = openPreferences();
-    SecurityRuleStore store(*preferences);
-    QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
-    qsizetype seenSize = -1;
-    connect(&store, &SecurityRuleStore::trustedShopsChanged, this,
-            [&] { seenSize = store.trustedShops().size(); });
-    QSignalSpy patternsSpy(&store, &SecurityRuleStore::excludedPatternsChanged);
-
-    store.setTrustedShops({});
-    QCOMPARE(seenSize, 0);
-    store.setExcludedPatterns({});
-    QCOMPARE(patternsSpy.count(), 1);
-    QCOMPARE(writes.count(), 0);
-    QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
-
-    // An empty list is stored as such and reads as missing on the next start.
-    store.saveTrustedShops();
-    QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>("[]"));
-    QCOMPARE(SecurityRuleStore(*preferences).trustedShops(), defaultTrustedShops());
-}
-
 void tst_SecurityRuleStore::snapshotsFollowTheLists()
 {
     auto preferences = openPreferences();
@@ -290,23 +252,18 @@ void tst_SecurityRuleStore::addCustomRulesNormalise()
              (TrustedShop {added.id, u"自作ショップ"_s, u"my-shop.example.jp"_s, QString(),
                            u"https://my-shop.example.jp/?q={query}"_s, true, true}));
     QVERIFY(!added.id.isNull());
-    // No validation, no duplicate check.
-    store.addCustomShop(QString(), u"amazon.co.jp"_s, QString(), QString());
-    store.addCustomShop(QString(), u"  \t "_s, QString(), QString());
-    QCOMPARE(store.trustedShops().size(), 28);
-    QCOMPARE(store.trustedShops().last().domain, QString());
     QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), store.trustedShops());
 
     store.addCustomPattern(u" *.SHOP\r\n"_s, QString());
     // Full-width letters lower-case; the ideographic space is trimmed; the
     // reason is kept as typed.
     store.addCustomPattern(u"ＥＸＡＭＰＬＥ．ｊｐ　"_s, u" 理由 "_s);
-    QCOMPARE(store.excludedPatterns().size(), 22);
-    const ExcludedPattern first = store.excludedPatterns().at(20);
-    QCOMPARE(first.pattern, u"*.shop"_s);
-    QVERIFY(first.isEnabled && first.isCustom && first.reason.isEmpty());
-    QCOMPARE(store.excludedPatterns().at(21).pattern, u"ｅｘａｍｐｌｅ．ｊｐ"_s);
-    QCOMPARE(store.excludedPatterns().at(21).reason, u" 理由 "_s);
+    const QList<ExcludedPattern> patterns = store.excludedPatterns().last(2);
+    QCOMPARE(patterns.first().pattern, u"*.shop"_s);
+    QVERIFY(patterns.first().isEnabled && patterns.first().isCustom);
+    QVERIFY(patterns.first().reason.isEmpty());
+    QCOMPARE(patterns.last().pattern, u"ｅｘａｍｐｌｅ．ｊｐ"_s);
+    QCOMPARE(patterns.last().reason, u" 理由 "_s);
     QCOMPARE(decoded<ExcludedPattern>(preferences->data(patternsKey)), store.excludedPatterns());
 }
 
@@ -335,15 +292,14 @@ void tst_SecurityRuleStore::toggleAndRemove()
     store.removeShop(unknown);
     store.removePattern(unknown);
     QCOMPARE(writes.count(), 2);
-    QCOMPARE(store.trustedShops().size(), 25);
 
     // Every row with the id goes; the others keep their order.
     QList<TrustedShop> shops = store.trustedShops();
     shops.append(shops.at(1));
     store.setTrustedShops(shops);
     store.removeShop(shopId);
-    QCOMPARE(store.trustedShops().size(), 24);
-    QCOMPARE(store.trustedShops().at(1).domain, u"shopping.yahoo.co.jp"_s);
+    shops.removeIf([&](const TrustedShop &shop) { return shop.id == shopId; });
+    QCOMPARE(store.trustedShops(), shops);
     store.removePattern(patternId);
     QCOMPARE(store.excludedPatterns().first().pattern, u"*.xyz"_s);
 
@@ -352,14 +308,28 @@ void tst_SecurityRuleStore::toggleAndRemove()
     QCOMPARE(next.excludedPatterns(), store.excludedPatterns());
 }
 
-void tst_SecurityRuleStore::modesAreStoredAndReset()
+void tst_SecurityRuleStore::settersTellAfterTheChangeAndResetRestores()
 {
     auto preferences = openPreferences();
     SecurityRuleStore store(*preferences);
+    QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
+    // Listeners read the new value: each signal comes after the change.
+    qsizetype seenSize = -1;
     SearchFilterMode seenMode = SearchFilterMode::excludeSuspicious;
+    connect(&store, &SecurityRuleStore::trustedShopsChanged, this,
+            [&] { seenSize = store.trustedShops().size(); });
     connect(&store, &SecurityRuleStore::filterModeChanged, this,
             [&] { seenMode = store.filterMode(); });
+    QSignalSpy patternsSpy(&store, &SecurityRuleStore::excludedPatternsChanged);
     QSignalSpy engineSpy(&store, &SecurityRuleStore::searchEngineChanged);
+
+    // The list setters store nothing until saved; the modes are stored at once.
+    store.setTrustedShops({});
+    QCOMPARE(seenSize, 0);
+    store.setExcludedPatterns({});
+    QCOMPARE(patternsSpy.count(), 1);
+    QCOMPARE(writes.count(), 0);
+    QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
     store.setFilterMode(SearchFilterMode::trustedOnly);
     QCOMPARE(seenMode, SearchFilterMode::trustedOnly);
     store.setSearchEngine(SearchTargetEngine::googleWeb);
@@ -369,8 +339,7 @@ void tst_SecurityRuleStore::modesAreStoredAndReset()
     QCOMPARE(SecurityRuleStore(*openPreferences()).filterMode(), SearchFilterMode::trustedOnly);
 
     store.addCustomShop(u"a"_s, u"a.example"_s, u"c"_s, u"t"_s);
-    store.toggleShop(store.trustedShops().first().id);
-    store.removePattern(store.excludedPatterns().first().id);
+    store.saveExcludedPatterns();
     store.resetToDefaults();
     QCOMPARE(seenMode, SearchFilterMode::excludeSuspicious);
     QCOMPARE(store.trustedShops(), defaultTrustedShops());

@@ -173,8 +173,6 @@ void tst_SubscriptionStore::builtInListJudgesOfflineFromFirstStart()
     auto store = makeStore();
     const auto builtIn = store->subscription(SubscriptionStore::builtInId);
     QVERIFY(builtIn && builtIn->isEnabled);
-    QVERIFY(builtIn->ruleCount > 3000);
-    QCOMPARE(builtIn->publicSuffixEntries.size(), 2); // gov.br, co.il
     QVERIFY(blocks(*store, u"https://www.11momoshop.com/item"_s));
     QVERIFY(storedRecord(SubscriptionStore::builtInId)[u"isEnabled"_s].toBool());
     QVERIFY(m_server->requests.isEmpty());

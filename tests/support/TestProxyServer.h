@@ -11,26 +11,16 @@ class QTcpSocket;
 
 // A tiny HTTP proxy for engine tests: the web engine is pointed at it and it
 // answers plain-http requests by host and path, so tests browse real host
-// names without a network. Unknown pages get a small default page titled
-// with the host ("<title>host</title>"); "/favicon.ico" gets a 404 so that
-// icon fetches never count as page hits. Answers carry "Cache-Control:
-// no-store", so every reload and history step really asks again.
+// names without a network. Unknown pages get a small page titled with the
+// host; "/favicon.ico" gets a 404, so icon fetches never count as page hits.
+// Answers carry "Cache-Control: no-store": every reload really asks again.
 //
-// Usage (one proxy for the whole test program, before the engine starts):
-//
-//     TestProxyServer proxy;              // listens on 127.0.0.1, any port
-//     proxy.installAsEngineProxy();       // sets QTWEBENGINE_CHROMIUM_FLAGS
-//     QWebEngineProfile profile;          // the engine starts here
-//
-// When the flags are read (Qt WebEngine 6.4): Chromium's command line is built
-// once, when the web engine starts, which is the first QWebEngineProfile or
-// QWebEnginePage the process makes (QWebEngineProfile::defaultProfile()
-// counts), not at QApplication construction. So the proxy may be started in
-// initTestCase() after the application exists, as long as nothing has touched
-// the engine yet; the proxy must then live until the program ends, because
-// the flag cannot be changed afterwards. Host names are always sent through
-// the proxy (no DNS happens in the engine), so no bypass list is needed; only
-// 127.0.0.1/localhost addresses bypass it, which tests don't browse.
+// One proxy serves the whole test program and lives until it ends: Chromium
+// reads its flags once, when the first QWebEngineProfile or QWebEnginePage is
+// made (not at QApplication construction), so call installAsEngineProxy()
+// before anything touches the engine, e.g. in initTestCase(). Host names
+// always go through the proxy (the engine does no DNS of its own); only
+// 127.0.0.1 and localhost bypass it.
 class TestProxyServer final : public QObject
 {
     Q_OBJECT
@@ -75,10 +65,10 @@ private:
     struct Answer
     {
         int status = 200;
-        QByteArray body;
-        QByteArray contentType;
-        QByteArray location;
-        QByteArray disposition;
+        QByteArray body {};
+        QByteArray contentType {};
+        QByteArray location {};
+        QByteArray disposition {};
         bool stalled = false;
     };
 
