@@ -23,7 +23,8 @@ constexpr Row rows[] = {
      u"amazon.eg amazon.com.au amazon.com.br amazon.com.mx amazon.com.tr amazon.com.be "
      u"amazonaws.com media-amazon.com ssl-images-amazon.com images-amazon.com "
      u"amazon-adsystem.com aboutamazon.com aboutamazon.jp amazon.dev amazontrust.com "
-     u"amazonpay.com amzn.to amzn.asia a2z.com primevideo.com"},
+     u"amazonpay.com amzn.to amzn.asia a2z.com primevideo.com amazonvideo.com "
+     u"amazonlogistics.com amazonlogistics.jp amazonservices.com amazonmusic.com"},
     {u"楽天市場", u"rakuten.co.jp", u"rakuten", u"楽天 楽天市場",
      u"rakuten.co.jp rakuten.com rakuten.ne.jp rakuten.jp rakuten-card.co.jp rakuten-bank.co.jp "
      u"rakuten-sec.co.jp r10s.jp rakuten.tv rakuten.fr rakuten.de rakuten.it rakuten.es "
@@ -36,7 +37,7 @@ constexpr Row rows[] = {
      u"paypay.ne.jp paypay.co.jp paypay-bank.co.jp paypay-card.co.jp paypay-sec.co.jp"},
     {u"Apple", u"apple.com", u"apple appleid icloud", u"アップル",
      u"apple.com apple.co.jp apple.com.cn icloud.com icloud.com.cn me.com mzstatic.com "
-     u"cdn-apple.com apple.co apple.news"},
+     u"cdn-apple.com apple.co apple.news icloud-content.com apple-cloudkit.com"},
     {u"ヨドバシ・ドット・コム", u"yodobashi.com", u"yodobashi", u"ヨドバシ",
      u"yodobashi.com yodobashi.co.jp"},
     {u"ビックカメラ", u"biccamera.com", u"biccamera", u"ビックカメラ",

@@ -387,8 +387,9 @@ void tst_SafeBrowsingEngine::signals_data()
     for (const QString &host :
          {u"www.paypal.com"_s, u"amazon.com"_s, u"amazon.cn"_s, u"rakuten-travel-agent.co.jp"_s,
           u"rakuen-resort.jp"_s, u"rakuteneagles.jp"_s, u"amazonas.example"_s,
-          u"monitoring.example"_s, u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
-          u"shop.base.shop"_s, u"192.168.1.1"_s /* private */})
+          u"monitoring.example"_s, u"amazonvideo.com"_s, u"cvws.icloud-content.com"_s,
+          u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */, u"shop.base.shop"_s,
+          u"192.168.1.1"_s /* private */})
         QTest::addRow("passes: %s", qPrintable(host)) << host << SL::neutral(host);
 }
 
