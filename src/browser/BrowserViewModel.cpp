@@ -123,7 +123,6 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView)
         disconnect(m_webView.data(), nullptr, this, nullptr);
     m_idleWatchdog.stop();
     m_proceedPass.reset();
-    m_awaitingPolicy.reset();
 
     m_webView = webView;
     if (!webView)
@@ -237,12 +236,9 @@ bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationT
                                     bool isMainFrame)
 {
     const Decision decision = decide(url, type, isMainFrame);
-    if (isMainFrame && decision.allowed) {
-        // The page that commits shows the verdict reached here.
-        if (decision.verdict)
-            keepVerdict(url, *decision.verdict);
-        m_awaitingPolicy.reset();
-    }
+    // The page that commits shows the verdict reached here.
+    if (isMainFrame && decision.allowed && decision.verdict)
+        keepVerdict(url, *decision.verdict);
     // The engine wants its answer now; what the user sees follows on the
     // next turn.
     if (decision.block) {
@@ -336,7 +332,6 @@ void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idle
         m_deferredLoad = DeferredLoad {url, idleLimit};
         return;
     }
-    m_awaitingPolicy = url;
     m_idleWatchdog.start(idleLimit);
     m_webView->load(url);
 }
@@ -416,10 +411,6 @@ void BrowserViewModel::refreshURL()
     const QUrl url = m_webView->url();
     if (url.isEmpty())
         return;
-    // The engine shows an address it was handed before its policy has
-    // answered; it is published with its verdict, or not at all.
-    if (m_awaitingPolicy && isSameAddress(url, *m_awaitingPolicy))
-        return;
     // The verdict first, so that the address never shows with the verdict of
     // the page before. While the warning is up the badge speaks of the block;
     // the page hidden beneath it is spoken of again when the warning goes.
@@ -481,7 +472,6 @@ void BrowserViewModel::onLoadProgress(int progress)
 void BrowserViewModel::onLoadFinished(bool ok)
 {
     m_idleWatchdog.stop();
-    m_awaitingPolicy.reset();
     setIsLoading(false);
     refreshHistoryFlags();
     // The engine reports no change when a real title replaces an identical

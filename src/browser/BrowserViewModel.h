@@ -201,9 +201,6 @@ private:
         std::chrono::milliseconds idleLimit;
     };
     std::optional<DeferredLoad> m_deferredLoad;
-    // The address last handed to the page, until its policy has answered:
-    // the engine shows it as the page's address before that.
-    std::optional<QUrl> m_awaitingPolicy;
     // The verdicts the policy reached for the last main-frame navigations,
     // oldest first, for the page that commits; dropped when the rules change.
     QList<std::pair<QString, SafetyLevel>> m_keptVerdicts;
