@@ -245,17 +245,13 @@ bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationT
         QMetaObject::invokeMethod(
             this, [this, url, verdict = *decision.verdict] { publishVerdict(verdict, url); },
             Qt::QueuedConnection);
-    } else if (decision.allowed && isMainFrame && type == QWebEnginePage::NavigationTypeTyped) {
+    } else if (decision.allowed && isMainFrame && decision.verdict
+               && type == QWebEnginePage::NavigationTypeTyped) {
         // Only load() navigates as typed: the page this model asked for is on
-        // its way, and takes the place of any warning. Under a proceed pass
-        // the badge already speaks of it.
+        // its way, and takes the place of any warning. (Under a proceed pass
+        // there is no verdict: the badge already speaks of the page.)
         QMetaObject::invokeMethod(
-            this,
-            [this, verdict = decision.verdict] {
-                if (verdict)
-                    publishVerdict(*verdict);
-                refreshURL();
-            },
+            this, [this, verdict = *decision.verdict] { publishVerdict(verdict); },
             Qt::QueuedConnection);
     }
     return decision.allowed;
