@@ -14,15 +14,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Enough for a page load and its redirects, and the page shown before it.
+constexpr qsizetype keptVerdictLimit = 8;
+
 // The engine's navigation requests carry the address in its canonical form
 // ("http://host/" for "http://host"), so compare what a user would call the
-// same address.
+// same address: percent-encoded, punycode host, as the engine writes it.
+QString addressKey(const QUrl &url)
+{
+    constexpr auto options = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
+    return url.adjusted(options).toString(QUrl::FullyEncoded);
+}
+
 bool isSameAddress(const QUrl &a, const QUrl &b)
 {
-    // Percent-encoded, punycode host: the form the engine itself uses.
-    constexpr auto options = QUrl::StripTrailingSlash | QUrl::NormalizePathSegments;
-    return a.adjusted(options).toString(QUrl::FullyEncoded)
-        == b.adjusted(options).toString(QUrl::FullyEncoded);
+    return addressKey(a) == addressKey(b);
 }
 
 // The site an address belongs to, for the proceed pass: its registrable
@@ -95,9 +101,12 @@ BrowserViewModel::BrowserViewModel(const SecurityRuleStore &rules, QObject *pare
     , m_rules(rules.ruleSet())
 {
     // Only what the user changes from now on judges differently; the shown
-    // page keeps its verdict until it is judged again.
-    connect(&rules, &SecurityRuleStore::ruleSetChanged, this,
-            [this, &rules] { m_rules = rules.ruleSet(); });
+    // page keeps its verdict until it is judged again, and a page the policy
+    // let through under the old rules is judged anew when it arrives.
+    connect(&rules, &SecurityRuleStore::ruleSetChanged, this, [this, &rules] {
+        m_rules = rules.ruleSet();
+        m_keptVerdicts.clear();
+    });
     connect(&m_idleWatchdog, &IdleLoadWatchdog::timedOut, this, [this] {
         if (m_webView)
             m_webView->triggerAction(QWebEnginePage::Stop);
@@ -131,20 +140,23 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView)
 
 void BrowserViewModel::loadURL(const QUrl &url)
 {
-    const SafetyLevel verdict = judge(url);
-    if (verdict.isSuspicious()) {
-        recordBlock(url, verdict);
+    // A load the user asks for leaves a proceeded page load behind.
+    m_proceedPass.reset();
+    if (m_webView && EngineAddress::canLoad(url)) {
+        startLoad(url, m_requestTimeouts.load);
         return;
     }
-    // An address the engine cannot be handed, or one whose site nobody can
-    // name, would only replace the shown page with a blank or unjudged one.
-    if (!EngineAddress::canLoad(url))
+    // Nobody else would ask the policy: the page has not come yet (the load
+    // waits for it, and the warning does not), or the engine could not be
+    // handed this address, which must not slip past unjudged.
+    const Decision decision = decide(url, QWebEnginePage::NavigationTypeTyped, true);
+    if (decision.block) {
+        publishVerdict(*decision.verdict, url);
         return;
-    if (namesNoSite(verdict) && !mayShowWithoutSite(url, true))
+    }
+    if (!decision.allowed || !decision.verdict || !EngineAddress::canLoad(url))
         return;
-    setIsBlocked(false);
-    setSafetyLevel(verdict);
-    m_proceedPass.reset();
+    publishVerdict(*decision.verdict);
     startLoad(url, m_requestTimeouts.load);
 }
 
@@ -154,8 +166,7 @@ void BrowserViewModel::goBack()
     // there, so leaving the warning is all that going back means, and the
     // badge speaks of that page again.
     if (m_isBlocked) {
-        setIsBlocked(false);
-        judgeShownPage();
+        showShownPageAgain();
         return;
     }
     if (m_webView)
@@ -170,11 +181,10 @@ void BrowserViewModel::goForward()
 
 void BrowserViewModel::reload()
 {
+    // The blocked address is asked for again; its warning stays until the
+    // policy has answered.
     if (m_isBlocked) {
-        setIsBlocked(false);
-        judgeShownPage();
-        if (!m_pendingBlockedURL.isEmpty())
-            loadURL(m_pendingBlockedURL);
+        loadURL(m_pendingBlockedURL);
         return;
     }
     if (m_webView)
@@ -192,10 +202,13 @@ void BrowserViewModel::proceedAnyway()
 {
     if (m_pendingBlockedURL.isEmpty() || !m_canProceedAnyway)
         return;
-    setIsBlocked(false);
+    // Going past the warning is not trusting the page: the badge keeps the
+    // block's verdict, and so does the page when it arrives.
+    publishVerdict(m_safetyLevel);
     if (!m_webView)
         return;
     m_proceedPass = ProceedPass {m_pendingBlockedURL, siteOf(m_pendingBlockedURL)};
+    keepVerdict(m_pendingBlockedURL, m_safetyLevel);
     startLoad(m_pendingBlockedURL, m_requestTimeouts.proceed);
 }
 
@@ -222,21 +235,42 @@ bool BrowserViewModel::mayOpenFromPage(const QUrl &url)
 bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type,
                                     bool isMainFrame)
 {
+    const Decision decision = decide(url, type, isMainFrame);
+    // The page that commits shows the verdict reached here.
+    if (isMainFrame && decision.allowed && decision.verdict)
+        keepVerdict(url, *decision.verdict);
+    // The engine wants its answer now; what the user sees follows on the
+    // next turn.
+    if (decision.block) {
+        QMetaObject::invokeMethod(
+            this, [this, url, verdict = *decision.verdict] { publishVerdict(verdict, url); },
+            Qt::QueuedConnection);
+    } else if (decision.allowed && isMainFrame && decision.verdict
+               && type == QWebEnginePage::NavigationTypeTyped) {
+        // Only load() navigates as typed: the page this model asked for is on
+        // its way, and takes the place of any warning. (Under a proceed pass
+        // there is no verdict: the badge already speaks of the page.)
+        QMetaObject::invokeMethod(
+            this, [this, verdict = *decision.verdict] { publishVerdict(verdict); },
+            Qt::QueuedConnection);
+    }
+    return decision.allowed;
+}
+
+BrowserViewModel::Decision
+BrowserViewModel::decide(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame)
+{
     if (passCovers(url, type, isMainFrame))
-        return true;
+        return {true, std::nullopt};
     // Any other main-frame navigation leaves the proceeded page load behind.
     if (isMainFrame)
         m_proceedPass.reset();
     const SafetyLevel verdict = judge(url);
-    if (verdict.isSuspicious()) {
-        // The engine wants its answer now; the warning follows on the next turn.
-        QMetaObject::invokeMethod(
-            this, [this, url, verdict] { recordBlock(url, verdict); }, Qt::QueuedConnection);
-        return false;
-    }
+    if (verdict.isSuspicious())
+        return {false, verdict, true};
     if (namesNoSite(verdict))
-        return mayShowWithoutSite(url, isMainFrame);
-    return true;
+        return {mayShowWithoutSite(url, isMainFrame), verdict};
+    return {true, verdict};
 }
 
 SafetyLevel BrowserViewModel::judge(const QUrl &url) const
@@ -266,6 +300,28 @@ bool BrowserViewModel::passCovers(const QUrl &url, QWebEnginePage::NavigationTyp
     return pass.arrived && type == QWebEnginePage::NavigationTypeRedirect && sameSite;
 }
 
+void BrowserViewModel::keepVerdict(const QUrl &url, const SafetyLevel &verdict)
+{
+    const QString key = addressKey(url);
+    m_keptVerdicts.removeIf([&key](const auto &kept) { return kept.first == key; });
+    m_keptVerdicts.append({key, verdict});
+    if (m_keptVerdicts.size() > keptVerdictLimit)
+        m_keptVerdicts.removeFirst();
+}
+
+SafetyLevel BrowserViewModel::verdictOfShown(const QUrl &url) const
+{
+    const QString key = addressKey(url);
+    for (const auto &[address, verdict] : m_keptVerdicts) {
+        if (address == key)
+            return verdict;
+    }
+    // The policy was not asked about this page: a change within the
+    // document, a page the history brought back without a navigation, or one
+    // let through before the rules changed.
+    return judge(url);
+}
+
 void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idleLimit)
 {
     if (!m_webView) {
@@ -276,26 +332,38 @@ void BrowserViewModel::startLoad(const QUrl &url, std::chrono::milliseconds idle
     m_webView->load(url);
 }
 
-void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
+void BrowserViewModel::publishVerdict(const SafetyLevel &level,
+                                      const std::optional<QUrl> &blockedURL)
 {
-    m_proceedPass.reset();
-    // A load still waiting for the engine would lift the warning later.
-    m_deferredLoad.reset();
-    // All values are in place before anyone hears of the block, so a view
-    // reacting to isBlocked already reads the matching reasons.
-    const bool blockedChanged = !m_isBlocked;
-    const bool reasonsChanged = m_blockedReasons != verdict.reasons();
-    const bool urlChanged = m_pendingBlockedURL != url
-        || EngineAddress::text(m_pendingBlockedURL) != EngineAddress::text(url);
-    const bool suggestionChanged = m_blockedSuggestion != verdict.suggestion();
-    const bool levelChanged = m_safetyLevel != verdict;
-    const bool proceedChanged = m_canProceedAnyway != EngineAddress::canLoad(url);
-    m_isBlocked = true;
-    m_blockedReasons = verdict.reasons();
-    m_pendingBlockedURL = url;
-    m_blockedSuggestion = verdict.suggestion();
-    m_canProceedAnyway = EngineAddress::canLoad(url);
-    m_safetyLevel = verdict;
+    const bool blocked = blockedURL.has_value();
+    if (blocked) {
+        m_proceedPass.reset();
+        // A load still waiting for the engine would lift the warning later.
+        m_deferredLoad.reset();
+    }
+    // All values are in place before anyone hears of them, so a view
+    // reacting to isBlocked already reads the matching reasons and verdict.
+    // Lifting a warning keeps the last block's details for the warning view.
+    const bool blockedChanged = m_isBlocked != blocked;
+    const bool levelChanged = m_safetyLevel != level;
+    bool reasonsChanged = false;
+    bool urlChanged = false;
+    bool suggestionChanged = false;
+    bool proceedChanged = false;
+    if (blocked) {
+        const QUrl &url = *blockedURL;
+        reasonsChanged = m_blockedReasons != level.reasons();
+        urlChanged = m_pendingBlockedURL != url
+            || EngineAddress::text(m_pendingBlockedURL) != EngineAddress::text(url);
+        suggestionChanged = m_blockedSuggestion != level.suggestion();
+        proceedChanged = m_canProceedAnyway != EngineAddress::canLoad(url);
+        m_blockedReasons = level.reasons();
+        m_pendingBlockedURL = url;
+        m_blockedSuggestion = level.suggestion();
+        m_canProceedAnyway = EngineAddress::canLoad(url);
+    }
+    m_isBlocked = blocked;
+    m_safetyLevel = level;
     if (blockedChanged)
         Q_EMIT isBlockedChanged();
     if (reasonsChanged)
@@ -311,11 +379,11 @@ void BrowserViewModel::recordBlock(const QUrl &url, const SafetyLevel &verdict)
     updateDerived();
 }
 
-void BrowserViewModel::judgeShownPage()
+void BrowserViewModel::showShownPageAgain()
 {
     const QUrl shown = m_webView ? m_webView->url() : QUrl();
-    setSafetyLevel(shown.isEmpty() ? SafetyLevel::neutral(QString::fromUtf8(newTabDomain))
-                                   : judge(shown));
+    publishVerdict(shown.isEmpty() ? SafetyLevel::neutral(QString::fromUtf8(newTabDomain))
+                                   : verdictOfShown(shown));
 }
 
 void BrowserViewModel::updateDerived()
@@ -339,12 +407,13 @@ void BrowserViewModel::refreshURL()
     const QUrl url = m_webView->url();
     if (url.isEmpty())
         return;
+    // The verdict first, so that the address never shows with the verdict of
+    // the page before. While the warning is up the badge speaks of the block;
+    // the page hidden beneath it is spoken of again when the warning goes.
+    if (!m_isBlocked)
+        publishVerdict(verdictOfShown(url));
     setCurrentURL(url);
     setUrlInputString(EngineAddress::text(url));
-    // While the warning is up the badge speaks of the block; the page hidden
-    // beneath it is judged again when the warning goes.
-    if (!m_isBlocked)
-        setSafetyLevel(judge(url));
     // An untitled page's stand-in title is its address, which just changed.
     refreshTitle();
     refreshHistoryFlags();
@@ -405,12 +474,14 @@ void BrowserViewModel::onLoadFinished(bool ok)
     // stand-in, so look again now that the document is complete.
     refreshTitle();
     // Only a navigation that really finished gives the shown page a new
-    // verdict; a cancelled or failed one left the earlier page in place.
+    // verdict; a cancelled or failed one left the earlier page in place. A
+    // reload or a page loading its own address again changes no address, so
+    // this is where its verdict arrives.
     if (!ok || !m_webView || m_isBlocked)
         return;
     const QUrl url = m_webView->url();
     if (!url.isEmpty())
-        setSafetyLevel(judge(url));
+        publishVerdict(verdictOfShown(url));
 }
 
 void BrowserViewModel::setCurrentURL(const QUrl &url)
@@ -470,22 +541,4 @@ void BrowserViewModel::setCanGoForward(bool canGoForward)
         return;
     m_canGoForward = canGoForward;
     Q_EMIT canGoForwardChanged();
-}
-
-void BrowserViewModel::setSafetyLevel(const SafetyLevel &level)
-{
-    if (m_safetyLevel == level)
-        return;
-    m_safetyLevel = level;
-    Q_EMIT safetyLevelChanged();
-    updateDerived();
-}
-
-void BrowserViewModel::setIsBlocked(bool blocked)
-{
-    if (m_isBlocked == blocked)
-        return;
-    m_isBlocked = blocked;
-    Q_EMIT isBlockedChanged();
-    updateDerived();
 }

@@ -6,6 +6,7 @@
 #include "safety/SafeBrowsingEngine.h"
 #include "safety/SafetyLevel.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -14,16 +15,34 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 class RuleSet;
 class SecurityRuleStore;
 
-// The browsing state and commands of one window. Screens every address it is
-// asked to load and, as the navigation policy of its attached web view, every
-// navigation the engine proposes. An empty QUrl stands for "no address".
+// The browsing state and commands of one tab. As the navigation policy of its
+// attached web view it screens every navigation the engine proposes, those it
+// asked for itself included; the verdict shown for a page is the one the
+// policy reached for it. An empty QUrl stands for "no address".
 class BrowserViewModel final : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QUrl currentURL READ currentURL NOTIFY currentURLChanged)
+    Q_PROPERTY(QString urlInputString READ urlInputString NOTIFY urlInputStringChanged)
+    Q_PROPERTY(QString pageTitle READ pageTitle NOTIFY pageTitleChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(double estimatedProgress READ estimatedProgress NOTIFY estimatedProgressChanged)
+    Q_PROPERTY(bool canGoBack READ canGoBack NOTIFY canGoBackChanged)
+    Q_PROPERTY(bool canGoForward READ canGoForward NOTIFY canGoForwardChanged)
+    Q_PROPERTY(SafetyLevel safetyLevel READ safetyLevel NOTIFY safetyLevelChanged)
+    Q_PROPERTY(bool isBlocked READ isBlocked NOTIFY isBlockedChanged)
+    Q_PROPERTY(QStringList blockedReasons READ blockedReasons NOTIFY blockedReasonsChanged)
+    Q_PROPERTY(QUrl pendingBlockedURL READ pendingBlockedURL NOTIFY pendingBlockedURLChanged)
+    Q_PROPERTY(SafetyLevel::Suggestion blockedSuggestion READ blockedSuggestion NOTIFY
+                   blockedSuggestionChanged)
+    Q_PROPERTY(bool canProceedAnyway READ canProceedAnyway NOTIFY canProceedAnywayChanged)
+    Q_PROPERTY(bool isProceeded READ isProceeded NOTIFY isProceededChanged)
+    Q_PROPERTY(QStringList cautionReasons READ cautionReasons NOTIFY cautionReasonsChanged)
 
 public:
     static constexpr auto newTabDomain = "新規タブ";
@@ -73,6 +92,9 @@ public:
     // shows before the engine has started.
     void attachWebView(QWebEnginePage *webView);
 
+    // Hands the address to the page, whose policy judges it. Without a page
+    // yet, or for an address the engine cannot be handed, nobody else would
+    // ask the policy, so it is asked here.
     void loadURL(const QUrl &url);
     void goBack();
     void goForward();
@@ -90,8 +112,9 @@ public:
     static bool mayOpenFromPage(const QUrl &url);
 
     // The navigation policy: answers at once whether the engine may go on;
-    // a block is recorded on the next turn of the event loop. Every address
-    // the engine proposes comes here, also those QUrl refused (invalid ones).
+    // a block, or the verdict of a load this model asked for, is published on
+    // the next turn of the event loop. Every address the engine proposes
+    // comes here, also those QUrl refused (invalid ones).
     bool decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
 
     // How long a load this view model starts may go without progress before
@@ -127,12 +150,23 @@ private:
         QString site;
         bool arrived = false;
     };
+    // What the policy makes of one navigation: no verdict where the proceed
+    // pass let it through unjudged; block when the user is to be warned.
+    struct Decision
+    {
+        bool allowed = false;
+        std::optional<SafetyLevel> verdict;
+        bool block = false;
+    };
 
+    Decision decide(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
     SafetyLevel judge(const QUrl &url) const;
     bool passCovers(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
+    void keepVerdict(const QUrl &url, const SafetyLevel &verdict);
+    SafetyLevel verdictOfShown(const QUrl &url) const;
     void startLoad(const QUrl &url, std::chrono::milliseconds idleLimit);
-    void recordBlock(const QUrl &url, const SafetyLevel &verdict);
-    void judgeShownPage();
+    void publishVerdict(const SafetyLevel &level, const std::optional<QUrl> &blockedURL = {});
+    void showShownPageAgain();
     void updateDerived();
     void refreshURL();
     void refreshTitle();
@@ -148,8 +182,6 @@ private:
     void setEstimatedProgress(double progress);
     void setCanGoBack(bool canGoBack);
     void setCanGoForward(bool canGoForward);
-    void setSafetyLevel(const SafetyLevel &level);
-    void setIsBlocked(bool blocked);
 
     QUrl m_currentURL;
     QString m_urlInputString;
@@ -169,6 +201,9 @@ private:
         std::chrono::milliseconds idleLimit;
     };
     std::optional<DeferredLoad> m_deferredLoad;
+    // The verdicts the policy reached for the last main-frame navigations,
+    // oldest first, for the page that commits; dropped when the rules change.
+    QList<std::pair<QString, SafetyLevel>> m_keptVerdicts;
     std::shared_ptr<const RuleSet> m_rules;
 
     const SafeBrowsingEngine m_safety {};

@@ -40,8 +40,8 @@ bool HistoryRecorder::isRecordable(const QUrl &url)
 
 void HistoryRecorder::onURLChanged()
 {
-    // The view model announces the address before it judges the page, so
-    // the visit is written once the verdict has settled, on the next turn.
+    // The address, its verdict and the title change one after another, so
+    // the visit is written once they have settled, on the next turn.
     if (m_recordPending)
         return;
     m_recordPending = true;

@@ -494,10 +494,9 @@ void ContentView::selectSection(std::optional<NavigationSection> section)
     m_sections->setCurrentWidget(m_otherSection);
 }
 
-void ContentView::runSearch(const QString &address)
+void ContentView::runSearch(const QUrl &address)
 {
-    if (const auto url = WebAddress::parse(address))
-        browserViewModel().loadURL(*url);
+    browserViewModel().loadURL(address);
 }
 
 void ContentView::openBookmark(const QString &address)

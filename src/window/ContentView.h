@@ -61,9 +61,10 @@ public:
     std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
     // What a click on a sidebar row does.
     void selectSection(std::optional<NavigationSection> section);
-    // The search bar's result and the bookmark list's choice: address texts
-    // that are opened only when they parse.
-    void runSearch(const QString &address);
+    // The search bar's address, screened by the current tab.
+    void runSearch(const QUrl &address);
+    // The bookmark list's choice: a stored text, opened only when it parses
+    // as a web address.
     void openBookmark(const QString &address);
     // An address from outside the window (the command line, another
     // program): screened like any navigation, and in place of the start-up

@@ -65,7 +65,7 @@ QString load(ContentView *window, const QUrl &url, const QString &titleStart = {
     BrowserViewModel &vm = window->browserViewModel();
     // Started and finished: the page may be the one already shown.
     QSignalSpy loading(&vm, &BrowserViewModel::isLoadingChanged);
-    window->runSearch(url.toString());
+    window->runSearch(url);
     waitForEngine(
         [&] {
             return loading.count() >= 2 && vm.currentURL() == url && !vm.isLoading()
@@ -176,7 +176,7 @@ void TestVelmoraShoppingBrowserApp::normalWindowsRecordShownPages()
     load(normal, amazonUrl, u"Amazon"_s);
     // Blocked: the page was never shown. Opened past the warning: it was.
     BrowserViewModel &vm = normal->browserViewModel();
-    normal->runSearch(scamUrl.toString());
+    normal->runSearch(scamUrl);
     QVERIFY(waitForEngine([&] { return vm.isBlocked(); }, engineTimeout));
     QTest::qWait(200);
     QCOMPARE(run.app.historyStore().visitCount(), before + 1);

@@ -41,27 +41,29 @@ private Q_SLOTS:
     void rulesChangedLaterCountAtOnce();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsPreferencesStore> m_preferences;
-    std::unique_ptr<SecurityRuleStore> m_store;
+    // Each test's rules over a settings file of its own.
+    struct Rules
+    {
+        QTemporaryDir dir;
+        SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("prefs.ini"))};
+        SecurityRuleStore store {preferences};
+    };
+    std::unique_ptr<Rules> m_rules;
+    SecurityRuleStore *m_store = nullptr;
     std::unique_ptr<BrowserViewModel> m_viewModel;
 };
 
 void TestBrowserViewModel::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
-    m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
+    m_rules = std::make_unique<Rules>();
+    m_store = &m_rules->store;
     m_viewModel = std::make_unique<BrowserViewModel>(*m_store);
 }
 
 void TestBrowserViewModel::cleanup()
 {
     m_viewModel.reset();
-    m_store.reset();
-    m_preferences.reset();
-    m_dir.reset();
+    m_rules.reset();
 }
 
 void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()

@@ -82,7 +82,8 @@ private:
             QTest::keyClick(child<QLineEdit>(u"queryField"_s), Qt::Key_Return);
         else
             QTest::mouseClick(child(pressed), Qt::LeftButton);
-        return spy.size() == 1 ? spy.first().at(0).toString() : QString::number(spy.size());
+        return spy.size() == 1 ? WebAddress::text(spy.first().at(0).toUrl())
+                               : QString::number(spy.size());
     }
 
     std::unique_ptr<TestStores> m_env;
@@ -107,6 +108,9 @@ void TestSearchBarView::searchesOpenTheFilteredAddress_data()
     QTest::newRow("typed http address")
         << trusted << web << u"webSearchButton"_s << u" http://shop.example.jp/ "_s
         << u"http://shop.example.jp/"_s;
+    // Not a web address: searched for, never run.
+    QTest::newRow("script address")
+        << suspicious << shop << QString() << u"javascript:alert(1)"_s << shop;
     // Each button searches with its own engine.
     QTest::newRow("web button") << suspicious << shop << u"webSearchButton"_s << u"Mac"_s << web;
     QTest::newRow("shop button") << suspicious << web << u"shopSearchButton"_s << u"Mac"_s << shop;

@@ -125,13 +125,11 @@ private Q_SLOTS:
 
     void firstLaunchSearchesOnce_data();
     void firstLaunchSearchesOnce();
-    void submittingQueryLoadsAddress();
     void blockCoversPageAndBackDismissesWarning();
     void reloadShowsStopWhileLoadingAndStops();
     void titleBadgeAndBookmarkFollowPage();
     void themeMenuRestylesEveryWindowButSettings();
     void sidebarBadgeAndSections();
-    void openingBookmarkSwitchesToBrowser();
     void keyboardShortcuts();
     void tabKeys_data();
     void tabKeys();
@@ -207,7 +205,7 @@ ContentView *TestContentView::openSettled()
 bool TestContentView::load(ContentView *window, const QUrl &url)
 {
     BrowserViewModel &vm = window->browserViewModel();
-    window->runSearch(url.toString());
+    window->runSearch(url);
     return waitForEngine(
         [&] { return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0; },
         engineTimeout);
@@ -251,24 +249,6 @@ void TestContentView::firstLaunchSearchesOnce()
     QCOMPARE(loads.count(), 0);
 }
 
-void TestContentView::submittingQueryLoadsAddress()
-{
-    ContentView *window = openSettled();
-    auto *field = window->searchBar()->findChild<QLineEdit *>(u"queryField"_s);
-    field->setFocus();
-    QTest::keyClicks(field, u"iPhone 15 case"_s);
-    QTest::keyClick(field, Qt::Key_Return);
-    const SecurityRuleStore &store = m_env->app->ruleStore();
-    const QUrl expected = *SafeBrowsingEngine().buildSearchURL(
-        u"iPhone 15 case"_s, store.filterMode(), store.searchEngine(), store, std::nullopt);
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), expected, engineTimeout);
-
-    // A text the address parser refuses loads nothing.
-    window->runSearch(u"javascript:alert(1)"_s);
-    QTest::qWait(100);
-    QCOMPARE(window->browserViewModel().currentURL(), expected);
-}
-
 // Going back from a warning over a page with history is the view model's
 // (tst_navigationpolicy); here the toolbar and the warning's buttons.
 void TestContentView::blockCoversPageAndBackDismissesWarning()
@@ -282,7 +262,7 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     const QUrl startPage = pane->webView()->url();
     const int scamHitsBefore = m_proxy->hits(scamUrl.host(), u"/"_s);
 
-    window->runSearch(scamUrl.toString());
+    window->runSearch(scamUrl);
     QTRY_VERIFY(pane->isShowingWarning());
     const auto reasons = pane->warningView()->findChildren<QLabel *>(u"warningReason"_s);
     QVERIFY(std::any_of(reasons.cbegin(), reasons.cend(),
@@ -300,24 +280,13 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QCOMPARE(window->toolbar()->badge()->safetyLevel(),
              SafeBrowsingEngine().evaluateSafety(startPage, m_env->app->ruleStore()));
     // So does the warning's own way back.
-    window->runSearch(scamUrl.toString());
+    window->runSearch(scamUrl);
     QTRY_VERIFY(pane->isShowingWarning());
     click(pane->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
     QTRY_VERIFY(!pane->isShowingWarning());
     QCOMPARE(pane->webView()->url(), startPage);
     QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore);
-
-    // Proceeding loads the blocked page, but is not trusting: the badge
-    // still warns.
-    window->runSearch(scamUrl.toString());
-    QTRY_VERIFY(pane->isShowingWarning());
-    click(pane->warningView()->findChild<QPushButton *>(u"warningProceedButton"_s));
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore + 1,
-                              engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(pane->webView()->url(), scamUrl, engineTimeout);
-    QVERIFY(pane->webView()->isVisible());
     QVERIFY(!vm.isBlocked());
-    QTRY_VERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
 }
 
 void TestContentView::reloadShowsStopWhileLoadingAndStops()
@@ -331,7 +300,7 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
 
     // The page arrives at once, but one of its images never does: the page
     // is shown and still loading.
-    window->runSearch(slowPageUrl.toString());
+    window->runSearch(slowPageUrl);
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowUrl.host(), slowUrl.path()), 1, engineTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), slowPageUrl, engineTimeout);
     QVERIFY(vm.isLoading());
@@ -419,11 +388,6 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
         QVERIFY(ThemePalette::isDark(window->toolbar()->themeMenu()->palette()));
         QCOMPARE(window->loadIndicator()->accentColor(), accentColor(AppTheme::cyberPurple));
     }
-    // Choosing the current theme again keeps it checked.
-    first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
-    QVERIFY(first->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
-    // The next start reads the same theme.
-    QCOMPARE(ThemeManager(m_env->preferences).currentTheme(), AppTheme::cyberPurple);
 
     // The settings window keeps the system's look.
     first->findChild<QAction *>(u"settingsAction"_s)->trigger();
@@ -431,8 +395,6 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
     QVERIFY(settings && settings->isVisible());
     QCOMPARE(settings->palette().color(QPalette::Highlight),
              QGuiApplication::palette().color(QPalette::Highlight));
-    // Asking again raises the same window.
-    QCOMPARE(m_env->app->openSettingsWindow(), settings);
 
     // "system" gives the system's own palette back.
     second->toolbar()->themeAction(AppTheme::system)->trigger();
@@ -472,39 +434,25 @@ void TestContentView::sidebarBadgeAndSections()
     }
 
     clickSidebarRow(window, NavigationSection::bookmarks);
-    QVERIFY(qobject_cast<BookmarksView *>(window->sectionContent()));
+    auto *list = qobject_cast<BookmarksView *>(window->sectionContent());
+    QVERIFY(list);
     // The settings view that was left is gone, not hidden.
     QTRY_VERIFY(previous.isNull());
 
-    // The browser pane is the same one, page and all.
-    clickSidebarRow(window, NavigationSection::browser);
+    // A stored address that does not parse leaves the list shown.
+    Q_EMIT list->bookmarkSelected(u"javascript:alert(1)"_s);
+    QCOMPARE(window->sectionContent(), list);
+    // One that does opens in the browser pane, the same one, page and all.
+    Q_EMIT list->bookmarkSelected(newsUrl.toString());
+    QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->browserView(), pane);
     QVERIFY(pane->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), newsUrl, engineTimeout);
 
     // Clicking a group header selects nothing.
     const QRect header = sidebar->visualItemRect(sidebar->topLevelItem(1));
     QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, header.center());
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
-}
-
-void TestContentView::openingBookmarkSwitchesToBrowser()
-{
-    ContentView *window = openSettled();
-    clickSidebarRow(window, NavigationSection::bookmarks);
-    auto *list = qobject_cast<BookmarksView *>(window->sectionContent());
-    QVERIFY(list);
-
-    // An address that does not parse leaves the list shown and loads nothing.
-    const QUrl before = window->browserViewModel().currentURL();
-    Q_EMIT list->bookmarkSelected(u"javascript:alert(1)"_s);
-    QTest::qWait(100);
-    QCOMPARE(window->sectionContent(), list);
-    QCOMPARE(window->browserViewModel().currentURL(), before);
-
-    Q_EMIT list->bookmarkSelected(newsUrl.toString());
-    QCOMPARE(window->selectedSection(), NavigationSection::browser);
-    QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), newsUrl, engineTimeout);
 }
 
 void TestContentView::keyboardShortcuts()
@@ -526,33 +474,32 @@ void TestContentView::keyboardShortcuts()
     QTRY_VERIFY(field->hasFocus());
     QCOMPARE(field->selectedText(), u"iPad"_s);
 
+    // The page keys work from the query box too.
     QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), newsUrl, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(vm.canGoForward(), engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == newsUrl && vm.canGoForward(), engineTimeout);
     QTest::keyClick(field, Qt::Key_Right, Qt::AltModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), amazonUrl, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
-
-    const int hits = m_proxy->hits(amazonUrl.host(), u"/"_s);
-    QTest::keyClick(field, Qt::Key_F5);
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s), hits + 1, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
-    QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s), hits + 2, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == amazonUrl && !vm.isLoading(), engineTimeout);
+    int hits = m_proxy->hits(amazonUrl.host(), u"/"_s);
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
+        QTest::keyClick(field, key.key(), key.keyboardModifiers());
+        ++hits;
+        QTRY_VERIFY_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s) == hits && !vm.isLoading(),
+                                 engineTimeout);
+    }
 
     QTest::keyClick(field, Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(window->bookmarkStore().bookmarks().size(), 1);
     QTRY_VERIFY(window->isShowingBookmarkAlert());
     window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
 
-    // A new window has a page of its own.
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(m_env->app->windows().size(), 2);
-    const BrowserViewModel &other = m_env->app->windows().last()->browserViewModel();
-    QTRY_COMPARE_WITH_TIMEOUT(other.currentURL(), startupAddress(m_env->app->ruleStore()),
+    // Return searches for what the box holds, through the current tab.
+    QTest::keyClick(field, Qt::Key_Return);
+    const SecurityRuleStore &store = m_env->app->ruleStore();
+    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(),
+                              *SafeBrowsingEngine().buildSearchURL(u"iPad"_s, store.filterMode(),
+                                                                   store.searchEngine(), store,
+                                                                   std::nullopt),
                               engineTimeout);
-    QCOMPARE(vm.currentURL(), amazonUrl);
 }
 
 void TestContentView::tabKeys_data()
@@ -738,11 +685,8 @@ void TestContentView::screenshots()
     window->searchBar()->setSearchText(u"MacBook Air"_s);
     QTest::qWait(500);
     saveScreenshot(window, u"window-default.png"_s);
-    m_env->app->themeManager().setCurrentTheme(AppTheme::dark);
-    QTest::qWait(300);
-    saveScreenshot(window, u"window-tabs-dark.png"_s);
 
-    window->runSearch(scamUrl.toString());
+    window->runSearch(scamUrl);
     QTRY_VERIFY(window->browserView()->isShowingWarning());
     QTest::qWait(200);
     saveScreenshot(window, u"window-warning.png"_s);

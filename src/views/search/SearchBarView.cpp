@@ -363,7 +363,7 @@ void SearchBarView::performSearch()
     // An address is opened, not searched for: checking the address is a
     // shopper's first defence, so the box must take one.
     if (const auto typed = WebAddress::fromTyped(query)) {
-        Q_EMIT searchRequested(WebAddress::text(*typed));
+        Q_EMIT searchRequested(*typed);
         return;
     }
 
@@ -381,7 +381,7 @@ void SearchBarView::performSearch()
     const std::optional<QUrl> url = m_engine.buildSearchURL(
         query, m_ruleStore.filterMode(), m_ruleStore.searchEngine(), m_ruleStore, shop);
     if (url)
-        Q_EMIT searchRequested(WebAddress::text(*url));
+        Q_EMIT searchRequested(*url);
 }
 
 void SearchBarView::searchWithEngine(SearchTargetEngine engine)
@@ -392,14 +392,16 @@ void SearchBarView::searchWithEngine(SearchTargetEngine engine)
 
 void SearchBarView::quickShopSearch(const TrustedShop &shop)
 {
+    // A shop's domain and template are the user's own text: what does not
+    // parse as a web address opens nothing.
     const QString text = searchText();
-    if (text.isEmpty()) {
-        Q_EMIT searchRequested(QStringLiteral("https://") + shop.domain);
-        return;
-    }
-    // The same encoder as the direct shop search, so a chip and the shop
-    // menu send a query identically.
-    Q_EMIT searchRequested(SafeBrowsingEngine::fillShopTemplate(shop.searchUrlTemplate, text));
+    const std::optional<QUrl> url = text.isEmpty()
+        ? WebAddress::parse(QStringLiteral("https://") + shop.domain)
+        // The same encoder as the direct shop search, so a chip and the shop
+        // menu send a query identically.
+        : WebAddress::parse(SafeBrowsingEngine::fillShopTemplate(shop.searchUrlTemplate, text));
+    if (url)
+        Q_EMIT searchRequested(*url);
 }
 
 void SearchBarView::showEngine()

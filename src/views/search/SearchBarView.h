@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QUrl>
 #include <QUuid>
 #include <QWidget>
 
@@ -23,7 +24,7 @@ class ThemeManager;
 // The strip above the page: engine, filter mode and (for direct shop search)
 // shop menus, the query box, the two search buttons, the current mode's
 // description and one-click searches in the first shops of the rule list.
-// It only builds addresses; the window decides what to do with them.
+// It only builds addresses; the window hands them to the current tab.
 class SearchBarView final : public QWidget
 {
     Q_OBJECT
@@ -46,8 +47,9 @@ public:
 
 Q_SIGNALS:
     void searchTextChanged(const QString &text);
-    // The full absolute text of the address to open.
-    void searchRequested(const QString &address);
+    // The address to open: a search, a shop's page or an address typed in
+    // the box. Never empty.
+    void searchRequested(const QUrl &address);
 
 protected:
     void changeEvent(QEvent *event) override;
