@@ -499,13 +499,10 @@ void ContentView::runSearch(const QUrl &address)
     browserViewModel().loadURL(address);
 }
 
-void ContentView::openBookmark(const QString &address)
+void ContentView::openBookmark(const QUrl &url)
 {
-    const auto url = WebAddress::parse(address);
-    if (!url)
-        return;
     selectSection(NavigationSection::browser);
-    browserViewModel().loadURL(*url);
+    browserViewModel().loadURL(url);
 }
 
 void ContentView::openAddress(const QUrl &url)

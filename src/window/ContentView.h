@@ -65,7 +65,7 @@ public:
     void runSearch(const QUrl &address);
     // The bookmark list's choice: a stored text, opened only when it parses
     // as a web address.
-    void openBookmark(const QString &address);
+    void openBookmark(const QUrl &url);
     // An address from outside the window (the command line, another
     // program): screened like any navigation, and in place of the start-up
     // search when it comes before the window is shown.

@@ -1,6 +1,7 @@
 #include "views/bookmarks/BookmarksView.h"
 
 #include "bookmarks/BookmarkStore.h"
+#include "safety/WebAddress.h"
 #include "theme/ThemeManager.h"
 #include "views/bookmarks/BookmarkRow.h"
 #include "views/common/InsetList.h"
@@ -148,7 +149,10 @@ void BookmarksView::refresh()
     QList<QWidget *> rows;
     for (const ShoppingBookmark &bookmark : filteredBookmarks()) {
         auto *row = new BookmarkRow(bookmark);
-        connect(row, &BookmarkRow::openRequested, this, &BookmarksView::bookmarkSelected);
+        connect(row, &BookmarkRow::openRequested, this, [this](const QString &address) {
+            if (const std::optional<QUrl> url = WebAddress::parse(address))
+                Q_EMIT bookmarkSelected(*url);
+        });
         connect(row, &BookmarkRow::removeRequested, this,
                 [this](const QUuid &id) { m_store.removeBookmark(id); });
         rows.append(row);

@@ -3,6 +3,7 @@
 #include "bookmarks/ShoppingBookmark.h"
 
 #include <QList>
+#include <QUrl>
 #include <QWidget>
 
 class BookmarkStore;
@@ -28,7 +29,9 @@ public:
     static bool matchesQuery(const ShoppingBookmark &bookmark, const QString &query);
 
 Q_SIGNALS:
-    void bookmarkSelected(const QString &url);
+    // Only for a stored address that parses; the text of one that does not
+    // would open nothing the user could recognise.
+    void bookmarkSelected(const QUrl &url);
 
 protected:
     void changeEvent(QEvent *event) override;
