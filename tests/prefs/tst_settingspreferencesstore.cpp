@@ -1,11 +1,11 @@
 #include "prefs/SettingsPreferencesStore.h"
 
 #include "bookmarks/BookmarkStore.h"
+#include "prefs/FileBytes.h"
 #include "prefs/StoredJson.h"
 #include "rules/SecurityRuleStore.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,17 +36,8 @@ private:
     {
         return QDir(m_dir->path()).entryList({u"VelmoraShoppingBrowser.ini.unreadable-*"_s});
     }
-    QByteArray readFile(const QString &name) const
-    {
-        QFile file(m_dir->filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeFile(const QByteArray &bytes) const
-    {
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    QByteArray readFile(const QString &name) const { return fileBytes(m_dir->filePath(name)); }
+    void writeFile(const QByteArray &bytes) const { writeBytes(settingsPath(), bytes); }
 
     std::optional<QTemporaryDir> m_dir;
 };
