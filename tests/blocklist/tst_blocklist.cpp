@@ -1,7 +1,11 @@
 #include "blocklist/BlockList.h"
 #include "blocklist/BlockListExporter.h"
+#include "blocklist/MajorSites.h"
+
+#include <QFile>
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +37,9 @@ private Q_SLOTS:
     void keepsGoodLinesAmongGarbage();
     void exportsOwnPatterns_data();
     void exportsOwnPatterns();
+    void majorSites_data();
+    void majorSites();
+    void majorSitesCoverTheMistakesOfTheBundledList();
 };
 
 void tst_BlockList::judgesAddresses_data()
@@ -149,14 +156,15 @@ void tst_BlockList::skipsPublicSuffixHosts_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("suffix"); // empty: an ordinary rule
+    const auto add
+        = [](const char *name, const char *line, const QString &address, const QString &suffix) {
+              QTest::newRow(name) << QByteArray(line) << address << suffix;
+          };
 
-    QTest::newRow("gov.br") << QByteArray("*://*.gov.br/*") << u"https://www.gov.br/"_s
-                            << u"gov.br"_s;
-    QTest::newRow("exact co.jp") << QByteArray("*://co.jp/*") << u"https://co.jp/"_s << u"co.jp"_s;
-    QTest::newRow("top-level domain")
-        << QByteArray("*://*.top/*") << u"https://scam.top/"_s << u"top"_s;
-    QTest::newRow("below a suffix")
-        << QByteArray("*://*.example.co.jp/*") << u"https://www.example.co.jp/"_s << QString();
+    add("gov.br", "*://*.gov.br/*", u"https://www.gov.br/"_s, u"gov.br"_s);
+    add("exact co.jp", "*://co.jp/*", u"https://co.jp/"_s, u"co.jp"_s);
+    add("top-level domain", "*://*.top/*", u"https://scam.top/"_s, u"top"_s);
+    add("below a suffix", "*://*.example.co.jp/*", u"https://www.example.co.jp/"_s, QString());
 }
 
 void tst_BlockList::skipsPublicSuffixHosts()
@@ -185,20 +193,20 @@ void tst_BlockList::readsTitle_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("ruleLine"); // 0: no rule
     QTest::addColumn<int>("skipped");
+    const auto add = [](const char *name, const char *list, const QString &title, int ruleLine,
+                        int skipped = 0) {
+        QTest::newRow(name) << QByteArray(list) << title << ruleLine << skipped;
+    };
 
-    QTest::newRow("title comment") << QByteArray("# Title: 詐欺通販サイト一覧\n*://a.example/*")
-                                   << u"詐欺通販サイト一覧"_s << 2 << 0;
-    QTest::newRow("lower case, blanks")
-        << QByteArray("#title:   Fake shops  \n*://a.example/*") << u"Fake shops"_s << 2 << 0;
-    QTest::newRow("first of two") << QByteArray("# Title: one\n# Title: two\n*://a.example/*")
-                                  << u"one"_s << 3 << 0;
-    QTest::newRow("front matter") << QByteArray(
-        "---\nname: \"Fake shops\"\n---\n# Title: other\n*://a.example/*")
-                                  << u"Fake shops"_s << 5 << 0;
-    QTest::newRow("front matter not closed")
-        << QByteArray("---\n*://a.example/*") << QString() << 2 << 1;
-    QTest::newRow("none") << QByteArray("# reported shops\n*://a.example/*") << QString() << 2 << 0;
-    QTest::newRow("marker alone") << QByteArray(" ---") << QString() << 0 << 1;
+    add("title comment", "# Title: 詐欺通販サイト一覧\n*://a.example/*", u"詐欺通販サイト一覧"_s,
+        2);
+    add("lower case, blanks", "#title:   Fake shops  \n*://a.example/*", u"Fake shops"_s, 2);
+    add("first of two", "# Title: one\n# Title: two\n*://a.example/*", u"one"_s, 3);
+    add("front matter", "---\nname: \"Fake shops\"\n---\n# Title: other\n*://a.example/*",
+        u"Fake shops"_s, 5);
+    add("front matter not closed", "---\n*://a.example/*", QString(), 2, 1);
+    add("none", "# reported shops\n*://a.example/*", QString(), 2);
+    add("marker alone", " ---", QString(), 0, 1);
 }
 
 void tst_BlockList::readsTitle()
@@ -289,24 +297,18 @@ void tst_BlockList::exportsOwnPatterns_data()
     QTest::addColumn<QStringList>("patterns");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("leftOut");
+    const auto add = [](const char *name, const QStringList &patterns, const QByteArray &rules,
+                        const QStringList &leftOut = {}) {
+        QTest::newRow(name) << patterns + leftOut << "# Title: Velmora 危険除外ルール\n" + rules
+                            << leftOut;
+    };
 
-    const QByteArray title = "# Title: Velmora 危険除外ルール\n";
-    QTest::newRow("TLD and domain") << QStringList {u"*.top"_s, u"example.com"_s}
-                                    << title + "*://*.top/*\n*://*.example.com/*\n"
-                                    << QStringList();
-    QTest::newRow("blanks and capitals")
-        << QStringList {u"  Example.COM "_s} << title + "*://*.example.com/*\n"
-        << QStringList();
-    QTest::newRow("Unicode") << QStringList {u"*.ショップ"_s} << title + "*://*.xn--xckya1d0c/*\n"
-                             << QStringList();
-    QTest::newRow("same host twice")
-        << QStringList {u"example.com"_s, u"*.example.com"_s} << title + "*://*.example.com/*\n"
-        << QStringList();
-    QTest::newRow("not a host") << QStringList {u""_s,  u"exa mple.com"_s, u"http://a.example/"_s,
-                                                u"*"_s, u"a.*.com"_s,      u"shop.example"_s}
-                                << title + "*://*.shop.example/*\n"
-                                << QStringList {u""_s, u"exa mple.com"_s, u"http://a.example/"_s,
-                                                u"*"_s, u"a.*.com"_s};
+    add("TLD and domain", {u"*.top"_s, u"example.com"_s}, "*://*.top/*\n*://*.example.com/*\n");
+    add("blanks and capitals", {u"  Example.COM "_s}, "*://*.example.com/*\n");
+    add("Unicode", {u"*.ショップ"_s}, "*://*.xn--xckya1d0c/*\n");
+    add("same host twice", {u"example.com"_s, u"*.example.com"_s}, "*://*.example.com/*\n");
+    add("not a host", {u"shop.example"_s}, "*://*.shop.example/*\n",
+        {u""_s, u"exa mple.com"_s, u"http://a.example/"_s, u"*"_s, u"a.*.com"_s});
 }
 
 void tst_BlockList::exportsOwnPatterns()
@@ -324,6 +326,56 @@ void tst_BlockList::exportsOwnPatterns()
     const auto list = BlockList::parse(result.utf8, BlockList::PublicSuffixEntries::Keep);
     QCOMPARE(list->title(), u"Velmora 危険除外ルール"_s);
     QCOMPARE(list->skippedLineCount(), 0);
+}
+
+void tst_BlockList::majorSites_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("major");
+
+    for (const QString &host : {u"nikkei.com"_s, u"a.b.jp.mercari-shops.com"_s,
+                                u"job.rikunabi.com"_s, u"www.city.shinjuku.lg.jp"_s})
+        QTest::addRow("major: %s", qPrintable(host)) << host << true;
+    // A government-only suffix alone, a site as a label of another or on
+    // another suffix, a look-alike, a site's name on a platform.
+    for (const QString &host : {u"go.jp"_s, u"nikkei.com.example.top"_s, u"nikkei-com.shop"_s,
+                                u"twitter.com.co.jp"_s, u"amazon-co-jp.blogspot.com"_s, QString()})
+        QTest::addRow("not: %s", qPrintable(host)) << host << false;
+}
+
+void tst_BlockList::majorSites()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, major);
+    QCOMPARE(MajorSites::contains(host), major);
+}
+
+// Every legitimate site the bundled community list names by mistake is
+// known, and none of its fake shops is.
+void tst_BlockList::majorSitesCoverTheMistakesOfTheBundledList()
+{
+    QFile file(QFINDTESTDATA("../../data/lists/ublacklist-scam-net-shops.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const auto list = BlockList::parse(file.readAll());
+    QVERIFY(list->ruleCount() > 3000);
+
+    QSet<QString> spared;
+    file.seek(0);
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (!line.startsWith(u"*://*.") || !line.endsWith(u"/*"))
+            continue;
+        const QString host = line.sliced(6, line.size() - 8);
+        if (list->match(QUrl(u"https://"_s + host + u'/'), host).verdict
+                == BlockList::Verdict::Blocked
+            && MajorSites::contains(host))
+            spared.insert(host);
+    }
+    // The six named in the issue, and a US state's government site.
+    const QSet<QString> mistakes {u"nikkei.com"_s,   u"twitter.com"_s,  u"mercari-shops.com"_s,
+                                  u"wantedly.com"_s, u"rikunabi.com"_s, u"ipros.jp"_s,
+                                  u"wy.gov"_s};
+    QCOMPARE(spared, mistakes);
 }
 
 QTEST_APPLESS_MAIN(tst_BlockList)
