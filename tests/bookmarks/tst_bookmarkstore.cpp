@@ -1,12 +1,13 @@
 #include "bookmarks/BookmarkStore.h"
+#include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <optional>
 
@@ -29,10 +30,16 @@ QStringList storedTitles(PreferencesStore &preferences)
     return titles(BookmarkStore(preferences).bookmarks());
 }
 
-QByteArray fileContents(const QString &path)
+QJsonObject storedObject()
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    return QJsonObject {
+        {u"id"_qs, u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"_qs},
+        {u"title"_qs, u"ノートPC"_qs},
+        {u"url"_qs, u"https://www.amazon.co.jp/dp/B0"_qs},
+        {u"shopName"_qs, u"Amazon.co.jp"_qs},
+        {u"dateAdded"_qs, 1.5}, // seconds since 2001-01-01 UTC
+        {u"notes"_qs, QString()},
+    };
 }
 
 void add(BookmarkStore &store, const QString &title, const QString &url = u"https://a.test/"_qs)
@@ -48,6 +55,9 @@ class TestBookmarkStore : public QObject
 
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.emplace().isValid()); }
+    void readsBackWhatItWrote();
+    void readsStoredValues_data();
+    void readsStoredValues();
     void storesEveryChangeAtOnce();
     void keepsUnreadableDataAsideAtTheFirstWrite_data();
     void keepsUnreadableDataAsideAtTheFirstWrite();
@@ -57,6 +67,58 @@ private:
     QString path() const { return m_dir->filePath(u"settings.ini"_qs); }
     std::optional<QTemporaryDir> m_dir;
 };
+
+void TestBookmarkStore::readsBackWhatItWrote()
+{
+    const std::optional<ShoppingBookmark> read = ShoppingBookmark::fromJson(storedObject());
+    QCOMPARE(read.value().dateAdded,
+             QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1, 500), QTimeZone::utc()));
+    QCOMPARE(read->toJson(), storedObject());
+}
+
+void TestBookmarkStore::readsStoredValues_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value"); // Undefined: the key is missing
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QJsonValue>("writtenBack"); // Undefined: not written
+
+    const QString date = u"dateAdded"_qs;
+    const QJsonValue none(QJsonValue::Undefined);
+    QTest::newRow("lower-case id")
+        << u"id"_qs << QJsonValue(u"e621e1f8-c36c-495a-93fc-0c247a3e6e5f"_qs) << true
+        << QJsonValue(u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"_qs);
+    QTest::newRow("year 30000") << date << QJsonValue(9.0e11) << true << QJsonValue(9.0e11);
+    QTest::newRow("beyond exact doubles") << date << QJsonValue(1.0e13) << false << none;
+    QTest::newRow("to the millisecond") << date << QJsonValue(1.2346) << true << QJsonValue(1.235);
+    // A later version's extra keys do not make the list unreadable.
+    QTest::newRow("unknown key") << u"isFavourite"_qs << QJsonValue(true) << true << none;
+
+    // Every key is required, with its JSON type.
+    for (const char *key : {"id", "title", "url", "shopName", "dateAdded", "notes"})
+        QTest::addRow("%s missing", key) << QString::fromLatin1(key) << none << false << none;
+    QTest::newRow("notes bool") << u"notes"_qs << QJsonValue(false) << false << none;
+    QTest::newRow("dateAdded text") << date << QJsonValue(u"1.5"_qs) << false << none;
+    QTest::newRow("id number") << u"id"_qs << QJsonValue(1) << false << none;
+}
+
+void TestBookmarkStore::readsStoredValues()
+{
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QFETCH(bool, accepted);
+    QFETCH(QJsonValue, writtenBack);
+
+    QJsonObject object = storedObject();
+    if (value.isUndefined())
+        object.remove(key);
+    else
+        object.insert(key, value);
+    const std::optional<ShoppingBookmark> read = ShoppingBookmark::fromJson(object);
+    QCOMPARE(read.has_value(), accepted);
+    if (read)
+        QCOMPARE(read->toJson().value(key), writtenBack);
+}
 
 void TestBookmarkStore::storesEveryChangeAtOnce()
 {
@@ -128,13 +190,13 @@ void TestBookmarkStore::keepsUnreadableDataAsideAtTheFirstWrite()
     QFETCH(QByteArray, backup);
 
     SettingsPreferencesStore(path()).setData(bookmarksKey, stored);
-    const QByteArray original = fileContents(path());
+    const QByteArray original = fileBytes(path());
     {
         // Looking does not touch it.
         SettingsPreferencesStore preferences(path());
         QVERIFY(BookmarkStore(preferences).bookmarks().isEmpty());
     }
-    QCOMPARE(fileContents(path()), original);
+    QCOMPARE(fileBytes(path()), original);
 
     SettingsPreferencesStore preferences(path());
     BookmarkStore store(preferences);
@@ -175,5 +237,4 @@ void TestBookmarkStore::windowsSeeEachOthersChanges()
 }
 
 QTEST_GUILESS_MAIN(TestBookmarkStore)
-
 #include "tst_bookmarkstore.moc"
