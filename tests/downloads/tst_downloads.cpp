@@ -1,13 +1,15 @@
 #include "downloads/DownloadFileName.h"
+#include "downloads/DownloadListModel.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-class TestDownloadFileName : public QObject
+class TestDownloads : public QObject
 {
     Q_OBJECT
 
@@ -18,9 +20,10 @@ private Q_SLOTS:
     void unusedNeverOverwrites();
     void executableTypes_data();
     void executableTypes();
+    void finishedItemsStayFinished();
 };
 
-void TestDownloadFileName::sanitized_data()
+void TestDownloads::sanitized_data()
 {
     QTest::addColumn<QString>("suggested");
     QTest::addColumn<QString>("expected");
@@ -35,34 +38,33 @@ void TestDownloadFileName::sanitized_data()
     QTest::newRow("too long") << QString(300, u'あ') + u".pdf"_s << QString(83, u'あ') + u".pdf"_s;
 }
 
-void TestDownloadFileName::sanitized()
+void TestDownloads::sanitized()
 {
     QFETCH(QString, suggested);
     QFETCH(QString, expected);
     QCOMPARE(DownloadFileName::sanitized(suggested), expected);
 }
 
-void TestDownloadFileName::unusedNeverOverwrites_data()
+void TestDownloads::unusedNeverOverwrites_data()
 {
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QStringList>("taken");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("free") << QStringList() << QStringList() << u"a.pdf"_s << u"a.pdf"_s;
-    QTest::newRow("first copy") << QStringList {u"a.pdf"_s} << QStringList() << u"a.pdf"_s
-                                << u"a (1).pdf"_s;
-    QTest::newRow("next free number")
-        << QStringList {u"a.pdf"_s, u"a (1).pdf"_s} << QStringList {u"a (2).pdf"_s} << u"a.pdf"_s
-        << u"a (3).pdf"_s;
-    QTest::newRow("still downloading")
-        << QStringList() << QStringList {u"a.pdf"_s} << u"a.pdf"_s << u"a (1).pdf"_s;
-    QTest::newRow("two-part extension")
-        << QStringList {u"src.tar.gz"_s} << QStringList() << u"src.tar.gz"_s << u"src (1).tar.gz"_s;
-    QTest::newRow("no extension") << QStringList {u"README"_s} << QStringList() << u"README"_s
-                                  << u"README (1)"_s;
+    const auto add = [](const char *name, const QStringList &existing, const QStringList &taken,
+                        const QString &fileName, const QString &expected) {
+        QTest::newRow(name) << existing << taken << fileName << expected;
+    };
+    add("free", {}, {}, u"a.pdf"_s, u"a.pdf"_s);
+    add("first copy", {u"a.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
+    add("next free number", {u"a.pdf"_s, u"a (1).pdf"_s}, {u"a (2).pdf"_s}, u"a.pdf"_s,
+        u"a (3).pdf"_s);
+    add("still downloading", {}, {u"a.pdf"_s}, u"a.pdf"_s, u"a (1).pdf"_s);
+    add("two-part extension", {u"src.tar.gz"_s}, {}, u"src.tar.gz"_s, u"src (1).tar.gz"_s);
+    add("no extension", {u"README"_s}, {}, u"README"_s, u"README (1)"_s);
 }
 
-void TestDownloadFileName::unusedNeverOverwrites()
+void TestDownloads::unusedNeverOverwrites()
 {
     QFETCH(QStringList, existing);
     QFETCH(QStringList, taken);
@@ -77,7 +79,7 @@ void TestDownloadFileName::unusedNeverOverwrites()
     QCOMPARE(DownloadFileName::unused(QDir(dir.path()), fileName, takenSet), expected);
 }
 
-void TestDownloadFileName::executableTypes_data()
+void TestDownloads::executableTypes_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("executable");
@@ -88,12 +90,38 @@ void TestDownloadFileName::executableTypes_data()
     QTest::newRow("name only") << u"exe"_s << false;
 }
 
-void TestDownloadFileName::executableTypes()
+void TestDownloads::executableTypes()
 {
     QFETCH(QString, fileName);
     QFETCH(bool, executable);
     QCOMPARE(DownloadFileName::isExecutable(fileName), executable);
 }
 
-QTEST_APPLESS_MAIN(TestDownloadFileName)
-#include "tst_downloadfilename.moc"
+void TestDownloads::finishedItemsStayFinished()
+{
+    DownloadListModel model;
+    DownloadItem item;
+    item.fileName = u"a.pdf"_s;
+    const int done = model.append(item);
+    item.fileName = u"b.pdf"_s;
+    const int running = model.append(item);
+    QCOMPARE_NE(done, running);
+    model.setProgress(running, 50, 200);
+    QCOMPARE(model.data(model.index(1), DownloadListModel::ProgressRole).toDouble(), 0.25);
+
+    model.setState(done, DownloadItem::State::cancelled);
+    // What a cancelled transfer still reports afterwards changes nothing.
+    QSignalSpy changes(&model, &DownloadListModel::dataChanged);
+    model.setProgress(done, 10, 20);
+    model.setState(done, DownloadItem::State::completed);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(model.item(done)->state, DownloadItem::State::cancelled);
+
+    model.removeFinished();
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.data(model.index(0)).toString(), u"b.pdf"_s);
+    QCOMPARE(model.item(done), nullptr);
+}
+
+QTEST_APPLESS_MAIN(TestDownloads)
+#include "tst_downloads.moc"
