@@ -1,7 +1,11 @@
+#include "history/HistoryModel.h"
 #include "history/HistoryStore.h"
+#include "history/SessionStore.h"
+#include "prefs/FileBytes.h"
+#include "prefs/SettingsPreferencesStore.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -36,12 +40,6 @@ QVariant runSql(const QString &path, const QStringList &statements)
     return result;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList titles(const QList<HistoryVisit> &visits)
 {
     QStringList result;
@@ -50,9 +48,27 @@ QStringList titles(const QList<HistoryVisit> &visits)
     return result;
 }
 
+// What a day row shows, with each visit's text under it.
+QStringList shown(const QAbstractItemModel &model)
+{
+    QStringList lines;
+    for (int day = 0; day < model.rowCount(); ++day) {
+        const QModelIndex dayIndex = model.index(day, 0);
+        lines.append(dayIndex.data().toString());
+        for (int visit = 0; visit < model.rowCount(dayIndex); ++visit)
+            lines.append(u"  "_s + model.index(visit, 0, dayIndex).data().toString());
+    }
+    return lines;
+}
+
+QDateTime at(const QDate &date, int minute)
+{
+    return QDateTime(date, QTime(12, 0)).addSecs(60 * minute);
+}
+
 } // namespace
 
-class tst_HistoryStore : public QObject
+class tst_History : public QObject
 {
     Q_OBJECT
 
@@ -65,6 +81,11 @@ private Q_SLOTS:
     void migratesVersionOne();
     void damagedFiles_data();
     void damagedFiles();
+    void savedWindowsComeBack();
+    void unreadableSessionIsMovedAside_data();
+    void unreadableSessionIsMovedAside();
+    void daysReadAPageAtATime();
+    void modelFollowsTheStore();
 
 private:
     QString path() const { return m_dir->filePath(u"history.sqlite"_s); }
@@ -76,7 +97,7 @@ private:
     std::optional<QTemporaryDir> m_dir;
 };
 
-void tst_HistoryStore::visitsSurviveARestart()
+void tst_History::visitsSurviveARestart()
 {
     const QUrl shop(u"https://www.amazon.co.jp/s?k=ノートPC&ref=sr_1"_s);
     const QUrl other(u"https://日本語.jp/商品/1#レビュー"_s);
@@ -104,7 +125,7 @@ void tst_HistoryStore::visitsSurviveARestart()
     QCOMPARE(reopened.visits(QString(), 2, visits.at(1).id), visits.mid(2));
 }
 
-void tst_HistoryStore::search_data()
+void tst_History::search_data()
 {
     QTest::addColumn<QString>("search");
     QTest::addColumn<QStringList>("found");
@@ -118,7 +139,7 @@ void tst_HistoryStore::search_data()
     QTest::newRow("underscore is no wildcard") << u"a_e"_s << QStringList();
 }
 
-void tst_HistoryStore::search()
+void tst_History::search()
 {
     QFETCH(QString, search);
     QFETCH(QStringList, found);
@@ -134,7 +155,7 @@ void tst_HistoryStore::search()
     QCOMPARE(store.matches(sale->id, search), found.contains(sale->title));
 }
 
-void tst_HistoryStore::removeAndClear()
+void tst_History::removeAndClear()
 {
     HistoryStore store(path());
     QList<qint64> ids;
@@ -157,7 +178,7 @@ void tst_HistoryStore::removeAndClear()
              ids.at(4) + 1);
 }
 
-void tst_HistoryStore::migratesVersionOne()
+void tst_History::migratesVersionOne()
 {
     runSql(path(),
            {u"CREATE TABLE visits (id INTEGER PRIMARY KEY AUTOINCREMENT, url TEXT NOT NULL, "
@@ -176,7 +197,7 @@ void tst_HistoryStore::migratesVersionOne()
     QVERIFY(movedAside().isEmpty());
 }
 
-void tst_HistoryStore::damagedFiles_data()
+void tst_History::damagedFiles_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<bool>("moved");
@@ -186,7 +207,7 @@ void tst_HistoryStore::damagedFiles_data()
     QTest::newRow("written by a newer version") << u"newer"_s << false;
 }
 
-void tst_HistoryStore::damagedFiles()
+void tst_History::damagedFiles()
 {
     QFETCH(QString, damage);
     QFETCH(bool, moved);
@@ -204,11 +225,9 @@ void tst_HistoryStore::damagedFiles()
     } else if (damage == u"newer") {
         runSql(path(), {u"CREATE TABLE future (x)"_s, u"PRAGMA user_version = 99"_s});
     } else {
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("SQLite format 2\n" + QByteArray(5000, '\x07'));
+        writeBytes(path(), "SQLite format 2\n" + QByteArray(5000, '\x07'));
     }
-    const QByteArray before = readFile(path());
+    const QByteArray before = fileBytes(path());
 
     HistoryStore store(path());
     QSignalSpy cleared(&store, &HistoryStore::visitsCleared);
@@ -219,12 +238,12 @@ void tst_HistoryStore::damagedFiles()
     if (!moved) {
         // Not ours to change.
         QVERIFY(!store.isOpen());
-        QCOMPARE(readFile(path()), before);
+        QCOMPARE(fileBytes(path()), before);
         return;
     }
     // Kept as it was found; a table page lost stays a table page lost, not
     // a new file.
-    const QByteArray kept = readFile(m_dir->filePath(copies.first()));
+    const QByteArray kept = fileBytes(m_dir->filePath(copies.first()));
     if (damage == u"garbage")
         QCOMPARE(kept, before);
     else
@@ -235,5 +254,120 @@ void tst_HistoryStore::damagedFiles()
     QCOMPARE(HistoryStore(path()).visitCount(), 1);
 }
 
-QTEST_GUILESS_MAIN(tst_HistoryStore)
-#include "tst_historystore.moc"
+void tst_History::savedWindowsComeBack()
+{
+    const SessionStore store(m_dir->filePath(u"session.json"_s));
+    QVERIFY(store.load().isEmpty());
+    const QList<SessionWindow> windows {
+        {{{QUrl(u"https://www.amazon.co.jp/dp/B0?x=%E3%81%82#top"_s), false},
+          {QUrl(u"http://scam.top/"_s), true}},
+         1},
+        {{{QUrl(u"file:///home/user/receipt.html"_s), false}}, 0},
+    };
+    QVERIFY(store.save(windows));
+    QCOMPARE(SessionStore(store.filePath()).load(), windows);
+    // Closing every window leaves nothing to restore.
+    QVERIFY(store.save({}));
+    QVERIFY(store.load().isEmpty());
+
+    // Restoring is on until turned off.
+    SettingsPreferencesStore preferences(m_dir->filePath(u"preferences.ini"_s));
+    QVERIFY(SessionStore::restoresAtStart(preferences));
+    SessionStore::setRestoresAtStart(preferences, false);
+    QVERIFY(!SessionStore::restoresAtStart(SettingsPreferencesStore(preferences.fileName())));
+}
+
+void tst_History::unreadableSessionIsMovedAside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addRow("truncated") << QByteArray(R"({"version":1,"windows":[{"pages":[{"url":"ht)");
+    QTest::addRow("later version") << QByteArray(R"({"version":2,"windows":[]})");
+    QTest::addRow("windows not a list") << QByteArray(R"({"version":1,"windows":{}})");
+}
+
+void tst_History::unreadableSessionIsMovedAside()
+{
+    QFETCH(QByteArray, content);
+    const QString path = m_dir->filePath(u"session.json"_s);
+    writeBytes(path, content);
+    QVERIFY(SessionStore(path).load().isEmpty());
+    QVERIFY(!QFile::exists(path));
+    const QStringList aside = QDir(m_dir->path()).entryList({u"session.json.unreadable-*"_s});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(fileBytes(m_dir->filePath(aside.first())), content);
+}
+
+void tst_History::daysReadAPageAtATime()
+{
+    HistoryStore store(path());
+    const QDate today = QDate::currentDate();
+    const QDate old(2024, 5, 1);
+    const int oldVisits = HistoryModel::pageSize + 20;
+    for (int i = 0; i < oldVisits; ++i)
+        store.recordVisit(QUrl(u"https://old.example/%1"_s.arg(i)), u"古い %1"_s.arg(i),
+                          u"neutral"_s, at(old, i));
+    store.recordVisit(QUrl(u"https://y.example/"_s), QString(), u"trusted"_s,
+                      at(today.addDays(-1), 0));
+    store.recordVisit(QUrl(u"https://t.example/"_s), u"今日の店"_s, u"trusted"_s, at(today, 0));
+
+    HistoryModel model(store);
+    // The first page only: two of today's and yesterday's, the rest old.
+    QCOMPARE(shown(model).mid(0, 6),
+             (QStringList {u"今日"_s, u"  今日の店"_s, u"昨日"_s, u"  https://y.example/"_s,
+                           u"2024年5月1日(水)"_s, u"  古い 119"_s}));
+    const QModelIndex oldDay = model.index(2, 0);
+    QCOMPARE(model.rowCount(oldDay), HistoryModel::pageSize - 2);
+    QVERIFY(!model.canFetchMore(model.index(0, 0)));
+    QVERIFY(model.canFetchMore(oldDay));
+    // The next page carries on the same day, not a second one.
+    model.fetchMore(oldDay);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.rowCount(oldDay), oldVisits);
+    QCOMPARE(model.index(oldVisits - 1, 0, oldDay).data().toString(), u"古い 0"_s);
+    QVERIFY(!model.canFetchMore({}));
+    // (The tester reads every page: only now.)
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    const QModelIndex newest = model.index(0, 0, model.index(0, 0));
+    QCOMPARE(newest.data(HistoryModel::UrlRole).toUrl(), QUrl(u"https://t.example/"_s));
+    QCOMPARE(newest.data(HistoryModel::VisitedAtRole).toDateTime(), at(today, 0));
+}
+
+void tst_History::modelFollowsTheStore()
+{
+    HistoryStore store(path());
+    const QDate today = QDate::currentDate();
+    store.recordVisit(QUrl(u"https://a.example/"_s), u"A"_s, u"neutral"_s,
+                      at(today.addDays(-1), 0));
+    HistoryModel model(store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QPersistentModelIndex yesterdayVisit = model.index(0, 0, model.index(0, 0));
+
+    const qint64 b
+        = store.recordVisit(QUrl(u"https://b.example/"_s), u"B"_s, u"neutral"_s, at(today, 0))->id;
+    store.recordVisit(QUrl(u"https://c.example/"_s), u"C"_s, u"neutral"_s, at(today, 1));
+    store.updateLatestTitle(QUrl(u"https://b.example/"_s), u"B2"_s);
+    QCOMPARE(shown(model), (QStringList {u"今日"_s, u"  C"_s, u"  B2"_s, u"昨日"_s, u"  A"_s}));
+    // A visit's index still finds its day after a day was put above it.
+    QCOMPARE(yesterdayVisit.data().toString(), u"A"_s);
+    QCOMPARE(yesterdayVisit.parent().data().toString(), u"昨日"_s);
+
+    store.removeVisit(yesterdayVisit.data(HistoryModel::VisitIdRole).toLongLong());
+    store.removeVisit(b);
+    QCOMPARE(shown(model), (QStringList {u"今日"_s, u"  C"_s}));
+
+    store.recordVisit(QUrl(u"https://d.example/"_s), u"炊飯器 A"_s, u"neutral"_s, at(today, 2));
+    model.setSearchText(u"炊飯器"_s);
+    QCOMPARE(shown(model), (QStringList {u"今日"_s, u"  炊飯器 A"_s}));
+    // While searching, only new matches come in.
+    store.recordVisit(QUrl(u"https://e.example/"_s), u"冷蔵庫"_s, u"neutral"_s, at(today, 3));
+    store.recordVisit(QUrl(u"https://f.example/"_s), u"炊飯器 F"_s, u"neutral"_s, at(today, 4));
+    QCOMPARE(shown(model), (QStringList {u"今日"_s, u"  炊飯器 F"_s, u"  炊飯器 A"_s}));
+    model.setSearchText(QString());
+    QCOMPARE(model.rowCount(model.index(0, 0)), 4);
+    store.clearAll();
+    QCOMPARE(model.rowCount(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_History)
+#include "tst_history.moc"
