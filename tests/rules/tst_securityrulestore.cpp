@@ -1,18 +1,27 @@
 #include "rules/SecurityRuleStore.h"
 
+#include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/DefaultRules.h"
+#include "rules/ExcludedPatternListModel.h"
+#include "rules/TrustedShopListModel.h"
 
-#include <QFile>
+#include <QAbstractItemModelTester>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+using StoreChange = std::function<void(SecurityRuleStore &)>;
+Q_DECLARE_METATYPE(StoreChange)
 
 namespace {
 
@@ -42,6 +51,42 @@ template<typename Row> QByteArray encoded(const QList<Row> &rows)
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
+QJsonValue parsed(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        qFatal("test JSON does not parse: %s", json.constData());
+    return document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+}
+
+template<typename Row> std::optional<Row> throughStoredText(const Row &row)
+{
+    return Row::fromJson(parsed(QJsonDocument(row.toJson()).toJson(QJsonDocument::Compact)));
+}
+
+const QByteArray shopJson
+    = R"({"id":"0f8e0c2a-6b1d-4a53-9b5e-3c2d1e0f9a8b","name":"楽天市場",)"
+      R"("domain":"rakuten.co.jp","category":"総合",)"
+      R"("searchUrlTemplate":"https:\/\/search.rakuten.co.jp\/search\/mall\/{query}\/",)"
+      R"("isEnabled":false,"isCustom":true,"extra":[1,2]})";
+const QByteArray patternJson = R"({"id":"0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B","pattern":"*.top",)"
+                               R"("reason":"r","isEnabled":true,"isCustom":false})";
+
+// What a row shows, role by role, as one text.
+QString shown(const QAbstractItemModel &model, int row)
+{
+    const QModelIndex index = model.index(row, 0);
+    return QStringList {index.data().toString(),
+                        index.data(RuleListModel::NoteRole).toString(),
+                        index.data(RuleListModel::DetailRole).toString(),
+                        index.data(RuleListModel::BadgeRole).toString(),
+                        index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? u"on"_s : u"off"_s,
+                        index.data(RuleListModel::RemovableRole).toBool() ? u"removable"_s
+                                                                          : u"kept"_s}
+        .join(u'|');
+}
+
 } // namespace
 
 class tst_SecurityRuleStore : public QObject
@@ -50,17 +95,22 @@ class tst_SecurityRuleStore : public QObject
 
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.emplace().isValid()); }
+    void recordsRoundTripAndForeignText();
+    void recordsRejected_data();
+    void recordsRejected();
     void firstStart();
     void storedModesLoad_data();
     void storedModesLoad();
     void badListsFallBack_data();
     void badListsFallBack();
     void backupKeepsTheLatest();
-    void readableForeignJsonLoadsUnchanged();
     void snapshotsFollowTheLists();
     void addCustomRulesNormalise();
     void toggleAndRemove();
     void settersTellAfterTheChangeAndResetRestores();
+    void listRowsFollowTheStore_data();
+    void listRowsFollowTheStore();
+    void listSwitchesAndDeletesGoToTheStore();
 
 private:
     QString settingsPath() const { return m_dir->filePath(u"prefs.ini"_s); }
@@ -72,28 +122,95 @@ private:
     std::optional<QTemporaryDir> m_dir;
 };
 
+void tst_SecurityRuleStore::recordsRoundTripAndForeignText()
+{
+    const TrustedShop shop
+        = TrustedShop::create(u"ヨドバシ・ドット・コム"_s, u"yodobashi.com"_s, u"家電・PC"_s,
+                              u"https://www.yodobashi.com/?word={query}"_s, false, true);
+    QCOMPARE(throughStoredText(shop), std::optional(shop));
+    const ExcludedPattern pattern = ExcludedPattern::create(u"*.shop"_s, QString(), true, true);
+    QCOMPARE(pattern.toJson().value("reason"_L1), QJsonValue(QString()));
+    QCOMPARE(throughStoredText(pattern), std::optional(pattern));
+    // Ids as the earlier version wrote them: upper case, no braces.
+    static const QRegularExpression canonical(
+        u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s);
+    QVERIFY(canonical.match(shop.toJson().value("id"_L1).toString()).hasMatch());
+    QVERIFY(canonical.match(pattern.toJson().value("id"_L1).toString()).hasMatch());
+
+    // Lower-case id, escaped slashes, key order free, unknown keys ignored.
+    QCOMPARE(TrustedShop::fromJson(parsed(shopJson)),
+             std::optional(TrustedShop {
+                 QUuid::fromString(u"0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B"_s), u"楽天市場"_s,
+                 u"rakuten.co.jp"_s, u"総合"_s,
+                 u"https://search.rakuten.co.jp/search/mall/{query}/"_s, false, true}));
+}
+
+void tst_SecurityRuleStore::recordsRejected_data()
+{
+    QTest::addColumn<bool>("isShop");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("replacement"); // Undefined removes the key.
+
+    const QJsonValue removed(QJsonValue::Undefined);
+    for (const char *key :
+         {"id", "name", "domain", "category", "searchUrlTemplate", "isEnabled", "isCustom"})
+        QTest::addRow("shop without %s", key) << true << QString::fromLatin1(key) << removed;
+    for (const char *key : {"id", "pattern", "reason", "isEnabled", "isCustom"})
+        QTest::addRow("pattern without %s", key) << false << QString::fromLatin1(key) << removed;
+    // Both records read their fields through the same typed readers.
+    QTest::newRow("isEnabled as text") << true << u"isEnabled"_s << QJsonValue(u"true"_s);
+    QTest::newRow("name null") << true << u"name"_s << QJsonValue(QJsonValue::Null);
+    QTest::newRow("id braces") << true << u"id"_s
+                               << QJsonValue(u"{0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B}"_s);
+    QTest::newRow("id without hyphens")
+        << true << u"id"_s << QJsonValue(u"0F8E0C2A6B1D4A539B5E3C2D1E0F9A8B"_s);
+    QTest::newRow("id padded") << true << u"id"_s
+                               << QJsonValue(u" 0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B"_s);
+}
+
+void tst_SecurityRuleStore::recordsRejected()
+{
+    QFETCH(bool, isShop);
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, replacement);
+    QJsonObject object = parsed(isShop ? shopJson : patternJson).toObject();
+    // The untouched object is readable, so each row tests its one change.
+    QVERIFY(isShop ? TrustedShop::fromJson(object).has_value()
+                   : ExcludedPattern::fromJson(object).has_value());
+    if (replacement.isUndefined())
+        object.remove(key);
+    else
+        object.insert(key, replacement);
+    if (isShop)
+        QCOMPARE(TrustedShop::fromJson(object), std::nullopt);
+    else
+        QCOMPARE(ExcludedPattern::fromJson(object), std::nullopt);
+}
+
 void tst_SecurityRuleStore::firstStart()
 {
+    // A readable list, even pretty-printed with extra keys in any order, is
+    // read and not rewritten.
+    const QByteArray json = R"([ {"isCustom": true, "extra": null, "isEnabled": false,
+       "searchUrlTemplate": "t", "category": "", "domain": "mine.example", "name": "自作",
+       "id": "0f8e0c2a-6b1d-4a53-9b5e-3c2d1e0f9a8b"} ])";
     auto preferences = openPreferences();
+    preferences->setData(shopsKey, json);
     QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
     SecurityRuleStore store(*preferences);
-    QCOMPARE(store.filterMode(), SearchFilterMode::excludeSuspicious);
-    QCOMPARE(store.searchEngine(), SearchTargetEngine::googleShopping);
-    QCOMPARE(store.trustedShops(), defaultTrustedShops());
-    QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
-
-    // Only the lists are written, as compact JSON arrays in list order.
-    QCOMPARE(writes.count(), 2);
-    QCOMPARE(writes.at(0).at(0).toString(), shopsKey);
-    QCOMPARE(writes.at(1).at(0).toString(), patternsKey);
+    QCOMPARE(store.trustedShops(), decoded<TrustedShop>(json));
+    QCOMPARE(store.trustedShops().size(), 1);
+    QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>(json));
+    // Only the missing list is written, as a compact JSON array; the modes
+    // are not written.
+    QCOMPARE(writes.count(), 1);
+    QCOMPARE(writes.at(0).at(0).toString(), patternsKey);
     QCOMPARE(preferences->string(modeKey), std::nullopt);
     QCOMPARE(preferences->string(engineKey), std::nullopt);
     QCOMPARE(preferences->data(shopsBackupKey), std::nullopt);
-    const std::optional<QByteArray> shopBytes
-        = SettingsPreferencesStore(settingsPath()).data(shopsKey);
-    QVERIFY(shopBytes && shopBytes->startsWith("[{") && !shopBytes->contains('\n'));
-    QCOMPARE(decoded<TrustedShop>(shopBytes), defaultTrustedShops());
-    QCOMPARE(decoded<ExcludedPattern>(preferences->data(patternsKey)), defaultExcludedPatterns());
+    const std::optional<QByteArray> bytes = openPreferences()->data(patternsKey);
+    QVERIFY(bytes && bytes->startsWith("[{") && !bytes->contains('\n'));
+    QCOMPARE(decoded<ExcludedPattern>(bytes), defaultExcludedPatterns());
 }
 
 void tst_SecurityRuleStore::storedModesLoad_data()
@@ -116,12 +233,9 @@ void tst_SecurityRuleStore::storedModesLoad()
     QFETCH(QByteArray, modeLine);
     QFETCH(QByteArray, engineLine);
     QFETCH(bool, readable);
-    {
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nvelmora_filter_mode_v1=" + modeLine
+    writeBytes(settingsPath(),
+               "[General]\nvelmora_filter_mode_v1=" + modeLine
                    + "\nvelmora_search_engine_v1=" + engineLine + '\n');
-    }
     auto preferences = openPreferences();
     const std::optional<QString> storedMode = preferences->string(modeKey);
     const std::optional<QString> storedEngine = preferences->string(engineKey);
@@ -196,24 +310,6 @@ void tst_SecurityRuleStore::backupKeepsTheLatest()
     // Nothing stored in an empty value: an earlier backup is worth more.
     startWith(QByteArray());
     QCOMPARE(preferences->data(shopsBackupKey), std::optional<QByteArray>("[{broken again"));
-}
-
-void tst_SecurityRuleStore::readableForeignJsonLoadsUnchanged()
-{
-    // Pretty-printed, extra keys, any order (field decoding is tested with the records).
-    const QByteArray json = R"([ {"isCustom": true, "extra": null, "isEnabled": false,
-       "searchUrlTemplate": "t", "category": "", "domain": "mine.example", "name": "自作",
-       "id": "0f8e0c2a-6b1d-4a53-9b5e-3c2d1e0f9a8b"} ])";
-    auto preferences = openPreferences();
-    preferences->setData(shopsKey, json);
-    QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
-    SecurityRuleStore store(*preferences);
-    QCOMPARE(store.trustedShops(), decoded<TrustedShop>(json));
-    QCOMPARE(store.trustedShops().size(), 1);
-    // A readable list is not rewritten; only the missing pattern list is.
-    QCOMPARE(writes.count(), 1);
-    QCOMPARE(writes.at(0).at(0).toString(), patternsKey);
-    QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>(json));
 }
 
 void tst_SecurityRuleStore::snapshotsFollowTheLists()
@@ -349,6 +445,93 @@ void tst_SecurityRuleStore::settersTellAfterTheChangeAndResetRestores()
     QCOMPARE(decoded<ExcludedPattern>(preferences->data(patternsKey)), defaultExcludedPatterns());
     QCOMPARE(preferences->string(modeKey), std::optional<QString>(u"excludeSuspicious"_s));
     QCOMPARE(preferences->string(engineKey), std::optional<QString>(u"googleShopping"_s));
+}
+
+void tst_SecurityRuleStore::listRowsFollowTheStore_data()
+{
+    QTest::addColumn<StoreChange>("change");
+    QTest::addColumn<QString>("signal"); // what the views are told
+    QTest::addColumn<int>("row"); // the row it names, or the row to compare after a change
+
+    QTest::newRow("switch flipped")
+        << StoreChange([](SecurityRuleStore &s) { s.toggleShop(s.trustedShops().at(3).id); })
+        << u"dataChanged"_s << 3;
+    QTest::newRow("shop added") << StoreChange([](SecurityRuleStore &s) {
+        s.addCustomShop(u"店"_s, u"b.example"_s, QString(), QString());
+    }) << u"rowsInserted"_s << 26;
+    QTest::newRow("shop removed") << StoreChange([](SecurityRuleStore &s) {
+        s.removeShop(s.trustedShops().at(1).id);
+    }) << u"rowsRemoved"_s << 1;
+    QTest::newRow("rows replaced") << StoreChange([](SecurityRuleStore &s) {
+        QList<TrustedShop> shops = s.trustedShops();
+        std::reverse(shops.begin(), shops.end());
+        s.setTrustedShops(shops);
+    }) << u"modelReset"_s << 0;
+}
+
+void tst_SecurityRuleStore::listRowsFollowTheStore()
+{
+    QFETCH(StoreChange, change);
+    QFETCH(QString, signal);
+    QFETCH(int, row);
+    auto preferences = openPreferences();
+    SecurityRuleStore store(*preferences);
+    store.addCustomShop(u"マイショップ"_s, u"my-shop.example"_s, u"一般"_s, u"t"_s);
+    TrustedShopListModel model(store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    change(store);
+
+    // One row in or out where the store changed, not the whole list again,
+    // so a view keeps its place.
+    QCOMPARE(inserted.size(), signal == u"rowsInserted"_s ? 1 : 0);
+    QCOMPARE(removed.size(), signal == u"rowsRemoved"_s ? 1 : 0);
+    QCOMPARE(reset.size(), signal == u"modelReset"_s ? 1 : 0);
+    for (QSignalSpy *spy : {&inserted, &removed}) {
+        if (!spy->isEmpty()) {
+            QCOMPARE(spy->constFirst().at(1).toInt(), row);
+            QCOMPARE(spy->constFirst().at(2).toInt(), row);
+        }
+    }
+    const QList<TrustedShop> &shops = store.trustedShops();
+    QCOMPARE(model.rowCount(), shops.size());
+    QCOMPARE(model.index(row, 0).data(RuleListModel::IdRole).toUuid(), shops.at(row).id);
+    QCOMPARE(model.index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked,
+             shops.at(row).isEnabled);
+}
+
+void tst_SecurityRuleStore::listSwitchesAndDeletesGoToTheStore()
+{
+    auto preferences = openPreferences();
+    SecurityRuleStore store(*preferences);
+    store.addCustomShop(u"マイショップ"_s, u"my-shop.example"_s, u"一般"_s, u"t"_s);
+    store.addCustomPattern(u"*.scam"_s, u"自分で追加"_s);
+    TrustedShopListModel shops(store);
+    ExcludedPatternListModel patterns(store);
+    const int custom = shops.rowCount() - 1;
+    const int pattern = patterns.rowCount() - 1;
+
+    QCOMPARE(shown(shops, 0), u"Amazon.co.jp|(総合)|amazon.co.jp||on|kept"_s);
+    QCOMPARE(shown(shops, custom), u"マイショップ|(一般)|my-shop.example|カスタム|on|removable"_s);
+    QCOMPARE(shown(patterns, 0), u"*.top||悪質詐欺通販サイトで多発するTLD||on|kept"_s);
+    QCOMPARE(shown(patterns, pattern), u"*.scam||自分で追加|カスタム|on|removable"_s);
+
+    // The same state asked for twice flips once.
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(shops.setData(shops.index(0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(patterns.setData(patterns.index(pattern), Qt::Unchecked, Qt::CheckStateRole));
+    }
+    QVERIFY(!store.trustedShops().at(0).isEnabled);
+    QVERIFY(!store.excludedPatterns().at(pattern).isEnabled);
+    QCOMPARE(shown(shops, 0), u"Amazon.co.jp|(総合)|amazon.co.jp||off|kept"_s);
+
+    QVERIFY(shops.removeRows(custom, 1));
+    QVERIFY(patterns.removeRows(pattern, 1));
+    QCOMPARE(store.trustedShops().size(), defaultTrustedShops().size());
+    QCOMPARE(store.excludedPatterns().size(), defaultExcludedPatterns().size());
+    QVERIFY(!shops.removeRows(shops.rowCount(), 1));
 }
 
 QTEST_GUILESS_MAIN(tst_SecurityRuleStore)
