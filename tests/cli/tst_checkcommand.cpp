@@ -1,11 +1,11 @@
 #include "cli/CheckCommand.h"
+#include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "subscriptions/SubscriptionStore.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QSignalSpy>
@@ -24,12 +24,6 @@ struct Outcome
     QString err;
     int writes = 0; // to the preferences store handed over
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString hyphenReason = u"不審なハイフン連続使用ドメイン (詐欺サイト特有の命名パターン)"_qs;
 const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_qs;
@@ -65,13 +59,6 @@ QString suspicious(const QString &url, const QStringList &reasons)
 QString listReason(const QString &name)
 {
     return u"購読リスト「"_qs + name + u"」に掲載"_qs;
-}
-
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
 }
 
 } // namespace
@@ -146,10 +133,6 @@ void TestCheckCommand::runs_data()
     QTest::newRow("neutral, host lower-cased, url as given")
         << QStringList {u"HTTPS://Example.COM:8443/Path"_qs}
         << neutral(u"HTTPS://Example.COM:8443/Path"_qs, u"example.com"_qs) + u'\n' << false << 0;
-    QTest::newRow("quote and backslash escaped")
-        << QStringList {u"http://x.test/\"\\"_qs}
-        << u"{\"url\":\"http://x.test/\\\"\\\\\",\"verdict\":\"neutral\",\"domain\":\"x.test\"}\n"_qs
-        << false << 0;
     // Addresses are read as the browser's engine reads them.
     const QString unparsable = u"アドレスを正しく解析できないため安全を確認できません"_qs;
     QTest::newRow("no sound host: suspicious, not a usage error")
@@ -273,9 +256,9 @@ void TestCheckCommand::judgesWithSubscribedLists()
     QFETCH(QStringList, reasons);
     QFETCH(int, exitCode);
 
-    writeFile(m_dir->filePath(u"mine.txt"_qs),
-              "# Title: テストリスト\n*://*.fake-shop.example/*\n");
-    writeFile(m_dir->filePath(u"untitled.txt"_qs), "*://www.fake-shop.example/*\n");
+    writeBytes(m_dir->filePath(u"mine.txt"_qs),
+               "# Title: テストリスト\n*://*.fake-shop.example/*\n");
+    writeBytes(m_dir->filePath(u"untitled.txt"_qs), "*://www.fake-shop.example/*\n");
     arguments.replaceInStrings(u"{dir}"_qs, m_dir->path());
 
     const Outcome outcome = run(arguments);
@@ -349,15 +332,15 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
     QVERIFY(!outcome.err.isEmpty());
 
     // A writable rule store would put defaults (and a backup) over these.
-    writeFile(m_path,
-              "[General]\n"
-              "velmora_trusted_shops_v1=@ByteArray({\"truncated\":)\n"
-              "velmora_excluded_patterns_v1=@ByteArray([])\n"
-              "velmora_filter_mode_v1=Bogus\n"
-              "velmora_search_engine_v1=googleWeb\n");
+    writeBytes(m_path,
+               "[General]\n"
+               "velmora_trusted_shops_v1=@ByteArray({\"truncated\":)\n"
+               "velmora_excluded_patterns_v1=@ByteArray([])\n"
+               "velmora_filter_mode_v1=Bogus\n"
+               "velmora_search_engine_v1=googleWeb\n");
     // The browser's subscriptions, where the browser keeps them.
-    writeFile(m_dir->filePath(u"mine.txt"_qs),
-              "# Title: テストリスト\n*://*.fake-shop.example/*\n");
+    writeBytes(m_dir->filePath(u"mine.txt"_qs),
+               "# Title: テストリスト\n*://*.fake-shop.example/*\n");
     {
         SettingsPreferencesStore preferences(m_path);
         SubscriptionStore::Options options;

@@ -1,8 +1,8 @@
 #include "subscriptions/SubscriptionStore.h"
 
+#include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -24,8 +24,7 @@ const QByteArray goodList
 
 QByteArray testData(const char *name)
 {
-    QFile file(QFINDTESTDATA(u"data/"_s + QLatin1StringView(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return fileBytes(QFINDTESTDATA(u"data/"_s + QLatin1StringView(name)));
 }
 
 // Serves canned answers by path from 127.0.0.1, over https with the
@@ -234,9 +233,7 @@ void tst_SubscriptionStore::downloadsAndChecksForChanges()
     QCOMPARE(store->subscription(id)->ruleCount, 2);
     QCOMPARE(listsChanged.size(), 1);
     QVERIFY(blocks(*store, u"https://shop.fake-shop.example/"_s));
-    QFile file(store->filePath(id));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), goodList);
+    QCOMPARE(fileBytes(store->filePath(id)), goodList);
     QCOMPARE(storedRecord(id)[u"etag"_s].toString(), u"\"v1\""_s);
     QCOMPARE(storedRecord(id)[u"lastUpdated"_s].toString(), u"2025-03-01T09:00:00.000Z"_s);
 
@@ -299,9 +296,7 @@ void tst_SubscriptionStore::keepsLastGoodCopyWhenAnUpdateFails()
     QVERIFY(plain.requests.isEmpty());
 
     // Stored as before but for the error, and a restart judges with it.
-    QFile file(store->filePath(id));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), goodList);
+    QCOMPARE(fileBytes(store->filePath(id)), goodList);
     QJsonObject stored = storedRecord(id);
     QCOMPARE(stored.take(u"lastError"_s).toString(), store->subscription(id)->lastError);
     stored.insert(u"lastError"_s, QString());

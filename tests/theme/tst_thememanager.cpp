@@ -1,8 +1,8 @@
+#include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "theme/AppTheme.h"
 #include "theme/ThemeManager.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,18 +39,13 @@ void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays()
 {
     QFETCH(QByteArray, iniLine);
     const QByteArray contents = "[General]\n" + iniLine + '\n';
-    QFile file(path());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    file.close();
+    writeBytes(path(), contents);
     {
         SettingsPreferencesStore preferences(path());
         QCOMPARE(ThemeManager(preferences).currentTheme(), AppTheme::corisaPink);
     }
     // Reading never writes.
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), contents);
-    file.close();
+    QCOMPARE(fileBytes(path()), contents);
 
     // The next choice replaces the bad value.
     SettingsPreferencesStore preferences(path());
