@@ -115,13 +115,67 @@ private Q_SLOTS:
 
 private:
     // Loads the page and gives it the focus.
-    bool load(const QUrl &url);
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    QVariant runScript(const QString &script);
-    QMenu *openMenuAt(const QPoint &position, const QString &selectScript);
+    bool load(const QUrl &url)
+    {
+        BrowserViewModel &vm = m_env->viewModel;
+        vm.loadURL(url);
+        const bool loaded = waitForEngine(
+            [&] {
+                return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0;
+            },
+            engineTimeout);
+        m_env->webView()->setFocus();
+        return loaded && waitForEngine([this] { return m_env->webView()->hasFocus(); }, 2000);
+    }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_env->view.windowHandle(), Qt::Key(key), modifiers);
+    }
+    QVariant runScript(const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        m_env->webView()->page()->runJavaScript(script, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+        waitForEngine([&done] { return done; }, engineTimeout);
+        return result;
+    }
+    QMenu *openMenuAt(const QPoint &position, const QString &selectScript)
+    {
+        if (!selectScript.isEmpty())
+            runScript(selectScript);
+        PageWebView *webView = m_env->webView();
+        QWidget *target = webView->focusProxy();
+        QTest::mousePress(target, Qt::RightButton, {}, position);
+        QTest::mouseRelease(target, Qt::RightButton, {}, position);
+        waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout);
+        return webView->contextMenu();
+    }
     // Answers every page dialog from inside its own event loop, noting what
     // each one showed, and takes the silence it offers.
-    void answerDialog();
+    void answerDialog()
+    {
+        auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        QStringList seen;
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            seen.append(label->text());
+        if (auto *input = dialog->findChild<QLineEdit *>()) {
+            seen.append(input->text());
+            input->setText(u"3"_s);
+        }
+        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+            seen.append(button->text());
+        if (auto *silence = dialog->findChild<QCheckBox *>()) {
+            seen.append(silence->text());
+            silence->setChecked(true);
+        }
+        m_dialogs.append(seen.join(u'|'));
+        m_accept ? dialog->accept() : dialog->reject();
+    }
 
     // Lives as long as the process: the engine's proxy flag cannot change.
     TestProxyServer *m_proxy = nullptr;
@@ -188,68 +242,6 @@ void TestBrowserView::init()
     QVERIFY(load(pageUrl));
     m_accept = true;
     m_dialogs.clear();
-}
-
-bool TestBrowserView::load(const QUrl &url)
-{
-    BrowserViewModel &vm = m_env->viewModel;
-    vm.loadURL(url);
-    const bool loaded = waitForEngine(
-        [&] { return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0; },
-        engineTimeout);
-    m_env->webView()->setFocus();
-    return loaded && waitForEngine([this] { return m_env->webView()->hasFocus(); }, 2000);
-}
-
-void TestBrowserView::press(int key, Qt::KeyboardModifiers modifiers)
-{
-    QTest::keyClick(m_env->view.windowHandle(), Qt::Key(key), modifiers);
-}
-
-QVariant TestBrowserView::runScript(const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    m_env->webView()->page()->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    waitForEngine([&done] { return done; }, engineTimeout);
-    return result;
-}
-
-QMenu *TestBrowserView::openMenuAt(const QPoint &position, const QString &selectScript)
-{
-    if (!selectScript.isEmpty())
-        runScript(selectScript);
-    PageWebView *webView = m_env->webView();
-    QWidget *target = webView->focusProxy();
-    QTest::mousePress(target, Qt::RightButton, {}, position);
-    QTest::mouseRelease(target, Qt::RightButton, {}, position);
-    waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout);
-    return webView->contextMenu();
-}
-
-void TestBrowserView::answerDialog()
-{
-    auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget());
-    if (!dialog)
-        return;
-    QStringList seen;
-    for (const QLabel *label : dialog->findChildren<QLabel *>())
-        seen.append(label->text());
-    if (auto *input = dialog->findChild<QLineEdit *>()) {
-        seen.append(input->text());
-        input->setText(u"3"_s);
-    }
-    for (const QPushButton *button : dialog->findChildren<QPushButton *>())
-        seen.append(button->text());
-    if (auto *silence = dialog->findChild<QCheckBox *>()) {
-        seen.append(silence->text());
-        silence->setChecked(true);
-    }
-    m_dialogs.append(seen.join(u'|'));
-    m_accept ? dialog->accept() : dialog->reject();
 }
 
 void TestBrowserView::menuOffersWhatWorks_data()

@@ -89,9 +89,7 @@ struct Fixture : TestStores
     }
     template<typename T = QLabel> T *inRow(int index, const QString &name) const
     {
-        return bookmarksView.findChild<InsetList *>(u"bookmarkList"_s)
-            ->rowAt(index)
-            ->findChild<T *>(name);
+        return bookmarksView.findChild<InsetList *>()->rowAt(index)->findChild<T *>(name);
     }
     // The rows of the list, each with the title, shop, notes and address it
     // shows; or a marker for the empty state.

@@ -14,6 +14,7 @@
 #include "views/settings/TrustedShopSettingsTab.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -142,6 +144,8 @@ private Q_SLOTS:
     void addingASubscriptionRefusesOrSubscribes();
     void droppedFileIsImportedAndRemovedOnlyWhenConfirmed();
     void exportsTheEnabledPatterns();
+    void settingsTabs_data();
+    void settingsTabs();
 };
 
 void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
@@ -357,6 +361,46 @@ void TestSettingsView::exportsTheEnabledPatterns()
     const QByteArray text = file.readAll();
     QVERIFY(text.contains("\n*://*.bad-shop.example/*\n"));
     QVERIFY(!text.contains("*.top/"));
+}
+
+void TestSettingsView::settingsTabs_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("shops") << shopsTab;
+    QTest::newRow("subscriptions") << subscriptionsTab;
+}
+
+// The settings pictures the README shows, written only when asked for
+// (scripts/test.sh -L screenshots runs this with the folder set).
+void TestSettingsView::settingsTabs()
+{
+    QFETCH(int, tab);
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        QSKIP("VELMORA_SCREENSHOT_DIR is not set");
+
+    // A switched-off shop, a list read from a file with lines it skipped,
+    // and one whose download failed, to show every state.
+    TestStores env;
+    env.ruleStore.toggleShop(env.ruleStore.trustedShops().at(1).id);
+    QFile file(env.dir.filePath(u"local-list.txt"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
+               "*://*.co.jp/*\nhttps://*zilla.example/\n/unclosed(/\n");
+    file.close();
+    QVERIFY(env.subscriptionStore.importFile(file.fileName()).succeeded());
+    QSignalSpy finished(&env.subscriptionStore, &SubscriptionStore::updateFinished);
+    QVERIFY(env.subscriptionStore.add(u"https://127.0.0.1:1/lists/shops.txt"_s).succeeded());
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 20000);
+
+    auto view = makeView(env, tab);
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    RuleListView *list = view->subscriptionTab()->listView();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QCoreApplication::processEvents();
+    QVERIFY(QDir().mkpath(folder));
+    const QString name = u"settings-"_s + QString::fromLatin1(QTest::currentDataTag());
+    QVERIFY(view->grab().save(QDir(folder).filePath(name + u".png"_s)));
 }
 
 QTEST_MAIN(TestSettingsView)
