@@ -50,7 +50,6 @@ class TestDownloadBarView : public QObject
 private Q_SLOTS:
     void eachStateShowsWhatCanBeDone_data();
     void eachStateShowsWhatCanBeDone();
-    void programIsSavedOnlyWhenTheUserSaysSo_data();
     void programIsSavedOnlyWhenTheUserSaysSo();
 };
 
@@ -124,30 +123,23 @@ void TestDownloadBarView::eachStateShowsWhatCanBeDone()
     QCOMPARE(manager.model()->rowCount(), state == DownloadItem::State::inProgress ? 1 : 0);
 }
 
-void TestDownloadBarView::programIsSavedOnlyWhenTheUserSaysSo_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("saves");
-    QTest::newRow("save") << u"executableSaveButton"_s << true;
-    QTest::newRow("cancel") << u"executableCancelButton"_s << false;
-}
-
 void TestDownloadBarView::programIsSavedOnlyWhenTheUserSaysSo()
 {
-    QFETCH(QString, button);
-    QFETCH(bool, saves);
-    QString text;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        text = box->text() + box->informativeText();
-        box->findChild<QPushButton *>(button)->click();
-    });
-    QCOMPARE(DownloadBarView::askToSaveExecutable(nullptr, u"setup.exe"_s,
-                                                  QUrl(u"http://shop.example.com/setup"_s)),
-             saves);
-    // The question names the file and where it comes from.
-    QVERIFY(text.contains(u"「setup.exe」"_s) && text.contains(u"shop.example.com"_s));
+    for (const bool saves : {false, true}) {
+        QString text;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->text() + box->informativeText();
+            const QString button = saves ? u"executableSaveButton"_s : u"executableCancelButton"_s;
+            box->findChild<QPushButton *>(button)->click();
+        });
+        QCOMPARE(DownloadBarView::askToSaveExecutable(nullptr, u"setup.exe"_s,
+                                                      QUrl(u"http://shop.example.com/setup"_s)),
+                 saves);
+        // The question names the file and where it comes from.
+        QVERIFY(text.contains(u"「setup.exe」"_s) && text.contains(u"shop.example.com"_s));
+    }
 }
 
 QTEST_MAIN(TestDownloadBarView)

@@ -1,7 +1,13 @@
+// What the user is told about the page shown: its address and badge in the
+// toolbar, the caution bar above it, the warning in its place.
 #include "views/warning/SafeGuardWarningView.h"
 
+#include "safety/SafetyLevel.h"
 #include "support/TestPalette.h"
 #include "support/TestStores.h"
+#include "views/browser/AddressView.h"
+#include "views/warning/CautionBarView.h"
+#include "views/warning/ShopBadgeView.h"
 
 #include <QAbstractScrollArea>
 #include <QFrame>
@@ -9,6 +15,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -42,6 +50,11 @@ private Q_SLOTS:
     void middleElidesALongAddressOrShowsUnknown();
     void oneButtonLeadsAndEachAsksOnce();
     void textStaysReadableOnADarkPalette();
+    void cautionBarNamesEveryReasonAndCloses();
+    void badgeShowsEachVerdict_data();
+    void badgeShowsEachVerdict();
+    void addressShowsWhereThePageIs_data();
+    void addressShowsWhereThePageIs();
 
 private:
     template<typename T = QLabel> T *child(const QString &name) const
@@ -162,6 +175,148 @@ void TestSafeGuardWarningView::textStaysReadableOnADarkPalette()
             light += address.pixelColor(x, y).lightness() > 180 ? 1 : 0;
     }
     QVERIFY(light > 10);
+}
+
+void TestSafeGuardWarningView::cautionBarNamesEveryReasonAndCloses()
+{
+    // Above a page, as the browser pane puts it.
+    QWidget pane;
+    pane.resize(420, 300);
+    auto *bar = new CautionBarView(&pane);
+    (new QVBoxLayout(&pane))->addWidget(bar, 0, Qt::AlignTop);
+    const QStringList reasons {
+        u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s,
+        u"無料の動的DNSサービスのアドレスです"_s};
+    bar->setReasons(reasons);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+
+    const QList<QLabel *> labels = bar->findChildren<QLabel *>(u"cautionReason"_s);
+    QCOMPARE(labels.size(), 2);
+    QCOMPARE(labels.first()->text(), reasons.first());
+    QCOMPARE(labels.last()->text(), reasons.last());
+    // A long reason wraps within the pane, and the bar is tall enough for it.
+    QCOMPARE(pane.width(), 420);
+    QTRY_VERIFY(labels.first()->height() >= 2 * labels.first()->fontMetrics().lineSpacing());
+    QVERIFY(labels.last()->mapTo(bar, QPoint(0, labels.last()->height())).y() <= bar->height());
+
+    QSignalSpy dismissed(bar, &CautionBarView::dismissRequested);
+    QTest::mouseClick(bar->findChild<QToolButton *>(u"cautionCloseButton"_s), Qt::LeftButton);
+    QCOMPARE(dismissed.count(), 1);
+}
+
+void TestSafeGuardWarningView::badgeShowsEachVerdict_data()
+{
+    QTest::addColumn<SafetyLevel>("level");
+    QTest::addColumn<bool>("proceeded");
+    QTest::addColumn<bool>("insecure");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tag");
+
+    const QString shop = u"ヨドバシ・ドット・コム"_s;
+    const QString warning = u"exclamationmark.triangle.fill"_s;
+    QTest::newRow("trusted") << SafetyLevel::trusted(shop) << false << false
+                             << u"checkmark.seal.fill"_s << shop << u"公認正規店"_s;
+    const SafetyLevel suspicious = SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s});
+    QTest::newRow("suspicious") << suspicious << false << false << warning
+                                << u"危険サイト・詐欺疑い"_s << u"ブロック"_s;
+    // Shown because the user went past the warning: not "blocked".
+    QTest::newRow("suspicious, proceeded")
+        << suspicious << true << false << warning << u"危険サイト・詐欺疑い"_s
+        << u"警告を無視して表示中"_s;
+    // The right shop over plain http: never the green "公認正規店".
+    QTest::newRow("trusted over http")
+        << SafetyLevel::trusted(shop) << false << true << u"lock.open.fill"_s << shop
+        << u"公認店・保護されていない通信"_s;
+    QTest::newRow("caution") << SafetyLevel::caution({u"公認ショップではありません"_s}) << false
+                             << false << warning << u"注意"_s << QString();
+    QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << false << false
+                             << u"globe"_s << u"www.example.com"_s << QString();
+}
+
+void TestSafeGuardWarningView::badgeShowsEachVerdict()
+{
+    QFETCH(SafetyLevel, level);
+    QFETCH(bool, proceeded);
+    QFETCH(bool, insecure);
+    QFETCH(QString, symbol);
+    QFETCH(QString, text);
+    QFETCH(QString, tag);
+
+    ShopBadgeView badge;
+    // Start from another verdict so that every part has to change.
+    badge.setSafetyLevel(level.isTrusted() ? SafetyLevel::suspicious({u"x"_s})
+                                           : SafetyLevel::trusted(u"楽天市場"_s));
+    badge.setSafetyLevel(level);
+    badge.setProceeded(proceeded);
+    badge.setInsecure(insecure);
+    badge.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&badge));
+
+    QCOMPARE(badge.findChild<QLabel *>(u"badgeSymbol"_s)->toolTip(), symbol);
+    auto *textLabel = badge.findChild<QLabel *>(u"badgeText"_s);
+    QCOMPARE(textLabel->text(), text);
+    // Whole text shown, nothing clipped.
+    QVERIFY(textLabel->width() >= textLabel->fontMetrics().horizontalAdvance(text));
+    auto *tagLabel = badge.findChild<QLabel *>(u"badgeTag"_s);
+    QCOMPARE(tagLabel->isVisible(), !tag.isEmpty());
+    if (!tag.isEmpty())
+        QCOMPARE(tagLabel->text(), tag);
+    // The reasons are the warning's to tell; the badge stays short.
+    for (const QLabel *label : badge.findChildren<QLabel *>()) {
+        for (const QString &reason : level.reasons())
+            QVERIFY(!label->text().contains(reason) && !label->toolTip().contains(reason));
+    }
+}
+
+void TestSafeGuardWarningView::addressShowsWhereThePageIs_data()
+{
+    QTest::addColumn<QUrl>("address");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("host"); // emphasised
+    QTest::addColumn<bool>("lock");
+    QTest::addColumn<bool>("insecure");
+
+    QTest::newRow("https") << QUrl(u"https://www.amazon.co.jp/dp/B0?th=1"_s)
+                           << u"https://www.amazon.co.jp/dp/B0?th=1"_s << u"www.amazon.co.jp"_s
+                           << true << false;
+    QTest::newRow("http") << QUrl(u"http://shop.example.jp:8080/cart"_s)
+                          << u"http://shop.example.jp:8080/cart"_s << u"shop.example.jp"_s << true
+                          << true;
+    // A Cyrillic "а" looks like the shop's name; its punycode does not.
+    QTest::newRow("look-alike host")
+        << QUrl(u"https://r\u0430kuten.co.jp/"_s) << u"https://xn--rkuten-3nf.co.jp/"_s
+        << u"xn--rkuten-3nf.co.jp"_s << true << false;
+    // The user part is how "amazon.co.jp@evil" deceives: it is not shown.
+    QTest::newRow("user part") << QUrl(u"http://amazon.co.jp@evil.example/<b>x</b>"_s)
+                               << u"http://evil.example/%3Cb%3Ex%3C/b%3E"_s << u"evil.example"_s
+                               << true << true;
+    QTest::newRow("no host") << QUrl(u"data:text/html,hi"_s) << u"data:text/html,hi"_s << QString()
+                             << false << false;
+    QTest::newRow("long") << QUrl(u"https://a.example.jp/"_s + QString(200, u'x'))
+                          << u"https://a.example.jp/"_s + QString(69, u'x') + u"…"_s
+                          << u"a.example.jp"_s << true << false;
+}
+
+void TestSafeGuardWarningView::addressShowsWhereThePageIs()
+{
+    QFETCH(QUrl, address);
+    QFETCH(QString, shown);
+    QFETCH(QString, host);
+    QFETCH(bool, lock);
+    QFETCH(bool, insecure);
+
+    AddressView view;
+    view.setAddress(address);
+    view.show();
+    QCOMPARE(view.shownText(), shown);
+    const auto *text = view.findChild<QLabel *>(u"addressText"_s);
+    if (!host.isEmpty())
+        QVERIFY(text->text().contains(u"font-weight:600\">"_s + host + u"</span>"_s));
+    QVERIFY(!text->text().contains(u"<b>"_s));
+    QCOMPARE(view.findChild<QLabel *>(u"addressLock"_s)->isVisible(), lock);
+    QCOMPARE(view.findChild<QLabel *>(u"addressInsecure"_s)->isVisible(), insecure);
 }
 
 QTEST_MAIN(TestSafeGuardWarningView)

@@ -1,17 +1,28 @@
+#include "views/settings/SettingsView.h"
+
 #include "rules/DefaultRules.h"
+#include "rules/RuleListModel.h"
 #include "support/TestStores.h"
 #include "views/common/RuleListView.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/AddRuleSheet.h"
+#include "views/settings/AddSubscriptionSheet.h"
+#include "views/settings/ExclusionRuleSettingsTab.h"
 #include "views/settings/RuleRowDelegate.h"
-#include "views/settings/SettingsView.h"
+#include "views/settings/SubscriptionSettingsTab.h"
 #include "views/settings/ThemeCard.h"
+#include "views/settings/TrustedShopSettingsTab.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -23,6 +34,7 @@ namespace {
 
 constexpr int shopsTab = 1;
 constexpr int patternsTab = 2;
+constexpr int subscriptionsTab = 3;
 
 // What a rule list tab stores, one row per rule: a shop's name, domain,
 // category and template, or a pattern and its reason, then its switch.
@@ -40,41 +52,61 @@ QList<QStringList> storedRules(const SecurityRuleStore &store, int tab)
     return rules;
 }
 
-std::unique_ptr<SettingsView> makeView(TestStores &env)
+std::unique_ptr<SettingsView> makeView(TestStores &env, int tab = 0)
 {
     auto view
         = std::make_unique<SettingsView>(env.themeManager, env.ruleStore, env.subscriptionStore);
     view->resize(900, 620);
+    view->tabs()->setCurrentIndex(tab);
     view->show();
     return view;
 }
 
-RuleListView *list(SettingsView &view, int tab)
+RuleListSettingsTab *ruleTab(SettingsView &view, int tab)
 {
-    return view.findChild<RuleListView *>(tab == shopsTab ? u"shopList"_s : u"patternList"_s);
+    if (tab == shopsTab)
+        return view.trustedShopTab();
+    return tab == patternsTab ? static_cast<RuleListSettingsTab *>(view.exclusionRuleTab())
+                              : view.subscriptionTab();
 }
 
 // Where the row's switch or delete button is painted, in the list's
 // viewport; empty for a row without one.
 QRect partRect(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
 {
-    RuleListView *rules = list(view, tab);
+    RuleListView *rules = ruleTab(view, tab)->listView();
     const QModelIndex index = rules->model()->index(row, 0);
     rules->scrollTo(index);
-    const auto *delegate = static_cast<RuleRowDelegate *>(rules->itemDelegate());
-    return delegate->partRect(part, rules->visualRect(index), index);
+    return ruleTab(view, tab)->rowDelegate()->partRect(part, rules->visualRect(index), index);
 }
 
 void click(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
 {
-    QTest::mouseClick(list(view, tab)->viewport(), Qt::LeftButton, {},
+    QTest::mouseClick(ruleTab(view, tab)->listView()->viewport(), Qt::LeftButton, {},
                       partRect(view, tab, row, part).center());
 }
 
 // The list header, with its count.
 QString listTitle(SettingsView &view, int tab)
 {
-    return view.findChild<QLabel *>(list(view, tab)->objectName() + u"Title"_s)->text();
+    RuleListSettingsTab *list = ruleTab(view, tab);
+    return list->findChild<QLabel *>(list->listView()->objectName() + u"Title"_s)->text();
+}
+
+// What the subscription rows show: name, address, status and error lines.
+QStringList subscriptionRows(SettingsView &view)
+{
+    QStringList shown;
+    const QAbstractItemModel *model = view.subscriptionTab()->listView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        shown.append(QStringList {index.data().toString(),
+                                  index.data(RuleListModel::DetailRole).toString(),
+                                  index.data(RuleListModel::StatusRole).toString(),
+                                  index.data(RuleListModel::ErrorRole).toString()}
+                         .join(u'|'));
+    }
+    return shown;
 }
 
 // Opens the tab's sheet with its add button, as a user does.
@@ -85,6 +117,16 @@ AddRuleSheet *openSheet(SettingsView &view, int tab)
     QTest::mouseClick(view.findChild<QPushButton *>(name + u"Button"_s), Qt::LeftButton);
     auto *sheet = view.findChild<AddRuleSheet *>(name + u"Sheet"_s);
     return sheet && QTest::qWaitFor([sheet] { return sheet->isVisible(); }) ? sheet : nullptr;
+}
+
+// Answers the question that is up with the named button.
+bool answer(const QString &button)
+{
+    const auto box = [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); };
+    if (!QTest::qWaitFor([&box] { return box() != nullptr; }))
+        return false;
+    QTest::mouseClick(box()->findChild<QPushButton *>(button), Qt::LeftButton);
+    return QTest::qWaitFor([&box] { return box() == nullptr; });
 }
 
 } // namespace
@@ -98,6 +140,12 @@ private Q_SLOTS:
     void addingARuleStoresWhatWasTypedUntilDeleted_data();
     void addingARuleStoresWhatWasTypedUntilDeleted();
     void resetOnlyOnConfirmation();
+    void addingASubscriptionRefusesOrSubscribes_data();
+    void addingASubscriptionRefusesOrSubscribes();
+    void droppedFileIsImportedAndRemovedOnlyWhenConfirmed();
+    void exportsTheEnabledPatterns();
+    void settingsTabs_data();
+    void settingsTabs();
 };
 
 void TestSettingsView::themeCardBecomesTheOnlyCurrentOne()
@@ -193,19 +241,166 @@ void TestSettingsView::resetOnlyOnConfirmation()
     auto view = makeView(env);
 
     view->tabs()->setCurrentWidget(view->aboutTab()->parentWidget());
-    for (const QString &answer : {u"resetCancelButton"_s, u"resetConfirmButton"_s}) {
+    for (const QString &button : {u"resetCancelButton"_s, u"resetConfirmButton"_s}) {
         QCOMPARE(store.trustedShops(), changed);
         QTest::mouseClick(view->findChild<QPushButton *>(u"resetRulesButton"_s), Qt::LeftButton);
-        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
-        QWidget *box = QApplication::activeModalWidget();
-        QTest::mouseClick(box->findChild<QPushButton *>(answer), Qt::LeftButton);
+        QVERIFY(answer(button));
         // Gone, not only closed: the view asks once at a time.
         QTRY_VERIFY(!view->findChild<QMessageBox *>());
     }
     // The switched-off shop is on again, the removed pattern is back.
     QCOMPARE(store.trustedShops(), defaultTrustedShops());
     QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
-    QCOMPARE(list(*view, shopsTab)->model()->rowCount(), defaultTrustedShops().size());
+    QCOMPARE(ruleTab(*view, shopsTab)->listView()->model()->rowCount(),
+             defaultTrustedShops().size());
+}
+
+void TestSettingsView::addingASubscriptionRefusesOrSubscribes_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("refusal"); // empty: subscribed
+
+    QTest::newRow("not https") << u"http://lists.example/shops.txt"_s
+                               << u"https:// で始まるアドレスだけを購読できます。"_s;
+    // Nothing listens there: subscribed, and the failed download shows.
+    QTest::newRow("subscribed") << u" https://127.0.0.1:1/shops.txt "_s << QString();
+}
+
+void TestSettingsView::addingASubscriptionRefusesOrSubscribes()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, refusal);
+    TestStores env;
+    auto view = makeView(env, subscriptionsTab);
+
+    const QStringList before = subscriptionRows(*view);
+    QTest::mouseClick(view->findChild<QPushButton *>(u"addSubscriptionButton"_s), Qt::LeftButton);
+    AddSubscriptionSheet *sheet = view->subscriptionTab()->addSubscriptionSheet();
+    QTRY_VERIFY(sheet->isVisible());
+    auto *field = sheet->findChild<QLineEdit *>(u"newSubscriptionAddressField"_s);
+    QTest::keyClicks(field, address);
+    QTest::mouseClick(sheet->findChild<QPushButton *>(u"addSubscriptionConfirmButton"_s),
+                      Qt::LeftButton);
+
+    if (!refusal.isEmpty()) {
+        // The sheet stays with what was typed and says why.
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->refusal(), refusal);
+        QCOMPARE(field->text(), address);
+        QCOMPARE(subscriptionRows(*view), before);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(sheet->refusal(), QString());
+        return;
+    }
+    QTRY_VERIFY(!sheet->isVisible());
+    QCOMPARE(field->text(), QString());
+    QCOMPARE(listTitle(*view, subscriptionsTab), u"購読中のブロックリスト (2件)"_s);
+    QTRY_COMPARE(subscriptionRows(*view).constLast(),
+                 u"127.0.0.1|https://127.0.0.1:1/shops.txt|ルール 0件・未取得|"
+                 u"サーバーに接続できませんでした（127.0.0.1）。"_s);
+}
+
+void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
+{
+    TestStores env;
+    auto view = makeView(env, subscriptionsTab);
+    const QString path = env.dir.filePath(u"dropped.txt"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# Title: 持ち込みリスト\n*://*.fake-shop.example/*\nnot a rule\n"
+               "*://market.example/scam/*\n");
+    file.close();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    SubscriptionSettingsTab *tab = view->subscriptionTab();
+    const QPoint at = tab->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tab, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tab, &drop);
+
+    const QStringList rows = subscriptionRows(*view);
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(rows.constLast().startsWith(u"持ち込みリスト|"_s + path + u"|ルール 2件・読み込み "_s));
+    QVERIFY(rows.constLast().endsWith(u"・読み飛ばした行 1|"_s));
+    // The new list is chosen, with its skipped line.
+    QCOMPARE(tab->findChild<QPlainTextEdit *>(u"subscriptionProblems"_s)->toPlainText(),
+             u"「持ち込みリスト」で読み飛ばした行:\n3行目: ルールの形式ではありません"_s);
+
+    // Removing asks first.
+    for (const QString &button :
+         {u"removeSubscriptionCancelButton"_s, u"removeSubscriptionConfirmButton"_s}) {
+        QCOMPARE(subscriptionRows(*view).size(), 2);
+        click(*view, subscriptionsTab, 1, RuleRowDelegate::Part::remove);
+        QVERIFY(answer(button));
+    }
+    QCOMPARE(subscriptionRows(*view).size(), 1);
+}
+
+void TestSettingsView::exportsTheEnabledPatterns()
+{
+    TestStores env;
+    auto view = makeView(env, subscriptionsTab);
+    SecurityRuleStore &rules = env.ruleStore;
+    rules.addCustomPattern(u"bad-shop.example"_s, QString());
+    rules.addCustomPattern(u"with/path"_s, QString());
+    rules.togglePattern(rules.excludedPatterns().at(0).id); // "*.top" off
+    const QString path = env.dir.filePath(u"own.txt"_s);
+    view->subscriptionTab()->exportPatterns(path);
+
+    QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+    auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QCOMPARE(message->text(),
+             u"除外パターン %1件を書き出しました。"_s.arg(rules.excludedPatterns().size() - 2));
+    QVERIFY(message->informativeText().endsWith(u"\nwith/path"_s));
+    message->accept();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("\n*://*.bad-shop.example/*\n"));
+    QVERIFY(!text.contains("*.top/"));
+}
+
+void TestSettingsView::settingsTabs_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("shops") << shopsTab;
+    QTest::newRow("subscriptions") << subscriptionsTab;
+}
+
+// The settings pictures the README shows, written only when asked for
+// (scripts/test.sh -L screenshots runs this with the folder set).
+void TestSettingsView::settingsTabs()
+{
+    QFETCH(int, tab);
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        QSKIP("VELMORA_SCREENSHOT_DIR is not set");
+
+    // A switched-off shop, a list read from a file with lines it skipped,
+    // and one whose download failed, to show every state.
+    TestStores env;
+    env.ruleStore.toggleShop(env.ruleStore.trustedShops().at(1).id);
+    QFile file(env.dir.filePath(u"local-list.txt"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
+               "*://*.co.jp/*\nhttps://*zilla.example/\n/unclosed(/\n");
+    file.close();
+    QVERIFY(env.subscriptionStore.importFile(file.fileName()).succeeded());
+    QSignalSpy finished(&env.subscriptionStore, &SubscriptionStore::updateFinished);
+    QVERIFY(env.subscriptionStore.add(u"https://127.0.0.1:1/lists/shops.txt"_s).succeeded());
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 20000);
+
+    auto view = makeView(env, tab);
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    RuleListView *list = view->subscriptionTab()->listView();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QCoreApplication::processEvents();
+    QVERIFY(QDir().mkpath(folder));
+    const QString name = u"settings-"_s + QString::fromLatin1(QTest::currentDataTag());
+    QVERIFY(view->grab().save(QDir(folder).filePath(name + u".png"_s)));
 }
 
 QTEST_MAIN(TestSettingsView)
