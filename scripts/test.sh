@@ -9,7 +9,8 @@ bash "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON >/dev/null
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
-# scripts/test.sh -L screenshots runs the screenshot check.
+# VELMORA_SCREENSHOT_DIR=docs/screenshots scripts/test.sh -L screenshots redraws
+# the pictures; without the folder the screenshot cases are skipped.
 skip=(-LE screenshots)
 for arg in "$@"; do
   case "$arg" in
