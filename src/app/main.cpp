@@ -2,6 +2,8 @@
 #include "app/SingleInstance.h"
 #include "app/VelmoraShoppingBrowserApp.h"
 #include "prefs/SettingsPreferencesStore.h"
+#include "rules/RuleSet.h"
+#include "safety/SafeBrowsingEngine.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,6 +11,8 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTextStream>
+
+#include <future>
 
 #include <unistd.h>
 
@@ -77,6 +81,16 @@ int main(int argc, char *argv[])
     // on its own pages (errors) and asks sites for (Accept-Language),
     // whatever the desktop's locale.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+
+    // The engine's reference tables (public suffixes, brands, shop names,
+    // major sites) are built on first use and take a good part of a start;
+    // built on the other core while the display connection and the window
+    // come up, they are ready by the first verdict. The future waits for
+    // them on every way out of main.
+    const std::future<void> referenceTables = std::async(std::launch::async, [] {
+        SafeBrowsingEngine().evaluateSafety(QUrl(QStringLiteral("https://www.example.co.jp/")),
+                                            RuleSet());
+    });
 
     QApplication application(argc, argv);
     JapaneseTranslations::install(application);

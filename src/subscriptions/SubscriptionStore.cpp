@@ -322,7 +322,8 @@ void SubscriptionStore::update(const QUuid &id)
     }
     request.timeout = m_options.timeout;
     request.maxBytes = m_options.maxBytes;
-    request.sslConfiguration = m_options.sslConfiguration;
+    request.sslConfiguration
+        = m_options.sslConfiguration.value_or(QSslConfiguration::defaultConfiguration());
     auto download = std::make_unique<ListDownload>(*m_network, request);
     connect(download.get(), &ListDownload::finished, this, [this, id] { downloadFinished(id); });
     m_downloads[id] = std::move(download);

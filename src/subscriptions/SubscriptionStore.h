@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class ListDownload;
 class PreferencesStore;
@@ -63,7 +64,10 @@ public:
         std::chrono::milliseconds checkInterval = std::chrono::hours(1);
         std::chrono::milliseconds timeout = std::chrono::minutes(2);
         qint64 maxBytes = maxListBytes;
-        QSslConfiguration sslConfiguration = QSslConfiguration::defaultConfiguration();
+        // Empty: the system's, looked up at the first download, since
+        // looking it up loads the TLS library and reads every CA certificate
+        // on the system, which would hold up the window at every start.
+        std::optional<QSslConfiguration> sslConfiguration;
         // Empty: the current time in UTC.
         std::function<QDateTime()> clock;
     };

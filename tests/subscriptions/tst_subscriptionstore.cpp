@@ -142,7 +142,8 @@ std::unique_ptr<SubscriptionStore> tst_SubscriptionStore::makeStore()
     options.checkInterval = 50ms;
     options.timeout = 1500ms;
     options.maxBytes = 64 * 1024;
-    options.sslConfiguration.setCaCertificates({QSslCertificate(testData("localhost.pem"))});
+    options.sslConfiguration = QSslConfiguration::defaultConfiguration();
+    options.sslConfiguration->setCaCertificates({QSslCertificate(testData("localhost.pem"))});
     options.clock = [this] { return m_now; };
     return std::make_unique<SubscriptionStore>(*m_preferences, options);
 }
