@@ -19,11 +19,6 @@ constexpr int startTimeout = 60000;
 // The start-up search is https: the engine asks the proxy for a tunnel.
 const QString searchHost = u"www.google.co.jp"_s;
 
-QString browserExecutable()
-{
-    return QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE);
-}
-
 // A user with a fresh home, nothing stored yet. The engine's flags, which
 // point it at the test's proxy, come from this process's environment.
 QProcessEnvironment freshUser(const QTemporaryDir &home)
@@ -37,6 +32,12 @@ QProcessEnvironment freshUser(const QTemporaryDir &home)
     env.insert(u"LANG"_s, u"C.UTF-8"_s);
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     return env;
+}
+
+void start(QProcess &browser, const QTemporaryDir &home, const QStringList &arguments = {})
+{
+    browser.setProcessEnvironment(freshUser(home));
+    browser.start(QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE), arguments);
 }
 
 void stop(QProcess &browser)
@@ -67,10 +68,6 @@ private Q_SLOTS:
 
 private:
     bool searched() const { return m_proxy.hosts().contains(searchHost); }
-    bool requested(const QString &host, const QString &path) const
-    {
-        return m_proxy.hits(host, path) > 0;
-    }
 
     TestProxyServer m_proxy;
 };
@@ -93,7 +90,7 @@ void TestEndToEnd::withoutDisplayExplainsXvfb()
 
     QProcess browser;
     browser.setProcessEnvironment(env);
-    browser.start(browserExecutable(), {});
+    browser.start(QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE), {});
     QVERIFY(browser.waitForFinished(20000));
     QCOMPARE(browser.exitStatus(), QProcess::NormalExit);
     QCOMPARE(browser.exitCode(), 0);
@@ -107,8 +104,7 @@ void TestEndToEnd::firstStartSearchesAndStoresDefaults()
 {
     QTemporaryDir home;
     QProcess browser;
-    browser.setProcessEnvironment(freshUser(home));
-    browser.start(browserExecutable(), {});
+    start(browser, home);
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
     QCOMPARE(browser.state(), QProcess::Running);
 
@@ -134,21 +130,18 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
 {
     QTemporaryDir home;
     QProcess browser;
-    browser.setProcessEnvironment(freshUser(home));
-    browser.start(browserExecutable(),
-                  {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
-    QTRY_VERIFY_WITH_TIMEOUT(requested(u"shop.example.jp"_s, u"/item"_s), startTimeout);
+    start(browser, home, {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/item"_s) > 0, startTimeout);
 
     // A second start hands its address to the running browser and leaves;
     // one without addresses asks it for a new window, which searches.
     QProcess second;
-    second.setProcessEnvironment(freshUser(home));
-    second.start(browserExecutable(), {u"http://other.example.jp/"_s});
+    start(second, home, {u"http://other.example.jp/"_s});
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(requested(u"other.example.jp"_s, u"/"_s), startTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"other.example.jp"_s, u"/"_s) > 0, startTimeout);
     QVERIFY(!searched());
-    second.start(browserExecutable(), {});
+    start(second, home);
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
@@ -163,8 +156,7 @@ void TestEndToEnd::windowsComeBackAfterACrash()
 {
     QTemporaryDir home;
     QProcess browser;
-    browser.setProcessEnvironment(freshUser(home));
-    browser.start(browserExecutable(), {u"http://shop.example.jp/cart"_s});
+    start(browser, home, {u"http://shop.example.jp/cart"_s});
     // Saved as it changes, not at quit: give the page time to arrive.
     QFile session(home.filePath(u"data/Velmora/VelmoraShoppingBrowser/session.json"_s));
     const auto saved = [&session] {
@@ -177,7 +169,7 @@ void TestEndToEnd::windowsComeBackAfterACrash()
     browser.kill();
     QVERIFY(browser.waitForFinished());
 
-    browser.start(browserExecutable(), {});
+    start(browser, home);
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/cart"_s), 2, startTimeout);
     QTest::qWait(2000);
     QVERIFY(!searched());

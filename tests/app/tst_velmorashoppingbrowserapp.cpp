@@ -1,5 +1,6 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
+#include "app/JapaneseTranslations.h"
 #include "browser/BrowserViewModel.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "support/EngineWait.h"
@@ -9,7 +10,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -59,7 +63,7 @@ struct Run
     }
 };
 
-// Loads url in the window and returns the title the page ends up with.
+// The title the page ends up with.
 QString load(ContentView *window, const QUrl &url, const QString &titleStart = {})
 {
     BrowserViewModel &vm = window->browserViewModel();
@@ -94,6 +98,7 @@ private Q_SLOTS:
     void cookiesAndSiteDataSurviveARestartNotAPrivateWindow();
     void normalWindowsRecordShownPages();
     void privateWindowLooksPrivate();
+    void qtWidgetsSpeakJapanese();
 
 private:
     // The engine reads its proxy once per process: never deleted.
@@ -216,6 +221,21 @@ void TestVelmoraShoppingBrowserApp::privateWindowLooksPrivate()
     QVERIFY(run.app.privateProfile());
     incognito->close();
     QTRY_VERIFY(!run.app.privateProfile());
+}
+
+// Qt's own widgets speak Japanese once the translation is installed: the
+// menu of every text field (the search box) and the standard dialog buttons.
+void TestVelmoraShoppingBrowserApp::qtWidgetsSpeakJapanese()
+{
+    QVERIFY(JapaneseTranslations::install(*QCoreApplication::instance()));
+    QLineEdit field(u"MacBook"_s);
+    const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts.append(action->text());
+    QVERIFY2(texts.join(u' ').contains(u"貼り付け"_s), qPrintable(texts.join(u' ')));
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
 }
 
 QTEST_MAIN(TestVelmoraShoppingBrowserApp)

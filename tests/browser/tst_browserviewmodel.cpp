@@ -3,6 +3,7 @@
 // are seen. Navigation on the real engine is tst_navigationpolicy.
 
 #include "browser/BrowserViewModel.h"
+#include "browser/CautionNotice.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
@@ -31,7 +32,6 @@ class TestBrowserViewModel final : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void suspiciousLoadRecordsBlockBeforeNotifying();
     void safeLoadClearsBlockAndJudgesFirst();
@@ -39,31 +39,27 @@ private Q_SLOTS:
     void policyAnswersAtOnceAndBlocksLater();
     void lookAlikeBlockOffersTheRealShop();
     void rulesChangedLaterCountAtOnce();
+    void cautionShowsUntilClosedForThatPage();
 
 private:
     // Each test's rules over a settings file of its own.
-    struct Rules
+    struct Fixture
     {
         QTemporaryDir dir;
         SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("prefs.ini"))};
         SecurityRuleStore store {preferences};
+        BrowserViewModel viewModel {store};
     };
-    std::unique_ptr<Rules> m_rules;
+    std::unique_ptr<Fixture> m_fixture;
     SecurityRuleStore *m_store = nullptr;
-    std::unique_ptr<BrowserViewModel> m_viewModel;
+    BrowserViewModel *m_viewModel = nullptr;
 };
 
 void TestBrowserViewModel::init()
 {
-    m_rules = std::make_unique<Rules>();
-    m_store = &m_rules->store;
-    m_viewModel = std::make_unique<BrowserViewModel>(*m_store);
-}
-
-void TestBrowserViewModel::cleanup()
-{
-    m_viewModel.reset();
-    m_rules.reset();
+    m_fixture = std::make_unique<Fixture>();
+    m_store = &m_fixture->store;
+    m_viewModel = &m_fixture->viewModel;
 }
 
 void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
@@ -72,34 +68,28 @@ void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
         = SafetyLevel::suspicious({topReason, SafeBrowsingEngine::hyphenRuleReason()});
 
     // Whichever notice a view reacts to, the block is already complete.
-    QStringList heard;
-    const auto check = [&](const QString &name) {
-        heard.append(name);
-        QVERIFY(m_viewModel->isBlocked());
-        QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
-        QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
-        QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    };
-    connect(m_viewModel.get(), &BrowserViewModel::isBlockedChanged, this,
-            [&] { check(u"isBlocked"_s); });
-    connect(m_viewModel.get(), &BrowserViewModel::blockedReasonsChanged, this,
-            [&] { check(u"blockedReasons"_s); });
-    connect(m_viewModel.get(), &BrowserViewModel::pendingBlockedURLChanged, this,
-            [&] { check(u"pendingBlockedURL"_s); });
-    connect(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged, this,
-            [&] { check(u"safetyLevel"_s); });
+    QList<int> heard;
+    int index = 0;
+    for (const auto signal :
+         {&BrowserViewModel::isBlockedChanged, &BrowserViewModel::blockedReasonsChanged,
+          &BrowserViewModel::pendingBlockedURLChanged, &BrowserViewModel::safetyLevelChanged})
+        connect(m_viewModel, signal, this, [&, index = index++] {
+            heard.append(index);
+            QVERIFY(m_viewModel->isBlocked());
+            QCOMPARE(m_viewModel->blockedReasons(), verdict.reasons());
+            QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
+            QCOMPARE(m_viewModel->safetyLevel(), verdict);
+        });
 
     m_viewModel->loadURL(scamURL);
-    QCOMPARE(heard,
-             QStringList(
-                 {u"isBlocked"_s, u"blockedReasons"_s, u"pendingBlockedURL"_s, u"safetyLevel"_s}));
+    QCOMPARE(heard, QList<int>({0, 1, 2, 3}));
     QVERIFY(m_viewModel->currentURL().isEmpty());
 }
 
 void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
 {
     // Proceeding with nothing blocked does nothing.
-    QSignalSpy blocked(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
+    QSignalSpy blocked(m_viewModel, &BrowserViewModel::isBlockedChanged);
     m_viewModel->proceedAnyway();
     QCOMPARE(blocked.count(), 0);
 
@@ -183,7 +173,7 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
 
 void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
 {
-    QSignalSpy suggestion(m_viewModel.get(), &BrowserViewModel::blockedSuggestionChanged);
+    QSignalSpy suggestion(m_viewModel, &BrowserViewModel::blockedSuggestionChanged);
     m_viewModel->loadURL(QUrl(u"http://rakuten.co.jp.evil.cn/login"_s));
     QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(suggestion.count(), 1);
@@ -210,6 +200,25 @@ void TestBrowserViewModel::rulesChangedLaterCountAtOnce()
     m_viewModel->loadURL(news);
     QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->blockedReasons(), {u"テスト用の理由"_s});
+}
+
+void TestBrowserViewModel::cautionShowsUntilClosedForThatPage()
+{
+    const SafetyLevel caution = SafetyLevel::caution({u"公認ショップではありません"_s});
+    const QUrl page(u"https://qzxv-shop.com/item/1"_s);
+    const QUrl reviews(u"https://qzxv-shop.com/item/1#reviews"_s);
+    CautionNotice notice;
+    QCOMPARE(notice.reasons(caution, page), caution.reasons());
+    QVERIFY(notice.reasons(SafetyLevel::neutral(u"qzxv-shop.com"_s), page).isEmpty());
+
+    // Closed for the page, also when moving within it; another page, and a
+    // new visit, bring it back.
+    notice.dismiss(page);
+    notice.pageShown(reviews);
+    QVERIFY(notice.reasons(caution, reviews).isEmpty());
+    notice.pageShown(QUrl(u"https://qzxv-shop.com/item/2"_s));
+    notice.pageShown(page);
+    QCOMPARE(notice.reasons(caution, page), caution.reasons());
 }
 
 QTEST_GUILESS_MAIN(TestBrowserViewModel)

@@ -53,7 +53,6 @@ private Q_SLOTS:
     void asksBeforeSavingPrograms();
 
 private:
-    // Waits until the list has `rows` rows, the last one in `state`.
     bool waitForLastRow(DownloadItem::State state, int rows = 1);
 
     TestProxyServer m_proxy;

@@ -20,7 +20,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -35,7 +34,6 @@ constexpr int blockTimeout = 5000;
 
 const QString topReason = u"悪質詐欺通販サイトで多発するTLD"_s;
 
-// Neutral pages: the starting points of most tests.
 const QString neutralHost = u"news.example.jp"_s;
 const QString trustedHost = u"www.amazon.co.jp"_s;
 const QString trustedShopName = u"Amazon.co.jp"_s;
@@ -62,26 +60,21 @@ QByteArray htmlPage(const QByteArray &head, const QByteArray &body)
 // The id of the rule list's row whose field reads text.
 template<typename Row> QUuid idOf(const QList<Row> &rows, QString Row::*field, const QString &text)
 {
-    const auto row = std::find_if(rows.cbegin(), rows.cend(),
-                                  [&](const Row &candidate) { return candidate.*field == text; });
-    return row == rows.cend() ? QUuid() : row->id;
+    for (const Row &row : rows)
+        if (row.*field == text)
+            return row.id;
+    return {};
 }
 
 } // namespace
 
 Q_DECLARE_METATYPE(Outcome)
 
-// Readable failures for verdict comparisons.
+// Readable failures for verdict comparisons: the shop, domain or reasons.
 char *toString(const SafetyLevel &level)
 {
-    const QString kind = level.isTrusted() ? u"trusted"_s
-        : level.isSuspicious()             ? u"suspicious"_s
-        : level.isCaution()                ? u"caution"_s
-                                           : u"neutral"_s;
-    const QString payload = !level.reasons().isEmpty() ? level.reasons().join(u" | ")
-        : level.isTrusted()                            ? level.shopName()
-                                                       : level.domain();
-    return qstrdup((kind + u'(' + payload + u')').toUtf8().constData());
+    const QStringList payload = QStringList {level.shopName(), level.domain()} + level.reasons();
+    return qstrdup(payload.join(u'|').toUtf8().constData());
 }
 
 class TestNavigationPolicy final : public QObject
@@ -89,14 +82,12 @@ class TestNavigationPolicy final : public QObject
     Q_OBJECT
 
 public:
-    // Called before the application object exists.
     static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup();
-    void cleanupTestCase();
+    void cleanup() { m_fixture.reset(); }
 
     void typedLoadGivesVerdict_data();
     void typedLoadGivesVerdict();
@@ -114,9 +105,7 @@ private:
     QWebEnginePage *page() const { return m_page.data(); }
     bool waitForLoad(const QUrl &url);
     bool loadAndWait(const QUrl &url);
-    // Asks for a page the policy blocks and waits for its warning.
     bool loadBlocked(const QUrl &url);
-    // Runs a script in the page and waits until it has run.
     bool runScript(const QString &script);
     bool isShowing(const QUrl &url) const;
 
@@ -127,23 +116,26 @@ private:
     // part, and nothing a test keeps in it (no-store pages, no cookies the
     // tests read) reaches the next test.
     std::unique_ptr<QWebEngineProfile> m_profile;
-    // Each test's rules over a settings file of its own.
-    struct Rules
+    // Each test's rules over a settings file of its own, its view model and
+    // the pane that holds its pages.
+    struct Fixture
     {
         QTemporaryDir dir;
         SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("prefs.ini"))};
         SecurityRuleStore store {preferences};
+        BrowserViewModel viewModel {store};
+        // The tabs the page opened, each with its own view model, as a
+        // window makes them.
+        std::vector<std::unique_ptr<BrowserViewModel>> tabs;
+        QObject pane;
     };
-    std::unique_ptr<Rules> m_rules;
+    std::unique_ptr<Fixture> m_fixture;
     SecurityRuleStore *m_store = nullptr;
-    std::unique_ptr<BrowserViewModel> m_viewModel;
-    std::unique_ptr<QObject> m_pane;
+    BrowserViewModel *m_viewModel = nullptr;
+    QObject *m_pane = nullptr;
     QPointer<QWebEnginePage> m_page;
     // New windows the page asked for, whatever became of them.
     int m_windowRequests = 0;
-    // The tabs the page opened, each with its own view model, as a window
-    // makes them.
-    std::vector<std::unique_ptr<BrowserViewModel>> m_tabs;
 };
 
 void TestNavigationPolicy::initTestCase()
@@ -168,33 +160,19 @@ void TestNavigationPolicy::initTestCase()
 void TestNavigationPolicy::init()
 {
     m_proxy.clearHits();
-    m_rules = std::make_unique<Rules>();
-    m_store = &m_rules->store;
-    m_viewModel = std::make_unique<BrowserViewModel>(*m_store);
-    m_pane = std::make_unique<QObject>();
-    m_page = WebViewHost::makeWebView(*m_viewModel, m_pane.get(), m_profile.get());
+    m_fixture = std::make_unique<Fixture>();
+    m_store = &m_fixture->store;
+    m_viewModel = &m_fixture->viewModel;
+    m_pane = &m_fixture->pane;
+    m_page = WebViewHost::makeWebView(*m_viewModel, m_pane, m_profile.get());
     QVERIFY(m_page);
     m_windowRequests = 0;
-    connect(page(), &QWebEnginePage::newWindowRequested, m_pane.get(),
+    connect(page(), &QWebEnginePage::newWindowRequested, m_pane,
             [this](QWebEngineNewWindowRequest &) { ++m_windowRequests; });
     qobject_cast<ScreeningWebPage *>(page())->setTabOpener([this](bool) {
-        m_tabs.push_back(std::make_unique<BrowserViewModel>(*m_store));
-        return WebViewHost::makeWebView(*m_tabs.back(), m_pane.get(), m_profile.get());
+        m_fixture->tabs.push_back(std::make_unique<BrowserViewModel>(*m_store));
+        return WebViewHost::makeWebView(*m_fixture->tabs.back(), m_pane, m_profile.get());
     });
-}
-
-void TestNavigationPolicy::cleanup()
-{
-    m_pane.reset();
-    m_tabs.clear();
-    m_viewModel.reset();
-    m_rules.reset();
-}
-
-void TestNavigationPolicy::cleanupTestCase()
-{
-    // Pages went before their profile.
-    m_profile.reset();
 }
 
 bool TestNavigationPolicy::waitForLoad(const QUrl &url)
@@ -300,7 +278,7 @@ void TestNavigationPolicy::typedLoadGivesVerdict()
     for (const auto signal :
          {&BrowserViewModel::currentURLChanged, &BrowserViewModel::safetyLevelChanged,
           &BrowserViewModel::isProceededChanged})
-        connect(m_viewModel.get(), signal, m_pane.get(), watch);
+        connect(m_viewModel, signal, m_pane, watch);
     const SafetyLevel before = m_viewModel->safetyLevel();
     QSignalSpy finished(page(), &QWebEnginePage::loadFinished);
     m_viewModel->loadURL(url);
@@ -331,7 +309,7 @@ void TestNavigationPolicy::typedLoadGivesVerdict()
 
 void TestNavigationPolicy::pageStateFlowsIntoViewModel()
 {
-    QSignalSpy loading(m_viewModel.get(), &BrowserViewModel::isLoadingChanged);
+    QSignalSpy loading(m_viewModel, &BrowserViewModel::isLoadingChanged);
     const QUrl first = address(neutralHost, u"/first?x=%E3%81%82"_s);
     const QUrl second = address(trustedHost, u"/second"_s);
 
@@ -401,7 +379,6 @@ void TestNavigationPolicy::everyNavigationKindIsScreened()
     QFETCH(QString, target);
     QFETCH(Outcome, outcome);
 
-    // Each row gets its own starting page on the neutral host.
     const QString path
         = u"/kind/"_s + QString::number(qHash(QString::fromUtf8(QTest::currentDataTag())));
     const QUrl start = address(neutralHost, path);
@@ -449,12 +426,12 @@ void TestNavigationPolicy::everyNavigationKindIsScreened()
         QTRY_COMPARE_WITH_TIMEOUT(m_windowRequests, 1, engineTimeout);
         QCoreApplication::processEvents();
         QVERIFY(waitForLoad(start));
-        QVERIFY(m_tabs.empty());
+        QVERIFY(m_fixture->tabs.empty());
         return;
     }
     if (newTab)
-        QTRY_COMPARE_WITH_TIMEOUT(int(m_tabs.size()), 1, engineTimeout);
-    BrowserViewModel &screened = newTab ? *m_tabs.front() : *m_viewModel;
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_fixture->tabs.size()), 1, engineTimeout);
+    BrowserViewModel &screened = newTab ? *m_fixture->tabs.front() : *m_viewModel;
     QTRY_VERIFY_WITH_TIMEOUT(screened.isBlocked(), blockTimeout);
     const QUrl blocked = screened.pendingBlockedURL();
     QCOMPARE(screened.blockedReasons(),
@@ -471,7 +448,6 @@ void TestNavigationPolicy::popupFloodStaysBounded_data()
 {
     QTest::addColumn<bool>("addressed");
     QTest::addColumn<int>("calls");
-    // Each opens in a tab of its own, with or without an address.
     QTest::newRow("without address") << false << 100;
     QTest::newRow("with address") << true << 1000;
 }
@@ -499,9 +475,9 @@ void TestNavigationPolicy::popupFloodStaysBounded()
     QVERIFY(runScript(u"flood(%1, %2)"_s.arg(calls).arg(addressed ? u"true"_s : u"false"_s)));
     // Only the allowance opens, each in a tab of its own.
     QTRY_COMPARE_WITH_TIMEOUT(m_windowRequests, allowance, engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(int(m_tabs.size()), allowance, engineTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(int(m_fixture->tabs.size()), allowance, engineTimeout);
     if (addressed) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_tabs.back()->currentURL(),
+        QTRY_COMPARE_WITH_TIMEOUT(m_fixture->tabs.back()->currentURL(),
                                   address(neutralHost, u"/p%1"_s.arg(allowance - 1)),
                                   engineTimeout);
         int opened = 0;
@@ -524,7 +500,7 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     const SafetyLevel verdict = SafetyLevel::suspicious({topReason});
     QObject watcher;
     QStringList unnamed;
-    connect(m_viewModel.get(), &BrowserViewModel::safetyLevelChanged, &watcher, [&] {
+    connect(m_viewModel, &BrowserViewModel::safetyLevelChanged, &watcher, [&] {
         const SafetyLevel level = m_viewModel->safetyLevel();
         if (level.isNeutral() && level.domain() == u"不明"_s)
             unnamed.append(m_viewModel->currentURL().toString());
@@ -616,7 +592,7 @@ void TestNavigationPolicy::goBackAndReloadWhileBlocked()
     const QUuid topPattern
         = idOf(m_store->excludedPatterns(), &ExcludedPattern::pattern, u"*.top"_s);
     m_store->togglePattern(topPattern);
-    QSignalSpy lifted(m_viewModel.get(), &BrowserViewModel::isBlockedChanged);
+    QSignalSpy lifted(m_viewModel, &BrowserViewModel::isBlockedChanged);
     m_viewModel->reload();
     QTRY_COMPARE_WITH_TIMEOUT(m_viewModel->safetyLevel(), SafetyLevel::suspicious(hyphenOnly),
                               blockTimeout);

@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // "host:port" without the port; an IPv6 literal keeps its brackets.
@@ -15,12 +17,41 @@ QByteArray hostOnly(const QByteArray &authority)
     return authority.left(colon);
 }
 
+QString key(const QString &host, const QString &path)
+{
+    return host.toLower() + (path.isEmpty() ? QStringLiteral("/") : path);
+}
+
+QByteArray defaultPage(const QString &host)
+{
+    const QByteArray name = host.toHtmlEscaped().toUtf8();
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + name
+        + "</title></head><body><h1>" + name + "</h1></body></html>";
+}
+
 } // namespace
 
 TestProxyServer::TestProxyServer(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &TestProxyServer::onNewConnection);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            m_buffers.insert(socket, QByteArray());
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                auto buffer = m_buffers.find(socket);
+                if (buffer == m_buffers.end())
+                    return;
+                buffer->append(socket->readAll());
+                while (serveOne(socket, *buffer)
+                       && socket->state() == QAbstractSocket::ConnectedState)
+                    continue;
+            });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                m_buffers.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    });
     m_server.listen(QHostAddress::LocalHost, 0);
 }
 
@@ -35,16 +66,6 @@ TestProxyServer::~TestProxyServer()
         socket->disconnect(this);
         delete socket;
     }
-}
-
-quint16 TestProxyServer::port() const
-{
-    return m_server.serverPort();
-}
-
-QString TestProxyServer::key(const QString &host, const QString &path)
-{
-    return host.toLower() + (path.isEmpty() ? QStringLiteral("/") : path);
 }
 
 void TestProxyServer::setPage(const QString &host, const QString &path, const QByteArray &body,
@@ -63,15 +84,9 @@ void TestProxyServer::setAttachment(const QString &host, const QString &path,
                      {.body = body, .contentType = contentType, .disposition = disposition});
 }
 
-void TestProxyServer::setRedirect(const QString &host, const QString &path, const QString &location,
-                                  int status)
+void TestProxyServer::setRedirect(const QString &host, const QString &path, const QString &location)
 {
-    m_answers.insert(key(host, path), {.status = status, .location = location.toUtf8()});
-}
-
-void TestProxyServer::setTunnel(const QString &host, quint16 port)
-{
-    m_tunnels.insert(host.toLower(), port);
+    m_answers.insert(key(host, path), {.status = 302, .location = location.toUtf8()});
 }
 
 void TestProxyServer::setStalled(const QString &host, const QString &path)
@@ -88,58 +103,17 @@ void TestProxyServer::clearHits()
 {
     m_hits.clear();
     m_hosts.clear();
-    m_bodies.clear();
-    m_totalHits = 0;
-}
-
-QByteArray TestProxyServer::lastBody(const QString &host, const QString &path) const
-{
-    return m_bodies.value(key(host, path));
 }
 
 void TestProxyServer::installAsEngineProxy() const
 {
-    const QString current = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS");
-    QStringList flags;
-    for (const QString &flag : current.split(u' ', Qt::SkipEmptyParts)) {
-        if (!flag.startsWith(QLatin1String("--proxy-server=")))
-            flags.append(flag);
-    }
+    QStringList flags
+        = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").split(u' ', Qt::SkipEmptyParts);
+    flags.removeIf([](const QString &flag) { return flag.startsWith(u"--proxy-server="); });
     flags.append(QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(port()));
     if (!flags.contains(QLatin1String("--disable-gpu")))
         flags.append(QStringLiteral("--disable-gpu"));
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.join(u' ').toUtf8());
-}
-
-QByteArray TestProxyServer::defaultPage(const QString &host)
-{
-    const QByteArray name = host.toHtmlEscaped().toUtf8();
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + name
-        + "</title></head><body><h1>" + name + "</h1></body></html>";
-}
-
-void TestProxyServer::onNewConnection()
-{
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        m_buffers.insert(socket, QByteArray());
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            m_buffers.remove(socket);
-            socket->deleteLater();
-        });
-    }
-}
-
-void TestProxyServer::onReadyRead(QTcpSocket *socket)
-{
-    auto buffer = m_buffers.find(socket);
-    if (buffer == m_buffers.end())
-        return;
-    buffer->append(socket->readAll());
-    while (serveOne(socket, *buffer)) {
-        if (socket->state() != QAbstractSocket::ConnectedState)
-            return;
-    }
 }
 
 bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
@@ -172,7 +146,6 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
     const qsizetype total = headerEnd + 4 + contentLength;
     if (buffer.size() < total)
         return false;
-    const QByteArray body = buffer.mid(headerEnd + 4, contentLength);
     buffer.remove(0, total);
 
     // https goes through CONNECT: only to the hosts a test has a server for.
@@ -202,22 +175,14 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
     const QUrl url = QUrl::fromEncoded("http://example.invalid" + pathAndQuery);
     const QString path = url.path().isEmpty() ? QStringLiteral("/") : url.path();
     const QString requestKey = key(host, path);
-    ++m_totalHits;
     ++m_hits[requestKey];
     m_hosts.insert(host);
-    m_bodies.insert(requestKey, body);
 
-    Answer answer;
-    const auto configured = m_answers.constFind(requestKey);
-    if (configured != m_answers.constEnd()) {
-        answer = *configured;
-    } else if (path == QLatin1String("/favicon.ico")) {
-        answer.status = 404;
-        answer.contentType = "text/plain";
-    } else {
-        answer.body = defaultPage(host);
-        answer.contentType = "text/html; charset=utf-8";
-    }
+    const Answer answer = m_answers.value(
+        requestKey,
+        path == u"/favicon.ico"_s
+            ? Answer {.status = 404}
+            : Answer {.body = defaultPage(host), .contentType = "text/html; charset=utf-8"});
     if (answer.stalled)
         return true;
 

@@ -29,37 +29,29 @@ public:
     explicit TestProxyServer(QObject *parent = nullptr);
     ~TestProxyServer() override;
 
-    quint16 port() const;
+    quint16 port() const { return m_server.serverPort(); }
     void setPage(const QString &host, const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8");
     // Served as a file to save ("Content-Disposition: attachment").
     void setAttachment(const QString &host, const QString &path, const QByteArray &body,
                        const QString &fileName,
                        const QByteArray &contentType = "application/octet-stream");
-    void setRedirect(const QString &host, const QString &path, const QString &location,
-                     int status = 302);
+    void setRedirect(const QString &host, const QString &path, const QString &location);
     // https to host (CONNECT) is passed through to 127.0.0.1:port, where a
     // test's own TLS server answers with its certificate; other CONNECTs fail.
-    void setTunnel(const QString &host, quint16 port);
+    void setTunnel(const QString &host, quint16 port) { m_tunnels.insert(host.toLower(), port); }
     // Requests to host and path are read and never answered, to test time-outs.
     void setStalled(const QString &host, const QString &path);
     // Requests seen for host and path (path without the query).
     int hits(const QString &host, const QString &path) const;
-    // Forgets the hits and bodies seen so far (pages stay configured); a test
-    // program calls it between test functions.
-    void clearHits();
-    // All requests seen, any host.
-    int totalHits() const { return m_totalHits; }
     // Every host asked for since the last clearHits(), as the engine wrote it.
     QSet<QString> hosts() const { return m_hosts; }
-    // The body of the last request to host and path (a form post's fields).
-    QByteArray lastBody(const QString &host, const QString &path) const;
+    // Forgets the requests seen so far (pages stay configured).
+    void clearHits();
     // Points the web engine at this proxy (QTWEBENGINE_CHROMIUM_FLAGS): adds
     // --proxy-server=http://127.0.0.1:<port> (replacing an earlier one) and
     // --disable-gpu, keeping every other flag. Call before the engine starts.
     void installAsEngineProxy() const;
-    // The default page the proxy serves for host.
-    static QByteArray defaultPage(const QString &host);
 
 private:
     struct Answer
@@ -72,9 +64,6 @@ private:
         bool stalled = false;
     };
 
-    static QString key(const QString &host, const QString &path);
-    void onNewConnection();
-    void onReadyRead(QTcpSocket *socket);
     // Answers one complete request from the front of buffer; false while the
     // request is still incomplete.
     bool serveOne(QTcpSocket *socket, QByteArray &buffer);
@@ -85,7 +74,5 @@ private:
     QHash<QString, quint16> m_tunnels;
     QHash<QString, int> m_hits;
     QSet<QString> m_hosts;
-    QHash<QString, QByteArray> m_bodies;
     QHash<QTcpSocket *, QByteArray> m_buffers;
-    int m_totalHits = 0;
 };

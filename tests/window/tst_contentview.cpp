@@ -8,11 +8,12 @@
 #include "safety/SafeBrowsingEngine.h"
 #include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
-#include "theme/ThemeManager.h"
 #include "views/bookmarks/BookmarksView.h"
 #include "views/browser/AddressView.h"
 #include "views/browser/BrowserView.h"
+#include "views/browser/FindBarView.h"
 #include "views/common/ThemeColors.h"
+#include "views/downloads/DownloadBarView.h"
 #include "views/search/SearchBarView.h"
 #include "views/settings/SettingsView.h"
 #include "views/warning/SafeGuardWarningView.h"
@@ -35,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -59,6 +61,16 @@ const QUrl slowUrl(u"http://slow.example.com/image.png"_s);
 const QUrl slowPageUrl(u"http://shop.example.com/slow-image"_s);
 const QUrl tabLinksUrl(u"http://news.example.com/tabs"_s);
 const QUrl cautionUrl(u"http://zakka-hanako.shop/"_s);
+const QUrl shopUrl(u"http://www.amazon.co.jp/order"_s);
+const QUrl receiptUrl(u"http://www.amazon.co.jp/receipt"_s);
+const QUrl scamFileUrl(u"http://cheap-brand-outlet.top/invoice"_s);
+
+// The user's home, where downloads go by default.
+QTemporaryDir &home()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
 
 // Each test gets its own settings file and its own application object, as a
 // fresh start of the program would.
@@ -99,14 +111,12 @@ void clickSidebarRow(ContentView *window, NavigationSection section)
     QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
+// Pictures for the documentation are written only when asked for.
 void saveScreenshot(QWidget *window, const QString &name)
 {
-    const QImage image = window->grab().toImage();
-    QVERIFY(!image.isNull());
-    // Screenshots for the documentation are written only when asked for.
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
     if (!folder.isEmpty())
-        QVERIFY(image.save(QDir(folder).filePath(name)));
+        QVERIFY(window->grab().toImage().save(QDir(folder).filePath(name)));
 }
 
 } // namespace
@@ -116,12 +126,17 @@ class TestContentView : public QObject
     Q_OBJECT
 
 public:
-    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+    static void initMain()
+    {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        qputenv("HOME", home().path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home().filePath(u".config"_s).toUtf8());
+    }
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanup();
+    void init() { m_env = std::make_unique<Environment>(); }
+    void cleanup() { m_env.reset(); }
 
     void firstLaunchSearchesOnce_data();
     void firstLaunchSearchesOnce();
@@ -129,6 +144,8 @@ private Q_SLOTS:
     void reloadShowsStopWhileLoadingAndStops();
     void titleBadgeAndBookmarkFollowPage();
     void themeMenuRestylesEveryWindowButSettings();
+    void paletteFollowsTheme_data();
+    void paletteFollowsTheme();
     void sidebarBadgeAndSections();
     void keyboardShortcuts();
     void tabKeys_data();
@@ -137,6 +154,7 @@ private Q_SLOTS:
     void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
     void pagesOpenTabs();
+    void downloadsShowUnderThePage();
     void screenshots();
 
 private:
@@ -157,12 +175,9 @@ void TestContentView::initTestCase()
     m_proxy = new TestProxyServer;
     m_proxy->installAsEngineProxy();
     m_proxy->setPage(amazonUrl.host(), u"/"_s,
-                     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>"
-                         + amazonTitle.toUtf8()
-                         + "</title></head><body><h1>Amazon</h1><p>MacBook Air M3 "
-                           "¥164,800</p></body></html>");
-    m_proxy->setPage(untitledUrl.host(), untitledUrl.path(),
-                     "<!DOCTYPE html><html><body><p>no title here</p></body></html>");
+                     "<!DOCTYPE html><meta charset=\"utf-8\"><title>" + amazonTitle.toUtf8()
+                         + "</title><h1>Amazon</h1><p>MacBook Air M3 ¥164,800</p>");
+    m_proxy->setPage(untitledUrl.host(), untitledUrl.path(), "<html><p>no title here</p></html>");
     m_proxy->setStalled(slowUrl.host(), slowUrl.path());
     // Three links of 60 pixels' height: two that open their own window, the
     // first one keeping its opener (without rel=opener the engine drops it).
@@ -174,19 +189,15 @@ void TestContentView::initTestCase()
     m_proxy->setPage(cautionUrl.host(), cautionUrl.path(),
                      "<html><meta charset=\"utf-8\"><title>雑貨はなこ</title>雑貨</html>");
     m_proxy->setPage(slowPageUrl.host(), slowPageUrl.path(),
-                     "<!DOCTYPE html><html><head><title>slow</title></head><body>"
-                     "<img src=\""
-                         + slowUrl.toEncoded() + "\"></body></html>");
-}
-
-void TestContentView::init()
-{
-    m_env = std::make_unique<Environment>();
-}
-
-void TestContentView::cleanup()
-{
-    m_env.reset();
+                     "<html><title>slow</title><img src=\"" + slowUrl.toEncoded() + "\"></html>");
+    m_proxy->setPage(shopUrl.host(), shopUrl.path(),
+                     "<!DOCTYPE html><meta charset=\"utf-8\"><title>ご注文の確認</title>"
+                     "<h1>ご注文ありがとうございました</h1><a id=\"receipt\" href=\""
+                         + receiptUrl.toEncoded() + "\">領収書</a>");
+    m_proxy->setAttachment(receiptUrl.host(), receiptUrl.path(), "%PDF-1.4\n%%EOF\n",
+                           u"領収書.pdf"_s, "application/pdf");
+    m_proxy->setAttachment(scamFileUrl.host(), scamFileUrl.path(), "%PDF-1.4\n%%EOF\n",
+                           u"請求書.pdf"_s, "application/pdf");
 }
 
 ContentView *TestContentView::openSettled()
@@ -353,13 +364,12 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
 
     // What is stored is what another store reading the same settings sees.
     QList<QStringList> stored;
-    const QList<ShoppingBookmark> bookmarks = BookmarkStore(m_env->preferences).bookmarks();
-    for (const ShoppingBookmark &saved : bookmarks)
+    const BookmarkStore reader(m_env->preferences);
+    for (const ShoppingBookmark &saved : reader.bookmarks())
         stored.append({saved.title, saved.url, saved.shopName});
-    QCOMPARE(stored.size(), 2);
-    QVERIFY(stored.contains(QStringList({amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s})));
-    QVERIFY(
-        stored.contains(QStringList({untitledUrl.toString(), untitledUrl.toString(), QString()})));
+    QCOMPARE(stored,
+             QList<QStringList>({{untitledUrl.toString(), untitledUrl.toString(), QString()},
+                                 {amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s}}));
 
     // A long title is cut to the toolbar's width, not wrapped.
     const QString longTitle = QString(u"とても長いページタイトル"_s).repeated(10);
@@ -369,7 +379,6 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(load(window, QUrl(u"http://long.example.com/"_s)));
     QTRY_VERIFY(title->isVisible());
     QVERIFY(title->text().endsWith(QChar(0x2026)));
-    QVERIFY(title->width() <= 250);
 }
 
 void TestContentView::themeMenuRestylesEveryWindowButSettings()
@@ -381,7 +390,6 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
     first->toolbar()->themeAction(AppTheme::cyberPurple)->trigger();
     for (ContentView *window : {first, second}) {
         QVERIFY(window->toolbar()->themeAction(AppTheme::cyberPurple)->isChecked());
-        QVERIFY(!window->toolbar()->themeAction(AppTheme::corisaPink)->isChecked());
         QCOMPARE(window->palette().color(QPalette::Highlight), accentColor(AppTheme::cyberPurple));
         // Children and the dialogs the window opens share the look.
         QVERIFY(ThemePalette::isDark(window->sidebar()->palette()));
@@ -400,6 +408,43 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
     second->toolbar()->themeAction(AppTheme::system)->trigger();
     QCOMPARE(first->palette().color(QPalette::Window),
              QGuiApplication::palette().color(QPalette::Window));
+}
+
+void TestContentView::paletteFollowsTheme_data()
+{
+    QTest::addColumn<AppTheme>("theme");
+    QTest::addColumn<bool>("keepsSystem");
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("system") << AppTheme::system << true << false;
+    QTest::newRow("light") << AppTheme::light << false << false;
+    QTest::newRow("dark") << AppTheme::dark << false << true;
+    QTest::newRow("corisaPink") << AppTheme::corisaPink << true << false;
+}
+
+void TestContentView::paletteFollowsTheme()
+{
+    QFETCH(AppTheme, theme);
+    QFETCH(bool, keepsSystem);
+    QFETCH(bool, dark);
+
+    // A system palette that is recognisably neither of the forced ones.
+    QPalette system(QColor(200, 220, 200), QColor(210, 230, 210));
+    system.setColor(QPalette::WindowText, QColor(10, 40, 10));
+    const QPalette palette = ThemePalette::palette(theme, system);
+
+    QCOMPARE(palette.color(QPalette::Window) == system.color(QPalette::Window), keepsSystem);
+    QCOMPARE(ThemePalette::isDark(palette), dark);
+    // Text stands out from its background, whichever palette it is.
+    for (const auto &[background, text] : {std::pair {QPalette::Window, QPalette::WindowText},
+                                           std::pair {QPalette::Base, QPalette::Text},
+                                           std::pair {QPalette::Button, QPalette::ButtonText}}) {
+        const int contrast
+            = qAbs(palette.color(background).lightness() - palette.color(text).lightness());
+        QVERIFY2(contrast > 150, qPrintable(QString::number(contrast)));
+    }
+    // The accent marks selections in every state the window can be in.
+    QCOMPARE(palette.color(QPalette::Active, QPalette::Highlight), accentColor(theme));
+    QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight), accentColor(theme));
 }
 
 void TestContentView::sidebarBadgeAndSections()
@@ -609,7 +654,6 @@ void TestContentView::settingsWindowKeysAndLastWindow()
 
 void TestContentView::pagesOpenTabs_data()
 {
-    // The link of the test page.
     QTest::addColumn<int>("link");
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("background");
@@ -662,6 +706,46 @@ void TestContentView::pagesOpenTabs()
     QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
 }
 
+void TestContentView::downloadsShowUnderThePage()
+{
+    ContentView *window = openSettled();
+    QVERIFY(load(window, shopUrl));
+    auto *bar = window->findChild<DownloadBarView *>();
+    QVERIFY(bar && !bar->isVisible());
+    const auto statusTexts = [bar] {
+        QStringList texts;
+        for (const QLabel *label : bar->findChildren<QLabel *>(u"downloadStatus"_s))
+            texts.append(label->text());
+        return texts;
+    };
+
+    // Saved into the download folder of the user's home.
+    QWebEnginePage *page = window->browserView()->webView()->page();
+    page->runJavaScript(u"document.getElementById('receipt').click()"_s);
+    const QString saved = QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+                              .filePath(u"領収書.pdf"_s);
+    QVERIFY(saved.startsWith(home().path()));
+    QVERIFY(waitForEngine([&] { return QFileInfo(saved).size() > 0; }, engineTimeout));
+    QTRY_VERIFY(bar->isVisible());
+    // The engine ignores a download attribute on another host's link, so
+    // the page asks for the file itself.
+    page->download(scamFileUrl);
+    QTRY_COMPARE_WITH_TIMEOUT(statusTexts().size(), 2, engineTimeout);
+    QVERIFY(statusTexts().first().startsWith(u"ブロックしました: "_s));
+    QVERIFY(statusTexts().last().startsWith(u"完了"_s));
+    QCOMPARE(window->browserViewModel().currentURL(), shopUrl);
+    QCOMPARE(QFileInfo(saved).dir().entryList(QDir::Files), QStringList {u"領収書.pdf"_s});
+    saveScreenshot(window, u"window-downloads.png"_s);
+
+    // The page keys are the window's, also while the page has the focus.
+    window->browserView()->webView()->setFocus();
+    QTRY_VERIFY(window->browserView()->webView()->hasFocus());
+    QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(window->browserView()->findBar()->isVisible());
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    QVERIFY(!window->browserView()->findBar()->isVisible());
+}
+
 void TestContentView::screenshots()
 {
     // Pictures for the documentation (the README shows some of them); every
@@ -680,15 +764,13 @@ void TestContentView::screenshots()
                                  && window->tabViewModel(1).safetyLevel().isCaution(),
                              engineTimeout);
     window->searchBar()->setSearchText(u"MacBook Air"_s);
-    QTest::qWait(500);
-    saveScreenshot(window, u"window-default.png"_s);
-    window->selectTab(1);
-    QTest::qWait(300);
-    saveScreenshot(window, u"window-caution.png"_s);
-
-    window->selectTab(2);
-    QTest::qWait(300);
-    saveScreenshot(window, u"window-warning.png"_s);
+    const QStringList names {u"window-default.png"_s, u"window-caution.png"_s,
+                             u"window-warning.png"_s};
+    for (int tab = 0; tab < 3; ++tab) {
+        window->selectTab(tab);
+        QTest::qWait(500);
+        saveScreenshot(window, names.at(tab));
+    }
 }
 
 QTEST_MAIN(TestContentView)
