@@ -122,7 +122,10 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView)
     if (m_webView)
         disconnect(m_webView.data(), nullptr, this, nullptr);
     m_idleWatchdog.stop();
-    m_proceedPass.reset();
+    // A pass given before there was any page is for the load waiting for
+    // this one; any other belongs to the page that goes.
+    if (!m_deferredLoad || !m_proceedPass || m_proceedPass->address != m_deferredLoad->url)
+        m_proceedPass.reset();
 
     m_webView = webView;
     if (!webView)
@@ -205,8 +208,7 @@ void BrowserViewModel::proceedAnyway()
     // Going past the warning is not trusting the page: the badge keeps the
     // block's verdict, and so does the page when it arrives.
     publishVerdict(m_safetyLevel);
-    if (!m_webView)
-        return;
+    // Without a page yet, the load and its pass wait for it.
     m_proceedPass = ProceedPass {m_pendingBlockedURL, siteOf(m_pendingBlockedURL)};
     keepVerdict(m_pendingBlockedURL, m_safetyLevel);
     startLoad(m_pendingBlockedURL, m_requestTimeouts.proceed);

@@ -577,6 +577,19 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_proxy.hits(hyphenHost, landing.path()), 0);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
+
+    // Past a warning shown before the tab had its page (an address given at
+    // start): the page opens once it comes, still under the block's verdict.
+    BrowserViewModel early(*m_store);
+    const QUrl first = address(topHost, u"/early"_s);
+    early.loadURL(first);
+    QVERIFY(early.isBlocked());
+    early.proceedAnyway();
+    WebViewHost::makeWebView(early, m_pane, m_profile.get());
+    QVERIFY(waitForEngine([&] { return early.currentURL() == first && !early.isLoading(); },
+                          engineTimeout));
+    QVERIFY(!early.isBlocked());
+    QCOMPARE(early.safetyLevel(), verdict);
 }
 
 void TestNavigationPolicy::goBackAndReloadWhileBlocked()
