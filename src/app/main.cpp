@@ -83,10 +83,8 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
     // The engine's reference tables (public suffixes, brands, shop names,
-    // major sites) are built on first use and take a good part of a start;
-    // built on the other core while the display connection and the window
-    // come up, they are ready by the first verdict. The future waits for
-    // them on every way out of main.
+    // major sites) are built on first use and take a good part of a start:
+    // they build on the other core while the display connection comes up.
     const std::future<void> referenceTables = std::async(std::launch::async, [] {
         SafeBrowsingEngine().evaluateSafety(QUrl(QStringLiteral("https://www.example.co.jp/")),
                                             RuleSet());
@@ -100,6 +98,9 @@ int main(int argc, char *argv[])
         QString::fromLatin1(SettingsPreferencesStore::applicationName));
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // --help and --version end the program inside the parser, and exit()
+    // takes the tables down: they must be complete, not half-built, by then.
+    referenceTables.wait();
     const QList<QUrl> urls = addressArguments(application);
 
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
