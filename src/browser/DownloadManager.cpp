@@ -9,9 +9,19 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Where a page is, for remembering a refusal: the whole site, so that a page
+// cannot ask again by only changing its path.
+QUrl siteOf(const QWebEnginePage &page)
+{
+    return page.url().adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery
+                               | QUrl::RemoveFragment);
+}
 
 QString failureText(QWebEngineDownloadRequest::DownloadInterruptReason reason)
 {
@@ -93,12 +103,25 @@ void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
     }
 
     if (DownloadFileName::isExecutable(fileName)) {
+        if (isRefusingPrograms(request->page())) {
+            request->cancel();
+            return;
+        }
         // The question runs its own event loop: this window may close and
         // the engine may drop the request meanwhile.
         const QPointer<DownloadManager> self(this);
         const QPointer<QWebEngineDownloadRequest> asked(request);
+        const QPointer<QWebEnginePage> page(request->page());
+        const QUrl site = page ? siteOf(*page) : QUrl();
         const bool yes = m_question && m_question(fileName, request->url());
-        if (!self || !asked)
+        if (!self)
+            return;
+        if (!yes && page) {
+            m_refusedProgramPages.removeIf(
+                [](const RefusedProgramPage &refused) { return refused.page.isNull(); });
+            m_refusedProgramPages.append({page, site});
+        }
+        if (!asked)
             return;
         if (!yes || asked->state() != QWebEngineDownloadRequest::DownloadRequested) {
             asked->cancel();
@@ -124,6 +147,14 @@ void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
     request->setDownloadFileName(item.fileName);
     request->accept();
     track(request, m_model.append(item), item.fileName);
+}
+
+bool DownloadManager::isRefusingPrograms(const QWebEnginePage *page) const
+{
+    return page
+        && std::ranges::any_of(m_refusedProgramPages, [page](const RefusedProgramPage &refused) {
+               return refused.page == page && refused.site == siteOf(*page);
+           });
 }
 
 void DownloadManager::cancel(int id)

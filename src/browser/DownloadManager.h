@@ -68,4 +68,13 @@ private:
     QHash<int, QPointer<QWebEngineDownloadRequest>> m_running;
     // Names of files still being written, which the folder may not show yet.
     QSet<QString> m_reserved;
+    // A page may ask for programs without end: once the user said no, it is
+    // not heard again until it goes to another site.
+    struct RefusedProgramPage
+    {
+        QPointer<QWebEnginePage> page;
+        QUrl site;
+    };
+    QList<RefusedProgramPage> m_refusedProgramPages;
+    bool isRefusingPrograms(const QWebEnginePage *page) const;
 };

@@ -163,12 +163,13 @@ void TestDownloadManager::asksBeforeSavingPrograms()
 {
     QFETCH(bool, answer);
     QFETCH(QStringList, saved);
+    const QUrl setup = address(shopHost, u"/setup"_s);
     QStringList asked;
     m_manager->setExecutableQuestion([&](const QString &fileName, const QUrl &url) {
         asked.append(fileName + u' ' + url.host());
         return answer;
     });
-    m_page->load(address(shopHost, u"/setup"_s));
+    m_page->load(setup);
     QVERIFY(waitForEngine([&] { return !asked.isEmpty(); }, engineTimeout));
     QCOMPARE(asked, QStringList {u"setup.exe "_s + shopHost});
     if (answer)
@@ -176,6 +177,12 @@ void TestDownloadManager::asksBeforeSavingPrograms()
     QTest::qWait(300);
     QCOMPARE(m_manager->model()->rowCount(), saved.size());
     QCOMPARE(QDir(m_manager->downloadFolder()).entryList(QDir::Files), saved);
+
+    // Asking once more after a yes is fine; after a no, the page is not
+    // heard again.
+    m_page->download(setup);
+    QTest::qWait(500);
+    QCOMPARE(asked.size(), answer ? 2 : 1);
 }
 
 QTEST_MAIN(TestDownloadManager)
