@@ -1,5 +1,6 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 
+#include "browser/BrowserViewModel.h"
 #include "browser/WebProfiles.h"
 #include "views/history/ClearBrowsingDataDialog.h"
 #include "views/settings/AboutTab.h"
@@ -7,15 +8,13 @@
 #include "window/ContentView.h"
 #include "window/SettingsWindow.h"
 
-#include "browser/BrowserViewModel.h"
-#include "views/settings/AboutTab.h"
-#include "views/settings/SettingsView.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWebEngineProfile>
+
+#include <chrono>
 
 namespace {
 
@@ -179,9 +178,10 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
     window->show();
     if (!m_subscriptionsStarted) {
         m_subscriptionsStarted = true;
-        // Once the window has painted: checking the lists' age and the first
-        // downloads must not hold up the start.
-        QTimer::singleShot(0, &m_subscriptions, &SubscriptionStore::start);
+        // A few seconds in: loading the TLS library, the downloads and
+        // reading the new lists would otherwise compete with the first page
+        // for the processor. The copies on disk judge from the first load.
+        QTimer::singleShot(std::chrono::seconds(3), &m_subscriptions, &SubscriptionStore::start);
     }
     return window;
 }
