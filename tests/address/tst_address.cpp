@@ -138,12 +138,10 @@ void tst_Address::loadTargets_data()
     const QString scam = u"scam.top"_s;
     add("plain", u"https://User@Scam.TOP:8443/x"_s, S::host, scam);
     add("no slashes", u"http:scam.top"_s, S::host, scam);
-    add("one slash", u"http:/scam.top/"_s, S::host, scam);
     add("three slashes", u"http:///scam.top/"_s, S::host, scam);
     add("backslashes", u"http:\\\\scam.top\\path"_s, S::host, scam);
     add("tabs and newlines", u" \tht\ntp://sc\tam.top/ \n"_s, S::host, scam);
     add("last @ starts the host", u"http://www.amazon.co.jp@x@scam.top/"_s, S::host, scam);
-    add("view-source", u"view-source:https://scam.top/"_s, S::host, scam);
     add("blob", u"blob:https://scam.top/9f1c"_s, S::host, scam);
     add("nested wrappers", u"view-source:filesystem:http://scam.top/temporary/a"_s, S::host, scam);
     add("blob of an opaque origin", u"blob:null/9f1c"_s, S::hostless);

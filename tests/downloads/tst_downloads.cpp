@@ -32,7 +32,6 @@ void TestDownloads::sanitized_data()
     QTest::newRow("windows path") << u"C:\\Users\\a\\evil.pdf"_s << u"evil.pdf"_s;
     QTest::newRow("hidden file") << u".bashrc"_s << u"bashrc"_s;
     QTest::newRow("dots only") << u".."_s << u"download"_s;
-    QTest::newRow("blank") << u"   "_s << u"download"_s;
     QTest::newRow("control characters") << u"a\nb\tc\x01.pdf"_s << u"abc.pdf"_s;
     // 255 bytes of UTF-8 at most, cut between characters, extension kept.
     QTest::newRow("too long") << QString(300, u'あ') + u".pdf"_s << QString(83, u'あ') + u".pdf"_s;

@@ -162,10 +162,6 @@ void tst_SecurityRuleStore::recordsRejected_data()
     QTest::newRow("name null") << true << u"name"_s << QJsonValue(QJsonValue::Null);
     QTest::newRow("id braces") << true << u"id"_s
                                << QJsonValue(u"{0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B}"_s);
-    QTest::newRow("id without hyphens")
-        << true << u"id"_s << QJsonValue(u"0F8E0C2A6B1D4A539B5E3C2D1E0F9A8B"_s);
-    QTest::newRow("id padded") << true << u"id"_s
-                               << QJsonValue(u" 0F8E0C2A-6B1D-4A53-9B5E-3C2D1E0F9A8B"_s);
 }
 
 void tst_SecurityRuleStore::recordsRejected()
@@ -318,10 +314,6 @@ void tst_SecurityRuleStore::snapshotsFollowTheLists()
     SecurityRuleStore store(*preferences);
     QSignalSpy published(&store, &SecurityRuleStore::ruleSetChanged);
     const std::shared_ptr<const RuleSet> before = store.ruleSet();
-    QCOMPARE(before->match(u"www.amazon.co.jp"_s).shop->name, u"Amazon.co.jp"_s);
-    QCOMPARE(before->match(u"cheap.top"_s).patternReasons,
-             QStringList {u"悪質詐欺通販サイトで多発するTLD"_s});
-
     store.toggleShop(store.trustedShops().constFirst().id);
     store.addCustomPattern(u" *.Top "_s, QString());
     QCOMPARE(published.count(), 2);
@@ -331,8 +323,9 @@ void tst_SecurityRuleStore::snapshotsFollowTheLists()
              (QStringList {u"悪質詐欺通販サイトで多発するTLD"_s,
                            u"危険なTLD/ドメインパターン (*.top) に一致"_s}));
     // A holder of the old snapshot keeps judging by it.
-    QVERIFY(before->match(u"www.amazon.co.jp"_s).shop);
-    QCOMPARE(before->match(u"cheap.top"_s).patternReasons.size(), 1);
+    QCOMPARE(before->match(u"www.amazon.co.jp"_s).shop->name, u"Amazon.co.jp"_s);
+    QCOMPARE(before->match(u"cheap.top"_s).patternReasons,
+             QStringList {u"悪質詐欺通販サイトで多発するTLD"_s});
 }
 
 void tst_SecurityRuleStore::addCustomRulesNormalise()

@@ -127,10 +127,6 @@ void tst_SafeBrowsingEngine::evaluate_data()
         = [](const char *name, const QString &address, const SafetyLevel &expected,
              const RuleEdit &edit = {}) { QTest::newRow(name) << edit << address << expected; };
 
-    add("shop page", u"https://www.amazon.co.jp/dp/B0?ref=x"_s, SL::trusted(u"Amazon.co.jp"_s));
-    add("top, three hyphens", u"http://cheap-brand-sale-x.top/"_s,
-        SL::suspicious({topReason, hyphenReason}));
-    add("adjacent hyphens", u"https://brand---x.com/"_s, SL::suspicious({hyphenReason}));
     add("hyphens of the registrable name", u"https://www.brand-outlet-sale-jp.com/"_s,
         SL::suspicious({hyphenReason}));
     add("single label hyphens", u"http://brand-outlet-sale-jp/"_s,
@@ -211,27 +207,16 @@ void tst_SafeBrowsingEngine::evaluate_data()
     const SL unparsable = SL::suspicious({SafetyReasons::unparsableAddress()});
     const SL top = SL::suspicious({topReason});
     add("trailing dots", u"http://scam.top../"_s, top);
-    add("trailing dot and port", u"http://scam.top.:8080/"_s, top);
     add("trailing dot, shop", u"https://www.amazon.co.jp./"_s, SL::trusted(u"Amazon.co.jp"_s));
     add("std3 characters", u"http://sale(shop).scam.top/"_s, top);
-    add("encoded character", u"http://sc%21am.top/"_s, top);
     add("leading dot", u"http://.scam.top/"_s, unparsable);
-    add("empty label", u"http://scam..top/"_s, unparsable);
     add("label of 64", u"http://"_s + QString(64, u'a') + u".com/"_s, unparsable);
     add("host of 300", u"http://"_s + QString(150, u'a') + u'.' + QString(149, u'b') + u"/"_s,
         unparsable);
     add("bad punycode", u"http://xn--abc-.top/"_s, unparsable);
     add("no ipv4", u"http://256.256.256.256/"_s, unparsable);
-    add("credentials, no host", u"http://user:pass@/"_s, unparsable);
     add("no slashes", u"http:example.com/"_s, SL::neutral(u"example.com"_s));
-    add("three slashes", u"http:///scam.top/"_s, top);
-    add("view-source", u"view-source:http://scam.top/"_s, top);
     add("blob", u"blob:http://a-b-c-d.com/1"_s, SL::suspicious({hyphenReason}));
-    add("loopback in hex", u"http://0x7f.1/"_s, SL::neutral(u"127.0.0.1"_s));
-    add("public ip as one number", u"http://134744072/"_s,
-        SL::suspicious({SafetyReasons::ipAddress()}));
-    add("data page", u"data:text/html,x"_s, SL::neutral(u"不明"_s));
-    add("script", u"javascript:alert(1)"_s, SL::neutral(u"不明"_s));
 
     const SL::Suggestion rakuten {u"楽天市場"_s, u"rakuten.co.jp"_s};
     const SL::Suggestion amazon {u"Amazon.co.jp"_s, u"amazon.co.jp"_s};
@@ -445,8 +430,6 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
     add("trusted, none enabled", u"x"_s, M::trustedOnly, noShops, base + u"x"_s + webTail);
     add("exclude, odd patterns", u"x"_s, M::excludeSuspicious, oddPatterns,
         base + u"x%20-site:*.*.shop%20-site:*.shop"_s + webTail);
-    add("exclude, none enabled", u"x"_s, M::excludeSuspicious, replace({}, {}),
-        base + u"x"_s + webTail);
     add("query characters",
         u"M&A C++ #1 100% \"a\" [b] {c} |d `e ^f <g> \\h a=b/c?d:e@f!$'()*,;~"_s,
         M::directShopSearch, {},
@@ -502,10 +485,8 @@ void tst_SafeBrowsingEngine::directShopAddresses_data()
               QTest::newRow(name) << query << tmpl << expected;
           };
 
-    add("japanese", u" ノート PC "_s, u"https://example.com/s?q={query}"_s,
-        u"https://example.com/s?q=%E3%83%8E%E3%83%BC%E3%83%88%20PC"_s);
-    add("plus and slash", u"C++ a/b?c=d"_s, u"https://example.com/s/{query}/"_s,
-        u"https://example.com/s/C%2B%2B%20a%2Fb%3Fc%3Dd/"_s);
+    add("japanese, plus and slash", u" ノート C++ a/b?c=d "_s, u"https://example.com/s/{query}/"_s,
+        u"https://example.com/s/%E3%83%8E%E3%83%BC%E3%83%88%20C%2B%2B%20a%2Fb%3Fc%3Dd/"_s);
     add("twice", u"x y"_s, u"https://example.com/{query}?k={query}"_s,
         u"https://example.com/x%20y?k=x%20y"_s);
     add("placeholder is case-sensitive", u"x"_s, u"https://e.com/?q={QUERY}"_s,
@@ -542,16 +523,11 @@ void tst_SafeBrowsingEngine::webAddresses_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected"); // empty: no address
 
-    QTest::newRow("https") << u"https://www.amazon.co.jp/s?k=x"_s
-                           << u"https://www.amazon.co.jp/s?k=x"_s;
     QTest::newRow("unicode host") << u"https://例え.jp/ノート"_s
                                   << u"https://xn--r8jz45g.jp/%E3%83%8E%E3%83%BC%E3%83%88"_s;
-    QTest::newRow("encoded query kept")
-        << u"https://e.com/?q=M%26A%20b&x=1"_s << u"https://e.com/?q=M%26A%20b&x=1"_s;
-    // Blank, script, another scheme, relative, bare domain, no host, bad host.
+    // Another scheme, no host, a bad host.
     for (const QString &text :
-         {u"   "_s, u"javascript:alert(1)"_s, u"ftp://example.com/"_s, u"/search?q=x"_s,
-          u"example.com"_s, u"https:///path"_s, u"http://exa mple.com/"_s})
+         {u"ftp://example.com/"_s, u"https:///path"_s, u"http://exa mple.com/"_s})
         QTest::addRow("none: %s", qPrintable(text)) << text << QString();
 }
 

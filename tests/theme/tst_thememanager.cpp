@@ -31,8 +31,6 @@ void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays_data()
     QTest::addColumn<QByteArray>("iniLine");
     QTest::newRow("none") << QByteArray();
     QTest::newRow("capital") << QByteArray("selectedAppTheme=Dark");
-    QTest::newRow("padded") << QByteArray("selectedAppTheme=\" dark\"");
-    QTest::newRow("bytes") << QByteArray("selectedAppTheme=@ByteArray(dark)");
 }
 
 void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays()
