@@ -223,6 +223,7 @@ void TestHistoryView::clearingDataTakesThePeriodChosen_data()
     QTest::addColumn<QStringList>("kept");
 
     QTest::newRow("hour") << u"過去1時間"_s << QStringList({u"30d"_s, u"2d"_s, u"3h"_s});
+    QTest::newRow("week") << u"過去7日間"_s << QStringList({u"30d"_s});
     QTest::newRow("all") << u"全期間"_s << QStringList();
 }
 

@@ -175,6 +175,8 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
                         u"https://www.google.co.jp/search?q=site: My-Shop.JP +{query}"_s, u"on"_s};
     QTest::newRow("shop without domain")
         << shopsTab << QStringList {u"Shop"_s, {}, u"c"_s, u"t"_s} << QStringList();
+    QTest::newRow("shop without name")
+        << shopsTab << QStringList {{}, u"shop.jp"_s, {}, {}} << QStringList();
     QTest::newRow("pattern, default reason")
         << patternsTab << QStringList {u"*.SCAM "_s, {}}
         << QStringList {u"*.scam"_s, u"ユーザー指定除外パターン"_s, u"on"_s};

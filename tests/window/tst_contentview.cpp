@@ -402,16 +402,19 @@ void TestContentView::themeMenuRestylesEveryWindowButSettings()
 
 void TestContentView::paletteFollowsTheme_data()
 {
-    // The themes that keep the system's palette are the theme menu test's.
     QTest::addColumn<AppTheme>("theme");
+    QTest::addColumn<bool>("keepsSystem");
     QTest::addColumn<bool>("dark");
-    QTest::newRow("light") << AppTheme::light << false;
-    QTest::newRow("dark") << AppTheme::dark << true;
+    // The other themes that keep the system's palette take the same path.
+    QTest::newRow("system") << AppTheme::system << true << false;
+    QTest::newRow("light") << AppTheme::light << false << false;
+    QTest::newRow("dark") << AppTheme::dark << false << true;
 }
 
 void TestContentView::paletteFollowsTheme()
 {
     QFETCH(AppTheme, theme);
+    QFETCH(bool, keepsSystem);
     QFETCH(bool, dark);
 
     // A system palette that is recognisably neither of the forced ones.
@@ -419,7 +422,7 @@ void TestContentView::paletteFollowsTheme()
     system.setColor(QPalette::WindowText, QColor(10, 40, 10));
     const QPalette palette = ThemePalette::palette(theme, system);
 
-    QVERIFY(palette.color(QPalette::Window) != system.color(QPalette::Window));
+    QCOMPARE(palette.color(QPalette::Window) == system.color(QPalette::Window), keepsSystem);
     QCOMPARE(ThemePalette::isDark(palette), dark);
     // Text stands out from its background, whichever palette it is.
     for (const auto &[background, text] : {std::pair {QPalette::Window, QPalette::WindowText},
