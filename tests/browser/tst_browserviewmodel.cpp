@@ -115,8 +115,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
     QTest::addColumn<bool>("blocked");
 
     QTest::newRow("certified shop") << shopURL << true << true << false;
-    QTest::newRow("safe domain") << QUrl(u"https://www.google.co.jp/search?q=x"_s) << true << true
-                                 << false;
     QTest::newRow("blank page") << QUrl(u"about:blank"_s) << true << true << false;
     QTest::newRow("local file") << QUrl(u"file:///home/user/receipt.html"_s) << true << true
                                 << false;

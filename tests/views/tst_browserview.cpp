@@ -587,7 +587,8 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     QCOMPARE(askedFor, u"ご注文の確認"_s);
     QVERIFY(waitForEngine([&] { return QFile(pdf).size() > 0; }, engineTimeout));
 
-    // Esc stops a load that is still going on; what has arrived stays.
+    // Esc stops a load that is still going on (what stopping keeps is the
+    // window test's, through the toolbar's stop button).
     BrowserViewModel &vm = m_env->viewModel;
     vm.loadURL(slowPageUrl);
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowImageUrl.host(), slowImageUrl.path()), 1,
@@ -596,8 +597,6 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     m_env->webView()->setFocus();
     press(Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), 5000);
-    QCOMPARE(vm.currentURL(), slowPageUrl);
-    QCOMPARE(m_proxy->hits(slowPageUrl.host(), slowPageUrl.path()), 1);
 
     // F3 with the bar closed opens it on the last text.
     press(Qt::Key_F3);

@@ -108,9 +108,6 @@ void TestSearchBarView::searchesOpenTheFilteredAddress_data()
     QTest::newRow("typed http address")
         << trusted << web << u"webSearchButton"_s << u" http://shop.example.jp/ "_s
         << u"http://shop.example.jp/"_s;
-    // Not a web address: searched for, never run.
-    QTest::newRow("script address")
-        << suspicious << shop << QString() << u"javascript:alert(1)"_s << shop;
     // Each button searches with its own engine.
     QTest::newRow("web button") << suspicious << shop << u"webSearchButton"_s << u"Mac"_s << web;
     QTest::newRow("shop button") << suspicious << web << u"shopSearchButton"_s << u"Mac"_s << shop;

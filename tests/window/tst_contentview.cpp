@@ -11,7 +11,6 @@
 #include "views/bookmarks/BookmarksView.h"
 #include "views/browser/AddressView.h"
 #include "views/browser/BrowserView.h"
-#include "views/browser/FindBarView.h"
 #include "views/common/ThemeColors.h"
 #include "views/downloads/DownloadBarView.h"
 #include "views/search/SearchBarView.h"
@@ -138,11 +137,10 @@ private Q_SLOTS:
     void init() { m_env = std::make_unique<Environment>(); }
     void cleanup() { m_env.reset(); }
 
-    void firstLaunchSearchesOnce_data();
     void firstLaunchSearchesOnce();
     void blockCoversPageAndBackDismissesWarning();
     void reloadShowsStopWhileLoadingAndStops();
-    void titleBadgeAndBookmarkFollowPage();
+    void titleAndBookmarkFollowPage();
     void themeMenuRestylesEveryWindowButSettings();
     void paletteFollowsTheme_data();
     void paletteFollowsTheme();
@@ -179,12 +177,11 @@ void TestContentView::initTestCase()
                          + "</title><h1>Amazon</h1><p>MacBook Air M3 ¥164,800</p>");
     m_proxy->setPage(untitledUrl.host(), untitledUrl.path(), "<html><p>no title here</p></html>");
     m_proxy->setStalled(slowUrl.host(), slowUrl.path());
-    // Three links of 60 pixels' height: two that open their own window, the
-    // first one keeping its opener (without rel=opener the engine drops it).
+    // Two links of 60 pixels' height: one that opens its own window keeping
+    // its opener (without rel=opener the engine drops it), and a plain one.
     m_proxy->setPage(tabLinksUrl.host(), tabLinksUrl.path(),
                      "<html><style>body { margin: 0 } a { display: block; height: 60px }</style>"
                      "<a target=_blank rel=opener href=http://www.amazon.co.jp/>shop</a>"
-                     "<a target=_blank href=http://cheap-brand-outlet.top/>scam</a>"
                      "<a href=http://www.amazon.co.jp/>plain</a></html>");
     m_proxy->setPage(cautionUrl.host(), cautionUrl.path(),
                      "<html><meta charset=\"utf-8\"><title>雑貨はなこ</title>雑貨</html>");
@@ -222,17 +219,11 @@ bool TestContentView::load(ContentView *window, const QUrl &url)
         engineTimeout);
 }
 
-void TestContentView::firstLaunchSearchesOnce_data()
-{
-    QTest::addColumn<bool>("trustedOnly");
-    QTest::newRow("default search mode") << false;
-    QTest::newRow("stored trusted-only mode") << true;
-}
-
+// With the modes the user stored; the default ones are searched by the
+// end-to-end start and by every new tab (tabKeys, Ctrl+T).
 void TestContentView::firstLaunchSearchesOnce()
 {
-    QFETCH(bool, trustedOnly);
-    if (trustedOnly) {
+    {
         SecurityRuleStore store(m_env->preferences);
         store.setFilterMode(SearchFilterMode::trustedOnly);
         store.setSearchEngine(SearchTargetEngine::googleWeb);
@@ -248,7 +239,7 @@ void TestContentView::firstLaunchSearchesOnce()
     QVERIFY(!window->toolbar()->backAction()->isEnabled());
 
     const SecurityRuleStore &store = m_env->app->ruleStore();
-    QCOMPARE(store.filterMode() == SearchFilterMode::trustedOnly, trustedOnly);
+    QCOMPARE(store.filterMode(), SearchFilterMode::trustedOnly);
     const QUrl expected = startupAddress(store);
     const BrowserViewModel &vm = window->browserViewModel();
     QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == expected && !vm.isLoading(), engineTimeout);
@@ -331,7 +322,7 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     QCOMPARE(m_proxy->hits(slowPageUrl.host(), slowPageUrl.path()), pageHits);
 }
 
-void TestContentView::titleBadgeAndBookmarkFollowPage()
+void TestContentView::titleAndBookmarkFollowPage()
 {
     // Before any page, there is nothing to save.
     ContentView *window = m_env->open();
@@ -345,7 +336,6 @@ void TestContentView::titleBadgeAndBookmarkFollowPage()
     QVERIFY(load(window, amazonUrl));
     QTRY_COMPARE(title->text(), amazonTitle);
     QCOMPARE(window->windowTitle(), amazonTitle + u" — Velmora Shopping Browser"_s);
-    QCOMPARE(window->toolbar()->badge()->safetyLevel(), SafetyLevel::trusted(u"Amazon.co.jp"_s));
     click(add);
     auto *alert = window->findChild<QMessageBox *>(u"bookmarkAlert"_s);
     QTRY_VERIFY(alert && alert->isVisible());
@@ -415,10 +405,10 @@ void TestContentView::paletteFollowsTheme_data()
     QTest::addColumn<AppTheme>("theme");
     QTest::addColumn<bool>("keepsSystem");
     QTest::addColumn<bool>("dark");
+    // The other themes that keep the system's palette take the same path.
     QTest::newRow("system") << AppTheme::system << true << false;
     QTest::newRow("light") << AppTheme::light << false << false;
     QTest::newRow("dark") << AppTheme::dark << false << true;
-    QTest::newRow("corisaPink") << AppTheme::corisaPink << true << false;
 }
 
 void TestContentView::paletteFollowsTheme()
@@ -561,8 +551,6 @@ void TestContentView::tabKeys_data()
     QTest::newRow("Ctrl+3, Ctrl+1") << QList {ctrl(Qt::Key_3), ctrl(Qt::Key_1)} << three << 0;
     QTest::newRow("Ctrl+9 is the last") << QList {ctrl(Qt::Key_9)} << three << 2;
     QTest::newRow("Ctrl+W") << QList {ctrl(Qt::Key_W)} << QList {amazonUrl, untitledUrl} << 0;
-    QTest::newRow("Ctrl+9, Ctrl+W")
-        << QList {ctrl(Qt::Key_9), ctrl(Qt::Key_W)} << QList {newsUrl, amazonUrl} << 1;
     QTest::newRow("Ctrl+W, Ctrl+Shift+T")
         << QList {ctrl(Qt::Key_W), reopen} << QList {amazonUrl, newsUrl, untitledUrl} << 1;
     QTest::newRow("Ctrl+T") << QList {ctrl(Qt::Key_T)}
@@ -657,11 +645,10 @@ void TestContentView::pagesOpenTabs_data()
     QTest::addColumn<int>("link");
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("background");
-    QTest::addColumn<QUrl>("target");
 
-    QTest::newRow("target blank") << 0 << Qt::LeftButton << false << amazonUrl;
-    QTest::newRow("target blank, blocked") << 1 << Qt::LeftButton << false << scamUrl;
-    QTest::newRow("middle click") << 2 << Qt::MiddleButton << true << amazonUrl;
+    // A new tab that is blocked is the navigation test's (target blank).
+    QTest::newRow("target blank") << 0 << Qt::LeftButton << false;
+    QTest::newRow("middle click") << 1 << Qt::MiddleButton << true;
 }
 
 void TestContentView::pagesOpenTabs()
@@ -669,13 +656,11 @@ void TestContentView::pagesOpenTabs()
     QFETCH(int, link);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, background);
-    QFETCH(QUrl, target);
 
     ContentView *window = openSettled();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(load(window, tabLinksUrl));
     QWebEngineView *first = window->browserView()->webView();
-    const int scamHits = m_proxy->hits(scamUrl.host(), scamUrl.path());
     // The page takes clicks once it has drawn.
     QTest::qWait(300);
     QTest::mouseClick(first->focusProxy(), button, {}, QPoint(100, 30 + 60 * link));
@@ -683,18 +668,10 @@ void TestContentView::pagesOpenTabs()
     QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
     QCOMPARE(window->currentTabIndex(), background ? 0 : 1);
     BrowserViewModel &opened = window->tabViewModel(1);
-    if (target == scamUrl) {
-        // Blocked in its own tab only.
-        QTRY_VERIFY_WITH_TIMEOUT(window->tabView(1)->isShowingWarning(), engineTimeout);
-        QCOMPARE(opened.pendingBlockedURL(), scamUrl);
-        QVERIFY(!window->tabView(0)->isShowingWarning());
-        QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), scamHits);
-    } else {
-        QTRY_VERIFY_WITH_TIMEOUT(opened.currentURL() == target && !opened.isLoading(),
-                                 engineTimeout);
-    }
+    QTRY_VERIFY_WITH_TIMEOUT(opened.currentURL() == amazonUrl && !opened.isLoading(),
+                             engineTimeout);
     QCOMPARE(window->tabViewModel(0).currentURL(), tabLinksUrl);
-    if (background || target == scamUrl)
+    if (background)
         return;
     // A window the page opened can report back to it.
     QVariant hasOpener;
@@ -712,12 +689,6 @@ void TestContentView::downloadsShowUnderThePage()
     QVERIFY(load(window, shopUrl));
     auto *bar = window->findChild<DownloadBarView *>();
     QVERIFY(bar && !bar->isVisible());
-    const auto statusTexts = [bar] {
-        QStringList texts;
-        for (const QLabel *label : bar->findChildren<QLabel *>(u"downloadStatus"_s))
-            texts.append(label->text());
-        return texts;
-    };
 
     // Saved into the download folder of the user's home.
     QWebEnginePage *page = window->browserView()->webView()->page();
@@ -726,24 +697,18 @@ void TestContentView::downloadsShowUnderThePage()
                               .filePath(u"領収書.pdf"_s);
     QVERIFY(saved.startsWith(home().path()));
     QVERIFY(waitForEngine([&] { return QFileInfo(saved).size() > 0; }, engineTimeout));
+    // What is refused and how the bar says so are the download manager's
+    // and the bar's tests; here the bar comes up under the page it came from.
     QTRY_VERIFY(bar->isVisible());
-    // The engine ignores a download attribute on another host's link, so
-    // the page asks for the file itself.
-    page->download(scamFileUrl);
-    QTRY_COMPARE_WITH_TIMEOUT(statusTexts().size(), 2, engineTimeout);
-    QVERIFY(statusTexts().first().startsWith(u"ブロックしました: "_s));
-    QVERIFY(statusTexts().last().startsWith(u"完了"_s));
+    QTRY_VERIFY(bar->findChild<QLabel *>(u"downloadStatus"_s)->text().startsWith(u"完了"_s));
     QCOMPARE(window->browserViewModel().currentURL(), shopUrl);
     QCOMPARE(QFileInfo(saved).dir().entryList(QDir::Files), QStringList {u"領収書.pdf"_s});
+    // The README's picture shows a refused file beside the receipt.
+    if (!qEnvironmentVariableIsEmpty("VELMORA_SCREENSHOT_DIR")) {
+        page->download(scamFileUrl);
+        QTRY_COMPARE(bar->findChildren<QLabel *>(u"downloadStatus"_s).size(), 2);
+    }
     saveScreenshot(window, u"window-downloads.png"_s);
-
-    // The page keys are the window's, also while the page has the focus.
-    window->browserView()->webView()->setFocus();
-    QTRY_VERIFY(window->browserView()->webView()->hasFocus());
-    QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(window->browserView()->findBar()->isVisible());
-    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
-    QVERIFY(!window->browserView()->findBar()->isVisible());
 }
 
 void TestContentView::screenshots()
