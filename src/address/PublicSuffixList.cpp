@@ -81,19 +81,23 @@ QStringView PublicSuffixList::indexedSuffix(QStringView host) const
 {
     // Longest rule first; an exception rule names a registrable domain, whose
     // parent is the suffix.
+    // Each name's rule is looked up once: as the parent of one step, it is
+    // the name of the next.
+    quint8 kind = m_rules.value(host, 0);
     for (QStringView rest = host;;) {
         const qsizetype dot = rest.indexOf(u'.');
         const QStringView parent = dot < 0 ? QStringView() : rest.sliced(dot + 1);
-        const quint8 kind = m_rules.value(rest, 0);
         if (kind & exception)
             return parent;
         if (kind & plain)
             return rest;
-        if (!parent.isEmpty() && (m_rules.value(parent, 0) & wildcard))
+        const quint8 parentKind = parent.isEmpty() ? 0 : m_rules.value(parent, 0);
+        if (parentKind & wildcard)
             return rest;
         if (dot < 0)
             return rest;
         rest = parent;
+        kind = parentKind;
     }
 }
 

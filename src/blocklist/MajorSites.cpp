@@ -102,13 +102,13 @@ const QSet<QString> &siteSet()
 
 bool MajorSites::contains(QStringView asciiHost)
 {
-    const PublicSuffixList &suffixes = PublicSuffixList::system();
-    const QString domain = suffixes.registrableDomain(asciiHost);
+    const QString domain = PublicSuffixList::system().registrableDomain(asciiHost);
     if (domain.isEmpty())
         return false;
     if (siteSet().contains(domain))
         return true;
-    const QString suffix = suffixes.publicSuffix(asciiHost);
+    // A registrable domain is one label over its public suffix.
+    const QStringView suffix = QStringView(domain).sliced(domain.indexOf(u'.') + 1);
     for (const char16_t *government : governmentSuffixes) {
         if (suffix == QStringView(government))
             return true;
