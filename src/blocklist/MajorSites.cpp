@@ -103,12 +103,16 @@ const QSet<QString> &siteSet()
 bool MajorSites::contains(QStringView asciiHost)
 {
     const QString domain = PublicSuffixList::system().registrableDomain(asciiHost);
-    if (domain.isEmpty())
-        return false;
-    if (siteSet().contains(domain))
-        return true;
     // A registrable domain is one label over its public suffix.
-    const QStringView suffix = QStringView(domain).sliced(domain.indexOf(u'.') + 1);
+    return containsRegistrable(domain, QStringView(domain).sliced(domain.indexOf(u'.') + 1));
+}
+
+bool MajorSites::containsRegistrable(QStringView registrable, QStringView suffix)
+{
+    if (registrable.isEmpty())
+        return false;
+    if (siteSet().contains(registrable.toString()))
+        return true;
     for (const char16_t *government : governmentSuffixes) {
         if (suffix == QStringView(government))
             return true;

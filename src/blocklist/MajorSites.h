@@ -18,4 +18,7 @@ public:
     // when its registrable domain is one of the sites, so every subdomain
     // counts and look-alikes ("nikkei.com.example.top") do not.
     static bool contains(QStringView asciiHost);
+    // The same for a host whose registrable domain and public suffix the
+    // caller has already read off the public suffix list.
+    static bool containsRegistrable(QStringView registrable, QStringView suffix);
 };

@@ -199,13 +199,14 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     // sites everyone visits are neither look-alikes nor made-up shops,
     // whatever their names look like. Volunteers' lists name some of them
     // by mistake now and then; only the user's own patterns block them.
+    const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
+    const QStringView registrable = registrablePart(host, suffix);
     const BrandIndex &brands = BuiltInBrands::index();
-    const bool wellKnown = brands.isOfficial(host) || MajorSites::contains(host);
+    const bool wellKnown
+        = brands.isOfficial(host) || MajorSites::containsRegistrable(registrable, suffix);
     if (!wellKnown)
         addListReasons(&reasons, rules, target, address, host);
 
-    const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
-    const QStringView registrable = registrablePart(host, suffix);
     if (hasScamHyphenation(registrable))
         reasons.append(SafetyReasons::hyphenRule());
 
