@@ -85,8 +85,7 @@ QStringView PublicSuffixList::indexedSuffix(QStringView host) const
     // the name of the next.
     quint8 kind = m_rules.value(host, 0);
     for (QStringView rest = host;;) {
-        const qsizetype dot = rest.indexOf(u'.');
-        const QStringView parent = dot < 0 ? QStringView() : rest.sliced(dot + 1);
+        const QStringView parent = parentName(rest);
         if (kind & exception)
             return parent;
         if (kind & plain)
@@ -94,7 +93,7 @@ QStringView PublicSuffixList::indexedSuffix(QStringView host) const
         const quint8 parentKind = parent.isEmpty() ? 0 : m_rules.value(parent, 0);
         if (parentKind & wildcard)
             return rest;
-        if (dot < 0)
+        if (parent.isEmpty())
             return rest;
         rest = parent;
         kind = parentKind;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "address/DomainKey.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -61,5 +63,5 @@ private:
 
     std::unique_ptr<psl_ctx_st, ContextDeleter> m_context;
     QStringList m_ruleStorage;
-    QHash<QStringView, quint8> m_rules;
+    QHash<DomainKey, quint8> m_rules;
 };

@@ -367,7 +367,7 @@ private:
             }
             // Stored one up, so that a new key's 0 reads as "no rule yet".
             const QStringView host(text + key.offset, key.length);
-            qint32 &first = m_list.m_hostIndex[QString::fromRawData(host.data(), host.size())];
+            qint32 &first = m_list.m_hostIndex[host];
             rule.next = first - 1;
             first = qint32(index) + 1;
             const int labels = labelCount(host);
@@ -499,8 +499,7 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
                  from < host.size() && labels >= m_fewestKeyLabels && !unblocking; --labels) {
                 if (labels <= m_mostKeyLabels) {
                     const QStringView key = host.sliced(from);
-                    const auto found
-                        = m_hostIndex.constFind(QString::fromRawData(key.data(), key.size()));
+                    const auto found = m_hostIndex.constFind(key);
                     if (found != m_hostIndex.cend())
                         visit(*found - 1, from == 0);
                 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "address/DomainKey.h"
 #include "blocklist/RegExpLiteral.h"
 
 #include <QByteArrayView>
@@ -133,7 +134,7 @@ private:
     // it without owning it, so it is declared first and goes last.
     QString m_text;
     std::vector<HostRule> m_hostRules;
-    QHash<QString, qint32> m_hostIndex;
+    QHash<DomainKey, qint32> m_hostIndex;
     qint32 m_anyHostRule = -1;
     std::vector<ExpressionRule> m_blockExpressions;
     std::vector<ExpressionRule> m_unblockExpressions;

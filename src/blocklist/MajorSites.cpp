@@ -1,5 +1,6 @@
 #include "blocklist/MajorSites.h"
 
+#include "address/DomainKey.h"
 #include "address/PublicSuffixList.h"
 
 #include <QSet>
@@ -85,12 +86,13 @@ constexpr const char16_t *sites[] = {
 // Only government bodies may register a name under these.
 constexpr const char16_t *governmentSuffixes[] = {u"go.jp", u"lg.jp", u"gov"};
 
-const QSet<QString> &siteSet()
+const QSet<DomainKey> &siteSet()
 {
-    static const QSet<QString> set = [] {
-        QSet<QString> names;
+    // Keys view the static texts above.
+    static const QSet<DomainKey> set = [] {
+        QSet<DomainKey> names;
         for (const char16_t *group : sites) {
-            for (const QString &name : QString::fromUtf16(group).split(u' ', Qt::SkipEmptyParts))
+            for (const QStringView name : QStringView(group).tokenize(u' ', Qt::SkipEmptyParts))
                 names.insert(name);
         }
         return names;
@@ -111,7 +113,7 @@ bool MajorSites::containsRegistrable(QStringView registrable, QStringView suffix
 {
     if (registrable.isEmpty())
         return false;
-    if (siteSet().contains(registrable.toString()))
+    if (siteSet().contains(registrable))
         return true;
     for (const char16_t *government : governmentSuffixes) {
         if (suffix == QStringView(government))

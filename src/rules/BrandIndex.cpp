@@ -226,9 +226,10 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             if (folded.size() < maxKeyLength)
                 m_keysByLength[folded.size()].append(row);
             if (typos && folded.size() < maxKeyLength) {
-                m_keysByDeletion[folded].append(row);
+                m_keysByDeletion[text].append(row);
                 for (qsizetype at = 0; at < folded.size(); ++at) {
-                    QList<int> &rows = m_keysByDeletion[QString(folded).remove(at, 1)];
+                    m_deletions.append(QString(folded).remove(at, 1));
+                    QList<int> &rows = m_keysByDeletion[QStringView(m_deletions.constLast())];
                     if (rows.isEmpty() || rows.constLast() != row)
                         rows.append(row);
                 }
@@ -244,15 +245,15 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
     }
     for (int b = 0; b < m_brands.size(); ++b) {
         for (QStringView rest = m_brands.at(b).domain; !rest.isEmpty();) {
-            m_brandsByDomainSuffix[rest.toString()].append(b);
+            m_brandsByDomainSuffix[rest].append(b);
             const qsizetype dot = rest.indexOf(u'.');
             if (dot < 0)
                 break;
             rest = rest.sliced(dot + 1);
         }
         for (const QString &domain : m_brands.at(b).officialDomains) {
-            if (!m_officialDomains.contains(domain))
-                m_officialDomains.insert(domain, b);
+            if (!m_officialDomains.contains(QStringView(domain)))
+                m_officialDomains.insert(QStringView(domain), b);
         }
     }
     for (int row = 0; row < m_prefixDomains.size(); ++row) {
@@ -270,21 +271,20 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
 QList<const BrandIndex::Brand *> BrandIndex::brandsAtOrBelow(const QString &domain) const
 {
     QList<const Brand *> found;
-    for (const int row : m_brandsByDomainSuffix.value(domain))
+    const auto rows = m_brandsByDomainSuffix.constFind(QStringView(domain));
+    if (rows == m_brandsByDomainSuffix.cend())
+        return found;
+    for (const int row : *rows)
         found.append(&m_brands.at(row));
     return found;
 }
 
 int BrandIndex::officialBrand(QStringView host) const
 {
-    for (QStringView rest = host; !rest.isEmpty();) {
+    for (QStringView rest = host; !rest.isEmpty(); rest = parentName(rest)) {
         const auto found = m_officialDomains.constFind(rest);
         if (found != m_officialDomains.cend())
             return *found;
-        const qsizetype dot = rest.indexOf(u'.');
-        if (dot < 0)
-            break;
-        rest = rest.sliced(dot + 1);
     }
     return -1;
 }
@@ -347,14 +347,19 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         // "au-pay" spells "aupay": a name may run over up to three pieces of
         // one label. The first key in list order wins.
         int found = -1;
-        QVarLengthArray<QChar, maxKeyLength> spelled(run.begin(), run.end());
-        for (qsizetype j = i;; ++j) {
-            const auto key = m_keysByText.constFind(QStringView(spelled.data(), spelled.size()));
+        const auto lookUp = [&](QStringView text) {
+            const auto key = m_keysByText.constFind(text);
             if (key != m_keysByText.cend())
                 found = found < 0 ? key.value() : std::min(found, key.value());
-            if (j + 1 >= runs.size() || j + 1 > i + 2 || runs[j + 1].label != runs[i].label)
-                break;
-            spelled.append(runs[j + 1].text.data(), runs[j + 1].text.size());
+        };
+        lookUp(run);
+        if (i + 1 < runs.size() && runs[i + 1].label == runs[i].label) {
+            QVarLengthArray<QChar, maxKeyLength> spelled(run.begin(), run.end());
+            for (qsizetype j = i + 1;
+                 j < runs.size() && j <= i + 2 && runs[j].label == runs[i].label; ++j) {
+                spelled.append(runs[j].text.data(), runs[j].text.size());
+                lookUp(QStringView(spelled.data(), spelled.size()));
+            }
         }
         if (found >= 0)
             return Finding {&m_brands.at(m_keys.at(found).brand), How::name};
@@ -385,12 +390,20 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         } else {
             // Keys one edit away share the run or one of its one-letter
             // deletions.
-            const QString whole = run.toString();
-            for (const int row : m_keysByDeletion.value(whole))
-                consider(row);
-            for (qsizetype at = 0; at < whole.size(); ++at) {
-                for (const int row : m_keysByDeletion.value(QString(whole).remove(at, 1)))
-                    consider(row);
+            const auto considerAll = [&](QStringView text) {
+                const auto rows = m_keysByDeletion.constFind(text);
+                if (rows != m_keysByDeletion.cend()) {
+                    for (const int row : *rows)
+                        consider(row);
+                }
+            };
+            considerAll(run);
+            QVarLengthArray<QChar, maxKeyLength> deleted;
+            for (qsizetype at = 0; at < run.size(); ++at) {
+                deleted.clear();
+                deleted.append(run.data(), at);
+                deleted.append(run.data() + at + 1, run.size() - at - 1);
+                considerAll(QStringView(deleted.data(), deleted.size()));
             }
         }
         if (best)

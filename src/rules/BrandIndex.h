@@ -1,5 +1,7 @@
 #pragma once
 
+#include "address/DomainKey.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -130,22 +132,25 @@ private:
     QList<int> m_keysInWords;
     // The first key row of each name, so that thousands of certified shops
     // cost a verdict what a few do.
-    QHash<QStringView, int> m_keysByText;
+    QHash<DomainKey, int> m_keysByText;
     static constexpr qsizetype maxKeyLength = 64;
     // Key rows by length, for the one-edit search among a few names.
     std::array<QList<int>, maxKeyLength> m_keysByLength;
     // Among many: rows of the keys that match with one edit, under the key and under
     // each of its one-letter deletions: two names one edit apart share one
     // of these.
-    QHash<QString, QList<int>> m_keysByDeletion;
+    QHash<DomainKey, QList<int>> m_keysByDeletion;
+    // The deletions the keys above view.
+    QStringList m_deletions;
     // First letters and lengths of the prefix domains' first labels, to skip
     // the hash for labels no prefix can start with.
     quint32 m_prefixLetters = 0;
     quint64 m_prefixLengths = 0;
     // Prefix domains by their first label.
     QList<std::pair<QString, int>> m_prefixDomains;
-    QHash<QStringView, QList<int>> m_prefixesByLabel;
-    QHash<QStringView, int> m_officialDomains;
+    QHash<DomainKey, QList<int>> m_prefixesByLabel;
+    QHash<DomainKey, int> m_officialDomains;
     // Brand rows by every parent of their shown domain and the domain itself.
-    QHash<QString, QList<int>> m_brandsByDomainSuffix;
+    // Keys view the brands' own domains.
+    QHash<DomainKey, QList<int>> m_brandsByDomainSuffix;
 };

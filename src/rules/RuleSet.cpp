@@ -1,5 +1,6 @@
 #include "rules/RuleSet.h"
 
+#include "address/DomainKey.h"
 #include "address/PublicSuffixList.h"
 
 #include <QUrl>
@@ -101,7 +102,7 @@ private:
     QStringList m_keyStorage;
     // Shops and patterns by every host key; a verdict looks up the host and
     // each parent name once.
-    QHash<QStringView, Entry> m_index;
+    QHash<DomainKey, Entry> m_index;
 };
 
 QStringList RuleSet::OwnRules::hostKeys(const QString &rule)
@@ -158,17 +159,13 @@ RuleSet::Match RuleSet::OwnRules::match(QStringView host) const
         return match;
     qsizetype shopRow = -1;
     QVarLengthArray<qsizetype, 8> patternRows;
-    for (QStringView rest = host;;) {
+    for (QStringView rest = host; !rest.isEmpty(); rest = parentName(rest)) {
         const auto found = m_index.constFind(rest);
         if (found != m_index.cend()) {
             for (const qsizetype row : found->shops)
                 shopRow = shopRow < 0 ? row : std::min(shopRow, row);
             patternRows.append(found->patterns.constData(), found->patterns.size());
         }
-        const qsizetype dot = rest.indexOf(u'.');
-        if (dot < 0)
-            break;
-        rest = rest.sliced(dot + 1);
     }
     if (shopRow >= 0) {
         match.shop = &shops.at(shopRow);

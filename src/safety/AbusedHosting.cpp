@@ -1,5 +1,7 @@
 #include "safety/AbusedHosting.h"
 
+#include "address/DomainKey.h"
+
 #include <QHash>
 
 #include <iterator>
@@ -232,10 +234,10 @@ constexpr Entry entries[] = {
 };
 // clang-format on
 
-const QHash<QStringView, const Entry *> &index()
+const QHash<DomainKey, const Entry *> &index()
 {
-    static const QHash<QStringView, const Entry *> bySuffix = [] {
-        QHash<QStringView, const Entry *> hash;
+    static const QHash<DomainKey, const Entry *> bySuffix = [] {
+        QHash<DomainKey, const Entry *> hash;
         hash.reserve(qsizetype(std::size(entries)));
         for (const Entry &entry : entries)
             hash.insert(entry.suffix, &entry);
