@@ -2,7 +2,6 @@
 
 #include "address/PublicSuffixList.h"
 #include "prefs/SettingsPreferencesStore.h"
-#include "rules/DefaultRules.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/AbusedHosting.h"
 #include "safety/SafetyReasons.h"
@@ -462,8 +461,7 @@ void tst_SafeBrowsingEngine::googleSearchAddresses()
     const QList<TrustedShop> shopsBefore = m_store->trustedShops();
     const std::optional<QUrl> url
         = m_engine.buildSearchURL(query, mode, engine, *m_store, std::nullopt);
-    QVERIFY(url);
-    QCOMPARE(WebAddress::text(*url), expected);
+    QCOMPARE(url ? WebAddress::text(*url) : QString(), expected);
     // The text survives a trip through the parser unchanged.
     QCOMPARE(WebAddress::text(*WebAddress::parse(expected)), expected);
     QCOMPARE(m_store->trustedShops(), shopsBefore);
