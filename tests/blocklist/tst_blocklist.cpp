@@ -344,7 +344,6 @@ void tst_BlockList::majorSitesCoverTheMistakesOfTheBundledList()
     QFile file(QFINDTESTDATA("../../data/lists/ublacklist-scam-net-shops.txt"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const auto list = BlockList::parse(file.readAll());
-    QVERIFY(list->ruleCount() > 3000);
 
     QSet<QString> spared;
     file.seek(0);

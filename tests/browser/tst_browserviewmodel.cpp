@@ -130,11 +130,9 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
     // Judged by the host the engine uses, or failing that as unjudgeable.
     QTest::newRow("address QUrl refused") << unparsableURL << true << false << true;
     QTest::newRow("frame QUrl refused") << unparsableURL << false << false << true;
-    // Judged by the origin they wrap.
+    // Judged by the origin it wraps.
     QTest::newRow("blob of a suspicious site")
         << QUrl(u"blob:http://super-cheap-brand-sale.top/0b1c"_s) << true << false << true;
-    QTest::newRow("blob of a certified shop")
-        << QUrl(u"blob:https://www.amazon.co.jp/0b1c"_s) << true << true << false;
 }
 
 void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()

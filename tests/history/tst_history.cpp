@@ -270,9 +270,8 @@ void tst_History::savedWindowsComeBack()
     QVERIFY(store.save({}));
     QVERIFY(store.load().isEmpty());
 
-    // Restoring is on until turned off.
+    // Turning restoring off is kept.
     SettingsPreferencesStore preferences(m_dir->filePath(u"preferences.ini"_s));
-    QVERIFY(SessionStore::restoresAtStart(preferences));
     SessionStore::setRestoresAtStart(preferences, false);
     QVERIFY(!SessionStore::restoresAtStart(SettingsPreferencesStore(preferences.fileName())));
 }

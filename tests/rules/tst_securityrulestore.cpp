@@ -2,12 +2,12 @@
 
 #include "prefs/FileBytes.h"
 #include "prefs/SettingsPreferencesStore.h"
+#include "prefs/StoredJson.h"
 #include "rules/DefaultRules.h"
 #include "rules/ExcludedPatternListModel.h"
 #include "rules/TrustedShopListModel.h"
 
 #include <QAbstractItemModelTester>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -32,23 +32,10 @@ const QString engineKey = QString::fromLatin1(SecurityRuleStore::searchEngineKey
 const QString shopsBackupKey = shopsKey + u"_unreadable"_s;
 const QString patternsBackupKey = patternsKey + u"_unreadable"_s;
 
+// A stored list as the next start reads it; none when it would not read.
 template<typename Row> QList<Row> decoded(const std::optional<QByteArray> &bytes)
 {
-    QList<Row> rows;
-    const QJsonArray array = QJsonDocument::fromJson(bytes.value_or(QByteArray())).array();
-    for (const QJsonValue &value : array) {
-        if (const std::optional<Row> row = Row::fromJson(value))
-            rows.append(*row);
-    }
-    return rows;
-}
-
-template<typename Row> QByteArray encoded(const QList<Row> &rows)
-{
-    QJsonArray array;
-    for (const Row &row : rows)
-        array.append(row.toJson());
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    return StoredJson::decodeArray<Row>(bytes.value_or(QByteArray())).value_or(QList<Row>());
 }
 
 QJsonValue parsed(const QByteArray &json)
@@ -250,7 +237,7 @@ void tst_SecurityRuleStore::badListsFallBack_data()
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("backedUp"); // false: an empty list, nothing worth keeping
 
-    const QByteArray shop = encoded(QList<TrustedShop> {TrustedShop::create(
+    const QByteArray shop = StoredJson::encodeArray(QList<TrustedShop> {TrustedShop::create(
         u"自作"_s, u"mine.example"_s, u"c"_s, u"https://mine.example/?q={query}"_s, true, true)});
     QTest::newRow("empty array") << QByteArray("[]") << false;
     QTest::newRow("truncated") << shop.left(shop.size() - 5) << true;

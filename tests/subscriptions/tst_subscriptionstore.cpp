@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
-#include <QSslSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
