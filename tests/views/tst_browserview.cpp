@@ -10,6 +10,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "support/EngineWait.h"
+#include "support/Screenshots.h"
 #include "support/TestProxyServer.h"
 #include "support/TestStores.h"
 #include "views/browser/BrowserPageActions.h"
@@ -22,7 +23,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -491,12 +491,9 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         // the warning.
         QTest::qWait(300);
         QCOMPARE(webView->url(), pageUrl);
-        // Pictures for the documentation are written only when asked for.
-        const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-        if (!folder.isEmpty()) {
+        if (screenshotsWanted())
             view.resize(1000, 700);
-            QVERIFY(view.grab().save(QDir(folder).filePath(u"certificate-warning.png"_s)));
-        }
+        QVERIFY(saveScreenshot(&view, u"certificate-warning.png"_s));
         auto *button = warning->findChild<QPushButton *>(answer);
         QCOMPARE(button && button->isVisible(), answer != u"close"_s);
         if (button)
@@ -529,21 +526,13 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
 
     QTest::keyClicks(bar->field(), u"macbook"_s);
     QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"1/3件"_s, engineTimeout);
-    const struct
-    {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString count;
-    } steps[] = {
-        {Qt::Key_F3, Qt::NoModifier, u"2/3件"_s},
-        {Qt::Key_Return, Qt::NoModifier, u"3/3件"_s},
-        {Qt::Key_F3, Qt::NoModifier, u"1/3件"_s},
-        {Qt::Key_F3, Qt::ShiftModifier, u"3/3件"_s},
-        {Qt::Key_Return, Qt::ShiftModifier, u"2/3件"_s},
-    };
-    for (const auto &step : steps) {
-        press(step.key, step.modifiers);
-        QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), step.count, engineTimeout);
+    for (const auto &[key, modifier, count] : {std::tuple {Qt::Key_F3, Qt::NoModifier, u"2/3件"_s},
+                                               {Qt::Key_Return, Qt::NoModifier, u"3/3件"_s},
+                                               {Qt::Key_F3, Qt::NoModifier, u"1/3件"_s},
+                                               {Qt::Key_F3, Qt::ShiftModifier, u"3/3件"_s},
+                                               {Qt::Key_Return, Qt::ShiftModifier, u"2/3件"_s}}) {
+        press(key, modifier);
+        QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), count, engineTimeout);
     }
     QTest::keyClicks(bar->field(), u"xyz"_s);
     QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"見つかりません"_s, engineTimeout);

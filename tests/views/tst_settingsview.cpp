@@ -2,6 +2,7 @@
 
 #include "rules/DefaultRules.h"
 #include "rules/RuleListModel.h"
+#include "support/Screenshots.h"
 #include "support/TestStores.h"
 #include "views/common/RuleListView.h"
 #include "views/settings/AboutTab.h"
@@ -14,7 +15,6 @@
 #include "views/settings/TrustedShopSettingsTab.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -370,13 +370,11 @@ void TestSettingsView::settingsTabs_data()
     QTest::newRow("subscriptions") << subscriptionsTab;
 }
 
-// The settings pictures the README shows, written only when asked for
-// (scripts/test.sh -L screenshots runs this with the folder set).
+// The settings pictures the README shows.
 void TestSettingsView::settingsTabs()
 {
     QFETCH(int, tab);
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    if (folder.isEmpty())
+    if (!screenshotsWanted())
         QSKIP("VELMORA_SCREENSHOT_DIR is not set");
 
     // A switched-off shop, a list read from a file with lines it skipped,
@@ -398,9 +396,8 @@ void TestSettingsView::settingsTabs()
     RuleListView *list = view->subscriptionTab()->listView();
     list->setCurrentIndex(list->model()->index(1, 0));
     QCoreApplication::processEvents();
-    QVERIFY(QDir().mkpath(folder));
-    const QString name = u"settings-"_s + QString::fromLatin1(QTest::currentDataTag());
-    QVERIFY(view->grab().save(QDir(folder).filePath(name + u".png"_s)));
+    QVERIFY(saveScreenshot(view.get(),
+                           u"settings-%1.png"_s.arg(QLatin1StringView(QTest::currentDataTag()))));
 }
 
 QTEST_MAIN(TestSettingsView)
