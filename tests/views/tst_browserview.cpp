@@ -114,7 +114,6 @@ private Q_SLOTS:
     void pageKeysFindZoomPrintAndStop();
 
 private:
-    // Loads the page and gives it the focus.
     bool load(const QUrl &url)
     {
         BrowserViewModel &vm = m_env->viewModel;

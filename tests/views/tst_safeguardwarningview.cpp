@@ -266,9 +266,6 @@ void TestSafeGuardWarningView::addressShowsWhereThePageIs_data()
     QTest::newRow("https") << QUrl(u"https://www.amazon.co.jp/dp/B0?th=1"_s)
                            << u"https://www.amazon.co.jp/dp/B0?th=1"_s << u"www.amazon.co.jp"_s
                            << true << false;
-    QTest::newRow("http") << QUrl(u"http://shop.example.jp:8080/cart"_s)
-                          << u"http://shop.example.jp:8080/cart"_s << u"shop.example.jp"_s << true
-                          << true;
     // A Cyrillic "а" looks like the shop's name; its punycode does not.
     QTest::newRow("look-alike host")
         << QUrl(u"https://r\u0430kuten.co.jp/"_s) << u"https://xn--rkuten-3nf.co.jp/"_s

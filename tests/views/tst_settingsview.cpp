@@ -86,7 +86,6 @@ void click(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
                       partRect(view, tab, row, part).center());
 }
 
-// The list header, with its count.
 QString listTitle(SettingsView &view, int tab)
 {
     RuleListSettingsTab *list = ruleTab(view, tab);
@@ -194,7 +193,6 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
     const QList<QStringList> before = storedRules(env.ruleStore, tab);
     AddRuleSheet *sheet = openSheet(*view, tab);
     QVERIFY(sheet);
-    // The fields in the order they are shown.
     const QList<QLineEdit *> fields = sheet->findChildren<QLineEdit *>();
     QCOMPARE(fields.size(), typed.size());
     for (int i = 0; i < fields.size(); ++i)
@@ -329,7 +327,6 @@ void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
     QCOMPARE(tab->findChild<QPlainTextEdit *>(u"subscriptionProblems"_s)->toPlainText(),
              u"「持ち込みリスト」で読み飛ばした行:\n3行目: ルールの形式ではありません"_s);
 
-    // Removing asks first.
     for (const QString &button :
          {u"removeSubscriptionCancelButton"_s, u"removeSubscriptionConfirmButton"_s}) {
         QCOMPARE(subscriptionRows(*view).size(), 2);
@@ -350,8 +347,8 @@ void TestSettingsView::exportsTheEnabledPatterns()
     const QString path = env.dir.filePath(u"own.txt"_s);
     view->subscriptionTab()->exportPatterns(path);
 
-    QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
-    auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QMessageBox *message = nullptr;
+    QTRY_VERIFY((message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
     QCOMPARE(message->text(),
              u"除外パターン %1件を書き出しました。"_s.arg(rules.excludedPatterns().size() - 2));
     QVERIFY(message->informativeText().endsWith(u"\nwith/path"_s));
