@@ -34,9 +34,9 @@ QProcessEnvironment freshUser(const QTemporaryDir &home)
     return env;
 }
 
-void start(QProcess &browser, const QTemporaryDir &home, const QStringList &arguments = {})
+void start(QProcess &browser, const QProcessEnvironment &env, const QStringList &arguments = {})
 {
-    browser.setProcessEnvironment(freshUser(home));
+    browser.setProcessEnvironment(env);
     browser.start(QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE), arguments);
 }
 
@@ -89,8 +89,7 @@ void TestEndToEnd::withoutDisplayExplainsXvfb()
     env.remove(u"QT_QPA_PLATFORM"_s);
 
     QProcess browser;
-    browser.setProcessEnvironment(env);
-    browser.start(QString::fromUtf8(VELMORA_BROWSER_EXECUTABLE), {});
+    start(browser, env);
     QVERIFY(browser.waitForFinished(20000));
     QCOMPARE(browser.exitStatus(), QProcess::NormalExit);
     QCOMPARE(browser.exitCode(), 0);
@@ -104,7 +103,7 @@ void TestEndToEnd::firstStartSearchesAndStoresDefaults()
 {
     QTemporaryDir home;
     QProcess browser;
-    start(browser, home);
+    start(browser, freshUser(home));
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
     QCOMPARE(browser.state(), QProcess::Running);
 
@@ -130,18 +129,18 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
 {
     QTemporaryDir home;
     QProcess browser;
-    start(browser, home, {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
+    start(browser, freshUser(home), {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
     QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/item"_s) > 0, startTimeout);
 
     // A second start hands its address to the running browser and leaves;
     // one without addresses asks it for a new window, which searches.
     QProcess second;
-    start(second, home, {u"http://other.example.jp/"_s});
+    start(second, freshUser(home), {u"http://other.example.jp/"_s});
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"other.example.jp"_s, u"/"_s) > 0, startTimeout);
     QVERIFY(!searched());
-    start(second, home);
+    start(second, freshUser(home));
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
@@ -156,7 +155,7 @@ void TestEndToEnd::windowsComeBackAfterACrash()
 {
     QTemporaryDir home;
     QProcess browser;
-    start(browser, home, {u"http://shop.example.jp/cart"_s});
+    start(browser, freshUser(home), {u"http://shop.example.jp/cart"_s});
     // Saved as it changes, not at quit: give the page time to arrive.
     QFile session(home.filePath(u"data/Velmora/VelmoraShoppingBrowser/session.json"_s));
     const auto saved = [&session] {
@@ -169,7 +168,7 @@ void TestEndToEnd::windowsComeBackAfterACrash()
     browser.kill();
     QVERIFY(browser.waitForFinished());
 
-    start(browser, home);
+    start(browser, freshUser(home));
     QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/cart"_s), 2, startTimeout);
     QTest::qWait(2000);
     QVERIFY(!searched());

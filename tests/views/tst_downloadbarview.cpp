@@ -80,7 +80,6 @@ void TestDownloadBarView::eachStateShowsWhatCanBeDone()
     TestStores stores;
     DownloadManager manager(stores.ruleStore);
     DownloadBarView bar(manager);
-    // Nothing to show yet.
     QVERIFY(bar.isHidden());
 
     DownloadItem item;

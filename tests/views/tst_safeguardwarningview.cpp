@@ -24,13 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Compares colours as painted: anti-aliasing and the style move them a little.
-bool closeTo(const QColor &a, const QColor &b)
-{
-    return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6
-        && qAbs(a.blue() - b.blue()) <= 6;
-}
-
 struct Fixture : TestStores
 {
     SafeGuardWarningView view {themeManager};
@@ -210,29 +203,25 @@ void TestSafeGuardWarningView::badgeShowsEachVerdict_data()
     QTest::addColumn<SafetyLevel>("level");
     QTest::addColumn<bool>("proceeded");
     QTest::addColumn<bool>("insecure");
-    QTest::addColumn<QString>("symbol");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tag");
 
     const QString shop = u"ヨドバシ・ドット・コム"_s;
-    const QString warning = u"exclamationmark.triangle.fill"_s;
-    QTest::newRow("trusted") << SafetyLevel::trusted(shop) << false << false
-                             << u"checkmark.seal.fill"_s << shop << u"公認正規店"_s;
+    QTest::newRow("trusted") << SafetyLevel::trusted(shop) << false << false << shop
+                             << u"公認正規店"_s;
     const SafetyLevel suspicious = SafetyLevel::suspicious({u"悪質詐欺通販サイトで多発するTLD"_s});
-    QTest::newRow("suspicious") << suspicious << false << false << warning
-                                << u"危険サイト・詐欺疑い"_s << u"ブロック"_s;
+    QTest::newRow("suspicious") << suspicious << false << false << u"危険サイト・詐欺疑い"_s
+                                << u"ブロック"_s;
     // Shown because the user went past the warning: not "blocked".
     QTest::newRow("suspicious, proceeded")
-        << suspicious << true << false << warning << u"危険サイト・詐欺疑い"_s
-        << u"警告を無視して表示中"_s;
+        << suspicious << true << false << u"危険サイト・詐欺疑い"_s << u"警告を無視して表示中"_s;
     // The right shop over plain http: never the green "公認正規店".
     QTest::newRow("trusted over http")
-        << SafetyLevel::trusted(shop) << false << true << u"lock.open.fill"_s << shop
-        << u"公認店・保護されていない通信"_s;
+        << SafetyLevel::trusted(shop) << false << true << shop << u"公認店・保護されていない通信"_s;
     QTest::newRow("caution") << SafetyLevel::caution({u"公認ショップではありません"_s}) << false
-                             << false << warning << u"注意"_s << QString();
+                             << false << u"注意"_s << QString();
     QTest::newRow("neutral") << SafetyLevel::neutral(u"www.example.com"_s) << false << false
-                             << u"globe"_s << u"www.example.com"_s << QString();
+                             << u"www.example.com"_s << QString();
 }
 
 void TestSafeGuardWarningView::badgeShowsEachVerdict()
@@ -240,7 +229,6 @@ void TestSafeGuardWarningView::badgeShowsEachVerdict()
     QFETCH(SafetyLevel, level);
     QFETCH(bool, proceeded);
     QFETCH(bool, insecure);
-    QFETCH(QString, symbol);
     QFETCH(QString, text);
     QFETCH(QString, tag);
 
@@ -254,15 +242,12 @@ void TestSafeGuardWarningView::badgeShowsEachVerdict()
     badge.show();
     QVERIFY(QTest::qWaitForWindowExposed(&badge));
 
-    QCOMPARE(badge.findChild<QLabel *>(u"badgeSymbol"_s)->toolTip(), symbol);
     auto *textLabel = badge.findChild<QLabel *>(u"badgeText"_s);
     QCOMPARE(textLabel->text(), text);
     // Whole text shown, nothing clipped.
     QVERIFY(textLabel->width() >= textLabel->fontMetrics().horizontalAdvance(text));
     auto *tagLabel = badge.findChild<QLabel *>(u"badgeTag"_s);
-    QCOMPARE(tagLabel->isVisible(), !tag.isEmpty());
-    if (!tag.isEmpty())
-        QCOMPARE(tagLabel->text(), tag);
+    QCOMPARE(tagLabel->isVisible() ? tagLabel->text() : QString(), tag);
     // The reasons are the warning's to tell; the badge stays short.
     for (const QLabel *label : badge.findChildren<QLabel *>()) {
         for (const QString &reason : level.reasons())
@@ -281,9 +266,6 @@ void TestSafeGuardWarningView::addressShowsWhereThePageIs_data()
     QTest::newRow("https") << QUrl(u"https://www.amazon.co.jp/dp/B0?th=1"_s)
                            << u"https://www.amazon.co.jp/dp/B0?th=1"_s << u"www.amazon.co.jp"_s
                            << true << false;
-    QTest::newRow("http") << QUrl(u"http://shop.example.jp:8080/cart"_s)
-                          << u"http://shop.example.jp:8080/cart"_s << u"shop.example.jp"_s << true
-                          << true;
     // A Cyrillic "а" looks like the shop's name; its punycode does not.
     QTest::newRow("look-alike host")
         << QUrl(u"https://r\u0430kuten.co.jp/"_s) << u"https://xn--rkuten-3nf.co.jp/"_s

@@ -19,12 +19,6 @@ namespace {
 
 const QString allShopsRow = u"全ショップ一覧から選択"_s;
 
-bool closeTo(const QColor &a, const QColor &b)
-{
-    return qAbs(a.red() - b.red()) <= 6 && qAbs(a.green() - b.green()) <= 6
-        && qAbs(a.blue() - b.blue()) <= 6;
-}
-
 // The fill of a widget, read left of its label.
 QColor fillOf(QWidget *widget, QPoint at = {3, -1})
 {

@@ -2,6 +2,7 @@
 
 #include "rules/DefaultRules.h"
 #include "rules/RuleListModel.h"
+#include "support/Screenshots.h"
 #include "support/TestStores.h"
 #include "views/common/RuleListView.h"
 #include "views/settings/AboutTab.h"
@@ -14,7 +15,6 @@
 #include "views/settings/TrustedShopSettingsTab.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,7 +86,6 @@ void click(SettingsView &view, int tab, int row, RuleRowDelegate::Part part)
                       partRect(view, tab, row, part).center());
 }
 
-// The list header, with its count.
 QString listTitle(SettingsView &view, int tab)
 {
     RuleListSettingsTab *list = ruleTab(view, tab);
@@ -194,7 +193,6 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
     const QList<QStringList> before = storedRules(env.ruleStore, tab);
     AddRuleSheet *sheet = openSheet(*view, tab);
     QVERIFY(sheet);
-    // The fields in the order they are shown.
     const QList<QLineEdit *> fields = sheet->findChildren<QLineEdit *>();
     QCOMPARE(fields.size(), typed.size());
     for (int i = 0; i < fields.size(); ++i)
@@ -329,7 +327,6 @@ void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
     QCOMPARE(tab->findChild<QPlainTextEdit *>(u"subscriptionProblems"_s)->toPlainText(),
              u"「持ち込みリスト」で読み飛ばした行:\n3行目: ルールの形式ではありません"_s);
 
-    // Removing asks first.
     for (const QString &button :
          {u"removeSubscriptionCancelButton"_s, u"removeSubscriptionConfirmButton"_s}) {
         QCOMPARE(subscriptionRows(*view).size(), 2);
@@ -350,8 +347,8 @@ void TestSettingsView::exportsTheEnabledPatterns()
     const QString path = env.dir.filePath(u"own.txt"_s);
     view->subscriptionTab()->exportPatterns(path);
 
-    QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
-    auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QMessageBox *message = nullptr;
+    QTRY_VERIFY((message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
     QCOMPARE(message->text(),
              u"除外パターン %1件を書き出しました。"_s.arg(rules.excludedPatterns().size() - 2));
     QVERIFY(message->informativeText().endsWith(u"\nwith/path"_s));
@@ -370,13 +367,11 @@ void TestSettingsView::settingsTabs_data()
     QTest::newRow("subscriptions") << subscriptionsTab;
 }
 
-// The settings pictures the README shows, written only when asked for
-// (scripts/test.sh -L screenshots runs this with the folder set).
+// The settings pictures the README shows.
 void TestSettingsView::settingsTabs()
 {
     QFETCH(int, tab);
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
-    if (folder.isEmpty())
+    if (!screenshotsWanted())
         QSKIP("VELMORA_SCREENSHOT_DIR is not set");
 
     // A switched-off shop, a list read from a file with lines it skipped,
@@ -398,9 +393,8 @@ void TestSettingsView::settingsTabs()
     RuleListView *list = view->subscriptionTab()->listView();
     list->setCurrentIndex(list->model()->index(1, 0));
     QCoreApplication::processEvents();
-    QVERIFY(QDir().mkpath(folder));
-    const QString name = u"settings-"_s + QString::fromLatin1(QTest::currentDataTag());
-    QVERIFY(view->grab().save(QDir(folder).filePath(name + u".png"_s)));
+    QVERIFY(saveScreenshot(view.get(),
+                           u"settings-%1.png"_s.arg(QLatin1StringView(QTest::currentDataTag()))));
 }
 
 QTEST_MAIN(TestSettingsView)
