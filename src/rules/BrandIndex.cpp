@@ -235,6 +235,8 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
                 }
             }
         }
+        for (const QString &local : brand.localNames)
+            m_localNames.append({local, b});
         for (const QString &domain : brand.officialDomains) {
             const QStringView firstLabel = QStringView(domain).first(
                 domain.contains(u'.') ? domain.indexOf(u'.') : domain.size());
@@ -414,16 +416,14 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
         }
     }
     for (const QStringView label : spelling.m_localLabels) {
-        for (const Brand &brand : m_brands) {
-            for (const QString &local : brand.localNames) {
-                // Short names only as a whole piece: "ニトリ" is not in
-                // "ニトリル手袋".
-                bool found = local.size() >= 4 && label.contains(local);
-                for (const QStringView piece : QStringTokenizer(label, u'-'))
-                    found = found || piece == local;
-                if (found)
-                    return Finding {&brand, How::name};
-            }
+        for (const auto &[local, row] : m_localNames) {
+            // Short names only as a whole piece: "ニトリ" is not in
+            // "ニトリル手袋".
+            bool found = local.size() >= 4 && label.contains(local);
+            for (const QStringView piece : QStringTokenizer(label, u'-'))
+                found = found || piece == local;
+            if (found)
+                return Finding {&m_brands.at(row), How::name};
         }
     }
     return std::nullopt;

@@ -146,6 +146,9 @@ private:
     // the hash for labels no prefix can start with.
     quint32 m_prefixLetters = 0;
     quint64 m_prefixLengths = 0;
+    // The names in Japanese script with their brand rows, in list order:
+    // most brands have none.
+    QList<std::pair<QString, int>> m_localNames;
     // Prefix domains by their first label.
     QList<std::pair<QString, int>> m_prefixDomains;
     QHash<DomainKey, QList<int>> m_prefixesByLabel;
