@@ -136,7 +136,7 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
         profile = [privateProfile]() -> QWebEngineProfile & { return *privateProfile; };
     }
     auto *window = new ContentView(m_themeManager, m_ruleStore, m_subscriptions, m_preferences,
-                                   std::move(profile), isPrivate, m_historyStore);
+                                   std::move(profile), isPrivate, m_historyStore, m_downloadPaths);
     // Even an address that does not parse is handed on: the screening
     // blocks it with its reason rather than the window searching instead.
     if (address)

@@ -85,6 +85,8 @@ private:
     SubscriptionStore m_subscriptions;
     bool m_subscriptionsStarted = false;
     HistoryStore m_historyStore;
+    // Shared by every window's downloads, private ones too: one folder.
+    DownloadManager::ReservedPaths m_downloadPaths = std::make_shared<QSet<QString>>();
     // Children of this object, so deleted after the windows whose pages use
     // them.
     QWebEngineProfile *m_profile = nullptr;

@@ -4,6 +4,7 @@
 #include "rules/SecurityRuleStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
@@ -59,10 +60,11 @@ QString failureText(QWebEngineDownloadRequest::DownloadInterruptReason reason)
 
 } // namespace
 
-DownloadManager::DownloadManager(SecurityRuleStore &store, QObject *parent)
+DownloadManager::DownloadManager(SecurityRuleStore &store, ReservedPaths reserved, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_folder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+    , m_reserved(reserved ? std::move(reserved) : std::make_shared<QSet<QString>>())
 { }
 
 // Running transfers belong to the profile and finish without this window.
@@ -140,13 +142,19 @@ void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
         m_model.append(item);
         return;
     }
-    item.fileName = DownloadFileName::unused(folder, fileName, m_reserved);
+    QSet<QString> taken;
+    for (const QString &path : std::as_const(*m_reserved)) {
+        const QFileInfo reserved(path);
+        if (reserved.absolutePath() == folder.absolutePath())
+            taken.insert(reserved.fileName());
+    }
+    item.fileName = DownloadFileName::unused(folder, fileName, taken);
     item.filePath = folder.absoluteFilePath(item.fileName);
     item.totalBytes = request->totalBytes();
     request->setDownloadDirectory(folder.absolutePath());
     request->setDownloadFileName(item.fileName);
     request->accept();
-    track(request, m_model.append(item), item.fileName);
+    track(request, m_model.append(item), item.filePath);
 }
 
 bool DownloadManager::isRefusingPrograms(const QWebEnginePage *page) const
@@ -187,9 +195,9 @@ bool DownloadManager::isWatched(const QWebEnginePage *page) const
     return false;
 }
 
-void DownloadManager::track(QWebEngineDownloadRequest *request, int id, const QString &fileName)
+void DownloadManager::track(QWebEngineDownloadRequest *request, int id, const QString &filePath)
 {
-    m_reserved.insert(fileName);
+    m_reserved->insert(filePath);
     m_running.insert(id, request);
     const auto progress = [this, request, id] {
         m_model.setProgress(id, request->receivedBytes(), request->totalBytes());
@@ -197,23 +205,23 @@ void DownloadManager::track(QWebEngineDownloadRequest *request, int id, const QS
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, progress);
     connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, progress);
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
-            [this, request, id, fileName] { finish(request, id, fileName); });
+            [this, request, id, filePath] { finish(request, id, filePath); });
     // The engine may also have dropped it before anyone listened.
-    connect(request, &QObject::destroyed, this, [this, id, fileName] {
+    connect(request, &QObject::destroyed, this, [this, id, filePath] {
         m_model.setState(id, DownloadItem::State::failed,
                          {failureText(QWebEngineDownloadRequest::NoReason)});
-        m_reserved.remove(fileName);
+        m_reserved->remove(filePath);
         m_running.remove(id);
     });
     if (request->isFinished())
-        finish(request, id, fileName);
+        finish(request, id, filePath);
 }
 
-void DownloadManager::finish(QWebEngineDownloadRequest *request, int id, const QString &fileName)
+void DownloadManager::finish(QWebEngineDownloadRequest *request, int id, const QString &filePath)
 {
     if (!request->isFinished())
         return;
-    m_reserved.remove(fileName);
+    m_reserved->remove(filePath);
     m_running.remove(id);
     switch (request->state()) {
     case QWebEngineDownloadRequest::DownloadCompleted:

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QWebEngineDownloadRequest;
 class QWebEnginePage;
@@ -32,8 +33,16 @@ public:
     // the answer; true saves it. Without a question such files are refused.
     using ExecutableQuestion = std::function<bool(const QString &fileName, const QUrl &url)>;
 
-    // The folder defaults to the user's download folder.
-    explicit DownloadManager(SecurityRuleStore &store, QObject *parent = nullptr);
+    // Paths of files still being written, which the folder may not show
+    // yet: the engine makes a download's file as it finishes. Every window's
+    // manager shares one set, or two windows saving "catalog.pdf" at once
+    // would both write that file.
+    using ReservedPaths = std::shared_ptr<QSet<QString>>;
+
+    // The folder defaults to the user's download folder. Without reserved
+    // paths to share, the manager keeps its own.
+    explicit DownloadManager(SecurityRuleStore &store, ReservedPaths reserved = {},
+                             QObject *parent = nullptr);
     ~DownloadManager() override;
 
     DownloadListModel *model() { return &m_model; }
@@ -55,8 +64,8 @@ private:
     // then the page it came from.
     std::optional<SafetyLevel> refusal(const QWebEngineDownloadRequest &request) const;
     bool isWatched(const QWebEnginePage *page) const;
-    void track(QWebEngineDownloadRequest *request, int id, const QString &fileName);
-    void finish(QWebEngineDownloadRequest *request, int id, const QString &fileName);
+    void track(QWebEngineDownloadRequest *request, int id, const QString &filePath);
+    void finish(QWebEngineDownloadRequest *request, int id, const QString &filePath);
 
     SecurityRuleStore &m_store;
     const SafeBrowsingEngine m_safety {};
@@ -66,8 +75,7 @@ private:
     QList<QPointer<QWebEnginePage>> m_pages;
     QList<QPointer<QWebEngineProfile>> m_profiles;
     QHash<int, QPointer<QWebEngineDownloadRequest>> m_running;
-    // Names of files still being written, which the folder may not show yet.
-    QSet<QString> m_reserved;
+    ReservedPaths m_reserved;
     // A page may ask for programs without end: once the user said no, it is
     // not heard again until it goes to another site.
     struct RefusedProgramPage

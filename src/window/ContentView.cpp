@@ -61,7 +61,8 @@ QFrame *divider(QWidget *parent)
 ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
                          SubscriptionStore &subscriptions, PreferencesStore &preferences,
                          BrowserView::ProfileSource profile, bool privateWindow,
-                         HistoryStore &history, QWidget *parent)
+                         HistoryStore &history, DownloadManager::ReservedPaths downloadPaths,
+                         QWidget *parent)
     : QMainWindow(parent)
     , m_themeManager(themeManager)
     , m_ruleStore(ruleStore)
@@ -70,6 +71,7 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_profile(std::move(profile))
     , m_isPrivate(privateWindow)
     , m_history(history)
+    , m_downloadPaths(std::move(downloadPaths))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
     , m_zoomLevels(new ZoomLevels(preferences, this))
     , m_pageActions(new BrowserPageActions(*this))
@@ -174,7 +176,7 @@ QWidget *ContentView::buildBrowserSection()
     m_tabStrip = new TabStrip(section);
     m_pages = new QStackedWidget(section);
     m_pages->setObjectName(QStringLiteral("tabPages"));
-    m_downloads = new DownloadManager(m_ruleStore, section);
+    m_downloads = new DownloadManager(m_ruleStore, m_downloadPaths, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
     layout->addWidget(m_tabStrip);

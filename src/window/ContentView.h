@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/DownloadManager.h"
 #include "views/browser/BrowserView.h"
 #include "window/NavigationSection.h"
 
@@ -15,7 +16,6 @@ class BookmarkStore;
 class BrowserPageActions;
 class BrowserToolbar;
 class BrowserViewModel;
-class DownloadManager;
 class HistoryStore;
 class LoadIndicator;
 class PreferencesStore;
@@ -50,7 +50,7 @@ public:
     ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStore,
                 SubscriptionStore &subscriptions, PreferencesStore &preferences,
                 BrowserView::ProfileSource profile, bool privateWindow, HistoryStore &history,
-                QWidget *parent = nullptr);
+                DownloadManager::ReservedPaths downloadPaths, QWidget *parent = nullptr);
     ~ContentView() override;
 
     // The current tab's.
@@ -143,6 +143,7 @@ private:
     BrowserView::ProfileSource m_profile;
     const bool m_isPrivate;
     HistoryStore &m_history;
+    DownloadManager::ReservedPaths m_downloadPaths;
     BookmarkStore *m_bookmarkStore;
     ZoomLevels *m_zoomLevels;
     BrowserPageActions *m_pageActions;

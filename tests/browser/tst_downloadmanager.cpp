@@ -51,6 +51,7 @@ private Q_SLOTS:
     void refusesWhatComesFromSuspiciousHosts();
     void asksBeforeSavingPrograms_data();
     void asksBeforeSavingPrograms();
+    void windowsSavingAtOnceNeverShareAFile();
 
 private:
     bool waitForLastRow(DownloadItem::State state, int rows = 1);
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<SettingsPreferencesStore> m_preferences;
     std::unique_ptr<SecurityRuleStore> m_store;
     std::unique_ptr<QWebEnginePage> m_page;
+    DownloadManager::ReservedPaths m_reserved;
     std::unique_ptr<DownloadManager> m_manager;
 };
 
@@ -73,6 +75,8 @@ void TestDownloadManager::initTestCase()
     m_proxy.setAttachment(shopHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
     m_proxy.setRedirect(shopHost, u"/moved"_s, address(scamHost, u"/invoice"_s).toString());
     m_proxy.setAttachment(shopHost, u"/setup"_s, "MZ", u"setup.exe"_s);
+    m_proxy.setAttachment(shopHost, u"/held"_s, QByteArray(64 * 1024, 'x'), u"catalog.pdf"_s,
+                          "application/pdf", true);
 }
 
 void TestDownloadManager::init()
@@ -81,7 +85,8 @@ void TestDownloadManager::init()
     m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
     m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
     m_page = std::make_unique<QWebEnginePage>(m_profile.get());
-    m_manager = std::make_unique<DownloadManager>(*m_store);
+    m_reserved = std::make_shared<QSet<QString>>();
+    m_manager = std::make_unique<DownloadManager>(*m_store, m_reserved);
     m_manager->setDownloadFolder(m_dir->filePath(u"downloads"_s));
     m_manager->watchPage(m_page.get());
 }
@@ -183,6 +188,21 @@ void TestDownloadManager::asksBeforeSavingPrograms()
     m_page->download(setup);
     QTest::qWait(500);
     QCOMPARE(asked.size(), answer ? 2 : 1);
+}
+
+void TestDownloadManager::windowsSavingAtOnceNeverShareAFile()
+{
+    // Another window: its own manager and page, the same profile and folder.
+    QWebEnginePage otherPage(m_profile.get());
+    DownloadManager other(*m_store, m_reserved);
+    other.setDownloadFolder(m_manager->downloadFolder());
+    other.watchPage(&otherPage);
+    m_page->load(address(shopHost, u"/held"_s));
+    QVERIFY(waitForLastRow(DownloadItem::State::inProgress));
+    otherPage.load(address(shopHost, u"/held"_s));
+    QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }, engineTimeout));
+    QCOMPARE(m_manager->model()->items().last().fileName, u"catalog.pdf"_s);
+    QCOMPARE(other.model()->items().last().fileName, u"catalog (1).pdf"_s);
 }
 
 QTEST_MAIN(TestDownloadManager)

@@ -76,12 +76,13 @@ void TestProxyServer::setPage(const QString &host, const QString &path, const QB
 
 void TestProxyServer::setAttachment(const QString &host, const QString &path,
                                     const QByteArray &body, const QString &fileName,
-                                    const QByteArray &contentType)
+                                    const QByteArray &contentType, bool held)
 {
     const QByteArray disposition
         = "attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(fileName);
-    m_answers.insert(key(host, path),
-                     {.body = body, .contentType = contentType, .disposition = disposition});
+    m_answers.insert(
+        key(host, path),
+        {.body = body, .contentType = contentType, .disposition = disposition, .held = held});
 }
 
 void TestProxyServer::setRedirect(const QString &host, const QString &path, const QString &location)
@@ -197,7 +198,7 @@ bool TestProxyServer::serveOne(QTcpSocket *socket, QByteArray &buffer)
     response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
     response += "Cache-Control: no-store\r\n";
     response += closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
-    response += "\r\n" + answer.body;
+    response += "\r\n" + (answer.held ? answer.body.first(answer.body.size() / 2) : answer.body);
     socket->write(response);
     if (closeAfter) {
         socket->disconnectFromHost();

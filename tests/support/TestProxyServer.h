@@ -33,9 +33,12 @@ public:
     void setPage(const QString &host, const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8");
     // Served as a file to save ("Content-Disposition: attachment").
+    // held: only the first half of the body is sent, so the download stays
+    // in progress.
     void setAttachment(const QString &host, const QString &path, const QByteArray &body,
                        const QString &fileName,
-                       const QByteArray &contentType = "application/octet-stream");
+                       const QByteArray &contentType = "application/octet-stream",
+                       bool held = false);
     void setRedirect(const QString &host, const QString &path, const QString &location);
     // https to host (CONNECT) is passed through to 127.0.0.1:port, where a
     // test's own TLS server answers with its certificate; other CONNECTs fail.
@@ -62,6 +65,7 @@ private:
         QByteArray location {};
         QByteArray disposition {};
         bool stalled = false;
+        bool held = false;
     };
 
     // Answers one complete request from the front of buffer; false while the
