@@ -3,8 +3,6 @@
 #include <QHashFunctions>
 #include <QStringView>
 
-#include <cstring>
-
 // A host name, a parent name or a label as a hash key. A verdict looks up the
 // host and each of its parent names in some ten tables; measured, Qt 6.4's
 // string hash took half of a verdict's time on these short names. This one
@@ -22,8 +20,6 @@ public:
         : m_text(text)
         , m_hash(hashOf(text))
     { }
-
-    QStringView text() const noexcept { return m_text; }
 
     friend bool operator==(const DomainKey &a, const DomainKey &b) noexcept
     {

@@ -246,13 +246,8 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
         }
     }
     for (int b = 0; b < m_brands.size(); ++b) {
-        for (QStringView rest = m_brands.at(b).domain; !rest.isEmpty();) {
+        for (QStringView rest = m_brands.at(b).domain; !rest.isEmpty(); rest = parentName(rest))
             m_brandsByDomainSuffix[rest].append(b);
-            const qsizetype dot = rest.indexOf(u'.');
-            if (dot < 0)
-                break;
-            rest = rest.sliced(dot + 1);
-        }
         for (const QString &domain : m_brands.at(b).officialDomains) {
             if (!m_officialDomains.contains(QStringView(domain)))
                 m_officialDomains.insert(QStringView(domain), b);
