@@ -219,6 +219,8 @@ BrandIndex::BrandIndex(const QList<Brand> &brands)
             m_keys.append(Key {folded, b, typos});
             if (typos && brand.keysInWords)
                 m_keysInWords.append(row);
+            if (typos && brand.scrambles)
+                m_scrambledKeys.append(row);
             // Views of the keys' own text, which stays as long as the index.
             const QStringView text = m_keys.constLast().text;
             if (!m_keysByText.contains(text))
@@ -286,10 +288,31 @@ int BrandIndex::officialBrand(QStringView host) const
     return -1;
 }
 
+std::optional<BrandIndex::Finding> BrandIndex::findScrambled(QStringView run) const
+{
+    for (const int row : m_scrambledKeys) {
+        const QString &key = m_keys.at(row).text;
+        // The name itself, whole or in a word, is for the other searches.
+        if (run.front() != key.front() || run.size() < key.size() || run.size() > key.size() + 2
+            || run.contains(key))
+            continue;
+        std::array<int, 26> missing {};
+        for (const QChar c : key)
+            ++missing[c.unicode() - u'a'];
+        for (const QChar c : run) {
+            if (isAsciiLetter(c))
+                --missing[c.unicode() - u'a'];
+        }
+        if (std::all_of(missing.begin(), missing.end(), [](int n) { return n <= 0; }))
+            return Finding {&m_brands.at(m_keys.at(row).brand), How::name};
+    }
+    return std::nullopt;
+}
+
 bool BrandIndex::isOtherName(QStringView run)
 {
-    static constexpr std::array<QStringView, 4> others
-        = {u"paypal", u"rakuen", u"amazonas", u"amazonia"};
+    static constexpr std::array<QStringView, 5> others
+        = {u"paypal", u"rakuen", u"amazonas", u"amazonia", u"applied"};
     return std::find(others.begin(), others.end(), run) != others.end();
 }
 
@@ -407,6 +430,8 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
             return Finding {&m_brands.at(best->brand), How::name};
         if (!spelling.m_japaneseRegistration) {
             if (std::optional<Finding> found = findInWord(run))
+                return found;
+            if (std::optional<Finding> found = findScrambled(run))
                 return found;
         }
     }

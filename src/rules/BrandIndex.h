@@ -40,6 +40,10 @@ public:
         // Every official domain, not only those spelling a key, counts as a
         // prefix (certified shops: their one domain is the name people know).
         bool anyDomainIsPrefix = false;
+        // Keys of typoLength or more also match shuffled, first letter kept,
+        // with up to two letters added ("anazom", "mcereari"): campaigns
+        // scramble the names everyone knows, not a certified shop's words.
+        bool scrambles = false;
     };
 
     enum class How { name, prefix, homograph };
@@ -118,10 +122,11 @@ private:
     };
     std::optional<Finding> findName(const Spelling &spelling) const;
     std::optional<Finding> findInWord(QStringView run) const;
+    std::optional<Finding> findScrambled(QStringView run) const;
     std::optional<Finding> findPrefix(QStringView host) const;
     // Real, different names one edit from a brand or starting with one:
-    // PayPal is not PayPay, 楽園 (rakuen, paradise) is no 楽天, and the
-    // Amazonas is a river.
+    // PayPal is not PayPay, 楽園 (rakuen, paradise) is no 楽天, the
+    // Amazonas is a river, and "applied" only shuffles "appleid".
     static bool isOtherName(QStringView run);
     // The row of the brand whose official domain host lies at or below, or -1.
     int officialBrand(QStringView host) const;
@@ -130,6 +135,8 @@ private:
     QList<Key> m_keys;
     // Rows of the keys that also match inside a longer word.
     QList<int> m_keysInWords;
+    // Rows of the keys that also match scrambled.
+    QList<int> m_scrambledKeys;
     // The first key row of each name, so that thousands of certified shops
     // cost a verdict what a few do.
     QHash<DomainKey, int> m_keysByText;

@@ -69,6 +69,7 @@ BrandIndex build()
         // "nitori" ends "monitoring"'s first half; the other names start or
         // end no everyday word.
         brand.keysInWords = brand.domain != u"nitori-net.jp";
+        brand.scrambles = true;
         brands.append(brand);
     }
     return BrandIndex(brands);

@@ -237,6 +237,9 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("name over pieces", u"au-pay.example"_s, impersonates({u"au PAY"_s, u"au.com"_s}));
     onHost("name starts a word", u"rakutenget.com"_s, impersonates(rakuten));
     onHost("name ends a word", u"login.myarnazon.net"_s, impersonates(amazon));
+    onHost("scrambled name", u"www.anazom.userinfo.example"_s, impersonates(amazon));
+    onHost("scrambled name, letters added", u"mcereari-jp.example"_s,
+           impersonates({u"メルカリ"_s, u"jp.mercari.com"_s}));
     // アマゾン: the built-in brand, named as the certified shop.
     onHost("brand name in japanese", u"xn--cckwcxetd.example"_s, impersonates(amazon));
     onHost("certified domain as a prefix", u"rakuten.co.jp.evil.example"_s,
@@ -261,8 +264,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
          {u"www.paypal.com"_s, u"amazon.com"_s, u"amazon.cn"_s, u"rakuten-travel-agent.co.jp"_s,
           u"rakuen-resort.jp"_s, u"rakuteneagles.jp"_s, u"amazonas.example"_s,
           u"monitoring.example"_s, u"amazonvideo.com"_s, u"cvws.icloud-content.com"_s,
-          u"pineapple.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */, u"shop.base.shop"_s,
-          u"192.168.1.1"_s /* private */})
+          u"pineapple.example"_s, u"applied.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
+          u"shop.base.shop"_s, u"192.168.1.1"_s /* private */})
         QTest::addRow("passes: %s", qPrintable(host))
             << RuleEdit() << u"https://"_s + host + u'/' << SL::neutral(host);
 }
