@@ -18,7 +18,7 @@ using Risk = RiskyTopLevelDomains::Risk;
 // blocks only where the phishing it stops outweighs, by hundreds to one,
 // the legitimate sites it costs; busier TLDs with some legitimate use only
 // caution.
-constexpr std::array<Entry, 18> entries = {{
+constexpr std::array<Entry, 20> entries = {{
     {u"cn", Risk::block}, // 8,086 (1,285 in 2023) against 20
     {u"cfd", Risk::block}, // 2,560 (all 2023) against 0
     {u"asia", Risk::block}, // 283 (221) against 0
@@ -39,6 +39,11 @@ constexpr std::array<Entry, 18> entries = {{
     // Word-pair fake shops ("coffeewrong.best"): 31 of the bundled list
     {u"best", Risk::caution}, // 39 against 0; legitimate sites use it too
     {u"fun", Risk::caution}, // 22 against 1
+    // A registry's country-named second levels, sold as names of their own:
+    // word-pair fake shops ("sockworse.sa.com") of later batches of the
+    // community list (17 of 1,033), and some South African businesses.
+    {u"sa.com", Risk::caution},
+    {u"za.com", Risk::caution},
 }};
 
 } // namespace

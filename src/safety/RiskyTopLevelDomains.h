@@ -8,6 +8,7 @@ class RiskyTopLevelDomains
 {
 public:
     enum class Risk { none, caution, block };
-    // tld: the host's last label, lower-case ASCII.
+    // tld: the host's last label, or a public suffix a registry sells names
+    // under ("sa.com"); lower-case ASCII.
     static Risk risk(QStringView tld);
 };

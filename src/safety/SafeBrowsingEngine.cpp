@@ -259,8 +259,11 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     }
 
     // Below a shared platform's suffix ("shop.base.shop") the platform, not
-    // the site, picked the TLD.
-    const QStringView tld = QStringView(host).sliced(host.lastIndexOf(u'.') + 1);
+    // the site, picked the TLD. A registry's own second level ("sa.com") is
+    // bought as a TLD is, and judged as one.
+    const QStringView tld = RiskyTopLevelDomains::risk(suffix) != RiskyTopLevelDomains::Risk::none
+        ? suffix
+        : QStringView(host).sliced(host.lastIndexOf(u'.') + 1);
     const RiskyTopLevelDomains::Risk tldRisk = RiskyTopLevelDomains::risk(tld);
     const bool platformTld = tldRisk != RiskyTopLevelDomains::Risk::none && suffix != tld
         && PublicSuffixList::system().isPrivateSuffix(suffix);

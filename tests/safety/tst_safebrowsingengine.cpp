@@ -255,6 +255,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("certified name elsewhere: caution", u"www.amiami.com"_s,
            SL::caution({SafetyReasons::resemblesCertifiedShop(u"あみあみ (AmiAmi)"_s)}));
     onHost("tld caution", u"handmade.shop"_s, SL::caution({SafetyReasons::cautionTld(u"shop"_s)}));
+    onHost("registry's second level", u"quietlamp.sa.com"_s,
+           SL::caution({SafetyReasons::cautionTld(u"sa.com"_s)}));
     onHost("two cautions together", u"qoyuumall.shop"_s,
            SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
                            SafetyReasons::madeUpShopName()}));
