@@ -98,6 +98,16 @@ QStringView registrablePart(QStringView host, QStringView suffix)
     return host.sliced(before.lastIndexOf(u'.') + 1);
 }
 
+// Shops of counterfeits call their goods what their buyers search for:
+// "super copy" (スーパーコピー, romanised "kopi"). Only the registered name
+// counts, not the suffix.
+bool namesCounterfeits(QStringView registrable, QStringView suffix)
+{
+    const QStringView name
+        = registrable.first(std::max(registrable.size() - suffix.size(), qsizetype(0)));
+    return name.contains(u"kopi") || name.contains(u"copy");
+}
+
 // RFC 3986 query characters (unreserved, sub-delims, ":", "@", "/", "?")
 // stay as they are in a Google query value, except "&", which would split
 // the item.
@@ -283,6 +293,10 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     const ShopNameModel::Finding shape = suggestion.isEmpty()
         ? ShopNameModel::assess(host, registrable, suffix)
         : ShopNameModel::Finding::none;
+    if (namesCounterfeits(registrable, suffix)) {
+        ++shapeCautions;
+        cautions.append(SafetyReasons::counterfeitName());
+    }
     switch (shape) {
     case ShopNameModel::Finding::machineGeneratedHost:
         reasons.append(SafetyReasons::machineGeneratedHost());

@@ -23,6 +23,7 @@ public:
     static QString cautionTld(const QString &tld);
     static QString machineGeneratedHost();
     static QString madeUpShopName();
+    static QString counterfeitName();
     static QString cautionsTogether();
 
     // Each reason with placeholders in angle brackets, for help texts:

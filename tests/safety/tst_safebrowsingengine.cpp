@@ -257,6 +257,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("tld caution", u"handmade.shop"_s, SL::caution({SafetyReasons::cautionTld(u"shop"_s)}));
     onHost("registry's second level", u"quietlamp.sa.com"_s,
            SL::caution({SafetyReasons::cautionTld(u"sa.com"_s)}));
+    onHost("counterfeit word", u"www.superkopi.example"_s,
+           SL::caution({SafetyReasons::counterfeitName()}));
     onHost("two cautions together", u"qoyuumall.shop"_s,
            SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
                            SafetyReasons::madeUpShopName()}));
@@ -267,7 +269,7 @@ void tst_SafeBrowsingEngine::evaluate_data()
           u"rakuen-resort.jp"_s, u"rakuteneagles.jp"_s, u"amazonas.example"_s,
           u"monitoring.example"_s, u"amazonvideo.com"_s, u"cvws.icloud-content.com"_s,
           u"pineapple.example"_s, u"applied.example"_s, u"xn--gckr3f0f.jp"_s /* ショップ */,
-          u"shop.base.shop"_s, u"192.168.1.1"_s /* private */})
+          u"shop.base.shop"_s, u"192.168.1.1"_s /* private */, u"com"_s /* a suffix alone */})
         QTest::addRow("passes: %s", qPrintable(host))
             << RuleEdit() << u"https://"_s + host + u'/' << SL::neutral(host);
 }
