@@ -134,12 +134,9 @@ void TestInstalledFiles::launcherOpensWebLinksWithTheInstalledProgram()
     for (const QString &type :
          {u"x-scheme-handler/http"_s, u"x-scheme-handler/https"_s, u"text/html"_s})
         QVERIFY2(types.contains(type), qPrintable(type));
-    QVERIFY(values(u"Categories"_s).contains(u"WebBrowser"_s));
     QCOMPARE(values(u"Exec"_s), QStringList {u"velmora-shopping-browser %U"_s});
     // The icon the launcher names is the one installed in the theme.
     QCOMPARE(values(u"Icon"_s), QStringList {appId});
-    QVERIFY(!values(u"Name\\[ja\\]"_s).isEmpty());
-    QVERIFY(!values(u"Comment\\[ja\\]"_s).isEmpty());
 
     // The software centre's entry names this launcher.
     QFile entry(installed(metainfo));

@@ -141,17 +141,6 @@ private:
         waitForEngine([&done] { return done; }, engineTimeout);
         return result;
     }
-    QMenu *openMenuAt(const QPoint &position, const QString &selectScript)
-    {
-        if (!selectScript.isEmpty())
-            runScript(selectScript);
-        PageWebView *webView = m_env->webView();
-        QWidget *target = webView->focusProxy();
-        QTest::mousePress(target, Qt::RightButton, {}, position);
-        QTest::mouseRelease(target, Qt::RightButton, {}, position);
-        waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout);
-        return webView->contextMenu();
-    }
     // Answers every page dialog from inside its own event loop, noting what
     // each one showed, and takes the silence it offers.
     void answerDialog()
@@ -290,13 +279,16 @@ void TestBrowserView::menuOffersWhatWorks()
     QFETCH(QStringList, texts);
     QFETCH(QString, action);
     QFETCH(QUrl, url);
+    PageWebView *webView = m_env->webView();
     QUrl downloaded;
     const QObject downloadWatch;
-    connect(m_env->webView()->page()->profile(), &QWebEngineProfile::downloadRequested,
-            &downloadWatch,
+    connect(webView->page()->profile(), &QWebEngineProfile::downloadRequested, &downloadWatch,
             [&downloaded](QWebEngineDownloadRequest *request) { downloaded = request->url(); });
-    QMenu *menu = openMenuAt(position, selectScript);
-    QVERIFY(menu);
+    if (!selectScript.isEmpty())
+        runScript(selectScript);
+    QTest::mouseClick(webView->focusProxy(), Qt::RightButton, {}, position);
+    QVERIFY(waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout));
+    QMenu *menu = webView->contextMenu();
     QStringList shown;
     QAction *chosen = nullptr;
     for (QAction *item : menu->actions()) {
@@ -312,7 +304,6 @@ void TestBrowserView::menuOffersWhatWorks()
     QSignalSpy newTab(&m_env->view, &BrowserView::openInNewTabRequested);
     chosen->trigger();
 
-    const BrowserViewModel &viewModel = m_env->viewModel;
     if (action == u"openInNewTabAction"_s) {
         // The window opens it in a tab of its own, which screens it.
         QCOMPARE(newTab.size(), 1);
@@ -325,7 +316,7 @@ void TestBrowserView::menuOffersWhatWorks()
     } else if (action == u"saveLinkAction"_s) {
         QVERIFY(waitForEngine([&] { return downloaded == url; }, engineTimeout));
     } else {
-        QVERIFY(waitForEngine([&] { return viewModel.currentURL() == url; }, engineTimeout));
+        QVERIFY(waitForEngine([&] { return m_env->viewModel.currentURL() == url; }, engineTimeout));
     }
 }
 

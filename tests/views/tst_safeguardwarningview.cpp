@@ -22,22 +22,17 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct Fixture : TestStores
-{
-    SafeGuardWarningView view {themeManager};
-};
-
-} // namespace
-
 class TestSafeGuardWarningView : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup() { m_env.reset(); }
+    void cleanup()
+    {
+        m_view.reset();
+        m_env.reset();
+    }
 
     void everyReasonFitsWithoutScrolling();
     void middleElidesALongAddressOrShowsUnknown();
@@ -52,20 +47,20 @@ private Q_SLOTS:
 private:
     template<typename T = QLabel> T *child(const QString &name) const
     {
-        return m_env->view.findChild<T *>(name);
+        return m_view->findChild<T *>(name);
     }
 
-    std::unique_ptr<Fixture> m_env;
-    SafeGuardWarningView *m_view = nullptr;
+    std::unique_ptr<TestStores> m_env;
+    std::unique_ptr<SafeGuardWarningView> m_view;
 };
 
 void TestSafeGuardWarningView::init()
 {
-    m_env = std::make_unique<Fixture>();
-    m_view = &m_env->view;
+    m_env = std::make_unique<TestStores>();
+    m_view = std::make_unique<SafeGuardWarningView>(m_env->themeManager);
     m_view->resize(900, 640);
     m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
 }
 
 void TestSafeGuardWarningView::everyReasonFitsWithoutScrolling()
@@ -89,7 +84,7 @@ void TestSafeGuardWarningView::everyReasonFitsWithoutScrolling()
     const QList<QLabel *> rows = m_view->findChildren<QLabel *>(u"warningReason"_s);
     QCOMPARE(rows.size(), many.size());
     QCOMPARE(rows.last()->text(), many.last());
-    QTRY_VERIFY(rows.last()->mapTo(m_view, QPoint(0, rows.last()->height())).y()
+    QTRY_VERIFY(rows.last()->mapTo(m_view.get(), QPoint(0, rows.last()->height())).y()
                 <= m_view->height());
 }
 
@@ -136,9 +131,9 @@ void TestSafeGuardWarningView::oneButtonLeadsAndEachAsksOnce()
     QTRY_VERIFY(leads(suggestion));
     QVERIFY(!leads(goBack));
 
-    QSignalSpy opened(m_view, &SafeGuardWarningView::suggestionRequested);
-    QSignalSpy wentBack(m_view, &SafeGuardWarningView::goBackRequested);
-    QSignalSpy proceeded(m_view, &SafeGuardWarningView::proceedAnywayRequested);
+    QSignalSpy opened(m_view.get(), &SafeGuardWarningView::suggestionRequested);
+    QSignalSpy wentBack(m_view.get(), &SafeGuardWarningView::goBackRequested);
+    QSignalSpy proceeded(m_view.get(), &SafeGuardWarningView::proceedAnywayRequested);
     auto *proceed = child<QPushButton>(u"warningProceedButton"_s);
     for (QPushButton *button : {suggestion, goBack, proceed})
         QTest::mouseClick(button, Qt::LeftButton);
@@ -189,7 +184,6 @@ void TestSafeGuardWarningView::cautionBarNamesEveryReasonAndCloses()
     QCOMPARE(labels.first()->text(), reasons.first());
     QCOMPARE(labels.last()->text(), reasons.last());
     // A long reason wraps within the pane, and the bar is tall enough for it.
-    QCOMPARE(pane.width(), 420);
     QTRY_VERIFY(labels.first()->height() >= 2 * labels.first()->fontMetrics().lineSpacing());
     QVERIFY(labels.last()->mapTo(bar, QPoint(0, labels.last()->height())).y() <= bar->height());
 

