@@ -4,12 +4,10 @@
 
 #include "browser/BrowserViewModel.h"
 #include "browser/CautionNotice.h"
-#include "prefs/SettingsPreferencesStore.h"
-#include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
+#include "support/CoreFixtures.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -42,12 +40,8 @@ private Q_SLOTS:
     void cautionShowsUntilClosedForThatPage();
 
 private:
-    // Each test's rules over a settings file of its own.
-    struct Fixture
+    struct Fixture : CoreRules
     {
-        QTemporaryDir dir;
-        SettingsPreferencesStore preferences {dir.filePath(QStringLiteral("prefs.ini"))};
-        SecurityRuleStore store {preferences};
         BrowserViewModel viewModel {store};
     };
     std::unique_ptr<Fixture> m_fixture;
@@ -102,9 +96,6 @@ void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
     // The last block's details stay for the warning view.
     QCOMPARE(m_viewModel->pendingBlockedURL(), scamURL);
     QCOMPARE(m_viewModel->blockedReasons().size(), 2);
-
-    m_viewModel->loadURL(QUrl(u"https://www.google.co.jp/search?q=bag"_s));
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(u"www.google.co.jp"_s));
 }
 
 void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
@@ -129,7 +120,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
     QTest::newRow("data frame") << QUrl(u"data:text/html,<h1>ad</h1>"_s) << false << true << false;
     // Judged by the host the engine uses, or failing that as unjudgeable.
     QTest::newRow("address QUrl refused") << unparsableURL << true << false << true;
-    QTest::newRow("frame QUrl refused") << unparsableURL << false << false << true;
     // Judged by the origin it wraps.
     QTest::newRow("blob of a suspicious site")
         << QUrl(u"blob:http://super-cheap-brand-sale.top/0b1c"_s) << true << false << true;
@@ -153,12 +143,11 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
 
     // The block arrives on the next turn of the event loop.
     QCoreApplication::processEvents();
+    QCOMPARE(m_viewModel->isBlocked(), blocked);
     if (!blocked) {
-        QVERIFY(!m_viewModel->isBlocked());
         QCOMPARE(m_viewModel->safetyLevel(), before);
         return;
     }
-    QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->pendingBlockedURL(), url);
     QCOMPARE(m_viewModel->safetyLevel(), SafeBrowsingEngine().evaluateSafety(url, *m_store));
     QCOMPARE(m_viewModel->blockedReasons(), m_viewModel->safetyLevel().reasons());

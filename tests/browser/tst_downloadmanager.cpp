@@ -2,15 +2,13 @@
 // host names, saved into a folder of the test's own.
 #include "browser/DownloadManager.h"
 
-#include "prefs/SettingsPreferencesStore.h"
-#include "rules/SecurityRuleStore.h"
+#include "prefs/FileBytes.h"
 #include "safety/SafeBrowsingEngine.h"
+#include "support/CoreFixtures.h"
 #include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -44,7 +42,12 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        m_manager.reset();
+        m_page.reset();
+        m_rules.reset();
+    }
 
     void savesWithoutOverwriting();
     void refusesWhatComesFromSuspiciousHosts_data();
@@ -58,12 +61,11 @@ private:
 
     TestProxyServer m_proxy;
     std::unique_ptr<QWebEngineProfile> m_profile;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SettingsPreferencesStore> m_preferences;
-    std::unique_ptr<SecurityRuleStore> m_store;
-    std::unique_ptr<QWebEnginePage> m_page;
+    std::optional<CoreRules> m_rules;
+    SecurityRuleStore *m_store = nullptr;
+    std::optional<QWebEnginePage> m_page;
     DownloadManager::ReservedPaths m_reserved;
-    std::unique_ptr<DownloadManager> m_manager;
+    std::optional<DownloadManager> m_manager;
 };
 
 void TestDownloadManager::initTestCase()
@@ -81,23 +83,12 @@ void TestDownloadManager::initTestCase()
 
 void TestDownloadManager::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_preferences = std::make_unique<SettingsPreferencesStore>(m_dir->filePath(u"prefs.ini"_s));
-    m_store = std::make_unique<SecurityRuleStore>(*m_preferences);
-    m_page = std::make_unique<QWebEnginePage>(m_profile.get());
+    m_store = &m_rules.emplace().store;
+    m_page.emplace(m_profile.get());
     m_reserved = std::make_shared<QSet<QString>>();
-    m_manager = std::make_unique<DownloadManager>(*m_store, m_reserved);
-    m_manager->setDownloadFolder(m_dir->filePath(u"downloads"_s));
-    m_manager->watchPage(m_page.get());
-}
-
-void TestDownloadManager::cleanup()
-{
-    m_manager.reset();
-    m_page.reset();
-    m_store.reset();
-    m_preferences.reset();
-    m_dir.reset();
+    m_manager.emplace(*m_store, m_reserved);
+    m_manager->setDownloadFolder(m_rules->dir.filePath(u"downloads"_s));
+    m_manager->watchPage(&*m_page);
 }
 
 bool TestDownloadManager::waitForLastRow(DownloadItem::State state, int rows)
@@ -117,9 +108,7 @@ void TestDownloadManager::savesWithoutOverwriting()
         const DownloadItem item = m_manager->model()->items().last();
         QCOMPARE(item.fileName, name);
         QCOMPARE(item.receivedBytes, pdf.size());
-        QFile file(item.filePath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), pdf);
+        QCOMPARE(fileBytes(item.filePath), pdf);
     }
     QDir folder(m_manager->downloadFolder());
     QCOMPARE(folder.entryList(QDir::Files, QDir::Name), QStringList({expected[1], expected[0]}));

@@ -1,8 +1,8 @@
 #include "downloads/DownloadFileName.h"
 #include "downloads/DownloadListModel.h"
+#include "prefs/FileBytes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,10 +70,8 @@ void TestDownloads::unusedNeverOverwrites()
     QFETCH(QString, fileName);
     QFETCH(QString, expected);
     QTemporaryDir dir;
-    for (const QString &name : std::as_const(existing)) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString &name : std::as_const(existing))
+        writeBytes(dir.filePath(name), {});
     const QSet<QString> takenSet(taken.cbegin(), taken.cend());
     QCOMPARE(DownloadFileName::unused(QDir(dir.path()), fileName, takenSet), expected);
 }

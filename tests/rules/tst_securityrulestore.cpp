@@ -40,10 +40,7 @@ template<typename Row> QList<Row> decoded(const std::optional<QByteArray> &bytes
 
 QJsonValue parsed(const QByteArray &json)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError)
-        qFatal("test JSON does not parse: %s", json.constData());
+    const QJsonDocument document = QJsonDocument::fromJson(json);
     return document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
 }
 

@@ -17,7 +17,6 @@ class TestThemeManager : public QObject
 
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.emplace().isValid()); }
-    void unreadableChoiceReadsAsDefaultAndStays_data();
     void unreadableChoiceReadsAsDefaultAndStays();
     void everyChoiceIsStoredAtOnce();
 
@@ -26,17 +25,9 @@ private:
     std::optional<QTemporaryDir> m_dir;
 };
 
-void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays_data()
-{
-    QTest::addColumn<QByteArray>("iniLine");
-    QTest::newRow("none") << QByteArray();
-    QTest::newRow("capital") << QByteArray("selectedAppTheme=Dark");
-}
-
 void TestThemeManager::unreadableChoiceReadsAsDefaultAndStays()
 {
-    QFETCH(QByteArray, iniLine);
-    const QByteArray contents = "[General]\n" + iniLine + '\n';
+    const QByteArray contents = "[General]\nselectedAppTheme=Dark\n";
     writeBytes(path(), contents);
     {
         SettingsPreferencesStore preferences(path());
