@@ -100,9 +100,12 @@ QStringView registrablePart(QStringView host, QStringView suffix)
 
 // Shops of counterfeits call their goods what their buyers search for:
 // "super copy" (スーパーコピー, romanised "kopi"). Only the registered name
-// counts, not the suffix.
+// counts, not the suffix. Under .jp, which needs a presence in Japan that such
+// shops avoid, "copy" names the copier dealers and print shops.
 bool namesCounterfeits(QStringView registrable, QStringView suffix)
 {
+    if (suffix == u"jp" || suffix.endsWith(u".jp"))
+        return false;
     const QStringView name
         = registrable.first(std::max(registrable.size() - suffix.size(), qsizetype(0)));
     return name.contains(u"kopi") || name.contains(u"copy");
