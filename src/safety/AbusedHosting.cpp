@@ -218,6 +218,14 @@ constexpr Entry entries[] = {
     // Dynamic DO!.jp, a free dynamic-DNS service in Japan: its own published domain.
     {u"ddo.jp", dynamicDns, caution},
 
+    // PublicVM, free names under its domain for anyone's server: its own domain.
+    {u"publicvm.com", dynamicDns, block},
+
+    // DigitalPlat FreeDomain, free names for anyone since 2024, later than the development
+    // lists: its published namespaces.
+    {u"dpdns.org", dynamicDns, caution}, {u"us.kg", dynamicDns, caution},
+    {u"qzz.io", dynamicDns, caution},
+
     // Free hosting.
 
     // Cloudflare Workers and Pages: the public suffix list, private section ("Cloudflare, Inc.").
