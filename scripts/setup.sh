@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   qt6-webengine-dev qt6-webengine-dev-tools libqt6sql6-sqlite qt6-translations-l10n
-  libpsl-dev publicsuffix
+  libpsl-dev publicsuffix wamerican
   libgl-dev libxkbcommon-dev
   xvfb xauth
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont

@@ -35,6 +35,7 @@ SIGNALS = [
     ('machine-generated host', r'^自動生成された'),
     ('made-up shop name', r'^公認ショップではありません'),
     ('counterfeit name', r'^コピー品'),
+    ('word-pair name', r'^英単語を2つ'),
     ('cautions together (block)', r'^注意すべき特徴が複数重なっています'),
     ('default patterns', r'.'),
 ]

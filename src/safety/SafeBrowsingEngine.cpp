@@ -5,6 +5,7 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/AbusedHosting.h"
 #include "safety/BuiltInBrands.h"
+#include "safety/EnglishWords.h"
 #include "safety/RiskyTopLevelDomains.h"
 #include "safety/SafetyReasons.h"
 #include "safety/ShopNameModel.h"
@@ -99,15 +100,13 @@ QStringView registrablePart(QStringView host, QStringView suffix)
 }
 
 // Shops of counterfeits call their goods what their buyers search for:
-// "super copy" (スーパーコピー, romanised "kopi"). Only the registered name
-// counts, not the suffix. Under .jp, which needs a presence in Japan that such
-// shops avoid, "copy" names the copier dealers and print shops.
-bool namesCounterfeits(QStringView registrable, QStringView suffix)
+// "super copy" (スーパーコピー, romanised "kopi"). Under .jp, which needs a
+// presence in Japan that such shops avoid, "copy" names the copier dealers and
+// print shops.
+bool namesCounterfeits(QStringView name, QStringView suffix)
 {
     if (suffix == u"jp" || suffix.endsWith(u".jp"))
         return false;
-    const QStringView name
-        = registrable.first(std::max(registrable.size() - suffix.size(), qsizetype(0)));
     return name.contains(u"kopi") || name.contains(u"copy");
 }
 
@@ -214,6 +213,9 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     // by mistake now and then; only the user's own patterns block them.
     const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
     const QStringView registrable = registrablePart(host, suffix);
+    // What the registrant chose: the registrable domain without its suffix.
+    const QStringView name
+        = registrable.isEmpty() ? QStringView() : registrable.chopped(suffix.size() + 1);
     const BrandIndex &brands = BuiltInBrands::index();
     const bool wellKnown
         = brands.isOfficial(host) || MajorSites::containsRegistrable(registrable, suffix);
@@ -287,6 +289,13 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     case RiskyTopLevelDomains::Risk::caution:
         ++shapeCautions;
         cautions.append(SafetyReasons::cautionTld(tld.toString()));
+        // Batches of fake shops on the cheap generic TLDs take two random
+        // English words for a name ("coffeewrong.best"); country codes such
+        // as .cc serve word plays of real sites instead.
+        if (tld.size() > 2 && EnglishWords::isWordPair(name)) {
+            ++shapeCautions;
+            cautions.append(SafetyReasons::wordPairName());
+        }
         break;
     case RiskyTopLevelDomains::Risk::none:
         break;
@@ -296,7 +305,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     const ShopNameModel::Finding shape = suggestion.isEmpty()
         ? ShopNameModel::assess(host, registrable, suffix)
         : ShopNameModel::Finding::none;
-    if (namesCounterfeits(registrable, suffix)) {
+    if (namesCounterfeits(name, suffix)) {
         ++shapeCautions;
         cautions.append(SafetyReasons::counterfeitName());
     }

@@ -85,6 +85,11 @@ QString SafetyReasons::counterfeitName()
     return u"コピー品 (偽ブランド品) の販売を示す名前のサイトです"_s;
 }
 
+QString SafetyReasons::wordPairName()
+{
+    return u"英単語を2つ並べただけの名前 (偽ショップに多い付け方)"_s;
+}
+
 QString SafetyReasons::cautionsTogether()
 {
     return u"注意すべき特徴が複数重なっています"_s;
@@ -120,5 +125,6 @@ QStringList SafetyReasons::cautionTemplates()
         cautionTld(u"<TLD>"_s),
         madeUpShopName(),
         counterfeitName(),
+        wordPairName(),
     };
 }

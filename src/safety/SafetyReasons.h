@@ -24,6 +24,7 @@ public:
     static QString machineGeneratedHost();
     static QString madeUpShopName();
     static QString counterfeitName();
+    static QString wordPairName();
     static QString cautionsTogether();
 
     // Each reason with placeholders in angle brackets, for help texts:

@@ -247,10 +247,15 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("certified name elsewhere: caution", u"www.amiami.com"_s,
            SL::caution({SafetyReasons::resemblesCertifiedShop(u"あみあみ (AmiAmi)"_s)}));
     onHost("tld caution", u"handmade.shop"_s, SL::caution({SafetyReasons::cautionTld(u"shop"_s)}));
-    onHost("registry's second level", u"quietlamp.sa.com"_s,
+    onHost("registry's second level", u"kuroneko.sa.com"_s,
            SL::caution({SafetyReasons::cautionTld(u"sa.com"_s)}));
     onHost("counterfeit word", u"www.superkopi.example"_s,
            SL::caution({SafetyReasons::counterfeitName()}));
+    onHost("word pair on a cheap TLD", u"www.kitchenlamp.shop"_s,
+           SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
+                           SafetyReasons::wordPairName()}));
+    onHost("word pair on a country code", u"kitchenlamp.cc"_s,
+           SL::caution({SafetyReasons::cautionTld(u"cc"_s)}));
     onHost("two cautions together", u"qoyuumall.shop"_s,
            SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
                            SafetyReasons::madeUpShopName()}));

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringView>
+
+#include <string_view>
+
+// English words of three to twelve letters, from the system's word list when
+// the browser was built.
+class EnglishWords
+{
+public:
+    // True when label, lower-case ASCII, is two such words and nothing else
+    // ("coffeewrong", "dealinggap").
+    static bool isWordPair(QStringView label);
+
+private:
+    // Sorted, one word a line; generated when the build is configured.
+    static std::string_view text();
+};
