@@ -72,6 +72,10 @@ void benchVerdicts(QTextStream &out, const SafeBrowsingEngine &engine, const Rul
         {"signals",
          urls({u"https://rakuten.co.jp.evil.example/"_s, u"https://amaz0n-co-jp.example/"_s,
                u"http://203.0.113.7/login"_s, u"https://www.fjjhwxq.cn/"_s})},
+        // Names on the TLDs fake shops favour are read word by word.
+        {"cheap TLD names",
+         urls({u"https://handmade.shop/"_s, u"https://www.kitchenlamp.shop/"_s,
+               u"https://zakka-hanako.shop/"_s, u"https://dealinggap.online/"_s})},
         {"unicode and unparsable",
          urls({u"https://xn--rkuten-3nf.co.jp/"_s, u"https://ショップ.jp/"_s,
                u"http://scam.top../"_s, u"http:scam.top"_s})},
