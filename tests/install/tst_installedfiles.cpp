@@ -81,6 +81,7 @@ void TestInstalledFiles::installsExactlyTheDesktopFileSet()
         launcher,
         metainfo,
         iconTheme + u"scalable/apps/"_s + appId + u".svg"_s,
+        u"share/doc/velmora-shopping-browser/english-words.copyright"_s,
     };
     for (const int size : iconSizes)
         expected << iconFile(size);
