@@ -9,9 +9,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLocale>
+#include <QQuickWindow>
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <functional>
 #include <future>
 
 #include <unistd.h>
@@ -27,16 +29,23 @@ bool hasDisplay()
 
 // The addresses to open, as a desktop hands them over: URLs, or paths of
 // local files (relative ones from the folder the program started in).
-QList<QUrl> addressArguments(const QApplication &application)
+// --help, --version and a wrong option end the program inside the parser;
+// beforeExit runs first.
+QList<QUrl> addressArguments(const QApplication &application,
+                             const std::function<void()> &beforeExit)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Velmora Shopping Browser — 安全にネットショッピングするためのブラウザ"));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("開くアドレス（複数可）"),
                                  QStringLiteral("[URL...]"));
-    parser.process(application);
+    if (!parser.parse(QCoreApplication::arguments()) || parser.isSet(help)
+        || parser.isSet(version)) {
+        beforeExit();
+        parser.process(application);
+    }
     QList<QUrl> urls;
     for (const QString &argument : parser.positionalArguments()) {
         const QUrl url = QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile);
@@ -45,6 +54,16 @@ QList<QUrl> addressArguments(const QApplication &application)
         urls.append(url.isValid() ? url : QUrl(argument));
     }
     return urls;
+}
+
+// Whether the web engine was told to draw without the GPU. Its frames are
+// then bitmaps: passed through OpenGL they cost a software rasteriser's pass
+// over the whole window each, while Qt Quick's software renderer paints
+// them straight into the window.
+bool engineDrawsWithoutGpu()
+{
+    return qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ').contains("--disable-gpu")
+        || qgetenv("QT_QUICK_BACKEND") == "software";
 }
 
 } // namespace
@@ -73,9 +92,17 @@ int main(int argc, char *argv[])
             << "root で実行しているため、Web エンジンのサンドボックスを無効にしました。"
                "通常のユーザーで起動してください。\n";
     }
-    // Web engine views share their GL context with the rest of the window;
-    // this has to be set before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Web views share their GL context with the rest of the window, which
+    // has to be asked for before the application object exists.
+    const bool software = engineDrawsWithoutGpu();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, !software);
+    // Without the GPU the engine's library would still make a GL context at
+    // start that nothing uses, a third of the time to the window; on X11,
+    // Qt makes no GL at all while the application object is built. Programs
+    // started later (a download's viewer) get the environment as it was.
+    const bool noGlDuringStart = software && !qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
+    if (noGlDuringStart)
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
 
     // The interface is Japanese, and so should be what the web engine says
     // on its own pages (errors) and asks sites for (Accept-Language),
@@ -91,6 +118,12 @@ int main(int argc, char *argv[])
     });
 
     QApplication application(argc, argv);
+    if (noGlDuringStart)
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+    // After the application object: the engine's library picks OpenGL as it
+    // starts, and the first web view reads the choice.
+    if (software)
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     JapaneseTranslations::install(application);
     QCoreApplication::setOrganizationName(
         QString::fromLatin1(SettingsPreferencesStore::organizationName));
@@ -98,10 +131,9 @@ int main(int argc, char *argv[])
         QString::fromLatin1(SettingsPreferencesStore::applicationName));
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    // --help and --version end the program inside the parser, and exit()
-    // takes the tables down: they must be complete, not half-built, by then.
-    referenceTables.wait();
-    const QList<QUrl> urls = addressArguments(application);
+    // exit() takes the tables down: they must be complete, not half-built,
+    // if the parser ends the program.
+    const QList<QUrl> urls = addressArguments(application, [&] { referenceTables.wait(); });
 
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     SingleInstance instance(SingleInstance::serverPath(
