@@ -414,9 +414,8 @@ void TestNavigationPolicy::popupFloodStaysBounded()
                              "  window.open('http://news.example.jp/p' + i);"
                              "}</script>",
                              ""));
-    const QUrl flood = address(neutralHost, u"/flood"_s);
     const int allowance = ScreeningWebPage::popupsWithoutGesturePerLoad;
-    QVERIFY(loadAndWait(flood));
+    QVERIFY(loadAndWait(address(neutralHost, u"/flood"_s)));
 
     QVERIFY(runScript(u"flood(%1)"_s.arg(calls)));
     // Only the allowance opens, each in a tab of its own.
