@@ -102,7 +102,6 @@ void TestDownloads::finishedItemsStayFinished()
     const int done = model.append(item);
     item.fileName = u"b.pdf"_s;
     const int running = model.append(item);
-    QCOMPARE_NE(done, running);
     model.setProgress(running, 50, 200);
     QCOMPARE(model.data(model.index(1), DownloadListModel::ProgressRole).toDouble(), 0.25);
 

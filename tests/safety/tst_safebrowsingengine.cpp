@@ -38,7 +38,6 @@ TrustedShop customShop(const QString &name, const QString &domain, const QString
     return TrustedShop::create(name, domain, u"c"_s, tmpl, enabled, true);
 }
 
-// Puts the given rules before the current ones.
 RuleEdit prepend(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &patterns)
 {
     return [=](QList<TrustedShop> &s, QList<ExcludedPattern> &p) {
@@ -75,8 +74,6 @@ private Q_SLOTS:
     void arbitraryAddressesGiveSoundVerdicts();
     void googleSearchAddresses_data();
     void googleSearchAddresses();
-    void directShopAddresses_data();
-    void directShopAddresses();
     void webAddresses_data();
     void webAddresses();
     void abusedHosting_data();
@@ -395,12 +392,14 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
     QTest::addColumn<QString>("query");
     QTest::addColumn<SearchFilterMode>("mode");
     QTest::addColumn<RuleEdit>("edit");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // empty: no address
     QTest::addColumn<SearchTargetEngine>("engine");
+    QTest::addColumn<QString>("shopTemplate"); // empty: no shop picked
     const auto add
         = [](const char *name, const QString &query, SearchFilterMode mode, const RuleEdit &edit,
-             const QString &expected, SearchTargetEngine engine = SearchTargetEngine::googleWeb) {
-              QTest::newRow(name) << query << mode << edit << expected << engine;
+             const QString &expected, SearchTargetEngine engine = SearchTargetEngine::googleWeb,
+             const QString &shopTemplate = {}) {
+              QTest::newRow(name) << query << mode << edit << expected << engine << shopTemplate;
           };
     using M = SearchFilterMode;
 
@@ -453,6 +452,23 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
         base + u"q%20("_s + siteTerms.join(u"%20OR%20"_s) + u")"_s + webTail);
     add("exclude, capped", u"q"_s, M::excludeSuspicious, replace(shops, patterns),
         base + u"q%20"_s + excludeTerms.join(u"%20"_s) + webTail);
+
+    // The picked shop's own search, whatever the engine, in its own mode only.
+    const auto direct = [add](const char *name, const QString &query, const QString &shopTemplate,
+                              const QString &expected) {
+        add(name, query, M::directShopSearch, {}, expected, SearchTargetEngine::googleShopping,
+            shopTemplate);
+    };
+    direct("shop, japanese, plus and slash", u" ノート C++ a/b?c=d "_s,
+           u"https://example.com/s/{query}/"_s,
+           u"https://example.com/s/%E3%83%8E%E3%83%BC%E3%83%88%20C%2B%2B%20a%2Fb%3Fc%3Dd/"_s);
+    direct("shop, twice", u"x y"_s, u"https://example.com/{query}?k={query}"_s,
+           u"https://example.com/x%20y?k=x%20y"_s);
+    direct("shop, placeholder is case-sensitive", u"x"_s, u"https://e.com/?q={QUERY}"_s,
+           u"https://e.com/?q=%7BQUERY%7D"_s);
+    direct("shop, script", u"x"_s, u"javascript:alert(1)"_s, QString());
+    add("shop in another mode", u"x"_s, M::trustedOnly, noShops, base + u"x"_s + webTail,
+        SearchTargetEngine::googleWeb, u"https://e.com/?q={query}"_s);
 }
 
 void tst_SafeBrowsingEngine::googleSearchAddresses()
@@ -462,50 +478,16 @@ void tst_SafeBrowsingEngine::googleSearchAddresses()
     QFETCH(RuleEdit, edit);
     QFETCH(QString, expected);
     QFETCH(SearchTargetEngine, engine);
+    QFETCH(QString, shopTemplate);
     applyEdit(edit);
-    const std::optional<QUrl> url
-        = m_engine.buildSearchURL(query, mode, engine, *m_store, std::nullopt);
+    std::optional<TrustedShop> shop;
+    if (!shopTemplate.isEmpty())
+        shop = customShop(u"shop"_s, u"example.com"_s, shopTemplate);
+    const std::optional<QUrl> url = m_engine.buildSearchURL(query, mode, engine, *m_store, shop);
     QCOMPARE(url ? WebAddress::text(*url) : QString(), expected);
     // The text survives a trip through the parser unchanged.
-    QCOMPARE(WebAddress::text(*WebAddress::parse(expected)), expected);
-}
-
-void tst_SafeBrowsingEngine::directShopAddresses_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QString>("tmpl");
-    QTest::addColumn<QString>("expected"); // empty: no address
-    const auto add
-        = [](const char *name, const QString &query, const QString &tmpl, const QString &expected) {
-              QTest::newRow(name) << query << tmpl << expected;
-          };
-
-    add("japanese, plus and slash", u" ノート C++ a/b?c=d "_s, u"https://example.com/s/{query}/"_s,
-        u"https://example.com/s/%E3%83%8E%E3%83%BC%E3%83%88%20C%2B%2B%20a%2Fb%3Fc%3Dd/"_s);
-    add("twice", u"x y"_s, u"https://example.com/{query}?k={query}"_s,
-        u"https://example.com/x%20y?k=x%20y"_s);
-    add("placeholder is case-sensitive", u"x"_s, u"https://e.com/?q={QUERY}"_s,
-        u"https://e.com/?q=%7BQUERY%7D"_s);
-    add("empty template", u"x"_s, QString(), QString());
-    add("script", u"x"_s, u"javascript:alert(1)"_s, QString());
-}
-
-void tst_SafeBrowsingEngine::directShopAddresses()
-{
-    QFETCH(QString, query);
-    QFETCH(QString, tmpl);
-    QFETCH(QString, expected);
-    const TrustedShop shop = customShop(u"shop"_s, u"example.com"_s, tmpl);
-    for (const SearchTargetEngine engine : allSearchTargetEngines()) {
-        const std::optional<QUrl> url = m_engine.buildSearchURL(
-            query, SearchFilterMode::directShopSearch, engine, *m_store, shop);
-        QCOMPARE(url ? WebAddress::text(*url) : QString(), expected);
-    }
-    // The shop only counts in its own mode.
-    const std::optional<QUrl> other = m_engine.buildSearchURL(
-        u"x"_s, SearchFilterMode::trustedOnly, SearchTargetEngine::googleWeb, *m_store, shop);
-    QVERIFY(other);
-    QCOMPARE(other->host(), u"www.google.co.jp"_s);
+    if (url)
+        QCOMPARE(WebAddress::text(*WebAddress::parse(expected)), expected);
 }
 
 void tst_SafeBrowsingEngine::webAddresses_data()

@@ -18,6 +18,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
+const QString recordsKey = QString::fromLatin1(SubscriptionStore::recordsKey);
 const QByteArray goodList
     = "# Title: テスト詐欺リスト\n*://*.fake-shop.example/*\n*://*.other.example/*\n";
 
@@ -189,11 +190,10 @@ void tst_SubscriptionStore::builtInListJudgesOfflineFromFirstStart()
 
 void tst_SubscriptionStore::keepsUnreadableRecordsAside()
 {
-    const QString key = QString::fromLatin1(SubscriptionStore::recordsKey);
-    m_preferences->setData(key, "[{\"id\": 1}]");
+    m_preferences->setData(recordsKey, "[{\"id\": 1}]");
     auto store = makeStore();
     QCOMPARE(store->subscriptions().size(), 1);
-    QCOMPARE(m_preferences->data(key + u"_unreadable"_s), QByteArray("[{\"id\": 1}]"));
+    QCOMPARE(m_preferences->data(recordsKey + u"_unreadable"_s), QByteArray("[{\"id\": 1}]"));
     QVERIFY(!storedRecord(SubscriptionStore::builtInId).isEmpty());
 }
 
@@ -214,12 +214,11 @@ void tst_SubscriptionStore::refusesAddresses()
     QFETCH(QString, error);
     auto store = makeStore();
     QVERIFY(store->add(u"https://127.0.0.1:1/list.txt"_s).succeeded());
-    const QString key = QString::fromLatin1(SubscriptionStore::recordsKey);
-    const QByteArray before = m_preferences->data(key).value();
+    const QByteArray before = m_preferences->data(recordsKey).value();
     const SubscriptionStore::Outcome outcome = store->add(address);
     QVERIFY2(outcome.error.contains(error), qPrintable(outcome.error));
     QCOMPARE(store->subscriptions().size(), 2);
-    QCOMPARE(m_preferences->data(key).value(), before);
+    QCOMPARE(m_preferences->data(recordsKey).value(), before);
 }
 
 void tst_SubscriptionStore::downloadsAndChecksForChanges()
