@@ -27,8 +27,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int engineTimeout = 30000;
-
 const QUrl setUrl(u"http://shop.example.com/set"_s);
 const QUrl setPrivateUrl(u"http://shop.example.com/set-private"_s);
 const QUrl reportUrl(u"http://shop.example.com/report"_s);
@@ -58,7 +56,7 @@ struct Run
     static ContentView *settled(ContentView *window)
     {
         BrowserViewModel &vm = window->browserViewModel();
-        waitForEngine([&] { return !vm.currentURL().isEmpty() && !vm.isLoading(); }, engineTimeout);
+        waitForEngine([&] { return !vm.currentURL().isEmpty() && !vm.isLoading(); });
         return window;
     }
 };
@@ -70,12 +68,10 @@ QString load(ContentView *window, const QUrl &url, const QString &titleStart = {
     // Started and finished: the page may be the one already shown.
     QSignalSpy loading(&vm, &BrowserViewModel::isLoadingChanged);
     window->runSearch(url);
-    waitForEngine(
-        [&] {
-            return loading.count() >= 2 && vm.currentURL() == url && !vm.isLoading()
-                && vm.pageTitle().startsWith(titleStart);
-        },
-        engineTimeout);
+    waitForEngine([&] {
+        return loading.count() >= 2 && vm.currentURL() == url && !vm.isLoading()
+            && vm.pageTitle().startsWith(titleStart);
+    });
     return vm.pageTitle();
 }
 
@@ -193,12 +189,11 @@ void TestVelmoraShoppingBrowserApp::privateWindowRecordsNothing()
     // Blocked: the page was never shown. Opened past the warning: it was.
     BrowserViewModel &vm = normal->browserViewModel();
     normal->runSearch(scamUrl);
-    QVERIFY(waitForEngine([&] { return vm.isBlocked(); }, engineTimeout));
+    QVERIFY(waitForEngine([&] { return vm.isBlocked(); }));
     QTest::qWait(200);
     QCOMPARE(run.app.historyStore().visitCount(), before + 1);
     vm.proceedAnyway();
-    QVERIFY(waitForEngine([&] { return vm.currentURL() == scamUrl && !vm.isLoading(); },
-                          engineTimeout));
+    QVERIFY(waitForEngine([&] { return vm.currentURL() == scamUrl && !vm.isLoading(); }));
 
     QTRY_COMPARE(run.app.historyStore().visitCount(), before + 2);
     const QList<HistoryVisit> visits = run.app.historyStore().visits(QString(), 2);

@@ -51,9 +51,7 @@ public:
     QSet<QString> hosts() const { return m_hosts; }
     // Forgets the requests seen so far (pages stay configured).
     void clearHits();
-    // Points the web engine at this proxy (QTWEBENGINE_CHROMIUM_FLAGS): adds
-    // --proxy-server=http://127.0.0.1:<port> (replacing an earlier one) and
-    // --disable-gpu, keeping every other flag. Call before the engine starts.
+    // Points the web engine at this proxy, keeping its other flags.
     void installAsEngineProxy() const;
 
 private:

@@ -118,11 +118,9 @@ private:
     {
         BrowserViewModel &vm = m_env->viewModel;
         vm.loadURL(url);
-        const bool loaded = waitForEngine(
-            [&] {
-                return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0;
-            },
-            engineTimeout);
+        const bool loaded = waitForEngine([&] {
+            return vm.currentURL() == url && !vm.isLoading() && vm.estimatedProgress() >= 1.0;
+        });
         m_env->webView()->setFocus();
         return loaded && waitForEngine([this] { return m_env->webView()->hasFocus(); }, 2000);
     }
@@ -138,7 +136,7 @@ private:
             result = value;
             done = true;
         });
-        waitForEngine([&done] { return done; }, engineTimeout);
+        waitForEngine([&done] { return done; });
         return result;
     }
     // Answers every page dialog from inside its own event loop, noting what
@@ -287,7 +285,7 @@ void TestBrowserView::menuOffersWhatWorks()
     if (!selectScript.isEmpty())
         runScript(selectScript);
     QTest::mouseClick(webView->focusProxy(), Qt::RightButton, {}, position);
-    QVERIFY(waitForEngine([webView] { return webView->contextMenu() != nullptr; }, engineTimeout));
+    QVERIFY(waitForEngine([webView] { return webView->contextMenu() != nullptr; }));
     QMenu *menu = webView->contextMenu();
     QStringList shown;
     QAction *chosen = nullptr;
@@ -310,13 +308,13 @@ void TestBrowserView::menuOffersWhatWorks()
         QCOMPARE(newTab.first().first().toUrl(), url);
         QVERIFY(!m_env->view.isShowingWarning());
     } else if (url == scamUrl) {
-        QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }, engineTimeout));
+        QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }));
         QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
         QVERIFY(downloaded.isEmpty());
     } else if (action == u"saveLinkAction"_s) {
-        QVERIFY(waitForEngine([&] { return downloaded == url; }, engineTimeout));
+        QVERIFY(waitForEngine([&] { return downloaded == url; }));
     } else {
-        QVERIFY(waitForEngine([&] { return m_env->viewModel.currentURL() == url; }, engineTimeout));
+        QVERIFY(waitForEngine([&] { return m_env->viewModel.currentURL() == url; }));
     }
 }
 
@@ -359,7 +357,7 @@ void TestBrowserView::pageDialogsAreTheBrowsersOwn()
 
     // Silence lasts until the page's next load.
     m_env->viewModel.reload();
-    QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }, engineTimeout));
+    QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }));
     runScript(u"alert('ウイルスに感染しています')"_s);
     QCOMPARE(m_dialogs.size(), shown.size() + 1);
 }
@@ -370,21 +368,17 @@ void TestBrowserView::leavingAKeptPageAsksFirst()
     PageWebView *webView = m_env->webView();
     runScript(u"addEventListener('beforeunload', e => { e.returnValue = 'x'; }); 1"_s);
     // A click can land before the page takes input; click until it counts.
-    QVERIFY(waitForEngine(
-        [this, webView] {
-            QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
-            return runScript(u"navigator.userActivation.hasBeenActive"_s).toBool();
-        },
-        engineTimeout));
+    QVERIFY(waitForEngine([this, webView] {
+        QTest::mouseClick(webView->focusProxy(), Qt::LeftButton, {}, QPoint(600, 500));
+        return runScript(u"navigator.userActivation.hasBeenActive"_s).toBool();
+    }));
 
     for (const bool leave : {false, true}) {
         m_accept = leave;
         m_env->viewModel.loadURL(otherUrl);
-        QVERIFY(waitForEngine([this, leave] { return m_dialogs.size() == (leave ? 2 : 1); },
-                              engineTimeout));
+        QVERIFY(waitForEngine([this, leave] { return m_dialogs.size() == (leave ? 2 : 1); }));
         QVERIFY(waitForEngine(
-            [webView, leave] { return webView->url() == (leave ? otherUrl : pageUrl); },
-            engineTimeout));
+            [webView, leave] { return webView->url() == (leave ? otherUrl : pageUrl); }));
         // Staying leaves no load behind.
         QTest::qWait(300);
         QVERIFY(!m_env->viewModel.isLoading());
@@ -472,7 +466,7 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
     m_served = 0;
     m_env->viewModel.loadURL(url);
     if (!answer.isEmpty()) {
-        QVERIFY(waitForEngine([warning] { return warning->isVisible(); }, engineTimeout));
+        QVERIFY(waitForEngine([warning] { return warning->isVisible(); }));
         QVERIFY(!webView->isVisible());
         QCOMPARE(warning->findChild<QLabel *>(u"certificateWarningAddress"_s)->text(),
                  secureUrl.toString());
@@ -491,9 +485,8 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
             m_env.reset();
     }
     if (m_env) {
-        QVERIFY(
-            waitForEngine([&] { return webView->url() == shown && !m_env->viewModel.isLoading(); },
-                          engineTimeout));
+        QVERIFY(waitForEngine(
+            [&] { return webView->url() == shown && !m_env->viewModel.isLoading(); }));
         QVERIFY(!warning->isVisible());
         QVERIFY(webView->isVisible());
         QCOMPARE(webView->history()->count(), pages);
@@ -562,7 +555,7 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     });
     press(Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(askedFor, u"ご注文の確認"_s);
-    QVERIFY(waitForEngine([&] { return QFile(pdf).size() > 0; }, engineTimeout));
+    QVERIFY(waitForEngine([&] { return QFile(pdf).size() > 0; }));
 
     // Esc stops a load that is still going on (what stopping keeps is the
     // window test's, through the toolbar's stop button).

