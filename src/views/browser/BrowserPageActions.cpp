@@ -64,8 +64,7 @@ void BrowserPageActions::setView(BrowserView *view)
         m_viewConnections = {
             connect(&view->viewModel(), &BrowserViewModel::isLoadingChanged, this,
                     &BrowserPageActions::updateStop),
-            connect(view->findBar(), &FindBarView::openChanged, this,
-                    &BrowserPageActions::updateStop),
+            connect(view, &BrowserView::findBarOpenChanged, this, &BrowserPageActions::updateStop),
             connect(view, &QObject::destroyed, m_stop, [this] { m_stop->setEnabled(false); }),
         };
     }
@@ -76,7 +75,7 @@ void BrowserPageActions::setView(BrowserView *view)
 // otherwise the page's own dialogs and menus need it.
 void BrowserPageActions::updateStop()
 {
-    m_stop->setEnabled(m_view && (m_view->viewModel().isLoading() || m_view->findBar()->isOpen()));
+    m_stop->setEnabled(m_view && (m_view->viewModel().isLoading() || m_view->isFindBarOpen()));
 }
 
 QAction *BrowserPageActions::add(const char *objectName, const QString &text,
@@ -140,7 +139,7 @@ void BrowserPageActions::stopOrCloseFind()
 {
     if (!m_view)
         return;
-    if (m_view->findBar()->isOpen())
+    if (m_view->isFindBarOpen())
         m_view->findBar()->closeBar();
     else
         m_view->viewModel().stop();

@@ -22,16 +22,13 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     : QWidget(parent)
     , m_viewModel(viewModel)
     , m_store(store)
+    , m_themeManager(themeManager)
     , m_profile(std::move(profile))
     , m_cautionBar(new CautionBarView(this))
     , m_layers(new QStackedLayout)
     , m_placeholder(new QWidget(this))
-    , m_warning(new SafeGuardWarningView(themeManager, this))
-    , m_certificateWarning(new CertificateWarningView(themeManager, this))
-    , m_findBar(new FindBarView(this))
 {
     setObjectName(QStringLiteral("browserView"));
-    m_warning->setObjectName(QStringLiteral("safeGuardWarning"));
     // The page's own blank colour, so that its start does not flash.
     m_placeholder->setAutoFillBackground(true);
     m_placeholder->setBackgroundRole(QPalette::Base);
@@ -40,20 +37,11 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_cautionBar);
-    column->addWidget(m_findBar);
     column->addLayout(m_layers, 1);
     m_layers->setContentsMargins(0, 0, 0, 0);
     m_layers->setStackingMode(QStackedLayout::StackOne);
     m_layers->addWidget(m_placeholder);
-    m_layers->addWidget(m_warning);
-    m_layers->addWidget(m_certificateWarning);
 
-    connect(m_warning, &SafeGuardWarningView::goBackRequested, this,
-            [this] { m_viewModel.goBack(); });
-    connect(m_warning, &SafeGuardWarningView::proceedAnywayRequested, this,
-            [this] { m_viewModel.proceedAnyway(); });
-    connect(m_warning, &SafeGuardWarningView::suggestionRequested, this,
-            [this] { m_viewModel.openSuggestion(); });
     connect(m_cautionBar, &CautionBarView::dismissRequested, this,
             [this] { m_viewModel.dismissCaution(); });
     connect(&m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserView::updateBlocked);
@@ -68,7 +56,6 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     connect(&m_viewModel, &BrowserViewModel::cautionReasonsChanged, this,
             &BrowserView::updateCautionBar);
 
-    updateWarningContent();
     updateBlocked();
 }
 
@@ -89,7 +76,8 @@ void BrowserView::startPage()
     m_webView->setObjectName(QStringLiteral("browserWebView"));
     // The page belongs to its view, so both go together.
     m_webView->attachPage(WebViewHost::makeWebView(m_viewModel, m_webView, &m_profile()));
-    m_findBar->attachView(*m_webView);
+    if (m_findBar)
+        m_findBar->attachView(*m_webView);
     m_layers->insertWidget(0, m_webView);
     delete m_placeholder;
     m_placeholder = nullptr;
@@ -98,10 +86,6 @@ void BrowserView::startPage()
             &BrowserView::openInNewTabRequested);
     if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page())) {
         m_certificateErrors = &page->certificateErrors();
-        connect(m_certificateWarning, &CertificateWarningView::goBackRequested, m_certificateErrors,
-                &CertificateErrorModel::goBack);
-        connect(m_certificateWarning, &CertificateWarningView::proceedRequested,
-                m_certificateErrors, &CertificateErrorModel::proceed);
         connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
                 &BrowserView::updateCertificateWarning);
     }
@@ -129,9 +113,60 @@ void BrowserView::setZoomLevels(ZoomLevels &levels)
         m_pageZoom = new PageZoom(*m_webView->page(), levels);
 }
 
+SafeGuardWarningView *BrowserView::warningView()
+{
+    if (m_warning)
+        return m_warning;
+    m_warning = new SafeGuardWarningView(m_themeManager, this);
+    m_layers->addWidget(m_warning);
+    connect(m_warning, &SafeGuardWarningView::goBackRequested, this,
+            [this] { m_viewModel.goBack(); });
+    connect(m_warning, &SafeGuardWarningView::proceedAnywayRequested, this,
+            [this] { m_viewModel.proceedAnyway(); });
+    connect(m_warning, &SafeGuardWarningView::suggestionRequested, this,
+            [this] { m_viewModel.openSuggestion(); });
+    updateWarningContent();
+    return m_warning;
+}
+
+CertificateWarningView *BrowserView::certificateWarningView()
+{
+    if (m_certificateWarning)
+        return m_certificateWarning;
+    m_certificateWarning = new CertificateWarningView(m_themeManager, this);
+    m_layers->addWidget(m_certificateWarning);
+    connect(m_certificateWarning, &CertificateWarningView::goBackRequested, this, [this] {
+        if (m_certificateErrors)
+            m_certificateErrors->goBack();
+    });
+    connect(m_certificateWarning, &CertificateWarningView::proceedRequested, this, [this] {
+        if (m_certificateErrors)
+            m_certificateErrors->proceed();
+    });
+    return m_certificateWarning;
+}
+
+FindBarView *BrowserView::findBar()
+{
+    if (m_findBar)
+        return m_findBar;
+    m_findBar = new FindBarView(this);
+    // Between the caution bar and the page, where it always was.
+    static_cast<QVBoxLayout *>(layout())->insertWidget(1, m_findBar);
+    if (m_webView)
+        m_findBar->attachView(*m_webView);
+    connect(m_findBar, &FindBarView::openChanged, this, &BrowserView::findBarOpenChanged);
+    return m_findBar;
+}
+
+bool BrowserView::isFindBarOpen() const
+{
+    return m_findBar && m_findBar->isOpen();
+}
+
 bool BrowserView::isShowingWarning() const
 {
-    return m_layers->currentWidget() == m_warning;
+    return m_warning && m_layers->currentWidget() == m_warning;
 }
 
 void BrowserView::updateBlocked()
@@ -139,23 +174,28 @@ void BrowserView::updateBlocked()
     // A block never reached the network, so it speaks of the newer address.
     QWidget *shown = pageArea();
     if (m_viewModel.isBlocked())
-        shown = m_warning;
+        shown = warningView();
     else if (m_certificateErrors && m_certificateErrors->hasError())
-        shown = m_certificateWarning;
+        shown = certificateWarningView();
     m_layers->setCurrentWidget(shown);
     updateCautionBar();
 }
 
 void BrowserView::updateCertificateWarning()
 {
-    m_certificateWarning->setUrl(m_certificateErrors->url());
-    m_certificateWarning->setProblem(m_certificateErrors->problem());
-    m_certificateWarning->setCanProceed(m_certificateErrors->canProceed());
+    if (m_certificateErrors->hasError() || m_certificateWarning) {
+        CertificateWarningView *warning = certificateWarningView();
+        warning->setUrl(m_certificateErrors->url());
+        warning->setProblem(m_certificateErrors->problem());
+        warning->setCanProceed(m_certificateErrors->canProceed());
+    }
     updateBlocked();
 }
 
 void BrowserView::updateWarningContent()
 {
+    if (!m_warning)
+        return;
     m_warning->setBlockedUrl(m_viewModel.pendingBlockedURL());
     m_warning->setReasons(m_viewModel.blockedReasons());
     m_warning->setSuggestion(m_viewModel.blockedSuggestion());

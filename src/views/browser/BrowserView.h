@@ -51,10 +51,13 @@ public:
     bool hasStartedPage() const { return m_webView; }
     // Starts the page if needed: every caller gets the screening page.
     QWebEngineView *webView();
-    SafeGuardWarningView *warningView() const { return m_warning; }
-    CertificateWarningView *certificateWarningView() const { return m_certificateWarning; }
+    // The warnings and the find bar are made when first needed: most tabs
+    // never show them, and making them is a good part of a window's start.
+    SafeGuardWarningView *warningView();
+    CertificateWarningView *certificateWarningView();
     CautionBarView *cautionBar() const { return m_cautionBar; }
-    FindBarView *findBar() const { return m_findBar; }
+    FindBarView *findBar();
+    bool isFindBarOpen() const;
     BrowserViewModel &viewModel() const { return m_viewModel; }
     bool isShowingWarning() const;
     // Keeps the page at the zoom remembered for its host from now on.
@@ -66,6 +69,7 @@ Q_SIGNALS:
     // The user chose to open a link of the page in a new tab.
     void openInNewTabRequested(const QUrl &url);
     void pageStarted(QWebEnginePage *page);
+    void findBarOpenChanged();
 
 private:
     void updateBlocked();
@@ -77,16 +81,17 @@ private:
 
     BrowserViewModel &m_viewModel;
     SecurityRuleStore &m_store;
+    ThemeManager &m_themeManager;
     ProfileSource m_profile;
     CautionBarView *m_cautionBar;
     QStackedLayout *m_layers;
     // Stands in for the web view until the page starts.
     QWidget *m_placeholder;
     PageWebView *m_webView = nullptr;
-    SafeGuardWarningView *m_warning;
-    CertificateWarningView *m_certificateWarning;
+    SafeGuardWarningView *m_warning = nullptr;
+    CertificateWarningView *m_certificateWarning = nullptr;
     CertificateErrorModel *m_certificateErrors = nullptr;
-    FindBarView *m_findBar;
+    FindBarView *m_findBar = nullptr;
     ZoomLevels *m_zoomLevels = nullptr;
     PageZoom *m_pageZoom = nullptr;
 };
