@@ -5,6 +5,8 @@
 
 #include <libpsl.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,25 +36,33 @@ PublicSuffixList::PublicSuffixList()
 
 void PublicSuffixList::buildIndex()
 {
+    // Read whole and walked as bytes: this runs on every start, and line by
+    // line through QString it was the larger part of building the tables.
     QFile file(QString::fromLocal8Bit(psl_builtin_filename()));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return;
-    QHash<QString, quint8> rules;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith("//"_L1))
+    const QByteArray text = file.readAll();
+    m_rules.reserve(text.count('\n'));
+    for (QByteArrayView rest(text); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = rest.first(end < 0 ? rest.size() : end).trimmed();
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (line.isEmpty() || line.startsWith("//"))
             continue;
-        const QString rule = line.section(u' ', 0, 0);
+        if (const qsizetype space = line.indexOf(' '); space >= 0)
+            line.truncate(space);
         quint8 kind = plain;
-        QString name = rule;
-        if (rule.startsWith("*."_L1)) {
+        if (line.startsWith("*.")) {
             kind = wildcard;
-            name = rule.sliced(2);
-        } else if (rule.startsWith(u'!')) {
+            line = line.sliced(2);
+        } else if (line.startsWith('!')) {
             kind = exception;
-            name = rule.sliced(1);
+            line = line.sliced(1);
         }
-        const QByteArray ace = QUrl::toAce(name);
+        const bool ascii
+            = std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; });
+        const QByteArray ace
+            = ascii ? line.toByteArray().toLower() : QUrl::toAce(QString::fromUtf8(line));
         if (ace.isEmpty())
             continue;
         // Kept only where libpsl agrees, so the index never answers
@@ -60,13 +70,17 @@ void PublicSuffixList::buildIndex()
         const QByteArray probe = kind == wildcard ? "x--probe." + ace : ace;
         const bool listed
             = psl_is_public_suffix2(m_context.get(), probe.constData(), PSL_TYPE_ANY) != 0;
-        if (listed == (kind != exception))
-            rules[QString::fromLatin1(ace)] |= kind;
-    }
-    m_ruleStorage.reserve(rules.size());
-    for (auto it = rules.cbegin(); it != rules.cend(); ++it) {
-        m_ruleStorage.append(it.key());
-        m_rules.insert(QStringView(m_ruleStorage.constLast()), it.value());
+        if (listed != (kind != exception))
+            continue;
+        // The keys view the stored names, whose characters stay put as the
+        // list grows.
+        const QString name = QString::fromLatin1(ace);
+        if (const auto known = m_rules.find(QStringView(name)); known != m_rules.end()) {
+            *known |= kind;
+            continue;
+        }
+        m_ruleStorage.append(name);
+        m_rules.insert(QStringView(m_ruleStorage.constLast()), kind);
     }
 }
 
