@@ -3,7 +3,10 @@
 # (bench/startup_floor.cpp) that makes its view, and so starts the engine,
 # before it shows its window. Both run in one run under one Xvfb display,
 # alternately, each given the same small local page as URL argument:
-#   - window: the window is mapped;
+#   - window: the X server maps the window (its MapNotify event, taken as it
+#     arrives: polling with xwininfo every few milliseconds starts processes
+#     that compete with the program for the two cores, and saw the window
+#     35-45 ms late for both programs);
 #   - page:   the window is named after the loaded page;
 #   - PSS:    of the program and all its engine helpers, once the page is in.
 # Falkon (another Qt WebEngine browser) is measured too when installed by
@@ -12,7 +15,8 @@
 #   bench/startup_vs_floor.sh            # 7 runs each
 #   RUNS=11 SETTLE=4 bench/startup_vs_floor.sh
 #
-# Needs Xvfb, xwininfo (x11-utils), python3 and bc.
+# Needs Xvfb, xwininfo, xev and xprop (x11-utils),
+# python3 and bc.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELMORA_BUILD_DIR:-$root/build}"
@@ -20,7 +24,7 @@ velmora="$build/src/app/velmora-shopping-browser"
 floor="$build/bench/startup_floor"
 runs="${RUNS:-7}"
 settle="${SETTLE:-3}"
-for tool in xwininfo Xvfb python3 bc; do
+for tool in xwininfo xev xprop Xvfb python3 bc; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 for program in "$velmora" "$floor"; do
@@ -29,7 +33,10 @@ done
 
 work="$(mktemp -d)"
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+cleanup() {
+  for p in "${pids[@]}"; do pkill -P "$p" 2>/dev/null || true; kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
 trap cleanup EXIT
 
 mkdir -p "$work/site"
@@ -46,6 +53,26 @@ Xvfb "$display" -screen 0 1440x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
 sleep 1
+
+# Logs "<epoch seconds> <window id> <name>" for each top-level window mapped.
+python3 - "$work/maps" <<'PY' &
+import re, subprocess, sys, time
+xev = subprocess.Popen(['stdbuf', '-oL', 'xev', '-root', '-event', 'substructure'],
+                       stdout=subprocess.PIPE, text=True)
+log = open(sys.argv[1], 'a', buffering=1)
+for line in xev.stdout:
+    if not line.startswith('MapNotify event'):
+        continue
+    mapped = time.time()
+    window = re.search(r'window (0x[0-9a-f]+)', xev.stdout.readline())
+    if window:
+        name = subprocess.run(['xprop', '-id', window.group(1), 'WM_NAME'],
+                              capture_output=True, text=True).stdout.strip()
+        log.write(f'{mapped:.6f} {window.group(1)} {name}\n')
+PY
+# Stopped before the display it watches.
+pids=($! "${pids[@]}")
+sleep 0.5
 
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
@@ -96,7 +123,10 @@ measure() {
     XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" "$@" >/dev/null 2>&1 &
   pid=$!
   wait_for_window "$text" || true
-  shown=$(now)
+  # The map as the server reported it, if the log has it.
+  shown=$(awk -v s="$start" -v t="$text" 'index($0, t) && $1 > s { print $1; exit }' \
+    "$work/maps" 2>/dev/null)
+  [ -n "$shown" ] || shown=$(now)
   wait_for_window "$title" || true
   loaded=$(now)
   sleep "$settle"
