@@ -139,9 +139,12 @@ int main(int argc, char *argv[])
         QString::fromLatin1(SettingsPreferencesStore::applicationName));
     QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    // exit() takes the tables down: they must be complete, not half-built,
-    // if the parser ends the program.
-    const QList<QUrl> urls = addressArguments(application, [&] { referenceTables.wait(); });
+    // exit() takes the tables and Qt's fonts down: the other core must be
+    // done with them if the parser ends the program.
+    const QList<QUrl> urls = addressArguments(application, [&] {
+        referenceTables.wait();
+        fonts.wait();
+    });
 
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     SingleInstance instance(SingleInstance::serverPath(

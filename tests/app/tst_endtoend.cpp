@@ -62,6 +62,8 @@ private Q_SLOTS:
     void initTestCase();
     void init() { m_proxy.clearHits(); }
     void withoutDisplayExplainsXvfb();
+    void optionsEndTheProgramCleanly_data();
+    void optionsEndTheProgramCleanly();
     void firstStartSearchesAndStoresDefaults();
     void addressArgumentsOpenScreenedInOneInstance();
     void windowsComeBackAfterACrash();
@@ -97,6 +99,33 @@ void TestEndToEnd::withoutDisplayExplainsXvfb()
     QVERIFY2(out.contains(u"xvfb-run"_s), qPrintable(out));
     // Nothing is written for a start that never happened.
     QVERIFY(!QFile::exists(home.filePath(u"config/Velmora"_s)));
+}
+
+void TestEndToEnd::optionsEndTheProgramCleanly_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("version") << u"--version"_s << 0 << u"VelmoraShoppingBrowser "_s;
+    QTest::newRow("help") << u"--help"_s << 0 << u"[URL...]"_s;
+    QTest::newRow("unknown") << u"--bogus"_s << 1 << u"bogus"_s;
+}
+
+// The parser ends the program while the engine's tables build on another
+// thread: the exit must not take them down half-built.
+void TestEndToEnd::optionsEndTheProgramCleanly()
+{
+    QFETCH(QString, option);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    QTemporaryDir home;
+    QProcess browser;
+    start(browser, freshUser(home), {option});
+    QVERIFY(browser.waitForFinished(20000));
+    QCOMPARE(browser.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(browser.exitCode(), exitCode);
+    QVERIFY(QString::fromUtf8(browser.readAllStandardOutput() + browser.readAllStandardError())
+                .contains(says));
 }
 
 void TestEndToEnd::firstStartSearchesAndStoresDefaults()
