@@ -61,9 +61,8 @@ class TestEndToEnd : public QObject
 private Q_SLOTS:
     void initTestCase();
     void init() { m_proxy.clearHits(); }
-    void withoutDisplayExplainsXvfb();
-    void optionsEndTheProgramCleanly_data();
-    void optionsEndTheProgramCleanly();
+    void endsWithoutStarting_data();
+    void endsWithoutStarting();
     void firstStartSearchesAndStoresDefaults();
     void addressArgumentsOpenScreenedInOneInstance();
     void windowsComeBackAfterACrash();
@@ -82,50 +81,40 @@ void TestEndToEnd::initTestCase()
     m_proxy.setTunnel(searchHost, 1);
 }
 
-void TestEndToEnd::withoutDisplayExplainsXvfb()
+void TestEndToEnd::endsWithoutStarting_data()
 {
-    QTemporaryDir home;
-    QProcessEnvironment env = freshUser(home);
-    env.remove(u"DISPLAY"_s);
-    env.remove(u"WAYLAND_DISPLAY"_s);
-    env.remove(u"QT_QPA_PLATFORM"_s);
-
-    QProcess browser;
-    start(browser, env);
-    QVERIFY(browser.waitForFinished(20000));
-    QCOMPARE(browser.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(browser.exitCode(), 0);
-    const QString out = QString::fromUtf8(browser.readAllStandardOutput());
-    QVERIFY2(out.contains(u"xvfb-run"_s), qPrintable(out));
-    // Nothing is written for a start that never happened.
-    QVERIFY(!QFile::exists(home.filePath(u"config/Velmora"_s)));
-}
-
-void TestEndToEnd::optionsEndTheProgramCleanly_data()
-{
-    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
-    QTest::newRow("version") << u"--version"_s << 0 << u"VelmoraShoppingBrowser "_s;
-    QTest::newRow("help") << u"--help"_s << 0 << u"[URL...]"_s;
-    QTest::newRow("unknown") << u"--bogus"_s << 1 << u"bogus"_s;
+    // The start without arguments is one without a display.
+    QTest::newRow("no display") << QStringList() << 0 << u"xvfb-run"_s;
+    QTest::newRow("version") << QStringList {u"--version"_s} << 0 << u"VelmoraShoppingBrowser "_s;
+    QTest::newRow("help") << QStringList {u"--help"_s} << 0 << u"[URL...]"_s;
+    QTest::newRow("unknown option") << QStringList {u"--bogus"_s} << 1 << u"bogus"_s;
 }
 
-// The parser ends the program while the engine's tables build on another
-// thread: the exit must not take them down half-built.
-void TestEndToEnd::optionsEndTheProgramCleanly()
+// The parser ends the program while the engine's tables and the fonts load
+// on another thread: the exit must not take them down half-built.
+void TestEndToEnd::endsWithoutStarting()
 {
-    QFETCH(QString, option);
+    QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, says);
     QTemporaryDir home;
+    QProcessEnvironment env = freshUser(home);
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        env.remove(arguments.isEmpty() ? name : QString());
+
     QProcess browser;
-    start(browser, freshUser(home), {option});
+    start(browser, env, arguments);
     QVERIFY(browser.waitForFinished(20000));
     QCOMPARE(browser.exitStatus(), QProcess::NormalExit);
     QCOMPARE(browser.exitCode(), exitCode);
-    QVERIFY(QString::fromUtf8(browser.readAllStandardOutput() + browser.readAllStandardError())
-                .contains(says));
+    const QString said
+        = QString::fromUtf8(browser.readAllStandardOutput() + browser.readAllStandardError());
+    QVERIFY2(said.contains(says), qPrintable(said));
+    // Nothing is written for a start that never happened.
+    QVERIFY(!QFile::exists(home.filePath(u"config/Velmora"_s)));
 }
 
 void TestEndToEnd::firstStartSearchesAndStoresDefaults()
