@@ -15,8 +15,7 @@
 #   bench/startup_vs_floor.sh            # 7 runs each
 #   RUNS=11 SETTLE=4 bench/startup_vs_floor.sh
 #
-# Needs Xvfb, xwininfo, xev and xprop (x11-utils),
-# python3 and bc.
+# Needs Xvfb, x11-utils (xwininfo, xev, xprop), python3 and bc.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELMORA_BUILD_DIR:-$root/build}"
