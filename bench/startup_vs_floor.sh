@@ -5,8 +5,8 @@
 # alternately, each given the same small local page as URL argument:
 #   - window: the X server maps the window (its MapNotify event, taken as it
 #     arrives: polling with xwininfo every few milliseconds starts processes
-#     that compete with the program for the two cores, and saw the window
-#     35-45 ms late for both programs);
+#     that compete with the program for the two cores, and saw the windows
+#     20-45 ms late, by an amount that varied from run to run);
 #   - page:   the window is named after the loaded page;
 #   - PSS:    of the program and all its engine helpers, once the page is in.
 # Falkon (another Qt WebEngine browser) is measured too when installed by
