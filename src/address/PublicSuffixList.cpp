@@ -151,16 +151,21 @@ QString PublicSuffixList::publicSuffix(QStringView host) const
     return host.sliced(dot + 1).toString().toLower();
 }
 
+QStringView PublicSuffixList::registrableDomainOf(QStringView host, QStringView suffix)
+{
+    if (host.size() <= suffix.size() + 1)
+        return {};
+    const QStringView before = host.first(host.size() - suffix.size() - 1);
+    return host.sliced(before.lastIndexOf(u'.') + 1);
+}
+
 QString PublicSuffixList::registrableDomain(QStringView host) const
 {
     if (host.isEmpty())
         return QString();
     if (!m_rules.isEmpty()) {
         const QString suffix = publicSuffix(host);
-        if (host.size() <= suffix.size() + 1)
-            return QString();
-        const QStringView before = host.first(host.size() - suffix.size() - 1);
-        return host.sliced(before.lastIndexOf(u'.') + 1).toString().toLower();
+        return registrableDomainOf(host, suffix).toString().toLower();
     }
     if (m_context) {
         const QByteArray bytes = hostBytes(host);

@@ -41,6 +41,9 @@ public:
     // The public suffix plus one label, or empty when host is itself a public
     // suffix (or empty).
     QString registrableDomain(QStringView host) const;
+    // The same as the tail of host, given its public suffix (itself a tail of
+    // host, as publicSuffixOf gives it).
+    static QStringView registrableDomainOf(QStringView host, QStringView suffix);
     // True when the suffix that makes host registrable comes from the list's
     // private section (shared hosting, dynamic DNS, platform subdomains).
     bool isPrivateSuffix(QStringView suffix) const;

@@ -90,15 +90,6 @@ QString impersonationReason(const BrandIndex::Brand &brand, BrandIndex::How how)
     return SafetyReasons::impersonation(brand.name);
 }
 
-// The registrable domain from the public suffix: one label more.
-QStringView registrablePart(QStringView host, QStringView suffix)
-{
-    if (host.size() <= suffix.size() + 1)
-        return {};
-    const QStringView before = host.first(host.size() - suffix.size() - 1);
-    return host.sliced(before.lastIndexOf(u'.') + 1);
-}
-
 // Shops of counterfeits call their goods what their buyers search for:
 // "super copy" (スーパーコピー, romanised "kopi"). Under .jp, which needs a
 // presence in Japan that such shops avoid, "copy" names the copier dealers and
@@ -212,7 +203,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     // whatever their names look like. Volunteers' lists name some of them
     // by mistake now and then; only the user's own patterns block them.
     const QStringView suffix = PublicSuffixList::system().publicSuffixOf(host);
-    const QStringView registrable = registrablePart(host, suffix);
+    const QStringView registrable = PublicSuffixList::registrableDomainOf(host, suffix);
     // What the registrant chose: the registrable domain without its suffix.
     const QStringView name
         = registrable.isEmpty() ? QStringView() : registrable.chopped(suffix.size() + 1);
