@@ -24,20 +24,22 @@ constexpr Row rows[] = {
      u"amazonaws.com media-amazon.com ssl-images-amazon.com images-amazon.com "
      u"amazon-adsystem.com aboutamazon.com aboutamazon.jp amazon.dev amazontrust.com "
      u"amazonpay.com amzn.to amzn.asia a2z.com primevideo.com amazonvideo.com "
-     u"amazonlogistics.com amazonlogistics.jp amazonservices.com amazonmusic.com"},
+     u"amazonlogistics.com amazonlogistics.jp amazonservices.com amazonmusic.com amazon.jobs"},
     {u"楽天市場", u"rakuten.co.jp", u"rakuten", u"楽天 楽天市場",
      u"rakuten.co.jp rakuten.com rakuten.ne.jp rakuten.jp rakuten-card.co.jp rakuten-bank.co.jp "
-     u"rakuten-sec.co.jp r10s.jp rakuten.tv rakuten.fr rakuten.de rakuten.it rakuten.es "
-     u"rakuten.tw rakuten.ca rakuten.co.uk"},
+     u"rakuten-sec.co.jp rakuten-sec.net r10s.jp rakuten.tv rakuten.fr rakuten.de rakuten.it "
+     u"rakuten.es rakuten.tw rakuten.ca rakuten.co.uk"},
     {u"メルカリ", u"jp.mercari.com", u"mercari merpay", u"メルカリ",
      u"mercari.com mercari.jp merpay.com mercari-shops.com mercdn.net"},
     {u"Yahoo! JAPAN", u"yahoo.co.jp", u"yahoo", u"ヤフー",
-     u"yahoo.co.jp yahoo.jp yahoo.com yahooapis.jp yimg.jp yahoo.net"},
+     u"yahoo.co.jp yahoo.jp yahoo.com yahooapis.jp yimg.jp yahoo.net yahoo-net.jp yahoo-help.jp "
+     u"yahoo-mbga.jp"},
     {u"PayPay", u"paypay.ne.jp", u"paypay", u"ペイペイ",
      u"paypay.ne.jp paypay.co.jp paypay-bank.co.jp paypay-card.co.jp paypay-sec.co.jp"},
     {u"Apple", u"apple.com", u"apple appleid icloud", u"アップル",
      u"apple.com apple.co.jp apple.com.cn icloud.com icloud.com.cn me.com mzstatic.com "
-     u"cdn-apple.com apple.co apple.news icloud-content.com apple-cloudkit.com"},
+     u"cdn-apple.com apple.co apple.news icloud-content.com apple-cloudkit.com apple-dns.net "
+     u"apple-mapkit.com"},
     {u"ヨドバシ・ドット・コム", u"yodobashi.com", u"yodobashi", u"ヨドバシ",
      u"yodobashi.com yodobashi.co.jp"},
     {u"ビックカメラ", u"biccamera.com", u"biccamera", u"ビックカメラ",
