@@ -78,13 +78,20 @@ constexpr const char16_t *sites[] = {
     u"cookpad.com tabelog.com hotpepper.jp gnavi.co.jp retty.me rikunabi.com mynavi.jp "
     u"wantedly.com indeed.com doda.jp en-japan.com recruit.co.jp townwork.net baitoru.com ipros.jp "
     u"suumo.jp homes.co.jp athome.co.jp",
+    // China's largest portals, news and shopping sites of the global rankings: the
+    // .cn TLD blocks, as phishing took it over, and would block these with it.
+    u"360.cn sina.com.cn people.com.cn china.com.cn chinadaily.com.cn cntv.cn cnr.cn ce.cn "
+    u"youth.cn gmw.cn tianya.cn mama.cn 6.cn v1.cn google.cn weather.com.cn 12306.cn 10086.cn "
+    u"189.cn icbc.com.cn boc.cn autohome.com.cn xcar.com.cn pconline.com.cn pcauto.com.cn "
+    u"pcbaby.com.cn pcgames.com.cn pclady.com.cn zol.com.cn enet.com.cn caijing.com.cn "
+    u"jrj.com.cn xgo.com.cn",
     // Software and services
     u"github.com gitlab.com stackoverflow.com mozilla.org adobe.com office.com live.com "
     u"outlook.com icloud.com openai.com cloudflare.com qiita.com zenn.dev",
 };
 
 // Only government bodies may register a name under these.
-constexpr const char16_t *governmentSuffixes[] = {u"go.jp", u"lg.jp", u"gov"};
+constexpr const char16_t *governmentSuffixes[] = {u"go.jp", u"lg.jp", u"gov", u"gov.cn"};
 
 const QSet<DomainKey> &siteSet()
 {

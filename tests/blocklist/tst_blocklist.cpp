@@ -310,8 +310,9 @@ void tst_BlockList::majorSites_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<bool>("major");
 
-    for (const QString &host : {u"nikkei.com"_s, u"a.b.jp.mercari-shops.com"_s,
-                                u"job.rikunabi.com"_s, u"www.city.shinjuku.lg.jp"_s})
+    for (const QString &host :
+         {u"nikkei.com"_s, u"a.b.jp.mercari-shops.com"_s, u"job.rikunabi.com"_s,
+          u"www.city.shinjuku.lg.jp"_s, u"www.gov.cn"_s})
         QTest::addRow("major: %s", qPrintable(host)) << host << true;
     // A government-only suffix alone, a site as a label of another or on
     // another suffix, a look-alike, a site's name on a platform.
