@@ -34,6 +34,7 @@ SIGNALS = [
     ('TLD (caution)', r'^詐欺サイトでの悪用が多いTLD'),
     ('machine-generated host', r'^自動生成された'),
     ('made-up shop name', r'^公認ショップではありません'),
+    ('random letters', r'^でたらめな文字の並び'),
     ('counterfeit name', r'^コピー品'),
     ('word-pair name', r'^英単語を2つ'),
     ('cautions together (block)', r'^注意すべき特徴が複数重なっています'),

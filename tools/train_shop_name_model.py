@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Trains the made-up shop name model and writes its weights as a C++ table.
+"""Trains the host name models and writes their weights as C++ tables.
 
     python3 tools/train_shop_name_model.py           # train, cross-validate, report, write the table
     python3 tools/train_shop_name_model.py --check   # regenerate, compare with the committed table
@@ -10,7 +10,7 @@ Pure Python 3 (no third-party modules), deterministic: the same lists give the
 same src/safety/ShopNameModelWeights.inc byte for byte. It reads only the
 efficacy development lists (../shared/efficacy, or $VELMORA_EFFICACY) and the
 public suffix list (/usr/share/publicsuffix), never a block list the browser
-ships. Takes a few minutes on a busy two-core machine.
+ships. Takes some ten minutes on a busy two-core machine.
 
 The model: logistic regression over the registrable label's shape (length,
 digits, hyphens, vowels, runs, doubled letters) and its hashed character
@@ -20,12 +20,17 @@ domain once, legitimate ones weighted by their host count (the caution share
 is counted per host). The hard legitimate stratum (legitimate sites on abused
 TLDs) stays out of training and is only reported.
 
-The caution threshold is chosen by grouped 5-fold cross-validation: names that
+A second model of the same features, randomLetters, takes the shopping-phishing
+hosts as positives instead: names typed at random or machine-made ("xczcw",
+"trewyhgjnbvcd"). Its report also fits it on the years before the last and
+judges the last year's hosts, the stand-in for phishing still to come.
+
+Each caution threshold is chosen by grouped 5-fold cross-validation: names that
 differ only in digits, hyphens or shop words ("11momoshop", "momoshop-jp") and
 registrable domains shared by several hosts fall in one fold, so that no near
 duplicate of a held-out name is trained on. The threshold is the lowest
 out-of-fold score that keeps natural legitimate hosts cautioned at or below
-CAUTION_BUDGET; the final model, trained on everything, uses it.
+the model's budget; the final model, trained on everything, uses it.
 
 ShopNameModel.cpp mirrors features() and the machine-generated host rules;
 keep both sides in step.
@@ -56,6 +61,7 @@ ITERATIONS = 150          # full-batch Adagrad steps
 STEP = 0.5
 L2 = 4.0                  # chosen by cross-validation among 0.25, 1, 4, 8, 16
 CAUTION_BUDGET = 2.5      # % of natural legitimate hosts; the signal's share of the 5% caution budget
+RANDOM_BUDGET = 2.0       # the same for the random-letters caution, out of fold
 BLOCK_BUDGET = 0.1        # % of natural legitimate hosts a machine-generated block may cost
 
 VOWELS = frozenset('aeiou')
@@ -91,9 +97,11 @@ def max_run(text, member):
     return best
 
 
-def features(label, suffix):
-    """Feature names of a registrable label; repeated names count repeatedly."""
-    f = ['s:' + suffix_class(suffix)]
+def features(label, suffix, letters_only=False):
+    """Feature names of a registrable label; repeated names count repeatedly. The random-letters
+    model reads the letters alone: with the suffix class it learns that phishing favours the new
+    generic TLDs, and would flag every ordinary name on them ("handmade.shop")."""
+    f = [] if letters_only else ['s:' + suffix_class(suffix)]
     letters = [c for c in label if 'a' <= c <= 'z']
     digits = sum(c.isdigit() for c in label)
     f.append('l:%d' % min(len(label) // 2, 8))
@@ -120,9 +128,9 @@ def features(label, suffix):
     return f
 
 
-def indices(label, suffix):
+def indices(label, suffix, letters_only=False):
     mask = (1 << BUCKET_BITS) - 1
-    return [fnv1a(name) & mask for name in features(label, suffix)]
+    return [fnv1a(name) & mask for name in features(label, suffix, letters_only)]
 
 
 def judged(label, suffix):
@@ -173,7 +181,7 @@ def random_short_subdomain(subdomain_labels, label):
 # --- data ------------------------------------------------------------------------------------
 
 class Host:
-    __slots__ = ('host', 'list', 'tag', 'suffix', 'label', 'subdomain', 'fold', 'score', 'oof')
+    __slots__ = ('host', 'list', 'tag', 'suffix', 'label', 'subdomain', 'fold')
 
     def __init__(self, host, kind, tag, psl):
         self.host, self.list, self.tag = host, kind, tag
@@ -181,7 +189,6 @@ class Host:
         registrable = psl.registrable_domain(host)
         self.label = registrable[:-len(self.suffix) - 1] if registrable else ''
         self.subdomain = host[:-len(registrable) - 1].split('.') if registrable and host != registrable else []
-        self.score = self.oof = None
 
 
 def near_duplicate_key(label):
@@ -247,26 +254,38 @@ def train(examples):
     return quantised, int(round(bias * WEIGHT_SCALE))
 
 
-def score(model, h):
+def score(model, h, letters_only=False):
     weights, bias = model
-    return bias + sum(weights[i] for i in indices(h.label, h.suffix))
+    return bias + sum(weights[i] for i in indices(h.label, h.suffix, letters_only))
 
 
-def training_examples(rows):
+def brand_keys():
+    """The built-in brands' names as the browser matches them (their rows' third strings)."""
+    with open(os.path.join(HERE, '..', 'src', 'safety', 'BuiltInBrands.cpp'), encoding='utf-8') as f:
+        rows = re.findall(r'\{u"[^"]*", u"[^"]*", u"([^"]*)"', f.read())
+    return sorted({key for row in rows for key in row.split()})
+
+
+def training_examples(rows, positive='scam'):
     """One example per registrable domain; both classes carry the same total weight, and the
-    mean weight is 1 so that L2 means the same whatever the number of examples."""
+    mean weight is 1 so that L2 means the same whatever the number of examples. Positives are
+    the hosts of list `positive`, negatives the natural legitimate ones."""
+    letters_only = positive == 'phish'
+    # A brand's name is the brand signal's to judge: the letters model learns from the rest.
+    keys = brand_keys() if letters_only else []
     per_domain = collections.OrderedDict()
     for h in rows:
-        per_domain.setdefault((h.label, h.suffix, h.list), []).append(h)
-    positives = sum(1 for (_, _, kind) in per_domain if kind == 'scam')
+        if h.list != positive or not any(key in h.label for key in keys):
+            per_domain.setdefault((h.label, h.suffix, h.list), []).append(h)
+    positives = sum(1 for (_, _, kind) in per_domain if kind == positive)
     negatives = sum(len(v) for (_, _, kind), v in per_domain.items() if kind == 'natural')
     n = len(per_domain)
     examples = []
     for (label, suffix, kind), hosts in per_domain.items():
-        if kind == 'scam':
-            examples.append((indices(label, suffix), 1, 0.5 * n / positives))
+        if kind == positive:
+            examples.append((indices(label, suffix, letters_only), 1, 0.5 * n / positives))
         else:
-            examples.append((indices(label, suffix), 0, 0.5 * n * len(hosts) / negatives))
+            examples.append((indices(label, suffix, letters_only), 0, 0.5 * n * len(hosts) / negatives))
     return examples
 
 
@@ -318,18 +337,22 @@ def load_hosts():
 
 
 def read_table():
+    """{model name: ((weights, bias), threshold)} and the random-with-made-up threshold committed."""
     with open(OUTPUT, encoding='ascii') as f:
         text = f.read()
     value = lambda name: int(re.search(r'constexpr int %s = (-?\d+);' % name, text).group(1))
-    body = text[text.index('{') + 1:text.index('}')]
-    return ([int(x) for x in re.findall(r'-?\d+', body)], value('bias')), value('cautionThreshold')
+    models = {}
+    for name, (table, bias, threshold) in TABLE_NAMES.items():
+        body = re.search(r'%s\[\d+\] = \{([^}]*)\}' % table, text).group(1)
+        models[name] = (([int(x) for x in re.findall(r'-?\d+', body)], value(bias)), value(threshold))
+    return models, value('randomWithMadeUpThreshold')
 
 
 def parity():
     """Builds tools/shop_name_parity.cpp against the committed table and compares findings."""
     global BUCKET_BITS
-    model, threshold = read_table()
-    BUCKET_BITS = len(model[0]).bit_length() - 1
+    models, together = read_table()
+    BUCKET_BITS = len(models['madeUpShopName'][0][0]).bit_length() - 1
     hosts, psl = load_hosts()
     root = os.path.join(HERE, '..')
     flags = subprocess.run(['pkg-config', '--cflags', '--libs', 'Qt6Core'], capture_output=True, text=True,
@@ -346,14 +369,47 @@ def parity():
     asked = [h for h in hosts if h.host.isascii() and '\t' not in h.host]
     wrong = 0
     for h, got in zip(asked, answer):
-        expected = 2 if machine_generated(h) else (
-            1 if judged(h.label, h.suffix) and score(model, h) >= threshold else 0)
+        # The C++ flags: 1 made-up shop name, 2 machine-generated host (alone), 4 random letters.
+        expected = 0
+        if machine_generated(h):
+            expected = 2
+        elif judged(h.label, h.suffix):
+            (made_up, made_up_threshold), (random, random_threshold) = models.values()
+            expected = int(score(made_up, h) >= made_up_threshold)
+            letters = score(random, h, True)
+            if letters >= (together if expected else random_threshold):
+                expected += 4
         if int(got) != expected:
             wrong += 1
             if wrong <= 20:
                 print('differs: %s script %d, C++ %s' % (h.host, expected, got))
     print('C++ and script agree on %d of %d hosts' % (len(asked) - wrong, len(asked)))
     return 0 if wrong == 0 and len(answer) == len(asked) else 1
+
+
+def cross_validate(trainable, judged_hosts, positive):
+    """Out-of-fold scores of every judged host, by grouped folds."""
+    oof = {}
+    for k in range(FOLDS):
+        model = train(training_examples([h for h in trainable if h.fold != k], positive))
+        for h in judged_hosts:
+            if h.fold == k:
+                oof[h] = score(model, h, positive == 'phish')
+        print('  fold %d trained' % k, flush=True)
+    return oof
+
+
+def lowest_threshold(natural, oof, budget):
+    """The lowest out-of-fold score that cautions at most budget % of natural hosts."""
+    candidates = sorted({oof[h] for h in natural if h in oof}, reverse=True)
+    if not candidates:
+        return None
+    threshold = candidates[0] + 1
+    for t in candidates:
+        if devlists.pct(sum(1 for h in natural if oof.get(h, t - 1) >= t), len(natural)) > budget:
+            break
+        threshold = t
+    return threshold
 
 
 def main():
@@ -368,59 +424,58 @@ def main():
     hosts, _ = load_hosts()
     assign_folds(hosts)
     judged_hosts = [h for h in hosts if judged(h.label, h.suffix)]
-    trainable = [h for h in judged_hosts if h.list in ('scam', 'natural')]
-
-    print('Grouped %d-fold cross-validation over %d fake-shop and %d natural legitimate hosts the model judges'
-          % (FOLDS, sum(h.list == 'scam' for h in trainable), sum(h.list == 'natural' for h in trainable)))
-    for k in range(FOLDS):
-        model = train(training_examples([h for h in trainable if h.fold != k]))
-        for h in judged_hosts:
-            if h.fold == k:
-                h.oof = score(model, h)
-        print('  fold %d trained' % k, flush=True)
-
     natural = [h for h in hosts if h.list == 'natural']
-    candidates = sorted({h.oof for h in natural if h.oof is not None}, reverse=True)
-    threshold = candidates[0] + 1
-    for t in candidates:
-        if devlists.pct(sum(1 for h in natural if h.oof is not None and h.oof >= t), len(natural)) > CAUTION_BUDGET:
-            break
-        threshold = t
-    model = train(training_examples(trainable))
-    for h in judged_hosts:
-        h.score = score(model, h)
+    models, oofs = {}, {}
+    for name, positive, budget in (('madeUpShopName', 'scam', CAUTION_BUDGET),
+                                   ('randomLetters', 'phish', RANDOM_BUDGET)):
+        trainable = [h for h in judged_hosts if h.list in (positive, 'natural')]
+        print('\n%s: grouped %d-fold cross-validation over %d positive and %d natural legitimate hosts'
+              % (name, FOLDS, sum(h.list == positive for h in trainable), sum(h.list == 'natural' for h in trainable)))
+        oof = cross_validate(trainable, judged_hosts, positive)
+        threshold = lowest_threshold(natural, oof, budget)
+        model = train(training_examples(trainable, positive))
+        final = {h: score(model, h, positive == 'phish') for h in judged_hosts}
+        models[name] = (model, threshold)
+        oofs[name] = oof
+        print('%s (caution), threshold %d' % (name, threshold))
+        print_shares('cross-validated (out of fold):', hosts, lambda h: oof.get(h, threshold - 1) >= threshold)
+        print_shares('in-sample (final model):', hosts, lambda h: final.get(h, threshold - 1) >= threshold)
+        if positive == 'phish':
+            # The lists' later years stand in for the phishing to come: a model fitted on the
+            # years before 2023 and cut at the same natural share, judged on 2023's hosts.
+            early = [h for h in trainable if h.list == 'natural' or h.tag < devlists.YEARS[-1]]
+            early_oof = cross_validate(early, [h for h in judged_hosts if h.list == 'natural'], positive)
+            early_threshold = lowest_threshold(natural, early_oof, budget)
+            early_model = train(training_examples(early, positive))
+            late = [h for h in hosts if h.list == 'phish' and h.tag == devlists.YEARS[-1]]
+            print('  fitted on phishing before %s: flags %.1f%% of its %d hosts'
+                  % (devlists.YEARS[-1], devlists.pct(sum(1 for h in late if h in final and score(
+                      early_model, h, True) >= early_threshold), len(late)), len(late)))
+        for title, scores in (('out of fold', oof), ('in-sample', final)):
+            fp = [h for h in natural if scores.get(h, threshold - 1) >= threshold]
+            print('  natural legitimate hosts cautioned %s: %d' % (title, len(fp)))
+            if a.show_fp:
+                print('   ' + ' '.join(h.host for h in fp))
 
-    def caution(attr):
-        return lambda h: getattr(h, attr) is not None and getattr(h, attr) >= threshold
+    # Both models read the same letters, so where the made-up model fires too, random letters
+    # (and with them a block, as two cautions) count only beyond a higher score: the lowest that
+    # keeps natural hosts flagged by both within the block budget, out of fold.
+    (made_up, made_up_threshold), (random, random_threshold) = models.values()
+    made_up_oof = oofs['madeUpShopName']
+    both = {h: v for h, v in oofs['randomLetters'].items() if made_up_oof.get(h, made_up_threshold - 1) >= made_up_threshold}
+    together = max(random_threshold, lowest_threshold(natural, both, BLOCK_BUDGET) or random_threshold)
+    print('\nrandom letters beside a made-up shop name, threshold %d' % together)
+    print_shares('in-sample (both final models):', hosts, lambda h: judged(h.label, h.suffix) and score(
+        made_up, h) >= made_up_threshold and score(random, h, True) >= together)
 
-    def block(h):
-        return machine_generated(h)
-
-    print('\nmadeUpShopName (caution), threshold %d' % threshold)
-    print_shares('cross-validated (out of fold):', hosts, caution('oof'))
-    print_shares('in-sample (final model):', hosts, caution('score'))
-    for k in range(FOLDS):
-        fold = [h for h in hosts if h.fold == k and h.list in ('scam', 'natural')]
-        flagged = caution('oof')
-        print('  fold %d alone: natural %.1f%%, fake shops %.1f%%' % (
-            k, devlists.pct(sum(1 for h in fold if h.list == 'natural' and flagged(h)),
-                            sum(1 for h in fold if h.list == 'natural')),
-            devlists.pct(sum(1 for h in fold if h.list == 'scam' and flagged(h)),
-                         sum(1 for h in fold if h.list == 'scam'))))
     print('\nmachineGeneratedHost (block)')
     print('  (fixed rules, nothing fitted: the cross-validated and in-sample figures are the same)')
-    print_shares('all rules:', hosts, block)
+    print_shares('all rules:', hosts, machine_generated)
     for rule in ('hash-like label', 'Japanese suffix inside', 'id over a random name'):
-        print_shares('  %s:' % rule, hosts, lambda h, r=rule: block(h) == r)
+        print_shares('  %s:' % rule, hosts, lambda h, r=rule: machine_generated(h) == r)
+    print('  natural legitimate hosts blocked: ' + ' '.join(h.host for h in natural if machine_generated(h)))
 
-    for title, flagged in (('cautioned out of fold', caution('oof')), ('cautioned in-sample', caution('score')),
-                           ('blocked', block)):
-        fp = [h for h in natural if flagged(h)]
-        print('\nnatural legitimate hosts %s: %d' % (title, len(fp)))
-        if a.show_fp or title == 'blocked':
-            print('   ' + ' '.join(h.host for h in fp))
-
-    text = render(model, threshold)
+    text = render(models, together)
     if a.check:
         with open(OUTPUT, encoding='ascii') as f:
             same = f.read() == text
@@ -432,22 +487,28 @@ def main():
     return 0
 
 
-def render(model, threshold):
-    weights, bias = model
+# The C++ names of each model's table, bias and threshold.
+TABLE_NAMES = {'madeUpShopName': ('weights', 'bias', 'cautionThreshold'),
+               'randomLetters': ('randomWeights', 'randomBias', 'randomThreshold')}
+
+
+def render(models, together):
     lines = [
         '// Generated by tools/train_shop_name_model.py from the efficacy development lists; do not edit.',
         '// Regenerate: python3 tools/train_shop_name_model.py',
         '// clang-format off',
         'constexpr int bucketBits = %d;' % BUCKET_BITS,
-        'constexpr int bias = %d;' % bias,
-        'constexpr int cautionThreshold = %d;' % threshold,
-        'constexpr std::int16_t weights[%d] = {' % len(weights),
     ]
-    for i in range(0, len(weights), 16):
-        lines.append('    ' + ', '.join(str(w) for w in weights[i:i + 16]) + ',')
-    lines += ['};', '// clang-format on', '']
+    for name, ((weights, bias), threshold) in models.items():
+        table, bias_name, threshold_name = TABLE_NAMES[name]
+        lines += ['constexpr int %s = %d;' % (bias_name, bias),
+                  'constexpr int %s = %d;' % (threshold_name, threshold),
+                  'constexpr std::int16_t %s[%d] = {' % (table, len(weights))]
+        for i in range(0, len(weights), 16):
+            lines.append('    ' + ', '.join(str(w) for w in weights[i:i + 16]) + ',')
+        lines.append('};')
+    lines += ['constexpr int randomWithMadeUpThreshold = %d;' % together, '// clang-format on', '']
     return '\n'.join(lines)
-
 
 if __name__ == '__main__':
     sys.exit(main())

@@ -1,5 +1,7 @@
 #include "safety/EnglishWords.h"
 
+#include <QStringTokenizer>
+
 #include <algorithm>
 #include <vector>
 
@@ -28,14 +30,16 @@ template<typename Text> quint64 packed(const Text &word)
     return key;
 }
 
+bool isLetters(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= u'a' && c.unicode() <= u'z'; });
+}
+
 } // namespace
 
-bool EnglishWords::isWordPair(QStringView label)
+bool EnglishWords::isWord(QStringView word)
 {
-    if (label.size() < 8 || label.size() > 2 * longest
-        || !std::all_of(label.begin(), label.end(),
-                        [](QChar c) { return c.unicode() >= u'a' && c.unicode() <= u'z'; }))
-        return false;
     static const std::vector<quint64> words = [] {
         std::vector<quint64> keys;
         std::string_view rest = text();
@@ -47,17 +51,33 @@ bool EnglishWords::isWordPair(QStringView label)
         std::sort(keys.begin(), keys.end());
         return keys;
     }();
-    const auto isWord = [](QStringView word) {
-        return word.size() <= longest
-            && std::binary_search(words.begin(), words.end(), packed(word));
-    };
-    // A compound the list knows ("handmade") is one word, not two.
-    if (isWord(label))
-        return false;
+    return word.size() >= shortest && word.size() <= longest && isLetters(word)
+        && std::binary_search(words.begin(), words.end(), packed(word));
+}
+
+bool EnglishWords::isPair(QStringView label)
+{
     for (qsizetype split = std::max(shortest, label.size() - longest);
          split <= std::min(longest, label.size() - shortest); ++split) {
         if (isWord(label.first(split)) && isWord(label.sliced(split)))
             return true;
     }
     return false;
+}
+
+bool EnglishWords::isWordPair(QStringView label)
+{
+    // A compound the list knows ("handmade") is one word, not two.
+    return label.size() >= 8 && !isWord(label) && isPair(label);
+}
+
+bool EnglishWords::isWords(QStringView label)
+{
+    if (label.isEmpty())
+        return false;
+    for (const QStringView piece : label.tokenize(u'-')) {
+        if (!isWord(piece) && !isPair(piece))
+            return false;
+    }
+    return true;
 }

@@ -293,23 +293,25 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     }
 
     // A brand name already found says more than the host's shape would.
-    const ShopNameModel::Finding shape = suggestion.isEmpty()
+    using Finding = ShopNameModel::Finding;
+    const ShopNameModel::Findings shape = suggestion.isEmpty()
         ? ShopNameModel::assess(host, registrable, suffix)
-        : ShopNameModel::Finding::none;
+        : ShopNameModel::Findings();
     if (namesCounterfeits(name, suffix)) {
         ++shapeCautions;
         cautions.append(SafetyReasons::counterfeitName());
     }
-    switch (shape) {
-    case ShopNameModel::Finding::machineGeneratedHost:
+    if (shape.testFlag(Finding::machineGeneratedHost))
         reasons.append(SafetyReasons::machineGeneratedHost());
-        break;
-    case ShopNameModel::Finding::madeUpShopName:
+    if (shape.testFlag(Finding::madeUpShopName)) {
         ++shapeCautions;
         cautions.append(SafetyReasons::madeUpShopName());
-        break;
-    case ShopNameModel::Finding::none:
-        break;
+    }
+    // The letters model learnt from a few thousand legitimate names; the
+    // dictionary knows the rest of the words a name can be made of.
+    if (shape.testFlag(Finding::randomLetters) && !EnglishWords::isWords(name)) {
+        ++shapeCautions;
+        cautions.append(SafetyReasons::randomLetters());
     }
 
     if (!reasons.isEmpty())

@@ -80,6 +80,11 @@ QString SafetyReasons::madeUpShopName()
     return u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s;
 }
 
+QString SafetyReasons::randomLetters()
+{
+    return u"でたらめな文字の並びのドメイン名 (フィッシングサイトに多い形)"_s;
+}
+
 QString SafetyReasons::counterfeitName()
 {
     return u"コピー品 (偽ブランド品) の販売を示す名前のサイトです"_s;
@@ -124,6 +129,7 @@ QStringList SafetyReasons::cautionTemplates()
         freeHosting(u"<サフィックス>"_s),
         cautionTld(u"<TLD>"_s),
         madeUpShopName(),
+        randomLetters(),
         counterfeitName(),
         wordPairName(),
     };

@@ -23,6 +23,7 @@ public:
     static QString cautionTld(const QString &tld);
     static QString machineGeneratedHost();
     static QString madeUpShopName();
+    static QString randomLetters();
     static QString counterfeitName();
     static QString wordPairName();
     static QString cautionsTogether();

@@ -31,17 +31,21 @@ bool isVowel(char16_t c)
     return c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u';
 }
 
-// Sums the weights of named features; a name is hashed (FNV-1a, 32 bits) into
-// the weight table exactly as the training script hashes it.
+// Sums the weights of named features for both models at once, as they share
+// the features; a name is hashed (FNV-1a, 32 bits) into the weight tables
+// exactly as the training script hashes it.
 class WeightSum
 {
 public:
     void add(std::string_view prefix, std::string_view text = {})
     {
-        std::uint32_t hash = start(prefix);
-        for (char c : text)
-            hash = mix(hash, char16_t(c));
-        m_total += weights[hash & bucketMask];
+        addWeights(hash(prefix, text));
+    }
+
+    // The random-letters model reads the letters alone, not where they are registered.
+    void addSuffixClass(std::string_view suffixKind)
+    {
+        m_madeUp += weights[hash("s:", suffixKind) & bucketMask];
     }
 
     void add(std::string_view prefix, int value)
@@ -66,12 +70,27 @@ public:
                                         : label[i - 1].unicode();
             hash = mix(hash, c);
         }
-        m_total += weights[hash & bucketMask];
+        addWeights(hash);
     }
 
-    int total() const { return m_total; }
+    int madeUp() const { return m_madeUp; }
+    int random() const { return m_random; }
 
 private:
+    static std::uint32_t hash(std::string_view prefix, std::string_view text)
+    {
+        std::uint32_t hash = start(prefix);
+        for (char c : text)
+            hash = mix(hash, char16_t(c));
+        return hash;
+    }
+
+    void addWeights(std::uint32_t hash)
+    {
+        m_madeUp += weights[hash & bucketMask];
+        m_random += randomWeights[hash & bucketMask];
+    }
+
     static std::uint32_t mix(std::uint32_t hash, char16_t c)
     {
         return (hash ^ std::uint8_t(c)) * 0x01000193u;
@@ -85,7 +104,8 @@ private:
         return hash;
     }
 
-    int m_total = bias;
+    int m_madeUp = bias;
+    int m_random = randomBias;
 };
 
 // The suffix classes the model knows; empty where it does not judge: second-level
@@ -106,10 +126,10 @@ std::string_view suffixClass(QStringView suffix)
     return suffix.size() == 2 ? "cc" : "g";
 }
 
-int madeUpScore(QStringView label, std::string_view suffixKind)
+WeightSum scores(QStringView label, std::string_view suffixKind)
 {
     WeightSum sum;
-    sum.add("s:", suffixKind);
+    sum.addSuffixClass(suffixKind);
     int letters = 0, vowels = 0, ys = 0, digits = 0, hyphens = 0;
     int consonantRun = 0, longestConsonantRun = 0, vowelRun = 0, longestVowelRun = 0;
     int doubled = 0;
@@ -171,7 +191,7 @@ int madeUpScore(QStringView label, std::string_view suffixKind)
         sum.addGram("2:", label, i, 2);
     for (qsizetype i = 0; i + 3 <= label.size() + 2; ++i)
         sum.addGram("3:", label, i, 3);
-    return sum.total();
+    return sum;
 }
 
 // A hex digest as a label: 16+ hex digits mixing 3+ digits and 3+ letters.
@@ -238,8 +258,8 @@ bool isIdOverRandomName(QStringView subdomain, QStringView label)
 
 } // namespace
 
-ShopNameModel::Finding ShopNameModel::assess(QStringView host, QStringView registrableDomain,
-                                             QStringView publicSuffix)
+ShopNameModel::Findings ShopNameModel::assess(QStringView host, QStringView registrableDomain,
+                                              QStringView publicSuffix)
 {
     // The registrable label is what the registrant chose; anything inconsistent is
     // not judged rather than guessed at.
@@ -247,13 +267,13 @@ ShopNameModel::Finding ShopNameModel::assess(QStringView host, QStringView regis
         || !registrableDomain.endsWith(publicSuffix)
         || registrableDomain.at(registrableDomain.size() - publicSuffix.size() - 1) != u'.'
         || !host.endsWith(registrableDomain))
-        return Finding::none;
+        return {};
     const QStringView label
         = registrableDomain.first(registrableDomain.size() - publicSuffix.size() - 1);
     QStringView subdomain;
     if (host.size() > registrableDomain.size()) {
         if (host.at(host.size() - registrableDomain.size() - 1) != u'.')
-            return Finding::none;
+            return {};
         subdomain = host.first(host.size() - registrableDomain.size() - 1);
     }
 
@@ -269,6 +289,14 @@ ShopNameModel::Finding ShopNameModel::assess(QStringView host, QStringView regis
     const std::string_view kind = suffixClass(publicSuffix);
     if (kind.empty() || label.startsWith(u"xn--")
         || !std::all_of(label.begin(), label.end(), [](QChar c) { return c.unicode() < 0x80; }))
-        return Finding::none;
-    return madeUpScore(label, kind) >= cautionThreshold ? Finding::madeUpShopName : Finding::none;
+        return {};
+    const WeightSum sum = scores(label, kind);
+    const bool madeUp = sum.madeUp() >= cautionThreshold;
+    // Both models read the same letters: beside a made-up name, random letters
+    // (two cautions, so a block) take a surer score.
+    const bool random = sum.random() >= (madeUp ? randomWithMadeUpThreshold : randomThreshold);
+    Findings findings;
+    findings.setFlag(Finding::madeUpShopName, madeUp);
+    findings.setFlag(Finding::randomLetters, random);
+    return findings;
 }

@@ -1,14 +1,24 @@
 #pragma once
 
+#include <QFlags>
 #include <QStringView>
 
-// Lexical model trained offline on the development lists (tools/).
+// Lexical models trained offline on the development lists (tools/).
 class ShopNameModel
 {
 public:
-    enum class Finding { none, madeUpShopName, machineGeneratedHost };
+    enum class Finding {
+        none = 0,
+        madeUpShopName = 1,
+        // Alone: the host's machine-made shape says enough.
+        machineGeneratedHost = 2,
+        randomLetters = 4,
+    };
+    Q_DECLARE_FLAGS(Findings, Finding)
     // host: lower-case ASCII, no trailing dot; registrableDomain and publicSuffix from
-    // the public suffix list. madeUpShopName is a caution, machineGeneratedHost a block.
-    static Finding assess(QStringView host, QStringView registrableDomain,
-                          QStringView publicSuffix);
+    // the public suffix list. machineGeneratedHost is a block, the others cautions.
+    static Findings assess(QStringView host, QStringView registrableDomain,
+                           QStringView publicSuffix);
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(ShopNameModel::Findings)
