@@ -170,6 +170,9 @@ step "starting the installed browser on a virtual display"
 # proxy, so the browser reaches nothing outside this machine.
 work="$cache/last-run"
 rm -rf "$work" && mkdir -p "$work"
+# Xvfb makes the socket folder itself, but it must be there to be mounted
+# first; a machine that never ran an X server has none.
+[ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
 mount_in "$chroot_dir/tmp/.X11-unix" --bind /tmp/.X11-unix
 setsid python3 "$root_dir/scripts/test-deb-helper.py" serve "$work/port" "$work/requests.log" &
 pids+=($!)
