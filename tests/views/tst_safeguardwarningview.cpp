@@ -270,6 +270,8 @@ void TestSafeGuardWarningView::addressShowsWhereThePageIs_data()
                                << true << true;
     QTest::newRow("no host") << QUrl(u"data:text/html,hi"_s) << u"data:text/html,hi"_s << QString()
                              << false << false;
+    QTest::newRow("refused by QUrl") << QUrl(u"http://scam.top../pay"_s)
+                                     << u"http://scam.top../pay"_s << QString() << true << true;
     QTest::newRow("long") << QUrl(u"https://a.example.jp/"_s + QString(200, u'x'))
                           << u"https://a.example.jp/"_s + QString(69, u'x') + u"…"_s
                           << u"a.example.jp"_s << true << false;

@@ -1,5 +1,6 @@
 #include "views/browser/AddressView.h"
 
+#include "browser/EngineAddress.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ViewStyle.h"
 
@@ -108,8 +109,10 @@ void AddressView::showAddress()
         QString after
             = m_address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::PrettyDecoded);
         if (host.isEmpty()) {
-            // data:, file: and other addresses without a host are shown whole.
-            before = m_address.toString(QUrl::FullyEncoded);
+            // data:, file: and other addresses without a host are shown whole,
+            // as are the addresses QUrl refused ("http://scam.top../pay"), in
+            // the engine's own text.
+            before = EngineAddress::text(m_address);
             after.clear();
         } else if (m_address.port() != -1) {
             after.prepend(QLatin1Char(':') + QString::number(m_address.port()));
