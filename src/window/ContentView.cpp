@@ -371,6 +371,10 @@ void ContentView::buildMenus()
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
     connect(settings, &QAction::triggered, this, &ContentView::settingsRequested);
+    QAction *clearData = file->addAction(QStringLiteral("閲覧データを削除…"));
+    clearData->setObjectName(QStringLiteral("clearBrowsingDataAction"));
+    clearData->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+    connect(clearData, &QAction::triggered, this, &ContentView::clearBrowsingDataRequested);
     file->addSeparator();
     buildTabActions(file);
     QAction *closeWindow = file->addAction(QStringLiteral("ウインドウを閉じる"));
@@ -392,6 +396,16 @@ void ContentView::buildMenus()
         toggleSidebar->setText(show ? QStringLiteral("サイドバーを非表示")
                                     : QStringLiteral("サイドバーを表示"));
     });
+
+    // The keys other browsers give these lists.
+    const auto sectionAction = [this, view](NavigationSection section, const QKeySequence &keys) {
+        QAction *action = view->addAction(title(section));
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, [this, section] { selectSection(section); });
+    };
+    view->addSeparator();
+    sectionAction(NavigationSection::history, QKeySequence(Qt::CTRL | Qt::Key_H));
+    sectionAction(NavigationSection::bookmarks, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     // The one Help item, and deliberately without an action.

@@ -477,6 +477,16 @@ void TestContentView::keyboardShortcuts()
     QTRY_VERIFY(window->isShowingBookmarkAlert());
     window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
 
+    // The lists and the clearing dialog have the keys other browsers give them.
+    QTest::keyClick(field, Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(window->selectedSection(), NavigationSection::history);
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window->selectedSection(), NavigationSection::bookmarks);
+    QSignalSpy clearing(window, &ContentView::clearBrowsingDataRequested);
+    QTest::keyClick(window, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(clearing.size(), 1);
+    QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
+
     // Return searches for what the box holds, through the current tab.
     QTest::keyClick(field, Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), searchAddress(m_env->app->ruleStore(), u"iPad"_s),
