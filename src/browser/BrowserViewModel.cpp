@@ -228,6 +228,17 @@ void BrowserViewModel::dismissCaution()
     updateDerived();
 }
 
+QString BrowserViewModel::shownTitle() const
+{
+    if (!m_isBlocked)
+        return m_pageTitle;
+    const QString host = m_pendingBlockedURL.host(QUrl::FullyEncoded);
+    if (!host.isEmpty())
+        return host;
+    const QString address = EngineAddress::text(m_pendingBlockedURL);
+    return address.isEmpty() ? QString::fromUtf8(unknownDomain) : address;
+}
+
 bool BrowserViewModel::mayOpenFromPage(const QUrl &url)
 {
     const QString scheme = url.scheme();

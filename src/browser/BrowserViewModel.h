@@ -67,6 +67,11 @@ public:
     bool isBlocked() const { return m_isBlocked; }
     QStringList blockedReasons() const { return m_blockedReasons; }
     QUrl pendingBlockedURL() const { return m_pendingBlockedURL; }
+    // The tab's and the window's title: the page's own, or while a warning is
+    // up the stopped host, never the title of the page behind the warning. A
+    // stopped look-alike host is named in ASCII, as "xn--rkuten-3nf.co.jp".
+    // Changes with pageTitle, isBlocked and pendingBlockedURL.
+    QString shownTitle() const;
     // The real shop a look-alike block points to ("did you mean"); empty when
     // the last block has none. Written together with blockedReasons.
     SafetyLevel::Suggestion blockedSuggestion() const { return m_blockedSuggestion; }

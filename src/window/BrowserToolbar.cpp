@@ -159,6 +159,7 @@ void BrowserToolbar::setViewModel(BrowserViewModel &viewModel)
     connect(m_viewModel, &BrowserViewModel::isLoadingChanged, this, &BrowserToolbar::updateReload);
     connect(m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
+    connect(m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
             &BrowserToolbar::updateAddress);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this,
@@ -204,8 +205,10 @@ void BrowserToolbar::updateReload()
 
 void BrowserToolbar::updateTitle()
 {
+    // Beside a warning's stopped address, the title of the page behind the
+    // warning would name the wrong site.
     const QString title = m_viewModel->pageTitle();
-    const bool show = m_viewModel->webView() && !title.isEmpty();
+    const bool show = m_viewModel->webView() && !title.isEmpty() && !m_viewModel->isBlocked();
     m_title->setToolTip(show ? title : QString());
     m_title->setText(
         show ? m_title->fontMetrics().elidedText(title, Qt::ElideRight, titleMaximumWidth)

@@ -278,9 +278,15 @@ void ContentView::showCurrentTab()
     m_toolbar->setViewModel(view->viewModel());
     m_loadIndicator->setViewModel(view->viewModel());
     m_pageActions->setView(view);
-    disconnect(m_titleConnection);
-    m_titleConnection = connect(&view->viewModel(), &BrowserViewModel::pageTitleChanged, this,
-                                &ContentView::updateWindowTitle);
+    for (const QMetaObject::Connection &connection : std::as_const(m_titleConnections))
+        disconnect(connection);
+    m_titleConnections.clear();
+    for (const auto signal :
+         {&BrowserViewModel::pageTitleChanged, &BrowserViewModel::isBlockedChanged,
+          &BrowserViewModel::pendingBlockedURLChanged}) {
+        m_titleConnections.append(
+            connect(&view->viewModel(), signal, this, &ContentView::updateWindowTitle));
+    }
     updateWindowTitle();
     Q_EMIT tabsChanged();
 }
@@ -294,7 +300,7 @@ void ContentView::updateWindowTitle()
         title += QStringLiteral(" — プライベート");
     const int index = currentTabIndex();
     if (index >= 0 && index < m_tabs.size()) {
-        const QString page = m_tabs.at(index)->viewModel().pageTitle().trimmed();
+        const QString page = m_tabs.at(index)->viewModel().shownTitle().trimmed();
         if (!page.isEmpty())
             title = page + QStringLiteral(" — ") + title;
     }

@@ -160,7 +160,7 @@ private:
     QStackedWidget *m_sections = nullptr;
     QWidget *m_browserSection = nullptr;
     SearchBarView *m_searchBar = nullptr;
-    QMetaObject::Connection m_titleConnection;
+    QList<QMetaObject::Connection> m_titleConnections;
     TabStrip *m_tabStrip = nullptr;
     QStackedWidget *m_pages = nullptr;
     DownloadManager *m_downloads = nullptr;

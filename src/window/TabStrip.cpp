@@ -39,13 +39,10 @@ std::optional<VerdictMark> verdictMark(const BrowserViewModel &viewModel)
 
 QString tabTitle(const BrowserViewModel &viewModel)
 {
-    if (!viewModel.pageTitle().isEmpty())
-        return viewModel.pageTitle();
-    // A warning speaks of the stopped address, not the page behind it.
-    const QUrl shown
-        = viewModel.isBlocked() ? viewModel.pendingBlockedURL() : viewModel.currentURL();
-    if (!shown.host().isEmpty())
-        return shown.host();
+    if (!viewModel.shownTitle().isEmpty())
+        return viewModel.shownTitle();
+    if (!viewModel.currentURL().host().isEmpty())
+        return viewModel.currentURL().host();
     return QString::fromUtf8(BrowserViewModel::newTabDomain);
 }
 
@@ -72,7 +69,8 @@ void TabStrip::insertPageTab(int index, BrowserViewModel &viewModel)
     for (const auto signal :
          {&BrowserViewModel::pageTitleChanged, &BrowserViewModel::currentURLChanged,
           &BrowserViewModel::isLoadingChanged, &BrowserViewModel::safetyLevelChanged,
-          &BrowserViewModel::isBlockedChanged, &BrowserViewModel::pageIconChanged}) {
+          &BrowserViewModel::isBlockedChanged, &BrowserViewModel::pendingBlockedURLChanged,
+          &BrowserViewModel::pageIconChanged}) {
         connect(&viewModel, signal, this, [this, &viewModel] { refresh(viewModel); });
     }
     refresh(viewModel);

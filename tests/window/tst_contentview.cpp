@@ -248,6 +248,12 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QVERIFY(std::any_of(reasons.cbegin(), reasons.cend(),
                         [](const QLabel *label) { return label->text() == u"テスト用の理由"_s; }));
     QVERIFY(window->toolbar()->badge()->safetyLevel().isSuspicious());
+    // The titles name the stopped site, not the page behind the warning.
+    const QString pageTitle = vm.pageTitle();
+    QVERIFY(!pageTitle.isEmpty());
+    QCOMPARE(window->tabStrip()->tabText(0), scamUrl.host());
+    QVERIFY(window->windowTitle().startsWith(scamUrl.host() + u" — "_s));
+    QVERIFY(window->toolbar()->findChild<QLabel *>(u"pageTitleLabel"_s)->isHidden());
 
     // Back is offered although there is no history: it dismisses the warning.
     QToolButton *back = button(window, window->toolbar()->backAction());
@@ -256,6 +262,7 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QTRY_VERIFY(!pane->isShowingWarning());
     QVERIFY(pane->webView()->isVisible());
     QVERIFY(!back->isEnabled());
+    QVERIFY(window->windowTitle().startsWith(pageTitle + u" — "_s));
     // So does the warning's own way back.
     window->runSearch(scamUrl);
     QTRY_VERIFY(pane->isShowingWarning());
