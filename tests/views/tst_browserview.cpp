@@ -16,6 +16,7 @@
 #include "views/browser/BrowserPageActions.h"
 #include "views/browser/FindBarView.h"
 #include "views/browser/JavaScriptDialog.h"
+#include "views/browser/PageCrashedView.h"
 #include "views/browser/PageWebView.h"
 #include "views/warning/CertificateWarningView.h"
 #include "views/warning/SafeGuardWarningView.h"
@@ -40,6 +41,8 @@
 #include <QWebEngineProfile>
 
 #include <memory>
+
+#include <signal.h>
 
 using namespace Qt::StringLiterals;
 
@@ -71,6 +74,8 @@ const QByteArray page
       "<p id=\"long\" style=\"top: 210px; margin: 0\">abcdefghijklmnopqrstuvwxyz0123456789</p>"
       "<input id=\"field\" value=\"財布\" style=\"top: 260px\">"
       "<a target=\"_blank\" href=\"http://blog.example.com/clicked\" style=\"top: 310px\">sale</a>"
+      "<a href=\"http://xn--rkuten-3nf.co.jp/%E3%82%BB%E3%83%BC%E3%83%AB\" style=\"top: 360px\">"
+      "look-alike</a>"
       "</body></html>";
 
 QByteArray testData(const QString &name)
@@ -112,6 +117,8 @@ private Q_SLOTS:
     void certificateWarningTakesThePagesPlace_data();
     void certificateWarningTakesThePagesPlace();
     void pageKeysFindZoomPrintAndStop();
+    void hoveredLinkShowsWhereItLeads();
+    void crashedPageSaysSoAndReloads();
 
 private:
     bool load(const QUrl &url)
@@ -572,6 +579,37 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     press(Qt::Key_F3);
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->text(), u"macbookxyz"_s);
+}
+
+void TestBrowserView::hoveredLinkShowsWhereItLeads()
+{
+    QWidget *page = m_env->webView()->focusProxy();
+    const QLabel *status = m_env->view.linkStatus();
+    QTest::mouseMove(page, QPoint(20, 20));
+    QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), engineTimeout);
+    QCOMPARE(status->text(), shopUrl.toString());
+    // A look-alike host is named as it really is; Japanese in the path reads as words.
+    QTest::mouseMove(page, QPoint(20, 370));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), u"http://xn--rkuten-3nf.co.jp/セール"_s,
+                              engineTimeout);
+    QTest::mouseMove(page, QPoint(600, 500));
+    QTRY_VERIFY_WITH_TIMEOUT(status->isHidden(), engineTimeout);
+}
+
+void TestBrowserView::crashedPageSaysSoAndReloads()
+{
+    BrowserView &view = m_env->view;
+    const int hits = m_proxy->hits(pageUrl.host(), pageUrl.path());
+    QVERIFY(::kill(m_env->webView()->page()->renderProcessPid(), SIGKILL) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(view.crashedView()->isVisible(), engineTimeout);
+    QVERIFY(!view.webView()->isVisible());
+
+    QTest::mouseClick(view.crashedView()->findChild<QPushButton *>(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(view.webView()->isVisible() && !m_env->viewModel.isLoading()
+                                 && m_proxy->hits(pageUrl.host(), pageUrl.path()) == hits + 1,
+                             engineTimeout);
+    QVERIFY(view.crashedView()->isHidden());
+    QCOMPARE(runScript(u"document.title"_s).toString(), u"page"_s);
 }
 
 QTEST_MAIN(TestBrowserView)

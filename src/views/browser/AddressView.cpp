@@ -80,6 +80,25 @@ QString AddressView::displayHost(const QUrl &address)
     return address.host(QUrl::FullyEncoded);
 }
 
+AddressView::Parts AddressView::displayParts(const QUrl &address)
+{
+    if (address.isEmpty())
+        return {};
+    Parts parts {
+        address.scheme() + QStringLiteral("://"), displayHost(address),
+        // Japanese words in a path or query are shown as words.
+        address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::PrettyDecoded)};
+    if (parts.host.isEmpty()) {
+        // data:, file: and other addresses without a host are shown whole,
+        // as are the addresses QUrl refused ("http://scam.top../pay"), in
+        // the engine's own text.
+        return {EngineAddress::text(address), {}, {}};
+    }
+    if (address.port() != -1)
+        parts.after.prepend(QLatin1Char(':') + QString::number(address.port()));
+    return parts;
+}
+
 void AddressView::showAddress()
 {
     m_showing = true;
@@ -103,20 +122,7 @@ void AddressView::showAddress()
     m_text->setToolTip(QString());
     m_shownText.clear();
     if (!m_address.isEmpty()) {
-        const QString host = displayHost(m_address);
-        QString before = m_address.scheme() + QStringLiteral("://");
-        // Japanese words in a path or query are shown as words.
-        QString after
-            = m_address.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::PrettyDecoded);
-        if (host.isEmpty()) {
-            // data:, file: and other addresses without a host are shown whole,
-            // as are the addresses QUrl refused ("http://scam.top../pay"), in
-            // the engine's own text.
-            before = EngineAddress::text(m_address);
-            after.clear();
-        } else if (m_address.port() != -1) {
-            after.prepend(QLatin1Char(':') + QString::number(m_address.port()));
-        }
+        auto [before, host, after] = displayParts(m_address);
         const QString full = before + host + after;
         m_text->setToolTip(full);
         if (full.size() > maximumShownCharacters)

@@ -29,6 +29,16 @@ public:
     // Latin, kana or kanji, so that a Cyrillic "а" in a shop's name is shown
     // as the punycode it really is.
     static QString displayHost(const QUrl &address);
+    // The address as shown, in three parts: what comes before the host, the
+    // host, and what follows it. An address without a host (data:, or one
+    // QUrl refused) comes whole in the first part.
+    struct Parts
+    {
+        QString before;
+        QString host;
+        QString after;
+    };
+    static Parts displayParts(const QUrl &address);
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -5,12 +5,16 @@
 #include "browser/PageZoom.h"
 #include "browser/ScreeningWebPage.h"
 #include "browser/WebViewHost.h"
+#include "views/browser/AddressView.h"
 #include "views/browser/FindBarView.h"
+#include "views/browser/PageCrashedView.h"
 #include "views/browser/PageWebView.h"
+#include "views/common/ViewStyle.h"
 #include "views/warning/CautionBarView.h"
 #include "views/warning/CertificateWarningView.h"
 #include "views/warning/SafeGuardWarningView.h"
 
+#include <QLabel>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -27,6 +31,7 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     , m_cautionBar(new CautionBarView(this))
     , m_layers(new QStackedLayout)
     , m_placeholder(new QWidget(this))
+    , m_linkStatus(new QLabel(this))
 {
     setObjectName(QStringLiteral("browserView"));
     // The page's own blank colour, so that its start does not flash.
@@ -56,6 +61,17 @@ BrowserView::BrowserView(BrowserViewModel &viewModel, SecurityRuleStore &store,
     connect(&m_viewModel, &BrowserViewModel::cautionReasonsChanged, this,
             &BrowserView::updateCautionBar);
 
+    m_linkStatus->setObjectName(QStringLiteral("linkStatus"));
+    m_linkStatus->setTextFormat(Qt::PlainText);
+    m_linkStatus->setFont(ViewStyle::systemFont(11));
+    m_linkStatus->setAutoFillBackground(true);
+    m_linkStatus->setBackgroundRole(QPalette::ToolTipBase);
+    m_linkStatus->setForegroundRole(QPalette::ToolTipText);
+    m_linkStatus->setFrameShape(QFrame::Box);
+    m_linkStatus->setMargin(3);
+    m_linkStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_linkStatus->hide();
+
     updateBlocked();
 }
 
@@ -84,6 +100,21 @@ void BrowserView::startPage()
 
     connect(m_webView, &PageWebView::openInNewTabRequested, this,
             &BrowserView::openInNewTabRequested);
+    QWebEnginePage *page = m_webView->page();
+    connect(page, &QWebEnginePage::linkHovered, this, &BrowserView::showLinkStatus);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_pageProcessEnded = true;
+                m_linkStatus->hide();
+                updateBlocked();
+            });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        if (!std::exchange(m_pageProcessEnded, false))
+            return;
+        updateBlocked();
+    });
     if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page())) {
         m_certificateErrors = &page->certificateErrors();
         connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
@@ -177,6 +208,8 @@ void BrowserView::updateBlocked()
         shown = warningView();
     else if (m_certificateErrors && m_certificateErrors->hasError())
         shown = certificateWarningView();
+    else if (m_pageProcessEnded)
+        shown = crashedView();
     m_layers->setCurrentWidget(shown);
     updateCautionBar();
 }
@@ -200,6 +233,42 @@ void BrowserView::updateWarningContent()
     m_warning->setReasons(m_viewModel.blockedReasons());
     m_warning->setSuggestion(m_viewModel.blockedSuggestion());
     m_warning->setCanProceed(m_viewModel.canProceedAnyway());
+}
+
+PageCrashedView *BrowserView::crashedView()
+{
+    if (m_crashed)
+        return m_crashed;
+    m_crashed = new PageCrashedView(this);
+    m_layers->addWidget(m_crashed);
+    connect(m_crashed, &PageCrashedView::reloadRequested, this, [this] { m_viewModel.reload(); });
+    return m_crashed;
+}
+
+void BrowserView::showLinkStatus(const QString &link)
+{
+    if (link.isEmpty() || m_layers->currentWidget() != pageArea()) {
+        m_linkStatus->hide();
+        return;
+    }
+    const auto [before, host, after] = AddressView::displayParts(QUrl(link));
+    m_linkStatus->setText(m_linkStatus->fontMetrics().elidedText(
+        before + host + after, Qt::ElideMiddle, std::max(120, width() * 2 / 3)));
+    m_linkStatus->adjustSize();
+    placeLinkStatus();
+    m_linkStatus->show();
+    m_linkStatus->raise();
+}
+
+void BrowserView::placeLinkStatus()
+{
+    m_linkStatus->move(0, height() - m_linkStatus->height());
+}
+
+void BrowserView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeLinkStatus();
 }
 
 void BrowserView::updateCautionBar()

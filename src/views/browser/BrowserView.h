@@ -8,8 +8,10 @@ class BrowserViewModel;
 class CautionBarView;
 class CertificateErrorModel;
 class CertificateWarningView;
+class PageCrashedView;
 class PageWebView;
 class FindBarView;
+class QLabel;
 class PageZoom;
 class QStackedLayout;
 class QWebEnginePage;
@@ -56,6 +58,13 @@ public:
     SafeGuardWarningView *warningView();
     CertificateWarningView *certificateWarningView();
     CautionBarView *cautionBar() const { return m_cautionBar; }
+    // In the page's place after the page's process ended abnormally, until
+    // the next load.
+    PageCrashedView *crashedView();
+    // Where a hovered link leads, in the page's bottom corner as browsers
+    // show it: checking a link before clicking is how a shopper spots a
+    // fake shop's address.
+    QLabel *linkStatus() const { return m_linkStatus; }
     FindBarView *findBar();
     bool isFindBarOpen() const;
     BrowserViewModel &viewModel() const { return m_viewModel; }
@@ -76,7 +85,13 @@ private:
     void updateWarningContent();
     void updateCautionBar();
     void updateCertificateWarning();
+    void showLinkStatus(const QString &link);
+    void placeLinkStatus();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
     QWidget *pageArea() const;
 
     BrowserViewModel &m_viewModel;
@@ -92,6 +107,9 @@ private:
     CertificateWarningView *m_certificateWarning = nullptr;
     CertificateErrorModel *m_certificateErrors = nullptr;
     FindBarView *m_findBar = nullptr;
+    PageCrashedView *m_crashed = nullptr;
+    bool m_pageProcessEnded = false;
+    QLabel *m_linkStatus;
     ZoomLevels *m_zoomLevels = nullptr;
     PageZoom *m_pageZoom = nullptr;
 };
