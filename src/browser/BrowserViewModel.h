@@ -115,6 +115,9 @@ public:
     // only what a page may open in its own top frame. The engine refuses
     // scripts a top-level data: document or a local file, and so does this.
     static bool mayOpenFromPage(const QUrl &url);
+    // What the policy would say of an address, without going there: for the
+    // link under the pointer.
+    SafetyLevel verdictFor(const QUrl &url) const { return judge(url); }
 
     // The navigation policy: answers at once whether the engine may go on;
     // a block, or the verdict of a load this model asked for, is published on

@@ -3,6 +3,7 @@
 #include "browser/BrowserViewModel.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ViewStyle.h"
+#include "views/warning/ShopBadgeView.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -27,10 +28,10 @@ std::optional<VerdictMark> verdictMark(const BrowserViewModel &viewModel)
     const SafetyLevel level = viewModel.safetyLevel();
     if (viewModel.isBlocked() || level.isSuspicious())
         return VerdictMark {QStringLiteral("exclamationmark.triangle.fill"), ViewStyle::red(),
-                            QStringLiteral("危険サイト・詐欺疑い")};
+                            QString::fromUtf8(ShopBadgeView::suspiciousText)};
     if (level.isCaution())
         return VerdictMark {QStringLiteral("exclamationmark.triangle.fill"), ViewStyle::orange(),
-                            QStringLiteral("注意")};
+                            QString::fromUtf8(ShopBadgeView::cautionText)};
     if (level.isTrusted())
         return VerdictMark {QStringLiteral("checkmark.seal.fill"), ViewStyle::green(),
                             QStringLiteral("公認正規店: ") + level.shopName()};

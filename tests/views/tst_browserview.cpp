@@ -588,9 +588,14 @@ void TestBrowserView::hoveredLinkShowsWhereItLeads()
     QTest::mouseMove(page, QPoint(20, 20));
     QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), engineTimeout);
     QCOMPARE(status->text(), shopUrl.toString());
+    // A link to a blocked site says so before it is clicked.
+    QTest::mouseMove(page, QPoint(20, 70));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), scamUrl.toString() + u" — 危険サイト・詐欺疑い"_s,
+                              engineTimeout);
     // A look-alike host is named as it really is; Japanese in the path reads as words.
     QTest::mouseMove(page, QPoint(20, 370));
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), u"http://xn--rkuten-3nf.co.jp/セール"_s,
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                              u"http://xn--rkuten-3nf.co.jp/セール — 危険サイト・詐欺疑い"_s,
                               engineTimeout);
     QTest::mouseMove(page, QPoint(600, 500));
     QTRY_VERIFY_WITH_TIMEOUT(status->isHidden(), engineTimeout);

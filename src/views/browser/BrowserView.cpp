@@ -13,6 +13,7 @@
 #include "views/warning/CautionBarView.h"
 #include "views/warning/CertificateWarningView.h"
 #include "views/warning/SafeGuardWarningView.h"
+#include "views/warning/ShopBadgeView.h"
 
 #include <QLabel>
 #include <QStackedLayout>
@@ -251,9 +252,24 @@ void BrowserView::showLinkStatus(const QString &link)
         m_linkStatus->hide();
         return;
     }
-    const auto [before, host, after] = AddressView::displayParts(QUrl(link));
-    m_linkStatus->setText(m_linkStatus->fontMetrics().elidedText(
-        before + host + after, Qt::ElideMiddle, std::max(120, width() * 2 / 3)));
+    const QUrl url(link);
+    const auto [before, host, after] = AddressView::displayParts(url);
+    // The verdict a click would meet, named before the click.
+    const SafetyLevel verdict = m_viewModel.verdictFor(url);
+    QString verdictText;
+    QPalette colours = palette();
+    if (verdict.isSuspicious() || verdict.isCaution()) {
+        verdictText = QStringLiteral(" — ")
+            + QString::fromUtf8(verdict.isSuspicious() ? ShopBadgeView::suspiciousText
+                                                       : ShopBadgeView::cautionText);
+        colours.setColor(QPalette::ToolTipText,
+                         verdict.isSuspicious() ? ViewStyle::red() : ViewStyle::orange());
+    }
+    m_linkStatus->setPalette(colours);
+    m_linkStatus->setText(m_linkStatus->fontMetrics().elidedText(before + host + after,
+                                                                 Qt::ElideMiddle,
+                                                                 std::max(120, width() * 2 / 3))
+                          + verdictText);
     m_linkStatus->adjustSize();
     placeLinkStatus();
     m_linkStatus->show();

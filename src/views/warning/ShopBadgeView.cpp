@@ -110,7 +110,7 @@ void ShopBadgeView::showLevel()
     case SafetyLevel::Kind::suspicious:
         symbol = QStringLiteral("exclamationmark.triangle.fill");
         symbolColor = ViewStyle::red();
-        text = QString::fromUtf8("危険サイト・詐欺疑い");
+        text = QString::fromUtf8(suspiciousText);
         textColor = ViewStyle::red();
         tag = m_proceeded ? QString::fromUtf8("警告を無視して表示中")
                           : QString::fromUtf8("ブロック");
@@ -120,7 +120,7 @@ void ShopBadgeView::showLevel()
     case SafetyLevel::Kind::caution:
         symbol = QStringLiteral("exclamationmark.triangle.fill");
         symbolColor = ViewStyle::orange();
-        text = QString::fromUtf8("注意");
+        text = QString::fromUtf8(cautionText);
         textColor = ViewStyle::orange();
         break;
     case SafetyLevel::Kind::neutral:

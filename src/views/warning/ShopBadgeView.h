@@ -14,6 +14,10 @@ class ShopBadgeView final : public QWidget
     Q_OBJECT
 
 public:
+    // The verdicts' names, wherever the browser names them.
+    static constexpr auto suspiciousText = "危険サイト・詐欺疑い";
+    static constexpr auto cautionText = "注意";
+
     explicit ShopBadgeView(QWidget *parent = nullptr);
 
     SafetyLevel safetyLevel() const { return m_safetyLevel; }
