@@ -403,6 +403,15 @@ void ContentView::buildMenus()
                                     : QStringLiteral("サイドバーを表示"));
     });
 
+    QAction *fullScreen = view->addAction(QStringLiteral("全画面表示"));
+    fullScreen->setObjectName(QStringLiteral("fullScreenAction"));
+    fullScreen->setCheckable(true);
+    fullScreen->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(fullScreen, &QAction::toggled, this, [this](bool on) {
+        setWindowState(on ? windowState() | Qt::WindowFullScreen
+                          : windowState() & ~Qt::WindowFullScreen);
+    });
+
     // The keys other browsers give these lists.
     const auto sectionAction = [this, view](NavigationSection section, const QKeySequence &keys) {
         QAction *action = view->addAction(title(section));

@@ -489,9 +489,15 @@ void TestContentView::keyboardShortcuts()
     QCOMPARE(window->selectedSection(), NavigationSection::history);
     QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(window->selectedSection(), NavigationSection::bookmarks);
+    QTest::keyClick(window, Qt::Key_F11);
+    QVERIFY(window->isFullScreen());
+    QTest::keyClick(window, Qt::Key_F11);
+    QVERIFY(!window->isFullScreen());
     QSignalSpy clearing(window, &ContentView::clearBrowsingDataRequested);
     QTest::keyClick(window, Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clearing.size(), 1);
+    QTRY_VERIFY(QApplication::activeModalWidget());
+    QApplication::activeModalWidget()->close();
     QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
 
     // Return searches for what the box holds, through the current tab.
