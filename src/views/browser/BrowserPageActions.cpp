@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -60,10 +61,17 @@ void BrowserPageActions::setView(BrowserView *view)
         disconnect(connection);
     m_viewConnections.clear();
     m_view = view;
+    m_pagePrints = 0;
     if (view) {
         m_viewConnections = {
             connect(&view->viewModel(), &BrowserViewModel::isLoadingChanged, this,
                     &BrowserPageActions::updateStop),
+            connect(&view->viewModel(), &BrowserViewModel::isLoadingChanged, this,
+                    [this] {
+                        if (m_view && m_view->viewModel().isLoading())
+                            m_pagePrints = 0;
+                    }),
+            connect(view, &BrowserView::printRequested, this, &BrowserPageActions::printForPage),
             connect(view, &BrowserView::findBarOpenChanged, this, &BrowserPageActions::updateStop),
             connect(view, &QObject::destroyed, m_stop, [this] { m_stop->setEnabled(false); }),
         };
@@ -145,10 +153,20 @@ void BrowserPageActions::stopOrCloseFind()
         m_view->viewModel().stop();
 }
 
+void BrowserPageActions::printForPage()
+{
+    // Asking while a print is under way would be refused anyway.
+    if (m_pagePrints >= pagePrintsPerLoad || m_printingView || m_asking)
+        return;
+    ++m_pagePrints;
+    print();
+}
+
 void BrowserPageActions::print()
 {
-    if (!m_view || m_printingView)
+    if (!m_view || m_printingView || m_asking)
         return;
+    const QScopedValueRollback asking(m_asking, true);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     const QString title = m_view->viewModel().pageTitle();
     printer->setDocName(title.isEmpty() ? u"Velmora Shopping Browser"_s : title);

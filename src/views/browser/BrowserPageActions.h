@@ -37,7 +37,11 @@ public:
     // Every action, for a menu that wants to list them.
     QList<QAction *> actions() const { return m_actions; }
 
+    // Prints the current page after asking with the print dialog.
     void print();
+    // A page's own window.print(): only the page in front may ask, and a
+    // page that asks in a loop gets no more dialogs than this each load.
+    static constexpr int pagePrintsPerLoad = 2;
     // Esc: closes the find bar if it is open, else stops the load.
     void stopOrCloseFind();
 
@@ -52,6 +56,7 @@ private:
     void resetZoom();
     void reload();
     void updateStop();
+    void printForPage();
 
     QWidget &m_window;
     QPointer<BrowserView> m_view;
@@ -63,4 +68,7 @@ private:
     // until it says it is done.
     std::unique_ptr<QPrinter> m_printer;
     QPointer<QWebEngineView> m_printingView;
+    // The dialog is open: a page's further requests wait for nothing.
+    bool m_asking = false;
+    int m_pagePrints = 0;
 };

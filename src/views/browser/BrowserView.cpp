@@ -101,6 +101,7 @@ void BrowserView::startPage()
 
     connect(m_webView, &PageWebView::openInNewTabRequested, this,
             &BrowserView::openInNewTabRequested);
+    connect(m_webView, &QWebEngineView::printRequested, this, &BrowserView::printRequested);
     QWebEnginePage *page = m_webView->page();
     connect(page, &QWebEnginePage::linkHovered, this, &BrowserView::showLinkStatus);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,

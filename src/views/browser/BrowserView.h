@@ -78,6 +78,8 @@ Q_SIGNALS:
     // The user chose to open a link of the page in a new tab.
     void openInNewTabRequested(const QUrl &url);
     void pageStarted(QWebEnginePage *page);
+    // The page called window.print() ("この画面を印刷" on an order page).
+    void printRequested();
     void findBarOpenChanged();
 
 private:
