@@ -101,7 +101,7 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
         for (const SessionWindow &window : m_session.load()) {
             // A blocked page is opened through the screening again, which
             // stops it before the engine sees it.
-            ContentView *opened = showWindow(false, window.pages.first().url);
+            ContentView *opened = showWindow(false, window.pages.first().url, window.placement);
             for (qsizetype i = 1; i < window.pages.size(); ++i)
                 opened->openTab(window.pages.at(i).url, true);
             opened->selectTab(window.current);
@@ -125,7 +125,8 @@ ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
 }
 
 ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
-                                                   const std::optional<QUrl> &address)
+                                                   const std::optional<QUrl> &address,
+                                                   const QByteArray &placement)
 {
     // The persistent profile is made by the first page that needs it, once
     // the window shows: making it starts the engine.
@@ -156,6 +157,8 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
     if (!window->isPrivate()) {
         connect(window, &ContentView::tabsChanged, &m_sessionSaveTimer,
                 qOverload<>(&QTimer::start));
+        connect(window, &ContentView::placementChanged, &m_sessionSaveTimer,
+                qOverload<>(&QTimer::start));
         // Closing one of several windows forgets it; closing the last one,
         // or quitting, keeps what was open for the next start.
         connect(window, &QObject::destroyed, this, [this] {
@@ -175,6 +178,9 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
             m_settingsWindow->close();
         QCoreApplication::quit();
     });
+    // Qt moves a window saved on a screen that is gone onto one still there.
+    if (!placement.isEmpty())
+        window->restoreGeometry(placement);
     window->show();
     if (!m_subscriptionsStarted) {
         m_subscriptionsStarted = true;
@@ -246,6 +252,7 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
         if (window->isPrivate())
             continue;
         SessionWindow saved;
+        saved.placement = window->saveGeometry();
         for (int i = 0; i < window->tabCount(); ++i) {
             const BrowserViewModel &page = window->tabViewModel(i);
             const SessionPage shown = page.isBlocked()

@@ -69,7 +69,9 @@ public:
     SettingsWindow *settingsWindow() const { return m_settingsWindow; }
 
 private:
-    ContentView *showWindow(bool isPrivate, const std::optional<QUrl> &address);
+    // placement: where the window was, as a saved session keeps it.
+    ContentView *showWindow(bool isPrivate, const std::optional<QUrl> &address,
+                            const QByteArray &placement = {});
     void forgetPrivateProfileIfUnused();
     QList<SessionWindow> currentSession() const;
     void saveSession();

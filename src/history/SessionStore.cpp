@@ -41,6 +41,10 @@ std::optional<QList<SessionWindow>> parse(const QByteArray &bytes)
             continue;
         window.current = std::clamp(windowValue.toObject().value(QStringLiteral("current")).toInt(),
                                     0, int(window.pages.size()) - 1);
+        // Files of earlier versions have none: the window opens at its
+        // default size.
+        window.placement = QByteArray::fromBase64(
+            windowValue.toObject().value(QStringLiteral("placement")).toString().toLatin1());
         windows.append(window);
     }
     return windows;
@@ -92,8 +96,10 @@ bool SessionStore::save(const QList<SessionWindow> &windows) const
                 QJsonObject {{QStringLiteral("url"), page.url.toString(QUrl::FullyEncoded)},
                              {QStringLiteral("blocked"), page.blocked}});
         }
-        list.append(QJsonObject {{QStringLiteral("pages"), pages},
-                                 {QStringLiteral("current"), window.current}});
+        list.append(QJsonObject {
+            {QStringLiteral("pages"), pages},
+            {QStringLiteral("current"), window.current},
+            {QStringLiteral("placement"), QString::fromLatin1(window.placement.toBase64())}});
     }
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -16,11 +17,14 @@ struct SessionPage
     friend bool operator==(const SessionPage &, const SessionPage &) = default;
 };
 
-// A window's pages, in tab order, and the one in front.
+// A window's pages, in tab order, the one in front, and where the window
+// was on the desktop.
 struct SessionWindow
 {
     QList<SessionPage> pages;
     int current = 0;
+    // As the window saved it (QWidget::saveGeometry); empty when unknown.
+    QByteArray placement;
 
     friend bool operator==(const SessionWindow &, const SessionWindow &) = default;
 };

@@ -637,6 +637,20 @@ void ContentView::changeEvent(QEvent *event)
     // palette; themes that follow the system follow it here.
     if (event->type() == QEvent::ApplicationPaletteChange)
         applyTheme();
+    if (event->type() == QEvent::WindowStateChange)
+        Q_EMIT placementChanged();
+}
+
+void ContentView::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    Q_EMIT placementChanged();
+}
+
+void ContentView::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Q_EMIT placementChanged();
 }
 
 std::optional<QUrl> ContentView::startupSearchURL() const

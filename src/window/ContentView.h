@@ -106,6 +106,8 @@ Q_SIGNALS:
     // A tab opened, closed, moved or became current, or a tab's address
     // changed: what a saved session holds.
     void tabsChanged();
+    // The window moved, was resized, maximised or restored.
+    void placementChanged();
     void newWindowRequested();
     void newPrivateWindowRequested();
     // The settings' "閲覧データを削除": the application knows what to clear.
@@ -117,6 +119,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QWidget *buildDetailColumn();

@@ -2,6 +2,7 @@
 
 #include "app/JapaneseTranslations.h"
 #include "browser/BrowserViewModel.h"
+#include "history/SessionStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void cookiesAndSiteDataSurviveARestartNotAPrivateWindow();
     void privateWindowRecordsNothing();
     void qtWidgetsSpeakJapanese();
+    void windowsComeBackWhereTheyWere();
 
 private:
     // The engine reads its proxy once per process: never deleted.
@@ -222,6 +224,27 @@ void TestVelmoraShoppingBrowserApp::qtWidgetsSpeakJapanese()
     QVERIFY2(texts.join(u' ').contains(u"貼り付け"_s), qPrintable(texts.join(u' ')));
     const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+}
+
+void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
+{
+    QTemporaryDir home;
+    const QRect placed(60, 40, 1100, 700);
+    {
+        Run first(home);
+        first.app.start({});
+        ContentView *window = first.app.windows().first();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->setGeometry(placed);
+        // Saved as it changes, as a crash would leave it.
+        QTRY_COMPARE(SessionStore(home.filePath(u"data/session.json"_s)).load().value(0).placement,
+                     window->saveGeometry());
+    }
+    Run second(home);
+    second.app.start({});
+    ContentView *window = second.app.windows().first();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->geometry(), placed);
 }
 
 QTEST_MAIN(TestVelmoraShoppingBrowserApp)

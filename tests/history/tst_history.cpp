@@ -261,8 +261,9 @@ void tst_History::savedWindowsComeBack()
     const QList<SessionWindow> windows {
         {{{QUrl(u"https://www.amazon.co.jp/dp/B0?x=%E3%81%82#top"_s), false},
           {QUrl(u"http://scam.top/"_s), true}},
-         1},
-        {{{QUrl(u"file:///home/user/receipt.html"_s), false}}, 0},
+         1,
+         {}},
+        {{{QUrl(u"file:///home/user/receipt.html"_s), false}}, 0, QByteArray("\x01\xd9\0\x03", 4)},
     };
     QVERIFY(store.save(windows));
     QCOMPARE(SessionStore(store.filePath()).load(), windows);
