@@ -32,6 +32,7 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -120,6 +121,12 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     connect(m_tabStrip, &QTabBar::currentChanged, this, &ContentView::showCurrentTab);
     connect(m_tabStrip, &QTabBar::tabMoved, this, &ContentView::moveTab);
     connect(m_tabStrip, &QTabBar::tabCloseRequested, this, &ContentView::closeTab);
+    m_tabStrip->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tabStrip, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        const int index = m_tabStrip->tabAt(at);
+        if (index >= 0)
+            tabMenu(index)->popup(m_tabStrip->mapToGlobal(at));
+    });
     connect(m_toolbar, &BrowserToolbar::addBookmarkRequested, this,
             &ContentView::addCurrentPageToBookmarks);
 
@@ -359,6 +366,60 @@ void ContentView::openStartTab()
     if (const auto url = startupSearchURL())
         view->viewModel().loadURL(*url);
     m_searchBar->focusQuery();
+}
+
+QMenu *ContentView::tabMenu(int index)
+{
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The page may close its own tab while the menu is up.
+    const QPointer<BrowserView> view = m_tabs.value(index);
+    const auto add
+        = [this, menu](const char *name, const QString &text, bool enabled, auto command) {
+              QAction *action = menu->addAction(text);
+              action->setObjectName(QString::fromLatin1(name));
+              action->setEnabled(enabled);
+              connect(action, &QAction::triggered, this, command);
+          };
+    const auto shownAddress = [](const BrowserViewModel &page) {
+        return page.isBlocked() ? page.pendingBlockedURL() : page.currentURL();
+    };
+    add("newTabMenuAction", QStringLiteral("新規タブ"), true, [this] { openStartTab(); });
+    add("reloadTabMenuAction", QStringLiteral("再読み込み"), true, [view] {
+        if (view)
+            view->viewModel().reload();
+    });
+    // Screened again, as any load is: a blocked page's copy is blocked too.
+    add("duplicateTabMenuAction", QStringLiteral("タブを複製"),
+        view && !shownAddress(view->viewModel()).isEmpty(), [this, view, shownAddress] {
+            if (!view)
+                return;
+            selectTab(int(m_tabs.indexOf(view)));
+            openTab(shownAddress(view->viewModel()), false);
+        });
+    menu->addSeparator();
+    add("closeTabMenuAction", QStringLiteral("タブを閉じる"), true,
+        [this, view] { closeTab(int(m_tabs.indexOf(view))); });
+    add("closeOtherTabsMenuAction", QStringLiteral("他のタブを閉じる"), m_tabs.size() > 1,
+        [this, view] {
+            if (!view)
+                return;
+            for (int i = tabCount() - 1; i >= 0; --i) {
+                if (m_tabs.at(i) != view)
+                    closeTab(i);
+            }
+        });
+    add("closeTabsToTheRightMenuAction", QStringLiteral("右側のタブを閉じる"),
+        index < m_tabs.size() - 1, [this, view] {
+            if (!view)
+                return;
+            for (int i = tabCount() - 1; i > m_tabs.indexOf(view); --i)
+                closeTab(i);
+        });
+    menu->addSeparator();
+    add("reopenTabMenuAction", QStringLiteral("閉じたタブを開き直す"), !m_closedTabs.isEmpty(),
+        [this] { reopenClosedTab(); });
+    return menu;
 }
 
 void ContentView::buildMenus()

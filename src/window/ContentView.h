@@ -101,6 +101,10 @@ public:
     // A tab on the start page (the start-up search), with the search box
     // focused.
     void openStartTab();
+    // The right-click menu of the tab at index: new, reload, duplicate,
+    // close, close the others or those to the right, reopen. Deletes itself
+    // once closed.
+    QMenu *tabMenu(int index);
 
 Q_SIGNALS:
     // A tab opened, closed, moved or became current, or a tab's address

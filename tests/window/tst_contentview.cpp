@@ -145,6 +145,7 @@ private Q_SLOTS:
     void keyboardShortcuts();
     void tabKeys_data();
     void tabKeys();
+    void tabMenuDuplicatesClosesAndReopens();
     void settingsWindowKeysAndLastWindow_data();
     void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
@@ -579,6 +580,40 @@ void TestContentView::tabKeys()
              pageTitle.isEmpty() ? u"Velmora Shopping Browser"_s : pageTitle);
     if (start >= 0)
         QTRY_VERIFY(window->searchBar()->findChild<QLineEdit *>(u"queryField"_s)->hasFocus());
+}
+
+void TestContentView::tabMenuDuplicatesClosesAndReopens()
+{
+    ContentView *window = openSettled();
+    QVERIFY(load(window, newsUrl));
+    window->openTab(amazonUrl, true);
+    window->openTab(untitledUrl, true);
+    const auto shown = [window] {
+        QList<QUrl> urls;
+        for (int i = 0; i < window->tabCount(); ++i)
+            urls.append(window->tabViewModel(i).currentURL());
+        return urls;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}),
+                              engineTimeout);
+    const auto choose = [window](int tab, const QString &action) {
+        QMenu *menu = window->tabMenu(tab);
+        menu->findChild<QAction *>(action)->trigger();
+        menu->close();
+    };
+
+    choose(2, u"duplicateTabMenuAction"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl, amazonUrl}),
+                              engineTimeout);
+    QCOMPARE(window->currentTabIndex(), 3);
+    choose(1, u"closeTabsToTheRightMenuAction"_s);
+    QCOMPARE(shown(), QList<QUrl>({newsUrl, untitledUrl}));
+    choose(1, u"closeOtherTabsMenuAction"_s);
+    QCOMPARE(shown(), QList<QUrl>({untitledUrl}));
+    QVERIFY(!window->tabMenu(0)->findChild<QAction *>(u"closeOtherTabsMenuAction"_s)->isEnabled());
+    // The last tab closed comes back first.
+    choose(0, u"reopenTabMenuAction"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl}), engineTimeout);
 }
 
 void TestContentView::settingsWindowKeysAndLastWindow_data()
