@@ -102,9 +102,9 @@ void BrowserView::startPage()
     connect(m_webView, &PageWebView::openInNewTabRequested, this,
             &BrowserView::openInNewTabRequested);
     connect(m_webView, &QWebEngineView::printRequested, this, &BrowserView::printRequested);
-    QWebEnginePage *page = m_webView->page();
-    connect(page, &QWebEnginePage::linkHovered, this, &BrowserView::showLinkStatus);
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+    QWebEnginePage *webPage = m_webView->page();
+    connect(webPage, &QWebEnginePage::linkHovered, this, &BrowserView::showLinkStatus);
+    connect(webPage, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
@@ -112,7 +112,7 @@ void BrowserView::startPage()
                 m_linkStatus->hide();
                 updateBlocked();
             });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+    connect(webPage, &QWebEnginePage::loadStarted, this, [this] {
         if (!std::exchange(m_pageProcessEnded, false))
             return;
         updateBlocked();

@@ -82,6 +82,9 @@ Q_SIGNALS:
     void printRequested();
     void findBarOpenChanged();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void updateBlocked();
     void updateWarningContent();
@@ -89,11 +92,6 @@ private:
     void updateCertificateWarning();
     void showLinkStatus(const QString &link);
     void placeLinkStatus();
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
     QWidget *pageArea() const;
 
     BrowserViewModel &m_viewModel;
