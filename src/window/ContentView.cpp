@@ -13,6 +13,7 @@
 #include "views/bookmarks/BookmarksView.h"
 #include "views/browser/BrowserPageActions.h"
 #include "views/browser/BrowserView.h"
+#include "views/common/SymbolIcon.h"
 #include "views/common/ThemeColors.h"
 #include "views/downloads/DownloadBarView.h"
 #include "views/history/HistoryView.h"
@@ -30,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
@@ -37,6 +39,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -186,7 +189,21 @@ QWidget *ContentView::buildBrowserSection()
     m_downloads = new DownloadManager(m_ruleStore, m_downloadPaths, section);
     layout->addWidget(m_searchBar);
     layout->addWidget(divider(section));
-    layout->addWidget(m_tabStrip);
+    // The tabs, and after them the button for another.
+    auto *tabRow = new QHBoxLayout;
+    tabRow->setContentsMargins(0, 0, 4, 0);
+    tabRow->setSpacing(2);
+    tabRow->addWidget(m_tabStrip, 1);
+    m_newTabButton = new QToolButton(section);
+    m_newTabButton->setObjectName(QStringLiteral("newTabButton"));
+    m_newTabButton->setAutoRaise(true);
+    m_newTabButton->setFocusPolicy(Qt::NoFocus);
+    m_newTabButton->setToolTip(QStringLiteral("新規タブ (Ctrl+T)"));
+    m_newTabButton->setAccessibleName(QStringLiteral("新規タブ"));
+    connect(m_newTabButton, &QToolButton::clicked, this, &ContentView::openStartTab);
+    connect(m_tabStrip, &TabStrip::newTabRequested, this, &ContentView::openStartTab);
+    tabRow->addWidget(m_newTabButton, 0, Qt::AlignVCenter);
+    layout->addLayout(tabRow);
     layout->addWidget(m_pages, 1);
     layout->addWidget(new DownloadBarView(*m_downloads, section));
     connect(m_searchBar, &SearchBarView::searchRequested, this, &ContentView::runSearch);
@@ -661,6 +678,8 @@ void ContentView::applyTheme()
     const AppTheme theme = m_themeManager.currentTheme();
     ThemePalette::apply(this, theme, QGuiApplication::palette());
     m_loadIndicator->setAccentColor(accentColor(theme));
+    m_newTabButton->setIcon(
+        SymbolIcon::icon(QStringLiteral("plus"), palette().color(QPalette::WindowText)));
 }
 
 void ContentView::showEvent(QShowEvent *event)

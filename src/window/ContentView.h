@@ -23,6 +23,7 @@ class TabStrip;
 class ZoomLevels;
 
 class QMenu;
+class QToolButton;
 class QSplitter;
 class QStackedWidget;
 class QWebEnginePage;
@@ -170,6 +171,7 @@ private:
     SearchBarView *m_searchBar = nullptr;
     QList<QMetaObject::Connection> m_titleConnections;
     TabStrip *m_tabStrip = nullptr;
+    QToolButton *m_newTabButton = nullptr;
     QStackedWidget *m_pages = nullptr;
     DownloadManager *m_downloads = nullptr;
     // In the tab strip's order. Each tab's view model is deleted with its

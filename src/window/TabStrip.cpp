@@ -6,8 +6,10 @@
 #include "views/warning/ShopBadgeView.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolButton>
 #include <QWebEnginePage>
 
 #include <optional>
@@ -54,7 +56,9 @@ TabStrip::TabStrip(QWidget *parent)
 {
     setObjectName(QStringLiteral("tabStrip"));
     setDocumentMode(true);
-    setTabsClosable(true);
+    // The close buttons are the browser's own glyph in the theme's colours
+    // (tabInserted), not the style's.
+    setTabsClosable(false);
     setMovable(true);
     setExpanding(false);
     setUsesScrollButtons(true);
@@ -108,17 +112,60 @@ void TabStrip::changeEvent(QEvent *event)
 void TabStrip::tabInserted(int index)
 {
     QTabBar::tabInserted(index);
-    const auto side
-        = ButtonPosition(style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition, nullptr, this));
-    if (QWidget *close = tabButton(index, side))
-        close->setToolTip(QStringLiteral("タブを閉じる"));
+    auto *close = new QToolButton(this);
+    close->setObjectName(QStringLiteral("tabCloseButton"));
+    close->setAutoRaise(true);
+    close->setFocusPolicy(Qt::NoFocus);
+    close->setIcon(closeIcon());
+    close->setIconSize(QSize(iconSize - 2, iconSize - 2));
+    close->setFixedSize(iconSize + 2, iconSize + 2);
+    close->setToolTip(QStringLiteral("タブを閉じる"));
+    close->setAccessibleName(QStringLiteral("タブを閉じる"));
+    connect(close, &QToolButton::clicked, this, [this, close] {
+        // Tabs move, so the button finds its tab when clicked.
+        for (int i = 0; i < count(); ++i) {
+            if (tabButton(i, RightSide) == close) {
+                Q_EMIT tabCloseRequested(i);
+                return;
+            }
+        }
+    });
+    setTabButton(index, RightSide, close);
+}
+
+void TabStrip::mouseReleaseEvent(QMouseEvent *event)
+{
+    const int index = tabAt(event->position().toPoint());
+    if (event->button() == Qt::MiddleButton && index >= 0) {
+        Q_EMIT tabCloseRequested(index);
+        return;
+    }
+    QTabBar::mouseReleaseEvent(event);
+}
+
+void TabStrip::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && tabAt(event->position().toPoint()) < 0) {
+        Q_EMIT newTabRequested();
+        return;
+    }
+    QTabBar::mouseDoubleClickEvent(event);
+}
+
+QIcon TabStrip::closeIcon() const
+{
+    return SymbolIcon::icon(QStringLiteral("xmark"), palette().color(QPalette::WindowText),
+                            iconSize - 2);
 }
 
 void TabStrip::refreshAll()
 {
+    const QIcon close = closeIcon();
     for (int i = 0; i < count(); ++i) {
         if (const BrowserViewModel *viewModel = viewModelAt(i))
             refresh(*viewModel);
+        if (auto *button = qobject_cast<QToolButton *>(tabButton(i, RightSide)))
+            button->setIcon(close);
     }
 }
 

@@ -23,8 +23,15 @@ public:
     BrowserViewModel *viewModelAt(int index) const;
     int indexOf(const BrowserViewModel &viewModel) const;
 
+Q_SIGNALS:
+    // A double click beside the tabs, as other browsers take it.
+    void newTabRequested();
+
 protected:
     QSize tabSizeHint(int index) const override;
+    // A middle click closes the tab under the pointer.
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void tabInserted(int index) override;
 
@@ -32,4 +39,5 @@ private:
     void refresh(const BrowserViewModel &viewModel);
     void refreshAll();
     QIcon tabIcon(const BrowserViewModel &viewModel) const;
+    QIcon closeIcon() const;
 };

@@ -146,6 +146,7 @@ private Q_SLOTS:
     void tabKeys_data();
     void tabKeys();
     void tabMenuDuplicatesClosesAndReopens();
+    void tabStripClicks();
     void settingsWindowKeysAndLastWindow_data();
     void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
@@ -614,6 +615,26 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
     // The last tab closed comes back first.
     choose(0, u"reopenTabMenuAction"_s);
     QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl}), engineTimeout);
+}
+
+void TestContentView::tabStripClicks()
+{
+    ContentView *window = openSettled();
+    QVERIFY(load(window, newsUrl));
+    TabStrip *strip = window->tabStrip();
+    // "+" opens the start page in front.
+    click(window->findChild<QToolButton *>(u"newTabButton"_s));
+    QCOMPARE(window->tabCount(), 2);
+    QCOMPARE(window->currentTabIndex(), 1);
+    // A middle click closes the tab under the pointer; its own button, its own.
+    QTest::mouseClick(strip, Qt::MiddleButton, {}, strip->tabRect(1).center());
+    QCOMPARE(window->tabCount(), 1);
+    QTest::mouseDClick(strip, Qt::LeftButton, {}, QPoint(strip->width() - 5, 5));
+    QCOMPARE(window->tabCount(), 2);
+    click(qobject_cast<QToolButton *>(strip->tabButton(0, QTabBar::RightSide)));
+    QCOMPARE(window->tabCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(),
+                              searchAddress(m_env->app->ruleStore()), engineTimeout);
 }
 
 void TestContentView::settingsWindowKeysAndLastWindow_data()
