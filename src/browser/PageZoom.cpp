@@ -22,20 +22,20 @@ PageZoom::PageZoom(QWebEnginePage &page, ZoomLevels &levels)
 void PageZoom::zoomIn()
 {
     if (m_page)
-        m_page->setZoomFactor(m_levels.zoomIn(host(), m_page->zoomFactor()));
+        setFactor(m_levels.zoomIn(host(), m_page->zoomFactor()));
 }
 
 void PageZoom::zoomOut()
 {
     if (m_page)
-        m_page->setZoomFactor(m_levels.zoomOut(host(), m_page->zoomFactor()));
+        setFactor(m_levels.zoomOut(host(), m_page->zoomFactor()));
 }
 
 void PageZoom::reset()
 {
     m_levels.reset(host());
     if (m_page)
-        m_page->setZoomFactor(ZoomLevels::defaultFactor);
+        setFactor(ZoomLevels::defaultFactor);
 }
 
 double PageZoom::factor() const
@@ -55,5 +55,11 @@ void PageZoom::apply()
         return;
     const double wanted = m_levels.factor(host());
     if (!qFuzzyCompare(m_page->zoomFactor(), wanted))
-        m_page->setZoomFactor(wanted);
+        setFactor(wanted);
+}
+
+void PageZoom::setFactor(double factor)
+{
+    m_page->setZoomFactor(factor);
+    Q_EMIT factorChanged();
 }

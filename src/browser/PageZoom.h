@@ -21,9 +21,14 @@ public:
     void reset();
     double factor() const;
 
+Q_SIGNALS:
+    // The page's zoom changed, by the user or as the page reached a host.
+    void factorChanged();
+
 private:
     QString host() const;
     void apply();
+    void setFactor(double factor);
 
     QPointer<QWebEnginePage> m_page;
     ZoomLevels &m_levels;

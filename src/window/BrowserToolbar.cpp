@@ -1,6 +1,7 @@
 #include "window/BrowserToolbar.h"
 
 #include "browser/BrowserViewModel.h"
+#include "browser/PageZoom.h"
 #include "theme/ThemeManager.h"
 #include "views/browser/AddressView.h"
 #include "views/common/SymbolIcon.h"
@@ -95,6 +96,18 @@ BrowserToolbar::BrowserToolbar(BrowserViewModel &viewModel, ThemeManager &themeM
     row->addWidget(m_badge, 0, Qt::AlignVCenter);
     row->addWidget(m_address, 0, Qt::AlignVCenter);
     row->addWidget(m_title, 0, Qt::AlignVCenter);
+    m_zoomButton = new QToolButton(principal);
+    m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
+    m_zoomButton->setAutoRaise(true);
+    m_zoomButton->setFont(ViewStyle::systemFont(11));
+    m_zoomButton->setToolTip(QStringLiteral("実際のサイズに戻す (Ctrl+0)"));
+    m_zoomButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_zoomButton->hide();
+    connect(m_zoomButton, &QToolButton::clicked, this, [this] {
+        if (m_zoom)
+            m_zoom->reset();
+    });
+    row->addWidget(m_zoomButton, 0, Qt::AlignVCenter);
     addWidget(principal);
 
     addWidget(flexibleSpace(this));
@@ -224,6 +237,24 @@ void BrowserToolbar::updateAddress()
                                                    : m_viewModel->currentURL());
     m_badge->setSafetyLevel(m_viewModel->safetyLevel());
     m_badge->setInsecure(m_address->isInsecure());
+}
+
+void BrowserToolbar::setPageZoom(PageZoom *zoom)
+{
+    disconnect(m_zoomConnection);
+    m_zoom = zoom;
+    if (zoom)
+        m_zoomConnection
+            = connect(zoom, &PageZoom::factorChanged, this, &BrowserToolbar::updateZoom);
+    updateZoom();
+}
+
+void BrowserToolbar::updateZoom()
+{
+    const double factor = m_zoom ? m_zoom->factor() : 1.0;
+    const bool shown = !qFuzzyCompare(factor, 1.0);
+    m_zoomButton->setText(shown ? QStringLiteral("%1%").arg(qRound(factor * 100)) : QString());
+    m_zoomButton->setVisible(shown);
 }
 
 void BrowserToolbar::updateThemeChecks()

@@ -3,10 +3,12 @@
 #include "theme/AppTheme.h"
 
 #include <QMap>
+#include <QPointer>
 #include <QToolBar>
 
 class AddressView;
 class BrowserViewModel;
+class PageZoom;
 class QAction;
 class QLabel;
 class QMenu;
@@ -31,6 +33,10 @@ public:
     // The tab whose page the toolbar shows and commands.
     void setViewModel(BrowserViewModel &viewModel);
     BrowserViewModel &viewModel() const { return *m_viewModel; }
+    // The current tab's zoom, null until its page starts. Away from 100 % the
+    // toolbar shows the factor, and clicking it goes back to 100 %.
+    void setPageZoom(PageZoom *zoom);
+    QToolButton *zoomButton() const { return m_zoomButton; }
 
     QAction *backAction() const { return m_back; }
     QAction *forwardAction() const { return m_forward; }
@@ -56,6 +62,7 @@ private:
     void updateAddress();
     void updateThemeChecks();
     void updateIcons();
+    void updateZoom();
 
     BrowserViewModel *m_viewModel;
     ThemeManager &m_themeManager;
@@ -69,4 +76,7 @@ private:
     ShopBadgeView *m_badge;
     QLabel *m_title;
     AddressView *m_address;
+    QToolButton *m_zoomButton;
+    QPointer<PageZoom> m_zoom;
+    QMetaObject::Connection m_zoomConnection;
 };

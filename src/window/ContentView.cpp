@@ -219,8 +219,12 @@ BrowserView *ContentView::addTab(bool background)
         new HistoryRecorder(*viewModel, m_history, viewModel);
     connect(view, &QObject::destroyed, viewModel, &QObject::deleteLater);
     view->setZoomLevels(*m_zoomLevels);
-    connect(view, &BrowserView::pageStarted, this,
-            [this, view](QWebEnginePage *page) { watchPage(view, page); });
+    connect(view, &BrowserView::pageStarted, this, [this, view](QWebEnginePage *page) {
+        watchPage(view, page);
+        // The page's zoom exists from its start.
+        if (m_toolbar && view == m_tabs.value(currentTabIndex()))
+            m_toolbar->setPageZoom(view->pageZoom());
+    });
     connect(view, &BrowserView::openInNewTabRequested, this, [this](const QUrl &url) {
         if (BrowserViewModel::mayOpenFromPage(url))
             openTab(url, true);
@@ -300,6 +304,7 @@ void ContentView::showCurrentTab()
     BrowserView *view = m_tabs.at(index);
     m_pages->setCurrentWidget(view);
     m_toolbar->setViewModel(view->viewModel());
+    m_toolbar->setPageZoom(view->pageZoom());
     m_loadIndicator->setViewModel(view->viewModel());
     m_pageActions->setView(view);
     for (const QMetaObject::Connection &connection : std::as_const(m_titleConnections))

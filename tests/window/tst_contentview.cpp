@@ -3,6 +3,7 @@
 #include "app/VelmoraShoppingBrowserApp.h"
 #include "bookmarks/BookmarkStore.h"
 #include "browser/BrowserViewModel.h"
+#include "browser/PageZoom.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
@@ -485,6 +486,16 @@ void TestContentView::keyboardShortcuts()
     QCOMPARE(window->bookmarkStore().bookmarks().size(), 1);
     QTRY_VERIFY(window->isShowingBookmarkAlert());
     window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
+
+    // Away from 100 % the toolbar says so, and a click goes back.
+    QToolButton *zoom = window->toolbar()->zoomButton();
+    QVERIFY(zoom->isHidden());
+    QTest::keyClick(field, Qt::Key_Plus, Qt::ControlModifier);
+    QTRY_VERIFY(zoom->isVisible());
+    QCOMPARE(zoom->text(), u"110%"_s);
+    click(zoom);
+    QVERIFY(zoom->isHidden());
+    QCOMPARE(window->browserView()->pageZoom()->factor(), 1.0);
 
     // The lists and the clearing dialog have the keys other browsers give them.
     QTest::keyClick(field, Qt::Key_H, Qt::ControlModifier);
