@@ -39,6 +39,8 @@ public:
 
     // Prints the current page after asking with the print dialog.
     void print();
+    // A print is being written: further ones wait until it is done.
+    bool isPrinting() const { return m_printingView; }
     // A page's own window.print(): only the page in front may ask, and a
     // page that asks in a loop gets no more dialogs than this each load.
     static constexpr int pagePrintsPerLoad = 2;
