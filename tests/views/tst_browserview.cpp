@@ -61,6 +61,7 @@ const QUrl slowPageUrl(u"http://news.example.com/slow"_s);
 const QUrl slowImageUrl(u"http://slow.example.com/image.png"_s);
 const QUrl imagePageUrl(u"http://blog.example.com/image"_s);
 const QUrl secureUrl(u"https://checkout.example.com/cart"_s);
+const QUrl imageUrl(u"http://blog.example.com/bag.svg"_s);
 const QString alertHeading = u"blog.example.com の表示内容"_s;
 
 // Everything where a right-click or a click can find it.
@@ -76,6 +77,8 @@ const QByteArray page
       "<a target=\"_blank\" href=\"http://blog.example.com/clicked\" style=\"top: 310px\">sale</a>"
       "<a href=\"http://xn--rkuten-3nf.co.jp/%E3%82%BB%E3%83%BC%E3%83%AB\" style=\"top: 360px\">"
       "look-alike</a>"
+      "<img src=\"http://blog.example.com/bag.svg\" width=\"40\" height=\"40\""
+      " style=\"position: absolute; left: 10px; top: 400px\">"
       "</body></html>";
 
 QByteArray testData(const QString &name)
@@ -188,6 +191,10 @@ void TestBrowserView::initTestCase()
     m_proxy = new TestProxyServer;
     m_proxy->installAsEngineProxy();
     m_proxy->setPage(pageUrl.host(), pageUrl.path(), page);
+    m_proxy->setPage(imageUrl.host(), imageUrl.path(),
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
+                     "<rect width=\"40\" height=\"40\" fill=\"#e91e63\"/></svg>",
+                     "image/svg+xml");
     m_proxy->setPage(
         orderUrl.host(), orderUrl.path(),
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>ご注文の確認"
@@ -270,6 +277,10 @@ void TestBrowserView::menuOffersWhatWorks_data()
     QTest::newRow("long selection")
         << QPoint(20, 220) << selectText.arg(u"long"_s)
         << QStringList {u"コピー"_s, u"「abcdefghijklmnopqrst…」を検索"_s} << QString() << QUrl();
+    QTest::newRow("image") << QPoint(30, 420) << QString()
+                           << QStringList {u"画像を保存"_s, u"画像をコピー"_s,
+                                           u"画像のアドレスをコピー"_s}
+                           << u"saveImageAction"_s << imageUrl;
     QTest::newRow("text field") << QPoint(20, 270)
                                 << u"document.getElementById('field').select();"_s
                                 << QStringList {u"切り取り"_s, u"コピー"_s, u"貼り付け"_s,
@@ -318,7 +329,7 @@ void TestBrowserView::menuOffersWhatWorks()
         QVERIFY(waitForEngine([this] { return m_env->view.isShowingWarning(); }));
         QCOMPARE(m_proxy->hits(scamUrl.host(), scamUrl.path()), 0);
         QVERIFY(downloaded.isEmpty());
-    } else if (action == u"saveLinkAction"_s) {
+    } else if (action == u"saveLinkAction"_s || action == u"saveImageAction"_s) {
         QVERIFY(waitForEngine([&] { return downloaded == url; }));
     } else {
         QVERIFY(waitForEngine([&] { return m_env->viewModel.currentURL() == url; }));

@@ -88,6 +88,19 @@ QMenu *PageWebView::buildContextMenu(const QWebEngineContextMenuRequest &request
     if (isWebLink(link))
         addLinkActions(menu, link);
 
+    // A product photo: saved (through the downloads' own screening), copied,
+    // or its address copied.
+    if (request.mediaType() == QWebEngineContextMenuRequest::MediaTypeImage
+        && request.mediaUrl().isValid()) {
+        menu->addSeparator();
+        addPageAction(menu, shown, QWebEnginePage::DownloadImageToDisk,
+                      QStringLiteral("saveImageAction"));
+        addPageAction(menu, shown, QWebEnginePage::CopyImageToClipboard,
+                      QStringLiteral("copyImageAction"));
+        addPageAction(menu, shown, QWebEnginePage::CopyImageUrlToClipboard,
+                      QStringLiteral("copyImageAddressAction"));
+    }
+
     const QString selection = request.selectedText().simplified();
     const auto flags = request.editFlags();
     if (request.isContentEditable()) {
