@@ -182,7 +182,7 @@ void BrowserViewModel::goForward()
         m_webView->triggerAction(QWebEnginePage::Forward);
 }
 
-void BrowserViewModel::reload()
+void BrowserViewModel::reload(bool bypassCache)
 {
     // The blocked address is asked for again; its warning stays until the
     // policy has answered.
@@ -191,7 +191,8 @@ void BrowserViewModel::reload()
         return;
     }
     if (m_webView)
-        m_webView->triggerAction(QWebEnginePage::Reload);
+        m_webView->triggerAction(bypassCache ? QWebEnginePage::ReloadAndBypassCache
+                                             : QWebEnginePage::Reload);
 }
 
 void BrowserViewModel::stop()

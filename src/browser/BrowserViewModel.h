@@ -103,7 +103,8 @@ public:
     void loadURL(const QUrl &url);
     void goBack();
     void goForward();
-    void reload();
+    // bypassCache: every part of the page is fetched anew (Shift+F5).
+    void reload(bool bypassCache = false);
     // Ends the page load under way; what has arrived stays shown.
     void stop();
     void proceedAnyway();

@@ -514,7 +514,9 @@ void ContentView::buildMenus()
     // Not in a menu, but active in the whole window.
     auto *focusQueryAction = new QAction(QStringLiteral("検索欄へ移動"), this);
     focusQueryAction->setObjectName(QStringLiteral("focusQueryAction"));
-    focusQueryAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // Other browsers' keys for their address bar, which this box also is.
+    focusQueryAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_L),
+                                    QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)});
     connect(focusQueryAction, &QAction::triggered, this, &ContentView::focusQuery);
     addAction(focusQueryAction);
 }

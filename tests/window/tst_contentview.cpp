@@ -468,6 +468,11 @@ void TestContentView::keyboardShortcuts()
     QCOMPARE(window->selectedSection(), NavigationSection::browser);
     QTRY_VERIFY(field->hasFocus());
     QCOMPARE(field->selectedText(), u"iPad"_s);
+    for (const QKeyCombination key : {Qt::ALT | Qt::Key_D, QKeyCombination(Qt::Key_F6)}) {
+        clickSidebarRow(window, NavigationSection::history);
+        QTest::keyClick(window, key.key(), key.keyboardModifiers());
+        QTRY_VERIFY(field->hasFocus());
+    }
 
     // The page keys work from the query box too.
     QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier);
@@ -475,7 +480,8 @@ void TestContentView::keyboardShortcuts()
     QTest::keyClick(field, Qt::Key_Right, Qt::AltModifier);
     QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == amazonUrl && !vm.isLoading(), engineTimeout);
     int hits = m_proxy->hits(amazonUrl.host(), u"/"_s);
-    for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R,
+                                      Qt::SHIFT | Qt::Key_F5, Qt::CTRL | Qt::SHIFT | Qt::Key_R}) {
         QTest::keyClick(field, key.key(), key.keyboardModifiers());
         ++hits;
         QTRY_VERIFY_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s) == hits && !vm.isLoading(),

@@ -48,6 +48,9 @@ BrowserPageActions::BrowserPageActions(QWidget &window)
     add("reloadPageAction", u"再読み込み"_s,
         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
         &BrowserPageActions::reload);
+    add("reloadBypassingCacheAction", u"キャッシュを使わずに再読み込み"_s,
+        {QKeySequence(Qt::SHIFT | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+        &BrowserPageActions::reloadBypassingCache);
     m_stop = add("stopAction", u"中止"_s, {QKeySequence(Qt::Key_Escape)},
                  &BrowserPageActions::stopOrCloseFind);
     updateStop();
@@ -141,6 +144,12 @@ void BrowserPageActions::reload()
 {
     if (m_view)
         m_view->viewModel().reload();
+}
+
+void BrowserPageActions::reloadBypassingCache()
+{
+    if (m_view)
+        m_view->viewModel().reload(true);
 }
 
 void BrowserPageActions::stopOrCloseFind()

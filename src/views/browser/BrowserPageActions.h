@@ -15,9 +15,9 @@ class QWidget;
 
 // The keyboard commands a browser window has for its page: find (Ctrl+F,
 // F3, Shift+F3), zoom (Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0), print (Ctrl+P),
-// reload (F5, Ctrl+R) and stop (Esc, which first closes an open find bar).
-// The actions live on the window, so they work wherever its focus is, the
-// page included; they act on whichever page view the window points them at.
+// reload (F5, Ctrl+R; Shift+F5, Ctrl+Shift+R past the cache) and stop (Esc, which first closes an
+// open find bar). The actions live on the window, so they work wherever its focus is, the page
+// included; they act on whichever page view the window points them at.
 class BrowserPageActions final : public QObject
 {
     Q_OBJECT
@@ -57,6 +57,7 @@ private:
     void zoomOut();
     void resetZoom();
     void reload();
+    void reloadBypassingCache();
     void updateStop();
     void printForPage();
 
