@@ -35,6 +35,7 @@ SIGNALS = [
     ('machine-generated host', r'^自動生成された'),
     ('made-up shop name', r'^公認ショップではありません'),
     ('random letters', r'^でたらめな文字の並び'),
+    ('sign-in words', r'^ログインやアカウント確認を装う語'),
     ('counterfeit name', r'^コピー品'),
     ('word-pair name', r'^英単語を2つ'),
     ('cautions together (block)', r'^注意すべき特徴が複数重なっています'),

@@ -101,6 +101,35 @@ bool namesCounterfeits(QStringView name, QStringView suffix)
     return name.contains(u"kopi") || name.contains(u"copy");
 }
 
+// The words of the sign-in and account pages phishing copies, as phishing
+// addresses spell them ("account.", "auth6717-help", "amzanosignin",
+// "account-update-service"): a word of the host, or a longer word starting or
+// ending with one of five letters or more. Common on phishing hosts and rare
+// on unknown legitimate ones, but real sites have sign-in pages too, so the
+// words only add to another caution, never caution alone.
+bool namesAccountPage(QStringView hostWithoutSuffix)
+{
+    static constexpr std::array<std::u16string_view, 19> words {
+        u"account",  u"accounts", u"auth",         u"authentication", u"billing",
+        u"confirm",  u"login",    u"logon",        u"password",       u"recover",
+        u"recovery", u"secure",   u"security",     u"signin",         u"suspended",
+        u"unlock",   u"update",   u"verification", u"verify"};
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= hostWithoutSuffix.size(); ++i) {
+        if (i < hostWithoutSuffix.size() && hostWithoutSuffix[i] >= u'a'
+            && hostWithoutSuffix[i] <= u'z')
+            continue;
+        const QStringView token = hostWithoutSuffix.sliced(start, i - start);
+        start = i + 1;
+        for (const std::u16string_view word : words) {
+            if (token == word
+                || (word.size() >= 5 && (token.startsWith(word) || token.endsWith(word))))
+                return true;
+        }
+    }
+    return false;
+}
+
 // RFC 3986 query characters (unreserved, sub-delims, ":", "@", "/", "?")
 // stay as they are in a Google query value, except "&", which would split
 // the item.
@@ -312,6 +341,12 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     if (shape.testFlag(Finding::randomLetters) && !EnglishWords::isWords(name)) {
         ++shapeCautions;
         cautions.append(SafetyReasons::randomLetters());
+    }
+
+    if (shapeCautions == 1 && host.size() > suffix.size() + 1
+        && namesAccountPage(QStringView(host).chopped(suffix.size() + 1))) {
+        ++shapeCautions;
+        cautions.append(SafetyReasons::accountWords());
     }
 
     if (!reasons.isEmpty())

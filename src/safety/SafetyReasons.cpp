@@ -95,6 +95,11 @@ QString SafetyReasons::wordPairName()
     return u"英単語を2つ並べただけの名前 (偽ショップに多い付け方)"_s;
 }
 
+QString SafetyReasons::accountWords()
+{
+    return u"ログインやアカウント確認を装う語 (login, account など) を含むアドレス"_s;
+}
+
 QString SafetyReasons::cautionsTogether()
 {
     return u"注意すべき特徴が複数重なっています"_s;
@@ -130,6 +135,7 @@ QStringList SafetyReasons::cautionTemplates()
         cautionTld(u"<TLD>"_s),
         madeUpShopName(),
         randomLetters(),
+        accountWords(),
         counterfeitName(),
         wordPairName(),
     };

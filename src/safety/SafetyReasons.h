@@ -27,6 +27,7 @@ public:
     static QString counterfeitName();
     static QString wordPairName();
     static QString cautionsTogether();
+    static QString accountWords();
 
     // Each reason with placeholders in angle brackets, for help texts:
     // those of a suspicious verdict, then those of a caution.

@@ -255,6 +255,11 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("word pair on a country code", u"kitchenlamp.cc"_s,
            SL::caution({SafetyReasons::cautionTld(u"cc"_s)}));
     onHost("random letters", u"zxqwvb.net"_s, SL::caution({SafetyReasons::randomLetters()}));
+    onHost("random letters under a sign-in word", u"auth6717-help.zxqwvb.net"_s,
+           SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::randomLetters(),
+                           SafetyReasons::accountWords()}));
+    onHost("sign-in word alone", u"login.kitchen-goods.com"_s,
+           SL::neutral(u"login.kitchen-goods.com"_s));
     onHost("two cautions together", u"qoyuumall.shop"_s,
            SL::suspicious({SafetyReasons::cautionsTogether(), SafetyReasons::cautionTld(u"shop"_s),
                            SafetyReasons::madeUpShopName()}));
