@@ -93,6 +93,15 @@ QUrl searchAddress(const SecurityRuleStore &store, const QString &query = u"MacB
                                                 store, std::nullopt);
 }
 
+// The address of each tab, in tab order.
+QList<QUrl> tabAddresses(ContentView *window)
+{
+    QList<QUrl> urls;
+    for (int i = 0; i < window->tabCount(); ++i)
+        urls.append(window->tabViewModel(i).currentURL());
+    return urls;
+}
+
 QToolButton *button(ContentView *window, QAction *action)
 {
     return qobject_cast<QToolButton *>(window->toolbar()->widgetForAction(action));
@@ -166,6 +175,19 @@ private:
         // The search goes to https, which the test proxy refuses: the engine
         // settles on its error page at that address.
         waitForEngine([&] { return vm.currentURL() == expected && !vm.isLoading(); });
+        return window;
+    }
+    // Three tabs, each new one next to the first: news, untitled, amazon.
+    ContentView *openThreeTabs()
+    {
+        ContentView *window = openSettled();
+        if (!load(window, newsUrl))
+            return window;
+        window->openTab(amazonUrl, true);
+        window->openTab(untitledUrl, true);
+        waitForEngine([window] {
+            return tabAddresses(window) == QList<QUrl>({newsUrl, untitledUrl, amazonUrl});
+        });
         return window;
     }
 
@@ -556,20 +578,11 @@ void TestContentView::tabKeys()
     QFETCH(QList<QUrl>, tabs);
     QFETCH(int, current);
 
-    ContentView *window = openSettled();
-    QVERIFY(load(window, newsUrl));
-    window->openTab(amazonUrl, true);
-    window->openTab(untitledUrl, true);
+    ContentView *window = openThreeTabs();
+    QCOMPARE(tabAddresses(window), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}));
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    const auto shown = [window] {
-        QList<QUrl> urls;
-        for (int i = 0; i < window->tabCount(); ++i)
-            urls.append(window->tabViewModel(i).currentURL());
-        return urls;
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}),
-                              engineTimeout);
+    const auto shown = [window] { return tabAddresses(window); };
     window->selectTab(2);
     window->tabStrip()->moveTab(2, 1);
     window->selectTab(0);
@@ -602,18 +615,9 @@ void TestContentView::tabKeys()
 
 void TestContentView::tabMenuDuplicatesClosesAndReopens()
 {
-    ContentView *window = openSettled();
-    QVERIFY(load(window, newsUrl));
-    window->openTab(amazonUrl, true);
-    window->openTab(untitledUrl, true);
-    const auto shown = [window] {
-        QList<QUrl> urls;
-        for (int i = 0; i < window->tabCount(); ++i)
-            urls.append(window->tabViewModel(i).currentURL());
-        return urls;
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}),
-                              engineTimeout);
+    ContentView *window = openThreeTabs();
+    QCOMPARE(tabAddresses(window), QList<QUrl>({newsUrl, untitledUrl, amazonUrl}));
+    const auto shown = [window] { return tabAddresses(window); };
     const auto choose = [window](int tab, const QString &action) {
         QMenu *menu = window->tabMenu(tab);
         menu->findChild<QAction *>(action)->trigger();
