@@ -255,9 +255,7 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
         saved.placement = window->saveGeometry();
         for (int i = 0; i < window->tabCount(); ++i) {
             const BrowserViewModel &page = window->tabViewModel(i);
-            const SessionPage shown = page.isBlocked()
-                ? SessionPage {page.pendingBlockedURL(), true}
-                : SessionPage {page.currentURL(), false};
+            const SessionPage shown {page.shownURL(), page.isBlocked()};
             // A tab that never showed a page has nothing to bring back.
             if (shown.url.isEmpty())
                 continue;

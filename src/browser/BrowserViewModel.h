@@ -67,6 +67,9 @@ public:
     bool isBlocked() const { return m_isBlocked; }
     QStringList blockedReasons() const { return m_blockedReasons; }
     QUrl pendingBlockedURL() const { return m_pendingBlockedURL; }
+    // The address the tab shows: while a warning is up the stopped one, not
+    // the page's behind it. What a closed or saved tab brings back.
+    QUrl shownURL() const { return m_isBlocked ? m_pendingBlockedURL : m_currentURL; }
     // The tab's and the window's title: the page's own, or while a warning is
     // up the stopped host, never the title of the page behind the warning. A
     // stopped look-alike host is named in ASCII, as "xn--rkuten-3nf.co.jp".

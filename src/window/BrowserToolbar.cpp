@@ -233,8 +233,7 @@ void BrowserToolbar::updateAddress()
 {
     // While a warning is up it is the stopped address that matters, not the
     // page behind the warning.
-    m_address->setAddress(m_viewModel->isBlocked() ? m_viewModel->pendingBlockedURL()
-                                                   : m_viewModel->currentURL());
+    m_address->setAddress(m_viewModel->shownURL());
     m_badge->setSafetyLevel(m_viewModel->safetyLevel());
     m_badge->setInsecure(m_address->isInsecure());
 }

@@ -352,9 +352,7 @@ void ContentView::closeTab(int index)
 {
     if (index < 0 || index >= m_tabs.size())
         return;
-    BrowserViewModel &viewModel = tabViewModel(index);
-    const QUrl shown
-        = viewModel.isBlocked() ? viewModel.pendingBlockedURL() : viewModel.currentURL();
+    const QUrl shown = tabViewModel(index).shownURL();
     if (!shown.isEmpty())
         m_closedTabs.append(shown);
     if (m_tabs.size() == 1) {
@@ -403,9 +401,6 @@ QMenu *ContentView::tabMenu(int index)
               action->setEnabled(enabled);
               connect(action, &QAction::triggered, this, command);
           };
-    const auto shownAddress = [](const BrowserViewModel &page) {
-        return page.isBlocked() ? page.pendingBlockedURL() : page.currentURL();
-    };
     add("newTabMenuAction", QStringLiteral("新規タブ"), true, [this] { openStartTab(); });
     add("reloadTabMenuAction", QStringLiteral("再読み込み"), true, [view] {
         if (view)
@@ -413,11 +408,11 @@ QMenu *ContentView::tabMenu(int index)
     });
     // Screened again, as any load is: a blocked page's copy is blocked too.
     add("duplicateTabMenuAction", QStringLiteral("タブを複製"),
-        view && !shownAddress(view->viewModel()).isEmpty(), [this, view, shownAddress] {
+        view && !view->viewModel().shownURL().isEmpty(), [this, view] {
             if (!view)
                 return;
             selectTab(int(m_tabs.indexOf(view)));
-            openTab(shownAddress(view->viewModel()), false);
+            openTab(view->viewModel().shownURL(), false);
         });
     menu->addSeparator();
     add("closeTabMenuAction", QStringLiteral("タブを閉じる"), true,
