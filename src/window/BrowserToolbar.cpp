@@ -7,6 +7,7 @@
 #include "views/common/SymbolIcon.h"
 #include "views/common/ViewStyle.h"
 #include "views/warning/ShopBadgeView.h"
+#include "zoom/ZoomLevels.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -250,8 +251,8 @@ void BrowserToolbar::setPageZoom(PageZoom *zoom)
 
 void BrowserToolbar::updateZoom()
 {
-    const double factor = m_zoom ? m_zoom->factor() : 1.0;
-    const bool shown = !qFuzzyCompare(factor, 1.0);
+    const double factor = m_zoom ? m_zoom->factor() : ZoomLevels::defaultFactor;
+    const bool shown = !qFuzzyCompare(factor, ZoomLevels::defaultFactor);
     m_zoomButton->setText(shown ? QStringLiteral("%1%").arg(qRound(factor * 100)) : QString());
     m_zoomButton->setVisible(shown);
 }

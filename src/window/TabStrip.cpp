@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
 #include <QToolButton>
 #include <QWebEnginePage>
 
