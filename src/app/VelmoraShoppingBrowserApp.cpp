@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWebEngineProfile>
@@ -179,8 +180,11 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
         QCoreApplication::quit();
     });
     // Qt moves a window saved on a screen that is gone onto one still there.
+    // A new window fits a small laptop screen rather than hanging off it.
     if (!placement.isEmpty())
         window->restoreGeometry(placement);
+    else if (const QScreen *screen = window->screen())
+        window->resize(window->size().boundedTo(screen->availableGeometry().size()));
     window->show();
     if (!m_subscriptionsStarted) {
         m_subscriptionsStarted = true;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,6 +236,9 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
         first.app.start({});
         ContentView *window = first.app.windows().first();
         QVERIFY(QTest::qWaitForWindowExposed(window));
+        // Nothing saved yet: the window's default size fits the screen.
+        const QSize room = window->screen()->availableGeometry().size();
+        QCOMPARE_LE(window->height(), std::max(room.height(), window->minimumHeight()));
         window->setGeometry(placed);
         // Saved as it changes, as a crash would leave it.
         QTRY_COMPARE(SessionStore(home.filePath(u"data/session.json"_s)).load().value(0).placement,
