@@ -293,13 +293,20 @@ std::optional<BrandIndex::Finding> BrandIndex::findScrambled(QStringView run) co
     for (const int row : m_scrambledKeys) {
         const QString &key = m_keys.at(row).text;
         // The name itself, whole or in a word, is for the other searches.
-        if (run.front() != key.front() || run.size() < key.size() || run.size() > key.size() + 2
-            || run.contains(key))
+        if (run.front() != key.front() || run.size() < key.size() || run.contains(key))
             continue;
+        // A longer word may start with the shuffled name ("amzanosignin"),
+        // letter for letter, where no everyday word starts with the name.
+        QStringView letters = run;
+        if (run.size() > key.size() + 2) {
+            letters = run.first(key.size());
+            if (!m_keysInWords.contains(row) || isOtherName(letters))
+                continue;
+        }
         std::array<int, 26> missing {};
         for (const QChar c : key)
             ++missing[c.unicode() - u'a'];
-        for (const QChar c : run) {
+        for (const QChar c : letters) {
             if (isAsciiLetter(c))
                 --missing[c.unicode() - u'a'];
         }

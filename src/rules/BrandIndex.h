@@ -41,8 +41,10 @@ public:
         // prefix (certified shops: their one domain is the name people know).
         bool anyDomainIsPrefix = false;
         // Keys of typoLength or more also match shuffled, first letter kept,
-        // with up to two letters added ("anazom", "mcereari"): campaigns
-        // scramble the names everyone knows, not a certified shop's words.
+        // with up to two letters added ("anazom", "mcereari"), or at the
+        // start of a longer word when keysInWords ("amozansignin"):
+        // campaigns scramble the names everyone knows, not a certified
+        // shop's words.
         bool scrambles = false;
     };
 

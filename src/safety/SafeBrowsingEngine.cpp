@@ -237,8 +237,10 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     const QStringView name
         = registrable.isEmpty() ? QStringView() : registrable.chopped(suffix.size() + 1);
     const BrandIndex &brands = BuiltInBrands::index();
-    const bool wellKnown
-        = brands.isOfficial(host) || MajorSites::containsRegistrable(registrable, suffix);
+    // Below a hosting suffix that a brand runs ("*.s3.amazonaws.com") the
+    // site is its customer's, not the brand's.
+    const bool official = brands.isOfficial(host) && !brands.isOfficial(suffix);
+    const bool wellKnown = official || MajorSites::containsRegistrable(registrable, suffix);
     if (!wellKnown)
         addListReasons(&reasons, rules, target, address, host);
 

@@ -230,6 +230,9 @@ void tst_SafeBrowsingEngine::evaluate_data()
     onHost("scrambled name", u"www.anazom.userinfo.example"_s, impersonates(amazon));
     onHost("scrambled name, letters added", u"mcereari-jp.example"_s,
            impersonates({u"メルカリ"_s, u"jp.mercari.com"_s}));
+    onHost("scrambled name starts a word", u"www.arnozansignin.example"_s, impersonates(amazon));
+    onHost("name on a brand's hosting", u"paypay-login.s3.amazonaws.com"_s,
+           impersonates({u"PayPay"_s, u"paypay.ne.jp"_s}));
     // アマゾン: the built-in brand, named as the certified shop.
     onHost("brand name in japanese", u"xn--cckwcxetd.example"_s, impersonates(amazon));
     onHost("certified domain as a prefix", u"rakuten.co.jp.evil.example"_s,
@@ -277,6 +280,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
                                 u"cvws.icloud-content.com"_s,
                                 u"pineapple.example"_s,
                                 u"applied.example"_s,
+                                u"appliedmaterials.example"_s,
+                                u"mybucket.s3.amazonaws.com"_s,
                                 u"xn--gckr3f0f.jp"_s /* ショップ */,
                                 u"shop.base.shop"_s,
                                 u"192.168.1.1"_s /* private */,
