@@ -36,7 +36,8 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
         if (!ok)
             return;
         m_popupsWithoutGesture = 0;
-        settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+        settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows,
+                                 !m_openedWithoutGesture);
     });
 }
 
@@ -86,7 +87,7 @@ void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     if (!isShown())
         return;
     if (!request.isUserInitiated()) {
-        if (++m_popupsWithoutGesture > popupsWithoutGesturePerLoad)
+        if (m_openedWithoutGesture || ++m_popupsWithoutGesture > popupsWithoutGesturePerLoad)
             return;
         // The allowance is spent: the engine itself now refuses the page's
         // further windows without a gesture, before making a page for each
@@ -102,7 +103,14 @@ void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         return;
     // Opened in the engine's own new page so that it keeps window.opener,
     // which sign-in and payment windows report back through.
-    if (QWebEnginePage *tab
-        = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab))
-        request.openIn(tab);
+    QWebEnginePage *tab
+        = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab);
+    if (!tab)
+        return;
+    if (auto *screening = qobject_cast<ScreeningWebPage *>(tab);
+        screening && !request.isUserInitiated()) {
+        screening->m_openedWithoutGesture = true;
+        screening->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    }
+    request.openIn(tab);
 }

@@ -22,6 +22,8 @@ class ScreeningWebPage final : public QWebEnginePage
 public:
     // New windows a page may open without a user gesture per page load;
     // beyond these they are dropped, so a page cannot flood the browser.
+    // A window opened that way gets none: pages that open copies of
+    // themselves would multiply otherwise.
     static constexpr int popupsWithoutGesturePerLoad = 3;
 
     // Makes a new tab, in the foreground or behind the current one, and
@@ -57,6 +59,7 @@ private:
     QPointer<BrowserViewModel> m_viewModel;
     TabOpener m_tabOpener;
     int m_popupsWithoutGesture = 0;
+    bool m_openedWithoutGesture = false;
     JavaScriptDialogRelay *m_dialogRelay;
     CertificateErrorModel *m_certificateErrors;
 };

@@ -110,6 +110,7 @@ private:
         // The tabs the page opened, each with its own view model, as a
         // window makes them.
         std::vector<std::unique_ptr<BrowserViewModel>> tabs;
+        ScreeningWebPage::TabOpener opener;
         QObject pane;
     };
     std::unique_ptr<Fixture> m_fixture;
@@ -149,10 +150,15 @@ void TestNavigationPolicy::init()
     m_windowRequests = 0;
     connect(m_page.data(), &QWebEnginePage::newWindowRequested, m_pane,
             [this](QWebEngineNewWindowRequest &) { ++m_windowRequests; });
-    qobject_cast<ScreeningWebPage *>(m_page)->setTabOpener([this](bool) {
+    // The tabs' pages open tabs too, as in a window.
+    m_fixture->opener = [this](bool) {
         m_fixture->tabs.push_back(std::make_unique<BrowserViewModel>(*m_store));
-        return WebViewHost::makeWebView(*m_fixture->tabs.back(), m_pane, m_profile.get());
-    });
+        QWebEnginePage *page
+            = WebViewHost::makeWebView(*m_fixture->tabs.back(), m_pane, m_profile.get());
+        qobject_cast<ScreeningWebPage *>(page)->setTabOpener(m_fixture->opener);
+        return page;
+    };
+    qobject_cast<ScreeningWebPage *>(m_page)->setTabOpener(m_fixture->opener);
 }
 
 bool TestNavigationPolicy::waitForLoad(const QUrl &url)
@@ -415,6 +421,14 @@ void TestNavigationPolicy::popupFloodStaysBounded()
                              "}</script>",
                              ""));
     const int allowance = ScreeningWebPage::popupsWithoutGesturePerLoad;
+    // Each window opened tries to open more of itself: none may.
+    for (int i = 0; i < allowance; ++i) {
+        m_proxy.setPage(neutralHost, u"/p%1"_s.arg(i),
+                        htmlPage("<title>copy</title><script>"
+                                 "for (let i = 0; i < 5; ++i) window.open('/again' + i);"
+                                 "</script>",
+                                 ""));
+    }
     QVERIFY(loadAndWait(address(neutralHost, u"/flood"_s)));
 
     QVERIFY(runScript(u"flood(%1)"_s.arg(calls)));
@@ -427,6 +441,10 @@ void TestNavigationPolicy::popupFloodStaysBounded()
     for (int i = 0; i < calls; ++i)
         opened += m_proxy.hits(neutralHost, u"/p%1"_s.arg(i)) > 0 ? 1 : 0;
     QVERIFY2(opened <= allowance, qPrintable(QString::number(opened)));
+    waitForEngine([this] { return !m_fixture->tabs.back()->isLoading(); });
+    QTest::qWait(500);
+    QCOMPARE(int(m_fixture->tabs.size()), allowance);
+    QCOMPARE(m_proxy.hits(neutralHost, u"/again0"_s), 0);
 }
 
 void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
