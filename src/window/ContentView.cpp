@@ -235,8 +235,14 @@ BrowserView *ContentView::addTab(bool background)
         connect(viewModel, signal, this, &ContentView::tabsChanged);
     }
 
-    // Next to the tab it came from, as the user expects to find it.
-    const int index = m_tabs.isEmpty() ? 0 : currentTabIndex() + 1;
+    // Next to the tab it came from, as the user expects to find it, after
+    // the ones opened from it before: links line up in the order clicked.
+    const int index = m_tabs.isEmpty()
+        ? 0
+        : std::min(currentTabIndex() + 1 + (background ? m_openedBehindCurrent : 0),
+                   int(m_tabs.size()));
+    if (background)
+        ++m_openedBehindCurrent;
     m_tabs.insert(index, view);
     m_pages->addWidget(view);
     m_tabStrip->insertPageTab(index, *viewModel);
@@ -298,6 +304,7 @@ void ContentView::showCurrentTab()
 {
     // Also called while a closing tab is taken out, before the toolbar exists
     // on the first tab: only a complete window follows the current tab.
+    m_openedBehindCurrent = 0;
     const int index = currentTabIndex();
     if (index < 0 || index >= m_tabs.size() || !m_toolbar)
         return;
@@ -339,6 +346,7 @@ void ContentView::updateWindowTitle()
 void ContentView::moveTab(int from, int to)
 {
     m_tabs.move(from, to);
+    m_openedBehindCurrent = 0;
     Q_EMIT tabsChanged();
 }
 
@@ -360,6 +368,7 @@ void ContentView::closeTab(int index)
         return;
     }
     BrowserView *view = m_tabs.takeAt(index);
+    m_openedBehindCurrent = 0;
     m_tabStrip->removeTab(index);
     m_pages->removeWidget(view);
     // Its page may be the one that asked for this, still inside its call.

@@ -177,6 +177,9 @@ private:
     // In the tab strip's order. Each tab's view model is deleted with its
     // view, after it.
     QList<BrowserView *> m_tabs;
+    // Tabs opened in the background from the current one since it became
+    // current, each next to the one before.
+    int m_openedBehindCurrent = 0;
     QList<QUrl> m_closedTabs;
     // The bookmark list or settings view, made anew each time its section is
     // chosen so that it starts from its first tab and empty fields.

@@ -82,7 +82,11 @@ struct Environment
     {
         if (!app)
             app = std::make_unique<VelmoraShoppingBrowserApp>(preferences, dir.path());
-        return app->openWindow();
+        // The test screen is smaller than a desktop's: the window opens at
+        // the size its toolbar shows everything at.
+        ContentView *window = app->openWindow();
+        window->resize(1280, 820);
+        return window;
     }
 };
 
@@ -177,14 +181,15 @@ private:
         waitForEngine([&] { return vm.currentURL() == expected && !vm.isLoading(); });
         return window;
     }
-    // Three tabs, each new one next to the first: news, untitled, amazon.
+    // Three tabs in the order opened: news, untitled, amazon.
     ContentView *openThreeTabs()
     {
         ContentView *window = openSettled();
         if (!load(window, newsUrl))
             return window;
-        window->openTab(amazonUrl, true);
+        // Background tabs line up in the order they were opened.
         window->openTab(untitledUrl, true);
+        window->openTab(amazonUrl, true);
         waitForEngine([window] {
             return tabAddresses(window) == QList<QUrl>({newsUrl, untitledUrl, amazonUrl});
         });
