@@ -2,6 +2,8 @@
 
 #include "browser/BrowserViewModel.h"
 #include "browser/WebProfiles.h"
+#include "prefs/PreferencesStore.h"
+#include "views/common/SaveFailureMessage.h"
 #include "views/history/ClearBrowsingDataDialog.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
@@ -15,6 +17,7 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -50,6 +53,8 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
     m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists());
     connect(&m_subscriptions, &SubscriptionStore::listsChanged, this,
             [this] { m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists()); });
+    connect(&m_preferences, &PreferencesStore::writeFailed, this,
+            &VelmoraShoppingBrowserApp::tellSettingsNotSaved);
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -67,6 +72,15 @@ VelmoraShoppingBrowserApp::~VelmoraShoppingBrowserApp()
     delete m_privateProfile;
     // Deleting the profile writes the cookies it still holds to disk.
     delete m_profile;
+}
+
+void VelmoraShoppingBrowserApp::tellSettingsNotSaved()
+{
+    // Once a run: a full disk fails every later change too.
+    if (m_toldSettingsNotSaved)
+        return;
+    m_toldSettingsNotSaved = true;
+    SaveFailureMessage::show(QApplication::activeWindow());
 }
 
 QWebEngineProfile &VelmoraShoppingBrowserApp::profile()
@@ -162,8 +176,14 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
                 qOverload<>(&QTimer::start));
         // Closing one of several windows forgets it; closing the last one,
         // or quitting, keeps what was open for the next start.
-        connect(window, &QObject::destroyed, this, [this] {
-            if (!m_quitting && !currentSession().isEmpty())
+        // The closing window is half taken apart by now: only the others
+        // are asked anything.
+        connect(window, &QObject::destroyed, this, [this, window] {
+            const QList<ContentView *> open = windows();
+            const bool othersKept = std::any_of(open.cbegin(), open.cend(), [window](auto *other) {
+                return other != window && !other->isPrivate();
+            });
+            if (!m_quitting && othersKept)
                 m_sessionSaveTimer.start();
         });
     }

@@ -73,6 +73,7 @@ private:
     ContentView *showWindow(bool isPrivate, const std::optional<QUrl> &address,
                             const QByteArray &placement = {});
     void forgetPrivateProfileIfUnused();
+    void tellSettingsNotSaved();
     QList<SessionWindow> currentSession() const;
     void saveSession();
     void quit();
@@ -86,6 +87,7 @@ private:
     SecurityRuleStore m_ruleStore;
     SubscriptionStore m_subscriptions;
     bool m_subscriptionsStarted = false;
+    bool m_toldSettingsNotSaved = false;
     HistoryStore m_historyStore;
     // Shared by every window's downloads, private ones too: one folder.
     DownloadManager::ReservedPaths m_downloadPaths = std::make_shared<QSet<QString>>();

@@ -37,4 +37,7 @@ Q_SIGNALS:
     // window's bookmark store) can pick the new value up instead of later
     // overwriting it with a stale copy.
     void valueChanged(const QString &key);
+    // A change that could not be put on disk (a full or read-only disk): it
+    // holds until the program ends, or not at all when the store refused it.
+    void writeFailed(const QString &key);
 };

@@ -41,12 +41,14 @@ std::optional<QByteArray> SettingsPreferencesStore::data(const QString &key) con
 
 void SettingsPreferencesStore::setString(const QString &key, const QString &value)
 {
-    write(key, value);
+    if (!write(key, value))
+        Q_EMIT writeFailed(key);
 }
 
 void SettingsPreferencesStore::setData(const QString &key, const QByteArray &value)
 {
-    write(key, value);
+    if (!write(key, value))
+        Q_EMIT writeFailed(key);
 }
 
 std::optional<QByteArray> SettingsPreferencesStore::rawBytes(const QString &key) const
@@ -96,12 +98,20 @@ bool SettingsPreferencesStore::write(const QString &key, const QVariant &value)
     // lose. Unchanged, the write failed and the file stays as judged. The
     // scanned text stays: QSettings rewrote the values of other kinds in its
     // own spelling, and a backup keeps them as the user had them.
-    if (const FileStamp stamp = currentStamp(); stamp != m_checkedStamp) {
+    const FileStamp stamp = currentStamp();
+    const bool written = stamp != m_checkedStamp;
+    if (written) {
         m_checkedStamp = stamp;
         m_fileAtRisk = false;
         m_fileKept = false;
     }
     Q_EMIT valueChanged(key);
+    // QSettings keeps its first error for good: only a file left as it was
+    // says that this write failed too.
+    if (!written && m_settings.status() != QSettings::NoError) {
+        qWarning("Settings not saved: cannot write %s", qUtf8Printable(fileName()));
+        Q_EMIT writeFailed(key);
+    }
     return true;
 }
 

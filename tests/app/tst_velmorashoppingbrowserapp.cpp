@@ -97,6 +97,7 @@ private Q_SLOTS:
     void privateWindowRecordsNothing();
     void qtWidgetsSpeakJapanese();
     void windowsComeBackWhereTheyWere();
+    void settingsThatCannotBeSavedAreReported();
 
 private:
     // The engine reads its proxy once per process: never deleted.
@@ -231,6 +232,13 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
 {
     QTemporaryDir home;
     const QRect placed(60, 40, 1100, 700);
+    const auto tabs = [](ContentView *window) {
+        QList<QUrl> shown;
+        for (int i = 0; i < window->tabCount(); ++i)
+            shown.append(window->tabViewModel(i).shownURL());
+        return shown;
+    };
+    QList<QUrl> before;
     {
         Run first(home);
         first.app.start({});
@@ -240,15 +248,48 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
         const QSize room = window->screen()->availableGeometry().size();
         QCOMPARE_LE(window->height(), std::max(room.height(), window->minimumHeight()));
         window->setGeometry(placed);
+        for (const QUrl &url : {amazonUrl, scamUrl, reportUrl})
+            window->openTab(url, true);
+        window->selectTab(2);
         // Saved as it changes, as a crash would leave it.
-        QTRY_COMPARE(SessionStore(home.filePath(u"data/session.json"_s)).load().value(0).placement,
-                     window->saveGeometry());
+        const SessionStore session(home.filePath(u"data/session.json"_s));
+        QTRY_COMPARE(session.load().value(0).pages.size(), 4);
+        QTRY_COMPARE(session.load().value(0).placement, window->saveGeometry());
+        before = tabs(window);
+        QCOMPARE(before.mid(1), QList<QUrl>({amazonUrl, scamUrl, reportUrl}));
     }
     Run second(home);
     second.app.start({});
     ContentView *window = second.app.windows().first();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->geometry(), placed);
+    // The tabs in their order, the one in front in front again, blocked.
+    QTRY_COMPARE(tabs(window), before);
+    QCOMPARE(window->currentTabIndex(), 2);
+    QVERIFY(window->tabViewModel(2).isBlocked());
+}
+
+void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
+{
+    QTemporaryDir home;
+    Run run(home);
+    run.app.start({});
+    QVERIFY(QTest::qWaitForWindowExposed(run.app.windows().first()));
+    // A folder where the file should be: nothing can be written there.
+    QFile::remove(home.filePath(u"preferences.ini"_s));
+    QVERIFY(QDir(home.path()).mkdir(u"preferences.ini"_s));
+    const auto messages = [] {
+        int shown = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            shown += widget->objectName() == u"settingsNotSavedMessage"_s && widget->isVisible();
+        return shown;
+    };
+    SessionStore::setRestoresAtStart(run.preferences, false);
+    QTRY_COMPARE(messages(), 1);
+    // Said once, however many changes fail after it.
+    SessionStore::setRestoresAtStart(run.preferences, true);
+    QTest::qWait(100);
+    QCOMPARE(messages(), 1);
 }
 
 QTEST_MAIN(TestVelmoraShoppingBrowserApp)

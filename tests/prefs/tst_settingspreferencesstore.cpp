@@ -29,6 +29,7 @@ private Q_SLOTS:
     void unreadableValuesKeptAsWritten_data();
     void unreadableValuesKeptAsWritten();
     void replacedBackupKeptWithTheFile();
+    void failedWriteIsReported();
 
 private:
     QString settingsPath() const { return m_dir->filePath(u"VelmoraShoppingBrowser.ini"_s); }
@@ -214,6 +215,32 @@ void tst_SettingsPreferencesStore::replacedBackupKeptWithTheFile()
     QCOMPARE(readFile(copies.first()), withFirst);
     QVERIFY(readFile(copies.last()).contains("k_unreadable=@ByteArray(second)"));
     QCOMPARE(preferences.data(u"k_unreadable"_s), std::optional<QByteArray>("third"));
+}
+
+void tst_SettingsPreferencesStore::failedWriteIsReported()
+{
+    const QString folder = m_dir->filePath(u"config"_s);
+    QVERIFY(QDir().mkpath(folder));
+    SettingsPreferencesStore store(folder + u"/VelmoraShoppingBrowser.ini"_s);
+    QSignalSpy failed(&store, &PreferencesStore::writeFailed);
+    store.setString(u"saved"_s, u"1"_s);
+    QCOMPARE(failed.count(), 0);
+    // The folder is gone and a file stands in its place: nothing can be
+    // written there, not even by root.
+    QVERIFY(QDir(folder).removeRecursively());
+    writeBytes(folder, "not a folder");
+    store.setString(u"lost"_s, u"2"_s);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), u"lost"_s);
+    // It holds for this run.
+    QCOMPARE(store.string(u"lost"_s), std::optional<QString>(u"2"_s));
+    // Writable again: the next change is saved, with the one before.
+    QVERIFY(QFile::remove(folder));
+    QVERIFY(QDir().mkpath(folder));
+    store.setString(u"again"_s, u"3"_s);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(SettingsPreferencesStore(store.fileName()).string(u"lost"_s),
+             std::optional<QString>(u"2"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsPreferencesStore)
