@@ -179,6 +179,8 @@ void SubscriptionSettingsTab::removeRule(const QUuid &id)
     confirmation->setIcon(QMessageBox::Warning);
     const QString question = u"「%1」の購読をやめますか？"_s.arg(record->name);
     confirmation->setWindowTitle(question);
+    // The name may come from the list's own title line: shown as written.
+    confirmation->setTextFormat(Qt::PlainText);
     confirmation->setText(question);
     confirmation->setInformativeText(u"このリストによる判定をやめ、保存したリストも削除します。"_s);
     QPushButton *remove = confirmation->addButton(u"購読をやめる"_s, QMessageBox::DestructiveRole);
@@ -250,8 +252,10 @@ void SubscriptionSettingsTab::showMessage(const QString &name, const QString &te
     message->setWindowModality(Qt::WindowModal);
     message->setIcon(warning ? QMessageBox::Warning : QMessageBox::Information);
     message->setWindowTitle(text);
-    message->setText(text);
-    message->setInformativeText(details);
+    // Details name lists and files as they were written, never as markup;
+    // the box's second label would read markup, so both go in the first.
+    message->setTextFormat(Qt::PlainText);
+    message->setText(details.isEmpty() ? text : text + u"\n\n"_s + details);
     message->addButton(u"OK"_s, QMessageBox::AcceptRole);
     message->open();
 }
