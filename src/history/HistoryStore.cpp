@@ -208,15 +208,16 @@ void HistoryStore::moveAsideAndStartFresh()
     QString target = base;
     for (int n = 2; QFile::exists(target); ++n)
         target = base + u'-' + QString::number(n);
-    // The journal files hold part of the same data: they move with it.
+    if (QFile::exists(m_path) && !QFile::rename(m_path, target)) {
+        qWarning("History not used: could not move the corrupt %s aside", qUtf8Printable(m_path));
+        return;
+    }
+    // The journal files hold part of the same data: they move with it, and
+    // only once it has moved, or they would be parted from it.
     for (const char *companion : {"-wal", "-shm", "-journal"}) {
         const QString path = m_path + QLatin1String(companion);
         if (QFile::exists(path))
             QFile::rename(path, target + QLatin1String(companion));
-    }
-    if (QFile::exists(m_path) && !QFile::rename(m_path, target)) {
-        qWarning("History not used: could not move the corrupt %s aside", qUtf8Printable(m_path));
-        return;
     }
     qWarning("History was corrupt: moved to %s, starting a new one", qUtf8Printable(target));
     if (openDatabase() != Opened::ready)
