@@ -33,6 +33,11 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
             &ScreeningWebPage::onNewWindowRequested);
     // A new page load gets its own pop-up allowance.
     connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        // Its error page is a page from an address too.
+        if (m_waitsForAddress && !url().isEmpty() && url().scheme() != QLatin1String("about")) {
+            m_waitsForAddress = false;
+            Q_EMIT waitsForAddressChanged();
+        }
         if (!ok)
             return;
         m_popupsWithoutGesture = 0;
@@ -107,10 +112,14 @@ void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab);
     if (!tab)
         return;
-    if (auto *screening = qobject_cast<ScreeningWebPage *>(tab);
-        screening && !request.isUserInitiated()) {
-        screening->m_openedWithoutGesture = true;
-        screening->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    if (auto *screening = qobject_cast<ScreeningWebPage *>(tab)) {
+        screening->m_waitsForAddress = true;
+        Q_EMIT screening->waitsForAddressChanged();
+        if (!request.isUserInitiated()) {
+            screening->m_openedWithoutGesture = true;
+            screening->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows,
+                                                false);
+        }
     }
     request.openIn(tab);
 }

@@ -36,10 +36,18 @@ public:
     // Without one, windows the page asks for are not opened.
     void setTabOpener(TabOpener opener) { m_tabOpener = std::move(opener); }
 
+    // A window a script opened shows nothing until a page from an address
+    // has loaded in it: the engine (Qt 6.4) crashes when it draws the blank
+    // first document the opener wrote into.
+    bool waitsForAddress() const { return m_waitsForAddress; }
+
     // Where the view that shows this page finds the page's dialogs and its
     // certificate errors; both belong to the page.
     JavaScriptDialogRelay &dialogRelay() const { return *m_dialogRelay; }
     CertificateErrorModel &certificateErrors() const { return *m_certificateErrors; }
+
+Q_SIGNALS:
+    void waitsForAddressChanged();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -60,6 +68,7 @@ private:
     TabOpener m_tabOpener;
     int m_popupsWithoutGesture = 0;
     bool m_openedWithoutGesture = false;
+    bool m_waitsForAddress = false;
     JavaScriptDialogRelay *m_dialogRelay;
     CertificateErrorModel *m_certificateErrors;
 };

@@ -165,6 +165,7 @@ private Q_SLOTS:
     void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
     void pagesOpenTabs();
+    void popupShowsOnlyAPageFromAnAddress();
     void downloadsShowUnderThePage();
     void screenshots();
 
@@ -735,6 +736,27 @@ void TestContentView::pagesOpenTabs()
     // When it is done, it closes itself.
     window->tabView(1)->webView()->page()->runJavaScript(u"window.close()"_s);
     QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
+}
+
+void TestContentView::popupShowsOnlyAPageFromAnAddress()
+{
+    ContentView *window = openSettled();
+    QVERIFY(load(window, tabLinksUrl));
+    // The opener writes into the blank first page of its window: drawing
+    // that page crashes the engine, so the tab stays covered.
+    window->browserView()->webView()->page()->runJavaScript(
+        u"window.w = window.open(''); w.document.body.innerHTML = '<h1>written</h1>';"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    BrowserView *popup = window->tabView(1);
+    QCOMPARE(window->currentTabIndex(), 1);
+    QTest::qWait(500);
+    QVERIFY(popup->findChild<QWidget *>(u"blankPageCover"_s)->isVisible());
+    QVERIFY(!popup->webView()->isVisible());
+    // Its first page from an address shows.
+    window->tabView(0)->webView()->page()->runJavaScript(u"w.location = '%1';"_s.arg(
+        amazonUrl.toString()));
+    QTRY_VERIFY_WITH_TIMEOUT(popup->webView()->isVisible(), engineTimeout);
+    QCOMPARE(popup->viewModel().currentURL(), amazonUrl);
 }
 
 void TestContentView::downloadsShowUnderThePage()

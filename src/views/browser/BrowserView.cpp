@@ -121,6 +121,8 @@ void BrowserView::startPage()
         m_certificateErrors = &page->certificateErrors();
         connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
                 &BrowserView::updateCertificateWarning);
+        connect(page, &ScreeningWebPage::waitsForAddressChanged, this,
+                &BrowserView::updateBlocked);
     }
     if (m_zoomLevels)
         m_pageZoom = new PageZoom(*m_webView->page(), *m_zoomLevels);
@@ -212,6 +214,10 @@ void BrowserView::updateBlocked()
         shown = certificateWarningView();
     else if (m_pageProcessEnded)
         shown = crashedView();
+    else if (const auto *page = m_webView ? qobject_cast<ScreeningWebPage *>(m_webView->page())
+                                          : nullptr;
+             page && page->waitsForAddress())
+        shown = blankCover();
     m_layers->setCurrentWidget(shown);
     updateCautionBar();
 }
@@ -235,6 +241,18 @@ void BrowserView::updateWarningContent()
     m_warning->setReasons(m_viewModel.blockedReasons());
     m_warning->setSuggestion(m_viewModel.blockedSuggestion());
     m_warning->setCanProceed(m_viewModel.canProceedAnyway());
+}
+
+QWidget *BrowserView::blankCover()
+{
+    if (m_blankCover)
+        return m_blankCover;
+    m_blankCover = new QWidget(this);
+    m_blankCover->setObjectName(QStringLiteral("blankPageCover"));
+    m_blankCover->setAutoFillBackground(true);
+    m_blankCover->setBackgroundRole(QPalette::Base);
+    m_layers->addWidget(m_blankCover);
+    return m_blankCover;
 }
 
 PageCrashedView *BrowserView::crashedView()

@@ -61,6 +61,7 @@ public:
     // In the page's place after the page's process ended abnormally, until
     // the next load.
     PageCrashedView *crashedView();
+    QWidget *blankCover();
     // Where a hovered link leads, in the page's bottom corner as browsers
     // show it: checking a link before clicking is how a shopper spots a
     // fake shop's address.
@@ -108,6 +109,8 @@ private:
     CertificateErrorModel *m_certificateErrors = nullptr;
     FindBarView *m_findBar = nullptr;
     PageCrashedView *m_crashed = nullptr;
+    // Stands in for a pop-up's page until a page from an address loads.
+    QWidget *m_blankCover = nullptr;
     bool m_pageProcessEnded = false;
     QLabel *m_linkStatus;
     ZoomLevels *m_zoomLevels = nullptr;
