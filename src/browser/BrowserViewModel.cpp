@@ -63,7 +63,7 @@ bool namesNoSite(const SafetyLevel &verdict)
 bool mayShowWithoutSite(const QUrl &url, bool isMainFrame)
 {
     if (isMainFrame)
-        return url.scheme() == "about"_L1;
+        return url.scheme() == "about"_L1 && url.path() == "blank"_L1;
     return url.isValid();
 }
 

@@ -107,6 +107,8 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
 
     QTest::newRow("certified shop") << shopURL << true << true << false;
     QTest::newRow("blank page") << QUrl(u"about:blank"_s) << true << true << false;
+    QTest::newRow("other about page") << QUrl(u"about:srcdoc"_s) << true << false << false;
+    QTest::newRow("about frame") << QUrl(u"about:srcdoc"_s) << false << true << false;
     QTest::newRow("local file") << QUrl(u"file:///home/user/receipt.html"_s) << true << true
                                 << false;
     QTest::newRow("suspicious main frame") << scamURL << true << false << true;
