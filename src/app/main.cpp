@@ -49,10 +49,18 @@ QList<QUrl> addressArguments(const QApplication &application,
     }
     QList<QUrl> urls;
     for (const QString &argument : parser.positionalArguments()) {
+        // An address written out whole is taken as written: fromUserInput
+        // would mend one that does not parse into another
+        // ("http://scam.top:99999/" into the host "http").
+        const QUrl written(argument);
+        if (argument.contains(QLatin1String("://"))) {
+            urls.append(written);
+            continue;
+        }
         const QUrl url = QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile);
         // What does not parse is still opened, as its own text, so that the
         // screening blocks it with a reason instead of it vanishing.
-        urls.append(url.isValid() ? url : QUrl(argument));
+        urls.append(url.isValid() ? url : written);
     }
     return urls;
 }

@@ -147,7 +147,11 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
 {
     QTemporaryDir home;
     QProcess browser;
-    start(browser, freshUser(home), {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s});
+    // An address that does not parse is blocked as it is, never mended into
+    // another one ("http://http//scam.top:99999/").
+    start(browser, freshUser(home),
+          {u"http://shop.example.jp/item?id=1"_s, u"http://scam.top/"_s,
+           u"http://scam.top:99999/first"_s});
     QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"shop.example.jp"_s, u"/item"_s) > 0, startTimeout);
 
     // A second start hands its address to the running browser and leaves;
@@ -163,8 +167,9 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
 
-    // The suspicious address was screened out and never requested.
+    // The suspicious addresses were screened out and never requested.
     QVERIFY(!m_proxy.hosts().contains(u"scam.top"_s));
+    QVERIFY(!m_proxy.hosts().contains(u"http"_s));
     QCOMPARE(browser.state(), QProcess::Running);
     stop(browser);
 }
