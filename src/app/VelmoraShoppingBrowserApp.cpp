@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <QWindow>
 
 #include <algorithm>
 #include <chrono>
@@ -55,6 +56,12 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
             [this] { m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists()); });
     connect(&m_preferences, &PreferencesStore::writeFailed, this,
             &VelmoraShoppingBrowserApp::tellSettingsNotSaved);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
+        for (ContentView *window : windows()) {
+            if (!window->isPrivate() && focused && window->windowHandle() == focused)
+                m_lastActiveWindow = window;
+        }
+    });
     // Fusion draws the forced light and dark palettes faithfully on every
     // desktop; native styles may ignore them.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -101,12 +108,21 @@ void VelmoraShoppingBrowserApp::openAddresses(const QList<QUrl> &urls)
         openWindow();
         return;
     }
-    ContentView *last = nullptr;
-    for (const QUrl &url : urls)
-        last = showWindow(false, url);
+    // Links from other programs open as tabs of the window last used, as in
+    // other browsers; without one, in a new window.
+    ContentView *window = m_lastActiveWindow;
+    for (ContentView *open : windows()) {
+        if (!window && !open->isPrivate())
+            window = open;
+    }
+    qsizetype next = 0;
+    if (!window)
+        window = showWindow(false, urls.at(next++));
+    for (; next < urls.size(); ++next)
+        window->openTab(urls.at(next), false);
     // A link clicked in another program should come to the front.
-    last->raise();
-    last->activateWindow();
+    window->raise();
+    window->activateWindow();
 }
 
 void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)

@@ -51,9 +51,9 @@ public:
 
     // Opens and shows a new main window.
     ContentView *openWindow();
-    // Opens addresses from the command line or another start: each in a
-    // window of its own, so none replaces a page the user has open; no
-    // address opens one window with the start-up search.
+    // Opens addresses from the command line or another start, each in a new
+    // tab of the window used last, so none replaces a page the user has
+    // open; no address opens one window with the start-up search.
     void openAddresses(const QList<QUrl> &urls);
     // The first windows of a run: the saved ones when the user keeps them,
     // then the given addresses; a window with the start-up search when
@@ -96,6 +96,9 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     QPointer<QWebEngineProfile> m_privateProfile;
     QList<QPointer<ContentView>> m_windows;
+    // The normal window the user was in last, where links from other
+    // programs open.
+    QPointer<ContentView> m_lastActiveWindow;
     QPointer<SettingsWindow> m_settingsWindow;
     SessionStore m_session;
     // Navigation comes in bursts (redirects, a blocked page and its

@@ -98,6 +98,7 @@ private Q_SLOTS:
     void qtWidgetsSpeakJapanese();
     void windowsComeBackWhereTheyWere();
     void settingsThatCannotBeSavedAreReported();
+    void addressesFromOtherProgramsOpenAsTabs();
 
 private:
     // The engine reads its proxy once per process: never deleted.
@@ -290,6 +291,22 @@ void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
     SessionStore::setRestoresAtStart(run.preferences, true);
     QTest::qWait(100);
     QCOMPARE(messages(), 1);
+}
+
+void TestVelmoraShoppingBrowserApp::addressesFromOtherProgramsOpenAsTabs()
+{
+    QTemporaryDir home;
+    Run run(home);
+    run.app.start({amazonUrl, reportUrl});
+    QCOMPARE(run.app.windows().size(), 1);
+    ContentView *window = run.app.windows().first();
+    QCOMPARE(window->tabCount(), 2);
+    // A second start's addresses join the same window, the last in front.
+    run.app.openAddresses({setUrl, scamUrl});
+    QCOMPARE(run.app.windows().size(), 1);
+    QCOMPARE(window->tabCount(), 4);
+    QCOMPARE(window->currentTabIndex(), 3);
+    QTRY_VERIFY(window->tabViewModel(3).isBlocked());
 }
 
 QTEST_MAIN(TestVelmoraShoppingBrowserApp)
