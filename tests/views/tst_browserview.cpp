@@ -378,6 +378,12 @@ void TestBrowserView::pageDialogsAreTheBrowsersOwn()
     QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }));
     runScript(u"alert('ウイルスに感染しています')"_s);
     QCOMPARE(m_dialogs.size(), shown.size() + 1);
+
+    // A page out of sight (a tab behind) is not heard: closed unseen.
+    m_env->view.hide();
+    QCOMPARE(runScript(u"alert('カード情報を再入力してください'); confirm('続けますか？')"_s),
+             QVariant(false));
+    QCOMPARE(m_dialogs.size(), shown.size() + 1);
 }
 
 void TestBrowserView::leavingAKeptPageAsksFirst()

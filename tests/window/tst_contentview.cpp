@@ -753,8 +753,8 @@ void TestContentView::popupShowsOnlyAPageFromAnAddress()
     QVERIFY(popup->findChild<QWidget *>(u"blankPageCover"_s)->isVisible());
     QVERIFY(!popup->webView()->isVisible());
     // Its first page from an address shows.
-    window->tabView(0)->webView()->page()->runJavaScript(u"w.location = '%1';"_s.arg(
-        amazonUrl.toString()));
+    window->tabView(0)->webView()->page()->runJavaScript(
+        u"w.location = '%1';"_s.arg(amazonUrl.toString()));
     QTRY_VERIFY_WITH_TIMEOUT(popup->webView()->isVisible(), engineTimeout);
     QCOMPARE(popup->viewModel().currentURL(), amazonUrl);
 }

@@ -121,8 +121,7 @@ void BrowserView::startPage()
         m_certificateErrors = &page->certificateErrors();
         connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
                 &BrowserView::updateCertificateWarning);
-        connect(page, &ScreeningWebPage::waitsForAddressChanged, this,
-                &BrowserView::updateBlocked);
+        connect(page, &ScreeningWebPage::waitsForAddressChanged, this, &BrowserView::updateBlocked);
     }
     if (m_zoomLevels)
         m_pageZoom = new PageZoom(*m_webView->page(), *m_zoomLevels);
@@ -214,8 +213,8 @@ void BrowserView::updateBlocked()
         shown = certificateWarningView();
     else if (m_pageProcessEnded)
         shown = crashedView();
-    else if (const auto *page = m_webView ? qobject_cast<ScreeningWebPage *>(m_webView->page())
-                                          : nullptr;
+    else if (const auto *page
+             = m_webView ? qobject_cast<ScreeningWebPage *>(m_webView->page()) : nullptr;
              page && page->waitsForAddress())
         shown = blankCover();
     m_layers->setCurrentWidget(shown);

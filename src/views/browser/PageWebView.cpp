@@ -51,8 +51,14 @@ void PageWebView::attachPage(QWebEnginePage *page)
 {
     setPage(page);
     if (auto *screening = qobject_cast<ScreeningWebPage *>(page)) {
+        // A page out of sight is not heard: its dialog would stand over
+        // another tab's page ("カード情報を再入力してください" over a real
+        // shop). Unanswered, an alert is closed and a question declined.
         connect(&screening->dialogRelay(), &JavaScriptDialogRelay::dialogRequested, this,
-                [this](JavaScriptDialogRequest &request) { JavaScriptDialog::ask(request, this); });
+                [this](JavaScriptDialogRequest &request) {
+                    if (isVisible())
+                        JavaScriptDialog::ask(request, this);
+                });
     }
 }
 
