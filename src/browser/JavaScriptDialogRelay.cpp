@@ -32,10 +32,15 @@ JavaScriptDialogRequest makeRequest(JavaScriptDialogRequest::Kind kind, const QU
 JavaScriptDialogRelay::JavaScriptDialogRelay(QWebEnginePage &page)
     : QObject(&page)
 {
-    // Silence lasts for the page the user silenced, not for the next site.
-    connect(&page, &QWebEnginePage::loadStarted, this, [this] {
+    // Silence lasts for the site the user silenced, not for the next one.
+    // A reload keeps it, or a page that alerts and reloads itself would
+    // never offer it and hold the window for ever.
+    connect(&page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (url.host() == m_site)
+            return;
+        m_site = url.host();
         m_suppressed = false;
-        m_shownSinceLoad = 0;
+        m_shownOnSite = 0;
     });
 }
 
@@ -43,7 +48,7 @@ JavaScriptDialogRequest JavaScriptDialogRelay::ask(JavaScriptDialogRequest reque
 {
     if (m_suppressed)
         return request;
-    request.repeated = m_shownSinceLoad++ > 0;
+    request.repeated = m_shownOnSite++ > 0;
     // The dialog runs its own event loop, in which the page and this relay
     // may be closed.
     const QPointer<JavaScriptDialogRelay> self(this);

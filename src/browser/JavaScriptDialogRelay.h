@@ -3,13 +3,15 @@
 #include "browser/JavaScriptDialogRequest.h"
 
 #include <QObject>
+#include <QString>
 
 class QWebEnginePage;
 
 // Puts a page's JavaScript dialogs to the view that shows them, which lives
 // above this layer: the page asks here, the view answers through the
 // request it is handed. A page that abuses dialogs (a loop of alerts, as
-// fake virus warnings do) can be silenced by the user until its next load.
+// fake virus warnings do) can be silenced by the user until the tab goes to
+// another site.
 class JavaScriptDialogRelay final : public QObject
 {
     Q_OBJECT
@@ -39,6 +41,7 @@ Q_SIGNALS:
 private:
     JavaScriptDialogRequest ask(JavaScriptDialogRequest request);
 
+    QString m_site;
     bool m_suppressed = false;
-    int m_shownSinceLoad = 0;
+    int m_shownOnSite = 0;
 };

@@ -373,17 +373,28 @@ void TestBrowserView::pageDialogsAreTheBrowsersOwn()
     QCOMPARE(runScript(script).toString(), result);
     QCOMPARE(m_dialogs, shown);
 
-    // Silence lasts until the page's next load.
+    // Silence, and the offer of it, outlast a reload (a page that alerts
+    // and reloads itself), but not the site.
+    const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
+    const int heard = int(m_dialogs.size());
     m_env->viewModel.reload();
     QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }));
     runScript(u"alert('ウイルスに感染しています')"_s);
-    QCOMPARE(m_dialogs.size(), shown.size() + 1);
+    QCOMPARE(m_dialogs.size(), shown.size() + (shown.constLast().endsWith(silence) ? 0 : 1));
+    if (m_dialogs.size() > heard)
+        QVERIFY(m_dialogs.constLast().endsWith(silence));
+    m_env->viewModel.loadURL(orderUrl);
+    QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }));
+    runScript(u"alert('ご注文ありがとうございます')"_s);
+    QCOMPARE(m_dialogs.constLast(),
+             orderUrl.host() + u" の表示内容|ご注文ありがとうございます|OK"_s);
 
     // A page out of sight (a tab behind) is not heard: closed unseen.
+    const qsizetype seen = m_dialogs.size();
     m_env->view.hide();
     QCOMPARE(runScript(u"alert('カード情報を再入力してください'); confirm('続けますか？')"_s),
              QVariant(false));
-    QCOMPARE(m_dialogs.size(), shown.size() + 1);
+    QCOMPARE(m_dialogs.size(), seen);
 }
 
 void TestBrowserView::leavingAKeptPageAsksFirst()
