@@ -229,6 +229,30 @@ void BrowserViewModel::dismissCaution()
     updateDerived();
 }
 
+bool BrowserViewModel::isConnectionUntrusted() const
+{
+    if (m_isBlocked)
+        return false;
+    if (!m_certificateWarningURL.isEmpty())
+        return true;
+    return !m_untrustedHost.isEmpty() && m_currentURL.scheme() == "https"_L1
+        && m_currentURL.host() == m_untrustedHost;
+}
+
+void BrowserViewModel::setCertificateWarningURL(const QUrl &url)
+{
+    if (m_certificateWarningURL == url)
+        return;
+    m_certificateWarningURL = url;
+    Q_EMIT certificateProblemChanged();
+}
+
+void BrowserViewModel::noteCertificateAccepted(const QUrl &url)
+{
+    m_untrustedHost = url.host();
+    Q_EMIT certificateProblemChanged();
+}
+
 QString BrowserViewModel::shownTitle() const
 {
     if (!m_isBlocked)

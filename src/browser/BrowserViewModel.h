@@ -42,6 +42,8 @@ class BrowserViewModel final : public QObject
                    blockedSuggestionChanged)
     Q_PROPERTY(bool canProceedAnyway READ canProceedAnyway NOTIFY canProceedAnywayChanged)
     Q_PROPERTY(bool isProceeded READ isProceeded NOTIFY isProceededChanged)
+    Q_PROPERTY(
+        bool isConnectionUntrusted READ isConnectionUntrusted NOTIFY certificateProblemChanged)
     Q_PROPERTY(QStringList cautionReasons READ cautionReasons NOTIFY cautionReasonsChanged)
 
 public:
@@ -69,7 +71,19 @@ public:
     QUrl pendingBlockedURL() const { return m_pendingBlockedURL; }
     // The address the tab shows: while a warning is up the stopped one, not
     // the page's behind it. What a closed or saved tab brings back.
-    QUrl shownURL() const { return m_isBlocked ? m_pendingBlockedURL : m_currentURL; }
+    QUrl shownURL() const
+    {
+        if (m_isBlocked)
+            return m_pendingBlockedURL;
+        return m_certificateWarningURL.isEmpty() ? m_currentURL : m_certificateWarningURL;
+    }
+    // The shown address's certificate is not trusted: its warning is up, or
+    // the user went past it for that host.
+    bool isConnectionUntrusted() const;
+    // From the page: the address whose certificate warning is up (empty
+    // when none is), and the host the user accepted a bad certificate for.
+    void setCertificateWarningURL(const QUrl &url);
+    void noteCertificateAccepted(const QUrl &url);
     // The tab's and the window's title: the page's own, or while a warning is
     // up the stopped host, never the title of the page behind the warning. A
     // stopped look-alike host is named in ASCII, as "xn--rkuten-3nf.co.jp".
@@ -149,6 +163,7 @@ Q_SIGNALS:
     void blockedSuggestionChanged();
     void canProceedAnywayChanged();
     void isProceededChanged();
+    void certificateProblemChanged();
     void cautionReasonsChanged();
     // The attached page's icon.
     void pageIconChanged();
@@ -222,6 +237,8 @@ private:
     SafetyLevel::Suggestion m_blockedSuggestion;
     bool m_canProceedAnyway = false;
     bool m_isProceeded = false;
+    QUrl m_certificateWarningURL;
+    QString m_untrustedHost;
     QStringList m_cautionReasons;
     CautionNotice m_cautionNotice;
 

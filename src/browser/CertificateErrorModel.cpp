@@ -119,8 +119,10 @@ void CertificateErrorModel::proceed()
 {
     if (!canProceed())
         return;
+    const QUrl url = m_error->url();
     m_error->acceptCertificate();
     clear();
+    Q_EMIT accepted(url);
 }
 
 void CertificateErrorModel::clear()

@@ -44,6 +44,8 @@ public:
 
 Q_SIGNALS:
     void errorChanged();
+    // The user went past the warning for url's host.
+    void accepted(const QUrl &url);
 
 private:
     void onCertificateError(const QWebEngineCertificateError &error);

@@ -26,6 +26,16 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
     , m_certificateErrors(new CertificateErrorModel(*this))
 {
     PageActionTexts::apply(*this);
+    // The toolbar speaks of the address whose certificate is in question.
+    connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this, [this] {
+        if (m_viewModel)
+            m_viewModel->setCertificateWarningURL(
+                m_certificateErrors->hasError() ? m_certificateErrors->url() : QUrl());
+    });
+    connect(m_certificateErrors, &CertificateErrorModel::accepted, this, [this](const QUrl &url) {
+        if (m_viewModel)
+            m_viewModel->noteCertificateAccepted(url);
+    });
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     // Downloads and permission requests are left to the engine, which
     // refuses them when nobody accepts them.

@@ -170,6 +170,8 @@ void BrowserToolbar::setViewModel(BrowserViewModel &viewModel)
             &BrowserToolbar::updateNavigation);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this,
             &BrowserToolbar::updateNavigation);
+    connect(m_viewModel, &BrowserViewModel::certificateProblemChanged, this,
+            &BrowserToolbar::updateAddress);
     connect(m_viewModel, &BrowserViewModel::isLoadingChanged, this, &BrowserToolbar::updateReload);
     connect(m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
@@ -234,7 +236,7 @@ void BrowserToolbar::updateAddress()
 {
     // While a warning is up it is the stopped address that matters, not the
     // page behind the warning.
-    m_address->setAddress(m_viewModel->shownURL());
+    m_address->setAddress(m_viewModel->shownURL(), m_viewModel->isConnectionUntrusted());
     m_badge->setSafetyLevel(m_viewModel->safetyLevel());
     m_badge->setInsecure(m_address->isInsecure());
 }

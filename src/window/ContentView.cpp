@@ -231,7 +231,8 @@ BrowserView *ContentView::addTab(bool background)
     });
     for (const auto signal :
          {&BrowserViewModel::currentURLChanged, &BrowserViewModel::isBlockedChanged,
-          &BrowserViewModel::pendingBlockedURLChanged}) {
+          &BrowserViewModel::pendingBlockedURLChanged,
+          &BrowserViewModel::certificateProblemChanged}) {
         connect(viewModel, signal, this, &ContentView::tabsChanged);
     }
 

@@ -509,6 +509,9 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         // the warning.
         QTest::qWait(300);
         QCOMPARE(webView->url(), pageUrl);
+        // The tab speaks of the address in question, as not trusted.
+        QCOMPARE(m_env->viewModel.shownURL(), secureUrl);
+        QVERIFY(m_env->viewModel.isConnectionUntrusted());
         if (screenshotsWanted())
             view.resize(1000, 700);
         QVERIFY(saveScreenshot(&view, u"certificate-warning.png"_s));
@@ -525,6 +528,9 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         QVERIFY(!warning->isVisible());
         QVERIFY(webView->isVisible());
         QCOMPARE(webView->history()->count(), pages);
+        // Past the warning the page is still not one to trust.
+        QCOMPARE(m_env->viewModel.shownURL(), shown);
+        QCOMPARE(m_env->viewModel.isConnectionUntrusted(), shown == secureUrl);
     }
     // Nothing reaches the shop later either (the page's icon may, once shown).
     if (served == 0)

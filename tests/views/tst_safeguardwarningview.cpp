@@ -295,6 +295,10 @@ void TestSafeGuardWarningView::addressShowsWhereThePageIs()
     QVERIFY(!text->text().contains(u"<b>"_s));
     QCOMPARE(view.findChild<QLabel *>(u"addressLock"_s)->isVisible(), lock);
     QCOMPARE(view.findChild<QLabel *>(u"addressInsecure"_s)->isVisible(), insecure);
+    // Under a certificate not trusted, https reads as http does.
+    view.setAddress(address, true);
+    QCOMPARE(view.findChild<QLabel *>(u"addressInsecure"_s)->isVisible(),
+             insecure || address.scheme() == u"https"_s);
 }
 
 QTEST_MAIN(TestSafeGuardWarningView)

@@ -54,22 +54,24 @@ AddressView::AddressView(QWidget *parent)
     showAddress();
 }
 
-void AddressView::setAddress(const QUrl &address)
+void AddressView::setAddress(const QUrl &address, bool untrusted)
 {
-    if (address == m_address)
+    if (address == m_address && untrusted == m_untrusted)
         return;
     m_address = address;
+    m_untrusted = untrusted;
     showAddress();
 }
 
 bool AddressView::isSecure() const
 {
-    return m_address.scheme() == QLatin1String("https");
+    return m_address.scheme() == QLatin1String("https") && !m_untrusted;
 }
 
 bool AddressView::isInsecure() const
 {
-    return m_address.scheme() == QLatin1String("http");
+    return m_address.scheme() == QLatin1String("http")
+        || (m_address.scheme() == QLatin1String("https") && m_untrusted);
 }
 
 QString AddressView::displayHost(const QUrl &address)

@@ -19,7 +19,9 @@ public:
     explicit AddressView(QWidget *parent = nullptr);
 
     QUrl address() const { return m_address; }
-    void setAddress(const QUrl &address);
+    // untrusted: an https address whose certificate is not trusted, shown
+    // as plain http is.
+    void setAddress(const QUrl &address, bool untrusted = false);
     // The address as shown, without its emphasis.
     QString shownText() const { return m_shownText; }
     bool isSecure() const;
@@ -47,6 +49,7 @@ private:
     void showAddress();
 
     QUrl m_address;
+    bool m_untrusted = false;
     QLabel *m_lock;
     QLabel *m_insecure;
     QLabel *m_text;
