@@ -608,6 +608,16 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     QVERIFY(load(orderUrl));
     runScript(u"window.print()"_s);
     QTRY_COMPARE_WITH_TIMEOUT(asked, BrowserPageActions::pagePrintsPerLoad + 1, engineTimeout);
+    // A title never takes the proposed file out of its folder.
+    QVERIFY(load(orderUrl));
+    runScript(u"document.title = '../../etc/ご注文'"_s);
+    QTRY_COMPARE(m_env->viewModel.pageTitle(), u"../../etc/ご注文"_s);
+    m_env->actions.setPrintQuestion([&](QPrinter &printer, QWidget *) {
+        askedFor = printer.docName();
+        return false;
+    });
+    press(Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(askedFor, u"_.._etc_ご注文"_s);
 
     // Esc stops a load that is still going on (what stopping keeps is the
     // window test's, through the toolbar's stop button).

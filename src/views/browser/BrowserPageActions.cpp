@@ -177,8 +177,13 @@ void BrowserPageActions::print()
         return;
     const QScopedValueRollback asking(m_asking, true);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    const QString title = m_view->viewModel().pageTitle();
-    printer->setDocName(title.isEmpty() ? u"Velmora Shopping Browser"_s : title);
+    // The print dialog proposes "<folder>/<name>.pdf": a page's title may
+    // not take that file out of its folder ("../../x") or hide it.
+    QString title = m_view->viewModel().pageTitle();
+    title.replace(u'/', u'_').replace(u'\\', u'_');
+    while (title.startsWith(u'.'))
+        title.remove(0, 1);
+    printer->setDocName(title.trimmed().isEmpty() ? u"Velmora Shopping Browser"_s : title);
     if (!m_printQuestion || !m_printQuestion(*printer, &m_window) || !m_view)
         return;
     m_printer = std::move(printer);
