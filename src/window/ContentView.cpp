@@ -206,7 +206,23 @@ QWidget *ContentView::buildBrowserSection()
     layout->addLayout(tabRow);
     layout->addWidget(m_pages, 1);
     layout->addWidget(new DownloadBarView(*m_downloads, section));
-    connect(m_searchBar, &SearchBarView::searchRequested, this, &ContentView::runSearch);
+    connect(m_searchBar, &SearchBarView::searchRequested, this, [this](const QUrl &address) {
+        runSearch(address);
+        // The page takes the keys next (PageDown, Space), as in other
+        // browsers after an address is typed: once it has loaded, as the
+        // engine may replace the widget that would hold the focus before.
+        QWebEngineView *page = browserView()->webView();
+        if (!page)
+            return;
+        page->setFocus();
+        connect(
+            page->page(), &QWebEnginePage::loadFinished, page,
+            [this, page] {
+                if (!focusWidget() || page->isAncestorOf(focusWidget()))
+                    page->setFocus();
+            },
+            Qt::SingleShotConnection);
+    });
     addTab(false);
     return section;
 }

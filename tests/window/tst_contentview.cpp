@@ -547,10 +547,14 @@ void TestContentView::keyboardShortcuts()
     QApplication::activeModalWidget()->close();
     QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
 
-    // Return searches for what the box holds, through the current tab.
+    // Return searches for what the box holds, through the current tab, and
+    // the page takes the keys next (PageDown, Space).
     QTest::keyClick(field, Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), searchAddress(m_env->app->ruleStore(), u"iPad"_s),
                               engineTimeout);
+    QVERIFY(!field->hasFocus());
+    QWidget *page = window->browserView()->webView();
+    QTRY_VERIFY(page == window->focusWidget() || page->isAncestorOf(window->focusWidget()));
 }
 
 void TestContentView::tabKeys_data()
