@@ -275,8 +275,11 @@ void ContentView::watchPage(BrowserView *view, QWebEnginePage *page)
 {
     m_downloads->watchPage(page);
     if (auto *screening = qobject_cast<ScreeningWebPage *>(page)) {
-        screening->setTabOpener(
-            [this](bool inBackground) { return addTab(inBackground)->webView()->page(); });
+        screening->setTabOpener([this, view](bool inBackground) {
+            BrowserView *opened = addTab(inBackground);
+            m_openers.insert(opened, view);
+            return opened->webView()->page();
+        });
     }
     // A sign-in or payment window closes itself when it is done; the engine
     // allows that only to windows a script opened.
@@ -384,10 +387,16 @@ void ContentView::closeTab(int index)
         close();
         return;
     }
+    const bool wasCurrent = index == currentTabIndex();
     BrowserView *view = m_tabs.takeAt(index);
+    // A sign-in window done, or a tab the user closes, gives the front back
+    // to the tab that opened it.
+    const QPointer<BrowserView> opener = m_openers.take(view);
     m_openedBehindCurrent = 0;
     m_tabStrip->removeTab(index);
     m_pages->removeWidget(view);
+    if (wasCurrent && opener && m_tabs.contains(opener.data()))
+        selectTab(int(m_tabs.indexOf(opener.data())));
     // Its page may be the one that asked for this, still inside its call.
     view->deleteLater();
     Q_EMIT tabsChanged();

@@ -4,6 +4,7 @@
 #include "views/browser/BrowserView.h"
 #include "window/NavigationSection.h"
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -180,6 +181,8 @@ private:
     // Tabs opened in the background from the current one since it became
     // current, each next to the one before.
     int m_openedBehindCurrent = 0;
+    // The tab each page-opened tab came from.
+    QHash<BrowserView *, QPointer<BrowserView>> m_openers;
     QList<QUrl> m_closedTabs;
     // The bookmark list or settings view, made anew each time its section is
     // chosen so that it starts from its first tab and empty fields.

@@ -737,9 +737,12 @@ void TestContentView::pagesOpenTabs()
     window->tabView(1)->webView()->page()->runJavaScript(
         u"window.opener !== null"_s, [&hasOpener](const QVariant &value) { hasOpener = value; });
     QTRY_COMPARE_WITH_TIMEOUT(hasOpener, QVariant(true), engineTimeout);
-    // When it is done, it closes itself.
+    // When it is done, it closes itself, and the tab that opened it comes
+    // back to the front rather than its neighbour.
+    window->openTab(untitledUrl, true);
     window->tabView(1)->webView()->page()->runJavaScript(u"window.close()"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    QCOMPARE(window->currentTabIndex(), 0);
 }
 
 void TestContentView::popupShowsOnlyAPageFromAnAddress()
