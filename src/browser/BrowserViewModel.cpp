@@ -419,7 +419,9 @@ void BrowserViewModel::publishVerdict(const SafetyLevel &level,
 
 void BrowserViewModel::showShownPageAgain()
 {
-    const QUrl shown = m_webView ? m_webView->url() : QUrl();
+    // The page's committed entry: for a moment after a refused load the
+    // engine still names the refused address as the page's.
+    const QUrl shown = m_webView ? m_webView->history()->currentItem().url() : QUrl();
     publishVerdict(shown.isEmpty() ? SafetyLevel::neutral(QString::fromUtf8(newTabDomain))
                                    : verdictOfShown(shown));
 }
@@ -503,7 +505,7 @@ void BrowserViewModel::onLoadProgress(int progress)
     setEstimatedProgress(progress / 100.0);
 }
 
-void BrowserViewModel::onLoadFinished(bool ok)
+void BrowserViewModel::onLoadFinished()
 {
     m_idleWatchdog.stop();
     setIsLoading(false);
@@ -511,11 +513,12 @@ void BrowserViewModel::onLoadFinished(bool ok)
     // The engine reports no change when a real title replaces an identical
     // stand-in, so look again now that the document is complete.
     refreshTitle();
-    // Only a navigation that really finished gives the shown page a new
-    // verdict; a cancelled or failed one left the earlier page in place. A
-    // reload or a page loading its own address again changes no address, so
-    // this is where its verdict arrives.
-    if (!ok || !m_webView || m_isBlocked)
+    // The badge speaks of the page shown now. A reload or a page loading its
+    // own address again changes no address, so this is where its verdict
+    // arrives; a typed address that was cancelled, failed or turned into a
+    // download left the earlier page in place, though the badge already
+    // spoke of the address when it was asked for.
+    if (!m_webView || m_isBlocked)
         return;
     const QUrl url = m_webView->url();
     if (!url.isEmpty())

@@ -200,7 +200,7 @@ private:
     void refreshHistoryFlags();
     void onLoadStarted();
     void onLoadProgress(int progress);
-    void onLoadFinished(bool ok);
+    void onLoadFinished();
 
     void setCurrentURL(const QUrl &url);
     void setUrlInputString(const QString &text);

@@ -84,6 +84,7 @@ private Q_SLOTS:
     void everyNavigationKindIsScreened_data();
     void everyNavigationKindIsScreened();
     void popupFloodStaysBounded();
+    void typedDownloadLeavesTheBadgeToThePage();
     void proceedPassCoversOnlyTheChosenPageLoad();
     void goBackAndReloadWhileBlocked();
     void sameDocumentChangeRefreshesVerdict();
@@ -445,6 +446,22 @@ void TestNavigationPolicy::popupFloodStaysBounded()
     QTest::qWait(500);
     QCOMPARE(int(m_fixture->tabs.size()), allowance);
     QCOMPARE(m_proxy.hits(neutralHost, u"/again0"_s), 0);
+}
+
+void TestNavigationPolicy::typedDownloadLeavesTheBadgeToThePage()
+{
+    // A certified shop's file: the badge may not go on speaking of the shop
+    // over the page that stays.
+    const QUrl receipt(u"http://www.amazon.co.jp/receipt.pdf"_s);
+    m_proxy.setAttachment(receipt.host(), receipt.path(), "%PDF-1.4\n", u"receipt.pdf"_s,
+                          "application/pdf");
+    QVERIFY(loadAndWait(address(neutralHost, u"/"_s)));
+    const SafetyLevel page = m_viewModel->safetyLevel();
+    m_viewModel->loadURL(receipt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(receipt.host(), receipt.path()), 1, engineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
+    QTRY_COMPARE(m_viewModel->safetyLevel(), page);
+    QCOMPARE(m_viewModel->currentURL(), address(neutralHost, u"/"_s));
 }
 
 void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
