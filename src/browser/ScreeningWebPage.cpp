@@ -118,8 +118,11 @@ void ScreeningWebPage::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         return;
     // Opened in the engine's own new page so that it keeps window.opener,
     // which sign-in and payment windows report back through.
+    // A window nobody clicked for opens behind: it may not take the front
+    // from the page the user is reading.
     QWebEnginePage *tab
-        = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab);
+        = m_tabOpener(request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab
+                      || !request.isUserInitiated());
     if (!tab)
         return;
     if (auto *screening = qobject_cast<ScreeningWebPage *>(tab)) {
