@@ -135,6 +135,9 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
             ContentView *opened = showWindow(false, window.pages.first().url, window.placement);
             for (qsizetype i = 1; i < window.pages.size(); ++i)
                 opened->openTab(window.pages.at(i).url, true);
+            // The history has these visits from when they were open before.
+            for (qsizetype i = 0; i < window.pages.size(); ++i)
+                opened->skipNextVisit(int(i), window.pages.at(i).url);
             opened->selectTab(window.current);
             restored = true;
         }

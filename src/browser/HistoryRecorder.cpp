@@ -4,6 +4,8 @@
 #include "history/HistoryStore.h"
 #include "safety/SafetyLevel.h"
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 HistoryRecorder::HistoryRecorder(BrowserViewModel &viewModel, HistoryStore &store, QObject *parent)
@@ -54,6 +56,10 @@ void HistoryRecorder::recordShownPage()
     const QUrl url = m_viewModel.currentURL();
     // Under a warning the page beneath is hidden; it was recorded when shown.
     if (m_viewModel.isBlocked() || !isRecordable(url)) {
+        m_recordedURL.clear();
+        return;
+    }
+    if (const QUrl skipped = std::exchange(m_skipped, QUrl()); skipped == url) {
         m_recordedURL.clear();
         return;
     }

@@ -24,6 +24,9 @@ public:
     // Web pages and the user's own files; not blank pages, inline data or
     // the engine's internal pages.
     static bool isRecordable(const QUrl &url);
+    // The next page shown, when it is url, was recorded before: a tab
+    // brought back at start.
+    void skipNextVisit(const QUrl &url) { m_skipped = url; }
 
 private:
     void onURLChanged();
@@ -33,5 +36,6 @@ private:
     BrowserViewModel &m_viewModel;
     HistoryStore &m_store;
     QUrl m_recordedURL;
+    QUrl m_skipped;
     bool m_recordPending = false;
 };

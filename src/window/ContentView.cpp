@@ -376,6 +376,14 @@ void ContentView::openTab(const QUrl &url, bool background)
     addTab(background)->viewModel().loadURL(url);
 }
 
+void ContentView::skipNextVisit(int tab, const QUrl &url)
+{
+    if (tab < 0 || tab >= m_tabs.size())
+        return;
+    if (auto *recorder = tabViewModel(tab).findChild<HistoryRecorder *>())
+        recorder->skipNextVisit(url);
+}
+
 void ContentView::closeTab(int index)
 {
     if (index < 0 || index >= m_tabs.size())

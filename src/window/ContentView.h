@@ -95,6 +95,9 @@ public:
     // Opens url, screened, in a new tab after the current one; a background
     // tab leaves the current tab shown.
     void openTab(const QUrl &url, bool background);
+    // The tab's next page, when it is url, is one the history has already:
+    // a tab brought back at start.
+    void skipNextVisit(int tab, const QUrl &url);
     // Closing the last tab closes the window.
     void closeTab(int index);
     void selectTab(int index);

@@ -240,6 +240,7 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
         return shown;
     };
     QList<QUrl> before;
+    qint64 visits = 0;
     {
         Run first(home);
         first.app.start({});
@@ -258,6 +259,8 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
         QTRY_COMPARE(session.load().value(0).placement, window->saveGeometry());
         before = tabs(window);
         QCOMPARE(before.mid(1), QList<QUrl>({amazonUrl, scamUrl, reportUrl}));
+        QTRY_COMPARE(first.app.historyStore().visitCount(), 3);
+        visits = first.app.historyStore().visitCount();
     }
     Run second(home);
     second.app.start({});
@@ -268,6 +271,11 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
     QTRY_COMPARE(tabs(window), before);
     QCOMPARE(window->currentTabIndex(), 2);
     QVERIFY(window->tabViewModel(2).isBlocked());
+    // Brought back, not visited again.
+    QTRY_VERIFY(!window->tabViewModel(3).isLoading()
+                && window->tabViewModel(3).currentURL() == reportUrl);
+    QTest::qWait(200);
+    QCOMPARE(second.app.historyStore().visitCount(), visits);
 }
 
 void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
