@@ -93,7 +93,8 @@ void VelmoraShoppingBrowserApp::tellSettingsNotSaved()
 QWebEngineProfile &VelmoraShoppingBrowserApp::profile()
 {
     if (!m_profile)
-        m_profile = WebProfiles::makePersistent(m_dataFolder, this);
+        m_profile = WebProfiles::makePersistent(m_dataFolder,
+                                                SessionStore::restoresAtStart(m_preferences), this);
     return *m_profile;
 }
 

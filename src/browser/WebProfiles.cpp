@@ -25,7 +25,8 @@ QString WebProfiles::cachePath(const QString &dataFolder)
     return QDir(dataFolder).filePath(QStringLiteral("web-cache"));
 }
 
-QWebEngineProfile *WebProfiles::makePersistent(const QString &dataFolder, QObject *parent)
+QWebEngineProfile *WebProfiles::makePersistent(const QString &dataFolder, bool sessionContinues,
+                                               QObject *parent)
 {
     removeScheduledSiteStorage(dataFolder);
     auto *profile = new QWebEngineProfile(QString::fromLatin1(storageName), parent);
@@ -36,8 +37,11 @@ QWebEngineProfile *WebProfiles::makePersistent(const QString &dataFolder, QObjec
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     // Session cookies end with the session, as the site that set them
     // intends; a shop's "stay signed in" and cart cookies have a lifetime and
-    // are kept.
-    profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    // are kept. Where the tabs come back at the next start, so does the
+    // session, with the carts and sign-ins its cookies hold.
+    profile->setPersistentCookiesPolicy(sessionContinues
+                                            ? QWebEngineProfile::ForcePersistentCookies
+                                            : QWebEngineProfile::AllowPersistentCookies);
     return profile;
 }
 

@@ -23,7 +23,10 @@ public:
 
     // Site storage is removed before the persistent profile opens it, when
     // that was asked for since the last start.
-    static QWebEngineProfile *makePersistent(const QString &dataFolder, QObject *parent);
+    // sessionContinues: the tabs come back at the next start, and with them
+    // the session cookies.
+    static QWebEngineProfile *makePersistent(const QString &dataFolder, bool sessionContinues,
+                                             QObject *parent);
     static QWebEngineProfile *makePrivate(QObject *parent);
 
     // The engine offers no way to empty local storage and databases while

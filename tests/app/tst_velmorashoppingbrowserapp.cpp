@@ -112,6 +112,7 @@ void TestVelmoraShoppingBrowserApp::initTestCase()
     m_proxy->setPage(setUrl.host(), setUrl.path(),
                      page("カートに追加",
                           "document.cookie = 'cart=3; max-age=86400; path=/';"
+                          "document.cookie = 'sid=7; path=/';"
                           "localStorage.setItem('k', 'v');"));
     m_proxy->setPage(setPrivateUrl.host(), setPrivateUrl.path(),
                      page("private",
@@ -137,7 +138,7 @@ void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivate
         ContentView *incognito = Run::settled(first.app.openPrivateWindow());
         QCOMPARE(load(incognito, setPrivateUrl, u"private"_s), u"private"_s);
         QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie=secret=1 storage=q lang=ja"_s);
-        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3; sid=7 storage=v lang=ja"_s);
     }
     // Kept on disk, under the data folder given.
     QVERIFY(QDir(home.filePath(u"data/web-profile"_s)).exists());
@@ -145,7 +146,8 @@ void TestVelmoraShoppingBrowserApp::cookiesAndSiteDataSurviveARestartNotAPrivate
     {
         Run second(home);
         ContentView *normal = Run::settled(second.app.openWindow());
-        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3 storage=v lang=ja"_s);
+        // The session goes on, with the tabs: its cookies too.
+        QCOMPARE(load(normal, reportUrl, u"cookie"_s), u"cookie=cart=3; sid=7 storage=v lang=ja"_s);
         ContentView *incognito = Run::settled(second.app.openPrivateWindow());
         QCOMPARE(load(incognito, reportUrl, u"cookie"_s), u"cookie= storage= lang=ja"_s);
 
