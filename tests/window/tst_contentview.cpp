@@ -807,8 +807,8 @@ void TestContentView::screenshots()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(load(window, amazonUrl));
     // Behind the certified shop, a shop under caution and a blocked one.
-    window->openTab(scamUrl, true);
     window->openTab(cautionUrl, true);
+    window->openTab(scamUrl, true);
     QTRY_VERIFY_WITH_TIMEOUT(window->tabView(2)->isShowingWarning(), engineTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!window->tabViewModel(1).isLoading()
                                  && window->tabViewModel(1).safetyLevel().isCaution(),
