@@ -118,6 +118,7 @@ void BrowserView::startPage()
         updateBlocked();
     });
     if (auto *page = qobject_cast<ScreeningWebPage *>(m_webView->page())) {
+        m_screeningPage = page;
         m_certificateErrors = &page->certificateErrors();
         connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this,
                 &BrowserView::updateCertificateWarning);
@@ -213,9 +214,7 @@ void BrowserView::updateBlocked()
         shown = certificateWarningView();
     else if (m_pageProcessEnded)
         shown = crashedView();
-    else if (const auto *page
-             = m_webView ? qobject_cast<ScreeningWebPage *>(m_webView->page()) : nullptr;
-             page && page->waitsForAddress())
+    else if (m_screeningPage && m_screeningPage->waitsForAddress())
         shown = blankCover();
     m_layers->setCurrentWidget(shown);
     updateCautionBar();

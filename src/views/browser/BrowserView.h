@@ -18,6 +18,7 @@ class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SafeGuardWarningView;
+class ScreeningWebPage;
 class SecurityRuleStore;
 class ThemeManager;
 class ZoomLevels;
@@ -106,6 +107,8 @@ private:
     PageWebView *m_webView = nullptr;
     SafeGuardWarningView *m_warning = nullptr;
     CertificateWarningView *m_certificateWarning = nullptr;
+    // The web view's page, when it is the browser's own; both go with the view.
+    ScreeningWebPage *m_screeningPage = nullptr;
     CertificateErrorModel *m_certificateErrors = nullptr;
     FindBarView *m_findBar = nullptr;
     PageCrashedView *m_crashed = nullptr;
