@@ -243,8 +243,11 @@ void BrowserViewModel::setCertificateWarningURL(const QUrl &url)
 {
     if (m_certificateWarningURL == url)
         return;
+    const bool wasLoading = isLoading();
     m_certificateWarningURL = url;
     Q_EMIT certificateProblemChanged();
+    if (isLoading() != wasLoading)
+        Q_EMIT isLoadingChanged();
 }
 
 void BrowserViewModel::noteCertificateAccepted(const QUrl &url)
@@ -495,7 +498,7 @@ void BrowserViewModel::refreshHistoryFlags()
 void BrowserViewModel::onLoadStarted()
 {
     m_idleWatchdog.touch();
-    setIsLoading(true);
+    setEngineLoading(true);
     refreshHistoryFlags();
 }
 
@@ -508,7 +511,7 @@ void BrowserViewModel::onLoadProgress(int progress)
 void BrowserViewModel::onLoadFinished()
 {
     m_idleWatchdog.stop();
-    setIsLoading(false);
+    setEngineLoading(false);
     refreshHistoryFlags();
     // The engine reports no change when a real title replaces an identical
     // stand-in, so look again now that the document is complete.
@@ -552,12 +555,14 @@ void BrowserViewModel::setPageTitle(const QString &title)
     Q_EMIT pageTitleChanged();
 }
 
-void BrowserViewModel::setIsLoading(bool loading)
+void BrowserViewModel::setEngineLoading(bool loading)
 {
-    if (m_isLoading == loading)
+    if (m_engineLoading == loading)
         return;
-    m_isLoading = loading;
-    Q_EMIT isLoadingChanged();
+    const bool wasLoading = isLoading();
+    m_engineLoading = loading;
+    if (isLoading() != wasLoading)
+        Q_EMIT isLoadingChanged();
 }
 
 void BrowserViewModel::setEstimatedProgress(double progress)

@@ -61,7 +61,9 @@ public:
     QUrl currentURL() const { return m_currentURL; }
     QString urlInputString() const { return m_urlInputString; }
     QString pageTitle() const { return m_pageTitle; }
-    bool isLoading() const { return m_isLoading; }
+    // A load held at a certificate warning waits for the user, not the
+    // network: the tab does not spin meanwhile.
+    bool isLoading() const { return m_engineLoading && m_certificateWarningURL.isEmpty(); }
     double estimatedProgress() const { return m_estimatedProgress; }
     bool canGoBack() const { return m_canGoBack; }
     bool canGoForward() const { return m_canGoForward; }
@@ -205,7 +207,7 @@ private:
     void setCurrentURL(const QUrl &url);
     void setUrlInputString(const QString &text);
     void setPageTitle(const QString &title);
-    void setIsLoading(bool loading);
+    void setEngineLoading(bool loading);
     void setEstimatedProgress(double progress);
     void setCanGoBack(bool canGoBack);
     void setCanGoForward(bool canGoForward);
@@ -213,7 +215,7 @@ private:
     QUrl m_currentURL;
     QString m_urlInputString;
     QString m_pageTitle;
-    bool m_isLoading = false;
+    bool m_engineLoading = false;
     double m_estimatedProgress = 0.0;
     bool m_canGoBack = false;
     bool m_canGoForward = false;

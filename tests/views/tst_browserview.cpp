@@ -512,6 +512,8 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         // The tab speaks of the address in question, as not trusted.
         QCOMPARE(m_env->viewModel.shownURL(), secureUrl);
         QVERIFY(m_env->viewModel.isConnectionUntrusted());
+        // It waits for the user, not the network: nothing spins.
+        QVERIFY(!m_env->viewModel.isLoading());
         if (screenshotsWanted())
             view.resize(1000, 700);
         QVERIFY(saveScreenshot(&view, u"certificate-warning.png"_s));
