@@ -52,9 +52,15 @@ JavaScriptDialogRequest JavaScriptDialogRelay::ask(JavaScriptDialogRequest reque
     // The dialog runs its own event loop, in which the page and this relay
     // may be closed.
     const QPointer<JavaScriptDialogRelay> self(this);
+    ++m_asking;
     Q_EMIT dialogRequested(request);
-    if (self && request.suppressFurther)
+    if (!self)
+        return request;
+    --m_asking;
+    if (request.suppressFurther)
         m_suppressed = true;
+    if (request.kind == JavaScriptDialogRequest::Kind::leavePage && !request.accepted)
+        Q_EMIT stayedOnPage();
     return request;
 }
 

@@ -26,6 +26,8 @@ public:
     explicit JavaScriptDialogRelay(QWebEnginePage &page);
 
     bool isSuppressed() const { return m_suppressed; }
+    // A dialog is up, in its own event loop, waiting for the user.
+    bool isAsking() const { return m_asking > 0; }
 
     // The engine's three dialog calls, answered as QWebEnginePage expects.
     void alert(const QUrl &origin, const QString &message);
@@ -37,6 +39,8 @@ Q_SIGNALS:
     // Connected directly: the receiver shows the dialog and writes the
     // answer into the request before returning.
     void dialogRequested(JavaScriptDialogRequest &request);
+    // The user chose to stay on a page that asked to be kept.
+    void stayedOnPage();
 
 private:
     JavaScriptDialogRequest ask(JavaScriptDialogRequest request);
@@ -44,4 +48,5 @@ private:
     QString m_site;
     bool m_suppressed = false;
     int m_shownOnSite = 0;
+    int m_asking = 0;
 };

@@ -36,6 +36,18 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
         if (m_viewModel)
             m_viewModel->noteCertificateAccepted(url);
     });
+    m_closeWait.setSingleShot(true);
+    m_closeWait.setInterval(closeAnswerTimeoutMs);
+    connect(&m_closeWait, &QTimer::timeout, this, [this] {
+        // The question before leaving waits for the user as long as they like.
+        if (m_dialogRelay->isAsking()) {
+            m_closeWait.start();
+            return;
+        }
+        Q_EMIT closeUnanswered();
+    });
+    connect(this, &QWebEnginePage::windowCloseRequested, &m_closeWait, &QTimer::stop);
+    connect(m_dialogRelay, &JavaScriptDialogRelay::stayedOnPage, &m_closeWait, &QTimer::stop);
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     // Downloads and permission requests are left to the engine, which
     // refuses them when nobody accepts them.
@@ -72,6 +84,12 @@ bool ScreeningWebPage::acceptNavigationRequest(const QUrl &url, NavigationType t
     if (accepted && isMainFrame)
         m_certificateErrors->noteMainFrameNavigation(url);
     return accepted;
+}
+
+void ScreeningWebPage::requestClose()
+{
+    m_closeWait.start();
+    triggerAction(RequestClose);
 }
 
 QWebEnginePage *ScreeningWebPage::createWindow(WebWindowType type)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWebEnginePage>
 
 #include <functional>
@@ -41,6 +42,14 @@ public:
     // first document the opener wrote into.
     bool waitsForAddress() const { return m_waitsForAddress; }
 
+    // Closing a tab asks its page first, so that a page holding the user's
+    // input can ask them (beforeunload); the engine answers with
+    // windowCloseRequested, or with nothing when the user stays. A page that
+    // gives no answer in time, with no question up, is let go with
+    // closeUnanswered: a stuck page must not keep its tab open.
+    static constexpr int closeAnswerTimeoutMs = 2000;
+    void requestClose();
+
     // Where the view that shows this page finds the page's dialogs and its
     // certificate errors; both belong to the page.
     JavaScriptDialogRelay &dialogRelay() const { return *m_dialogRelay; }
@@ -48,6 +57,7 @@ public:
 
 Q_SIGNALS:
     void waitsForAddressChanged();
+    void closeUnanswered();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -71,4 +81,5 @@ private:
     bool m_waitsForAddress = false;
     JavaScriptDialogRelay *m_dialogRelay;
     CertificateErrorModel *m_certificateErrors;
+    QTimer m_closeWait;
 };

@@ -282,9 +282,12 @@ void ContentView::watchPage(BrowserView *view, QWebEnginePage *page)
         });
     }
     // A sign-in or payment window closes itself when it is done; the engine
-    // allows that only to windows a script opened.
-    connect(page, &QWebEnginePage::windowCloseRequested, this,
-            [this, view] { closeTab(int(m_tabs.indexOf(view))); });
+    // allows that only to windows a script opened. A page the user closes
+    // answers here too.
+    connect(page, &QWebEnginePage::windowCloseRequested, view, [this, view] { removeTab(view); });
+    if (auto *screening = qobject_cast<ScreeningWebPage *>(page))
+        connect(screening, &ScreeningWebPage::closeUnanswered, view,
+                [this, view] { removeTab(view); });
 }
 
 void ContentView::startPages()
@@ -388,6 +391,18 @@ void ContentView::closeTab(int index)
 {
     if (index < 0 || index >= m_tabs.size())
         return;
+    BrowserView *view = m_tabs.at(index);
+    if (auto *page = qobject_cast<ScreeningWebPage *>(view->webView()->page()))
+        page->requestClose();
+    else
+        removeTab(view);
+}
+
+void ContentView::removeTab(BrowserView *view)
+{
+    const int index = int(m_tabs.indexOf(view));
+    if (index < 0)
+        return;
     const QUrl shown = tabViewModel(index).shownURL();
     if (!shown.isEmpty())
         m_closedTabs.append(shown);
@@ -396,7 +411,7 @@ void ContentView::closeTab(int index)
         return;
     }
     const bool wasCurrent = index == currentTabIndex();
-    BrowserView *view = m_tabs.takeAt(index);
+    m_tabs.removeAt(index);
     // A sign-in window done, or a tab the user closes, gives the front back
     // to the tab that opened it.
     const QPointer<BrowserView> opener = m_openers.take(view);

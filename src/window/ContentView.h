@@ -98,7 +98,8 @@ public:
     // The tab's next page, when it is url, is one the history has already:
     // a tab brought back at start.
     void skipNextVisit(int tab, const QUrl &url);
-    // Closing the last tab closes the window.
+    // The tab's page is asked first and may keep it open (the user's input
+    // unsaved); closing the last tab closes the window.
     void closeTab(int index);
     void selectTab(int index);
     // The most recently closed tab's address, opened again and screened anew.
@@ -137,6 +138,7 @@ private:
     void buildMenus();
     void buildTabActions(QMenu *file);
     BrowserView *addTab(bool background);
+    void removeTab(BrowserView *view);
     void showCurrentTab();
     void startPages();
     void watchPage(BrowserView *view, QWebEnginePage *page);

@@ -4,6 +4,7 @@
 #include "bookmarks/BookmarkStore.h"
 #include "browser/BrowserViewModel.h"
 #include "browser/PageZoom.h"
+#include "browser/ScreeningWebPage.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
@@ -14,6 +15,7 @@
 #include "views/bookmarks/BookmarksView.h"
 #include "views/browser/AddressView.h"
 #include "views/browser/BrowserView.h"
+#include "views/browser/JavaScriptDialog.h"
 #include "views/common/ThemeColors.h"
 #include "views/downloads/DownloadBarView.h"
 #include "views/search/SearchBarView.h"
@@ -30,6 +32,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,12 +44,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -161,6 +166,8 @@ private Q_SLOTS:
     void tabKeys();
     void tabMenuDuplicatesClosesAndReopens();
     void tabStripClicks();
+    void closingATabAsksAPageHoldingInput_data();
+    void closingATabAsksAPageHoldingInput();
     void settingsWindowKeysAndLastWindow_data();
     void settingsWindowKeysAndLastWindow();
     void pagesOpenTabs_data();
@@ -597,11 +604,15 @@ void TestContentView::tabKeys()
     window->tabStrip()->moveTab(2, 1);
     window->selectTab(0);
 
-    // Typed while the page has the focus.
+    // Typed while the page has the focus. A tab closes once its page agrees.
+    const QPointer<ContentView> open(window);
     for (const QKeyCombination key : std::as_const(keys)) {
         QWebEngineView *page = window->browserView()->webView();
         QWidget *target = page->focusProxy() ? page->focusProxy() : page;
+        const int before = window->tabCount();
         QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_W))
+            QTRY_VERIFY_WITH_TIMEOUT(!open || window->tabCount() < before, engineTimeout);
     }
     if (tabs.isEmpty()) {
         QTRY_VERIFY(m_env->app->windows().isEmpty());
@@ -639,9 +650,9 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
                               engineTimeout);
     QCOMPARE(window->currentTabIndex(), 3);
     choose(1, u"closeTabsToTheRightMenuAction"_s);
-    QCOMPARE(shown(), QList<QUrl>({newsUrl, untitledUrl}));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl}), engineTimeout);
     choose(1, u"closeOtherTabsMenuAction"_s);
-    QCOMPARE(shown(), QList<QUrl>({untitledUrl}));
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl}), engineTimeout);
     QVERIFY(!window->tabMenu(0)->findChild<QAction *>(u"closeOtherTabsMenuAction"_s)->isEnabled());
     // The last tab closed comes back first.
     choose(0, u"reopenTabMenuAction"_s);
@@ -659,13 +670,83 @@ void TestContentView::tabStripClicks()
     QCOMPARE(window->currentTabIndex(), 1);
     // A middle click closes the tab under the pointer; its own button, its own.
     QTest::mouseClick(strip, Qt::MiddleButton, {}, strip->tabRect(1).center());
-    QCOMPARE(window->tabCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
     QTest::mouseDClick(strip, Qt::LeftButton, {}, QPoint(strip->width() - 5, 5));
     QCOMPARE(window->tabCount(), 2);
     click(qobject_cast<QToolButton *>(strip->tabButton(0, QTabBar::RightSide)));
-    QCOMPARE(window->tabCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(),
                               searchAddress(m_env->app->ruleStore()), engineTimeout);
+}
+
+void TestContentView::closingATabAsksAPageHoldingInput_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("asked"); // the user, who has clicked in the page
+    QTest::addColumn<bool>("leave"); // the user's answer
+    QTest::addColumn<bool>("answers"); // the page itself, before the time allowed
+
+    const QString keep = u"addEventListener('beforeunload', e => { e.returnValue = 'x'; })"_s;
+    QTest::newRow("nothing to keep") << QString() << false << true << true;
+    QTest::newRow("kept, user stays") << keep << true << false << true;
+    QTest::newRow("kept, user leaves") << keep << true << true << true;
+    QTest::newRow("blocked page") << u"location.href = '%1'"_s.arg(scamUrl.toString()) << false
+                                  << true << true;
+    // A page stuck in a script cannot answer: its tab closes all the same.
+    QTest::newRow("stuck page") << u"setTimeout(() => { for (;;) {} }, 50)"_s << false << true
+                                << false;
+}
+
+void TestContentView::closingATabAsksAPageHoldingInput()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, asked);
+    QFETCH(bool, leave);
+    QFETCH(bool, answers);
+
+    ContentView *window = openSettled();
+    QVERIFY(load(window, newsUrl));
+    window->openTab(amazonUrl, true);
+    QWebEnginePage *page = window->browserView()->webView()->page();
+    const auto run = [page](const QString &js) {
+        std::optional<bool> result;
+        page->runJavaScript(js, [&result](const QVariant &value) { result = value.toBool(); });
+        waitForEngine([&result] { return result.has_value(); }, 2000);
+        return result.value_or(false);
+    };
+    QVERIFY(run(script + u"; true"_s));
+    if (qstrcmp(QTest::currentDataTag(), "blocked page") == 0)
+        QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->isShowingWarning(), engineTimeout);
+    // The engine asks only for a page the user has interacted with.
+    QWidget *input = window->browserView()->webView()->focusProxy();
+    QVERIFY(!asked || waitForEngine([&] {
+        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(300, 300));
+        return run(u"navigator.userActivation.hasBeenActive"_s);
+    }));
+    QStringList seen;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&seen, leave] {
+        if (auto *dialog = qobject_cast<JavaScriptDialog *>(QApplication::activeModalWidget())) {
+            seen.append(dialog->windowTitle());
+            leave ? dialog->accept() : dialog->reject();
+        }
+    });
+    answerer.start(50);
+
+    QElapsedTimer closing;
+    closing.start();
+    window->closeTab(0);
+    const QList<QUrl> left = leave ? QList {amazonUrl} : QList {newsUrl, amazonUrl};
+    QTRY_COMPARE_WITH_TIMEOUT(tabAddresses(window), left, engineTimeout);
+    if (leave && answers)
+        QVERIFY(closing.elapsed() < ScreeningWebPage::closeAnswerTimeoutMs);
+    // Staying is kept: the tab is not closed later for want of an answer.
+    if (!leave)
+        QTest::qWait(ScreeningWebPage::closeAnswerTimeoutMs + 500);
+    QCOMPARE(tabAddresses(window), left);
+    QCOMPARE(seen,
+             asked ? QStringList {QString::fromUtf8(JavaScriptDialog::leavePageTitle)}
+                   : QStringList());
 }
 
 void TestContentView::settingsWindowKeysAndLastWindow_data()
