@@ -115,53 +115,45 @@ Outcome TestCheckCommand::run(const QStringList &arguments)
 void TestCheckCommand::runs_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("out"); // exact standard output
-    QTest::addColumn<bool>("message"); // whether standard error has something to say
+    QTest::addColumn<QStringList>("lines"); // exact standard output; none: a message instead
     QTest::addColumn<int>("exitCode");
+    const auto add = [](const char *name, const QStringList &arguments, const QStringList &lines,
+                        int exitCode) { QTest::newRow(name) << arguments << lines << exitCode; };
 
     // Addresses are read as the browser's engine reads them.
     const QString unparsable = u"アドレスを正しく解析できないため安全を確認できません"_qs;
-    QTest::newRow("no sound host: suspicious, not a usage error")
-        << QStringList {u"http://256.256.256.256/"_qs}
-        << suspicious(u"http://256.256.256.256/"_qs, {unparsable}) + u'\n' << false << 1;
-    QTest::newRow("malformed http form, tab and backslash")
-        << QStringList {u"--no-subscriptions"_qs, u"http:scam.top"_qs, u"ht\ttp:\\\\ok.test\\x"_qs}
-        << suspicious(u"http:scam.top"_qs, {topReason}) + u'\n'
-            + line(u"ht\\ttp:\\\\\\\\ok.test\\\\x"_qs, u"neutral"_qs, u"domain"_qs,
-                   u"\"ok.test\""_qs)
-            + u'\n'
-        << false << 1;
-    QTest::newRow("caution, exit 0") << QStringList {u"https://handmade.shop/"_qs}
-                                     << line(u"https://handmade.shop/"_qs, u"caution"_qs,
-                                             u"reasons"_qs,
-                                             u"[\"詐欺サイトでの悪用が多いTLD (.shop)\"]"_qs)
-            + u'\n' << false << 0;
-    QTest::newRow("error wins over suspicious, every line still printed")
-        << QStringList {u"http://a-b-c-d.com/"_qs, u"nope"_qs, u"https://apple.com/"_qs}
-        << suspicious(u"http://a-b-c-d.com/"_qs, {hyphenReason}) + u'\n' + errorLine(u"\"nope\""_qs)
-            + u'\n' + trusted(u"https://apple.com/"_qs, u"Apple Store"_qs) + u'\n'
-        << false << 2;
-    QTest::newRow("after --, a dash is an address")
-        << QStringList {u"--"_qs, u"-x"_qs, u"--help"_qs}
-        << errorLine(u"\"-x\""_qs) + u'\n' + errorLine(u"\"--help\""_qs) + u'\n' << false << 2;
+    add("no sound host: suspicious, not a usage error", {u"http://256.256.256.256/"_qs},
+        {suspicious(u"http://256.256.256.256/"_qs, {unparsable})}, 1);
+    add("malformed http form, tab and backslash",
+        {u"--no-subscriptions"_qs, u"http:scam.top"_qs, u"ht\ttp:\\\\ok.test\\x"_qs},
+        {suspicious(u"http:scam.top"_qs, {topReason}),
+         line(u"ht\\ttp:\\\\\\\\ok.test\\\\x"_qs, u"neutral"_qs, u"domain"_qs, u"\"ok.test\""_qs)},
+        1);
+    add("caution, exit 0", {u"https://handmade.shop/"_qs},
+        {line(u"https://handmade.shop/"_qs, u"caution"_qs, u"reasons"_qs,
+              u"[\"詐欺サイトでの悪用が多いTLD (.shop)\"]"_qs)},
+        0);
+    add("error wins over suspicious, every line still printed",
+        {u"http://a-b-c-d.com/"_qs, u"nope"_qs, u"https://apple.com/"_qs},
+        {suspicious(u"http://a-b-c-d.com/"_qs, {hyphenReason}), errorLine(u"\"nope\""_qs),
+         trusted(u"https://apple.com/"_qs, u"Apple Store"_qs)},
+        2);
+    add("after --, a dash is an address", {u"--"_qs, u"-x"_qs, u"--help"_qs},
+        {errorLine(u"\"-x\""_qs), errorLine(u"\"--help\""_qs)}, 2);
 
-    const QString rakuten = u"https://search.rakuten.co.jp/search/mall/"_qs;
-    QTest::newRow("direct shop, first of that name")
-        << QStringList {u"--search"_qs,         u" ノート PC "_qs, u"--mode"_qs,
-                        u"directShopSearch"_qs, u"--shop"_qs,      u"楽天市場"_qs}
-        << rakuten + u"%E3%83%8E%E3%83%BC%E3%83%88%20PC/\n"_qs << false << 0;
-    QTest::newRow("query starting with a dash")
-        << QStringList {u"--search"_qs,         u"-x"_qs,       u"--mode"_qs,
-                        u"directShopSearch"_qs, u"--engine"_qs, u"googleWeb"_qs}
-        << u"https://www.google.co.jp/search?q=-x&hl=ja&gl=jp\n"_qs << false << 0;
+    const QStringList direct {u"--search"_qs, u"x"_qs, u"--mode"_qs, u"directShopSearch"_qs};
+    add("direct shop, first of that name",
+        {u"--search"_qs, u" ノート PC "_qs, u"--mode"_qs, u"directShopSearch"_qs, u"--shop"_qs,
+         u"楽天市場"_qs},
+        {u"https://search.rakuten.co.jp/search/mall/%E3%83%8E%E3%83%BC%E3%83%88%20PC/"_qs}, 0);
+    add("query starting with a dash",
+        {u"--search"_qs, u"-x"_qs, u"--mode"_qs, u"directShopSearch"_qs, u"--engine"_qs,
+         u"googleWeb"_qs},
+        {u"https://www.google.co.jp/search?q=-x&hl=ja&gl=jp"_qs}, 0);
 
     // No search address: a message, status 1.
-    QTest::newRow("blank query") << QStringList {u"--search"_qs, u" \n "_qs} << QString() << true
-                                 << 1;
-    QTest::newRow("script template")
-        << QStringList {u"--search"_qs,         u"x"_qs,      u"--mode"_qs,
-                        u"directShopSearch"_qs, u"--shop"_qs, u"危ないテンプレート"_qs}
-        << QString() << true << 1;
+    add("blank query", {u"--search"_qs, u" \n "_qs}, {}, 1);
+    add("script template", direct + QStringList {u"--shop"_qs, u"危ないテンプレート"_qs}, {}, 1);
 
     // Wrong usage: a pointer to --help, status 2.
     const QList<QStringList> wrongUsage {
@@ -170,25 +162,24 @@ void TestCheckCommand::runs_data()
         {u"--search"_qs, u"x"_qs, u"https://a.test/"_qs},
         {u"--mode"_qs, u"trustedOnly"_qs, u"https://a.test/"_qs},
         {u"--search"_qs, u"x"_qs, u"--mode"_qs, u"TrustedOnly"_qs},
-        {u"--search"_qs, u"x"_qs, u"--mode"_qs, u"directShopSearch"_qs, u"--shop"_qs, u"楽天"_qs},
+        direct + QStringList {u"--shop"_qs, u"楽天"_qs},
         {u"--search"_qs, u" "_qs, u"--shop"_qs, u"nope"_qs}, // unknown shop, blank query
     };
     for (const QStringList &arguments : wrongUsage)
         QTest::addRow("usage: %s", qPrintable(arguments.join(u' ')))
-            << arguments << QString() << true << 2;
+            << arguments << QStringList() << 2;
 }
 
 void TestCheckCommand::runs()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, out);
-    QFETCH(bool, message);
+    QFETCH(QStringList, lines);
     QFETCH(int, exitCode);
 
     const Outcome outcome = run(arguments);
-    QCOMPARE(outcome.out, out);
-    QCOMPARE(!outcome.err.isEmpty(), message);
-    if (message && exitCode == 2)
+    QCOMPARE(outcome.out, lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n');
+    QCOMPARE(outcome.err.isEmpty(), !lines.isEmpty());
+    if (lines.isEmpty() && exitCode == 2)
         QVERIFY(outcome.err.contains(u"--help"_qs));
     QCOMPARE(outcome.exitCode, exitCode);
     QCOMPARE(outcome.writes, 0);
