@@ -32,6 +32,23 @@ SubscriptionStore::Options inDataFolder(SubscriptionStore::Options options,
     return options;
 }
 
+SessionWindow savedWindow(const ContentView &window)
+{
+    SessionWindow saved;
+    saved.placement = window.saveGeometry();
+    for (int i = 0; i < window.tabCount(); ++i) {
+        const BrowserViewModel &page = window.tabViewModel(i);
+        const SessionPage shown {page.shownURL(), page.isBlocked()};
+        // A tab that never showed a page has nothing to bring back.
+        if (shown.url.isEmpty())
+            continue;
+        if (i == window.currentTabIndex())
+            saved.current = int(saved.pages.size());
+        saved.pages.append(shown);
+    }
+    return saved;
+}
+
 } // namespace
 
 VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
@@ -131,20 +148,23 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
     bool restored = false;
     if (SessionStore::restoresAtStart(m_preferences)) {
         for (const SessionWindow &window : m_session.load()) {
-            // A blocked page is opened through the screening again, which
-            // stops it before the engine sees it.
-            ContentView *opened = showWindow(false, window.pages.first().url, window.placement);
-            for (qsizetype i = 1; i < window.pages.size(); ++i)
-                opened->openTab(window.pages.at(i).url, true);
-            // The history has these visits from when they were open before.
-            for (qsizetype i = 0; i < window.pages.size(); ++i)
-                opened->skipNextVisit(int(i), window.pages.at(i).url);
-            opened->selectTab(window.current);
+            showSavedWindow(window, true);
             restored = true;
         }
     }
     if (!urls.isEmpty() || !restored)
         openAddresses(urls);
+}
+
+ContentView *VelmoraShoppingBrowserApp::showSavedWindow(const SessionWindow &saved, bool restart)
+{
+    ContentView *opened = showWindow(false, saved.pages.first().url, saved.placement);
+    for (qsizetype i = 1; i < saved.pages.size(); ++i)
+        opened->openTab(saved.pages.at(i).url, true);
+    for (qsizetype i = 0; restart && i < saved.pages.size(); ++i)
+        opened->skipNextVisit(int(i), saved.pages.at(i).url);
+    opened->selectTab(saved.current);
+    return opened;
 }
 
 ContentView *VelmoraShoppingBrowserApp::openPrivateWindow()
@@ -198,6 +218,18 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
         // or quitting, keeps what was open for the next start.
         // The closing window is half taken apart by now: only the others
         // are asked anything.
+        connect(window, &ContentView::aboutToClose, this, [this, window] {
+            SessionWindow closed = savedWindow(*window);
+            if (m_quitting || closed.pages.isEmpty())
+                return;
+            m_closedWindows.append(closed);
+            if (m_closedWindows.size() > maxClosedWindows)
+                m_closedWindows.removeFirst();
+        });
+        connect(window, &ContentView::reopenWindowRequested, this, [this] {
+            if (!m_closedWindows.isEmpty())
+                showSavedWindow(m_closedWindows.takeLast(), false);
+        });
         connect(window, &QObject::destroyed, this, [this, window] {
             const QList<ContentView *> open = windows();
             const bool othersKept = std::any_of(open.cbegin(), open.cend(), [window](auto *other) {
@@ -295,18 +327,7 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
     for (ContentView *window : windows()) {
         if (window->isPrivate())
             continue;
-        SessionWindow saved;
-        saved.placement = window->saveGeometry();
-        for (int i = 0; i < window->tabCount(); ++i) {
-            const BrowserViewModel &page = window->tabViewModel(i);
-            const SessionPage shown {page.shownURL(), page.isBlocked()};
-            // A tab that never showed a page has nothing to bring back.
-            if (shown.url.isEmpty())
-                continue;
-            if (i == window->currentTabIndex())
-                saved.current = int(saved.pages.size());
-            saved.pages.append(shown);
-        }
+        SessionWindow saved = savedWindow(*window);
         if (!saved.pages.isEmpty())
             session.append(saved);
     }

@@ -74,6 +74,10 @@ private:
                             const QByteArray &placement = {});
     void forgetPrivateProfileIfUnused();
     void tellSettingsNotSaved();
+    // The windows of a saved session or closed ones: a blocked page is
+    // opened through the screening again, which stops it before the engine
+    // sees it. restart: the history has these visits from before.
+    ContentView *showSavedWindow(const SessionWindow &saved, bool restart);
     QList<SessionWindow> currentSession() const;
     void saveSession();
     void quit();
@@ -96,6 +100,10 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     QPointer<QWebEngineProfile> m_privateProfile;
     QList<QPointer<ContentView>> m_windows;
+    // Normal windows the user closed this run, the latest last, for
+    // Ctrl+Shift+T; a few are enough.
+    static constexpr qsizetype maxClosedWindows = 10;
+    QList<SessionWindow> m_closedWindows;
     // The normal window the user was in last, where links from other
     // programs open.
     QPointer<ContentView> m_lastActiveWindow;

@@ -30,6 +30,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -433,7 +434,9 @@ void ContentView::selectTab(int index)
 
 void ContentView::reopenClosedTab()
 {
-    if (!m_closedTabs.isEmpty())
+    if (m_closedTabs.isEmpty())
+        Q_EMIT reopenWindowRequested();
+    else
         openTab(m_closedTabs.takeLast(), false);
 }
 
@@ -740,6 +743,12 @@ void ContentView::applyTheme()
     m_loadIndicator->setAccentColor(accentColor(theme));
     m_newTabButton->setIcon(
         SymbolIcon::icon(QStringLiteral("plus"), palette().color(QPalette::WindowText)));
+}
+
+void ContentView::closeEvent(QCloseEvent *event)
+{
+    Q_EMIT aboutToClose();
+    QMainWindow::closeEvent(event);
 }
 
 void ContentView::showEvent(QShowEvent *event)

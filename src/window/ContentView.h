@@ -102,7 +102,8 @@ public:
     // unsaved); closing the last tab closes the window.
     void closeTab(int index);
     void selectTab(int index);
-    // The most recently closed tab's address, opened again and screened anew.
+    // The most recently closed tab's address, opened again and screened anew;
+    // with none, the window closed last is asked for (reopenWindowRequested).
     void reopenClosedTab();
     // A tab on the start page (the start-up search), with the search box
     // focused.
@@ -119,6 +120,9 @@ Q_SIGNALS:
     // The window moved, was resized, maximised or restored.
     void placementChanged();
     void newWindowRequested();
+    void reopenWindowRequested();
+    // Still whole, about to be closed by the user.
+    void aboutToClose();
     void newPrivateWindowRequested();
     // The settings' "閲覧データを削除": the application knows what to clear.
     void clearBrowsingDataRequested();
@@ -127,6 +131,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

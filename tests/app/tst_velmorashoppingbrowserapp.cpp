@@ -278,6 +278,19 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
                 && window->tabViewModel(3).currentURL() == reportUrl);
     QTest::qWait(200);
     QCOMPARE(second.app.historyStore().visitCount(), visits);
+
+    // A window closed by mistake comes back whole from another one, on
+    // Ctrl+Shift+T once that one has no closed tab of its own.
+    ContentView *other = second.app.openWindow();
+    window->close();
+    QTRY_COMPARE(second.app.windows(), QList {other});
+    other->findChild<QAction *>(u"reopenTabAction"_s)->trigger();
+    QCOMPARE(second.app.windows().size(), 2);
+    ContentView *reopened = second.app.windows().last();
+    QTRY_COMPARE(tabs(reopened), before);
+    QCOMPARE(reopened->geometry(), placed);
+    QCOMPARE(reopened->currentTabIndex(), 2);
+    QVERIFY(reopened->tabViewModel(2).isBlocked());
 }
 
 void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
