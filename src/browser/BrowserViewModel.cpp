@@ -5,6 +5,8 @@
 #include "rules/SecurityRuleStore.h"
 #include "safety/WebAddress.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 
@@ -161,6 +163,25 @@ void BrowserViewModel::loadURL(const QUrl &url)
         return;
     publishVerdict(*decision.verdict);
     startLoad(url, m_requestTimeouts.load);
+}
+
+QByteArray BrowserViewModel::savedHistory() const
+{
+    QByteArray saved;
+    if (!m_webView)
+        return saved;
+    QDataStream out(&saved, QIODevice::WriteOnly);
+    out << *m_webView->history();
+    return saved;
+}
+
+bool BrowserViewModel::restoreHistory(const QByteArray &saved)
+{
+    if (!m_webView || saved.isEmpty())
+        return false;
+    QDataStream in(saved);
+    in >> *m_webView->history();
+    return in.status() == QDataStream::Ok && m_webView->history()->count() > 0;
 }
 
 void BrowserViewModel::goBack()

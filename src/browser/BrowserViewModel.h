@@ -120,6 +120,12 @@ public:
     // yet, or for an address the engine cannot be handed, nobody else would
     // ask the policy, so it is asked here.
     void loadURL(const QUrl &url);
+    // The page's back and forward list, for a tab duplicated or reopened;
+    // empty when there is no page. Restoring one loads its current entry,
+    // judged by the policy as any navigation; false when there is no page
+    // or the data is not such a list.
+    QByteArray savedHistory() const;
+    bool restoreHistory(const QByteArray &saved);
     void goBack();
     void goForward();
     // bypassCache: every part of the page is fetched anew (Shift+F5).

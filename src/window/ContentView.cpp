@@ -404,9 +404,8 @@ void ContentView::removeTab(BrowserView *view)
     const int index = int(m_tabs.indexOf(view));
     if (index < 0)
         return;
-    const QUrl shown = tabViewModel(index).shownURL();
-    if (!shown.isEmpty())
-        m_closedTabs.append(shown);
+    if (!tabViewModel(index).shownURL().isEmpty())
+        m_closedTabs.append(closedTab(tabViewModel(index)));
     if (m_tabs.size() == 1) {
         close();
         return;
@@ -437,7 +436,24 @@ void ContentView::reopenClosedTab()
     if (m_closedTabs.isEmpty())
         Q_EMIT reopenWindowRequested();
     else
-        openTab(m_closedTabs.takeLast(), false);
+        openTabAgain(m_closedTabs.takeLast());
+}
+
+ContentView::ClosedTab ContentView::closedTab(const BrowserViewModel &viewModel)
+{
+    // Over a warning the list ends at the page before: the address alone
+    // shows the warning again.
+    const QUrl shown = viewModel.shownURL();
+    const bool pageShown = !viewModel.isBlocked() && shown == viewModel.currentURL();
+    return {shown, pageShown ? viewModel.savedHistory() : QByteArray()};
+}
+
+void ContentView::openTabAgain(const ClosedTab &tab)
+{
+    selectSection(NavigationSection::browser);
+    BrowserViewModel &viewModel = addTab(false)->viewModel();
+    if (!viewModel.restoreHistory(tab.history))
+        viewModel.loadURL(tab.url);
 }
 
 void ContentView::openStartTab()
@@ -473,7 +489,7 @@ QMenu *ContentView::tabMenu(int index)
             if (!view)
                 return;
             selectTab(int(m_tabs.indexOf(view)));
-            openTab(view->viewModel().shownURL(), false);
+            openTabAgain(closedTab(view->viewModel()));
         });
     menu->addSeparator();
     add("closeTabMenuAction", QStringLiteral("タブを閉じる"), true,

@@ -138,11 +138,23 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // What a closed tab showed, and its back and forward list unless it
+    // was blocked.
+    struct ClosedTab
+    {
+        QUrl url;
+        QByteArray history;
+    };
+
     QWidget *buildDetailColumn();
     QWidget *buildBrowserSection();
     void buildMenus();
     void buildTabActions(QMenu *file);
     BrowserView *addTab(bool background);
+    // With its back and forward list where there is one; the address
+    // otherwise.
+    void openTabAgain(const ClosedTab &tab);
+    static ClosedTab closedTab(const BrowserViewModel &viewModel);
     void removeTab(BrowserView *view);
     void showCurrentTab();
     void startPages();
@@ -193,7 +205,7 @@ private:
     int m_openedBehindCurrent = 0;
     // The tab each page-opened tab came from.
     QHash<BrowserView *, QPointer<BrowserView>> m_openers;
-    QList<QUrl> m_closedTabs;
+    QList<ClosedTab> m_closedTabs;
     // The bookmark list or settings view, made anew each time its section is
     // chosen so that it starts from its first tab and empty fields.
     QPointer<QWidget> m_otherSection;

@@ -654,9 +654,29 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
     choose(1, u"closeOtherTabsMenuAction"_s);
     QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl}), engineTimeout);
     QVERIFY(!window->tabMenu(0)->findChild<QAction *>(u"closeOtherTabsMenuAction"_s)->isEnabled());
-    // The last tab closed comes back first.
+    // The last tab closed comes back first, its way back with it.
     choose(0, u"reopenTabMenuAction"_s);
     QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl}), engineTimeout);
+    QTRY_VERIFY(window->tabViewModel(1).canGoBack());
+    choose(1, u"duplicateTabMenuAction"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl, newsUrl}), engineTimeout);
+    QTRY_VERIFY(window->tabViewModel(2).canGoBack());
+
+    // A page let through past its warning is that tab's alone: its copy
+    // is judged anew and stopped.
+    BrowserViewModel &proceeded = window->tabViewModel(2);
+    proceeded.loadURL(scamUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(proceeded.isBlocked(), engineTimeout);
+    proceeded.proceedAnyway();
+    QTRY_VERIFY_WITH_TIMEOUT(!proceeded.isBlocked() && proceeded.currentURL() == scamUrl
+                                 && !proceeded.isLoading(),
+                             engineTimeout);
+    const int scamHits = m_proxy->hits(scamUrl.host(), u"/"_s);
+    choose(2, u"duplicateTabMenuAction"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(window->tabCount() == 4 && window->tabViewModel(3).isBlocked(),
+                             engineTimeout);
+    QTest::qWait(300);
+    QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHits);
 }
 
 void TestContentView::tabStripClicks()
