@@ -297,6 +297,12 @@ SettingsWindow *VelmoraShoppingBrowserApp::openSettingsWindow()
         SettingsWindow *window = m_settingsWindow;
         connect(window->settingsView()->aboutTab(), &AboutTab::clearBrowsingDataRequested, this,
                 [this, window] { openClearBrowsingData(window); });
+        // Large enough for every tab and option at once, as far as the
+        // screen allows: at its least size tabs hide behind scroll arrows.
+        QSize size = window->sizeHint().expandedTo(window->minimumSize());
+        if (const QScreen *screen = window->screen())
+            size = size.boundedTo(screen->availableGeometry().size());
+        window->resize(size);
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();

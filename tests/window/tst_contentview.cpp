@@ -42,6 +42,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -792,6 +793,9 @@ void TestContentView::settingsWindowKeysAndLastWindow()
     const QPointer<SettingsWindow> settings = m_env->app->openSettingsWindow();
     settings->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(settings));
+    // Every tab shows at once, none behind scroll arrows.
+    const QTabBar *tabs = settings->findChild<QTabBar *>();
+    QCOMPARE_LE(tabs->sizeHint().width(), tabs->width());
     if (key == QKeyCombination())
         window->close();
     else

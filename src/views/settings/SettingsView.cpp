@@ -60,6 +60,10 @@ SettingsView::SettingsView(ThemeManager &themeManager, SecurityRuleStore &ruleSt
 
     m_tabs->setObjectName(QStringLiteral("settingsTabs"));
     m_tabs->setDocumentMode(false);
+    // At the window's least width the tab names are shortened rather than
+    // hidden behind scroll arrows; its usual size shows them whole.
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideRight);
     m_tabs->addTab(padded(m_themeTab, 0), QString());
     m_tabs->addTab(padded(m_trustedShopTab, tabContentPadding), QString());
     m_tabs->addTab(padded(m_exclusionRuleTab, tabContentPadding), QString());
