@@ -190,7 +190,10 @@ void BrowserViewModel::goBack()
     // there, so leaving the warning is all that going back means, and the
     // badge speaks of that page again.
     if (m_isBlocked) {
+        const QUrl before = m_webView ? m_webView->history()->currentItem().url() : QUrl();
         showShownPageAgain();
+        if (before.isEmpty() || before.scheme() == "about"_L1)
+            Q_EMIT backLeadsNowhere();
         return;
     }
     if (m_webView)

@@ -175,6 +175,9 @@ Q_SIGNALS:
     void cautionReasonsChanged();
     // The attached page's icon.
     void pageIconChanged();
+    // Back from a warning with no page before it (a tab opened straight
+    // onto a blocked address): the tab has nothing left to show.
+    void backLeadsNowhere();
 
 private:
     // The one-shot pass proceedAnyway gives: the chosen address once, then,

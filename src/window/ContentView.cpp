@@ -242,6 +242,12 @@ BrowserView *ContentView::addTab(bool background)
         if (m_toolbar && view == m_tabs.value(currentTabIndex()))
             m_toolbar->setPageZoom(view->pageZoom());
     });
+    // A tab opened onto a blocked page has nothing to go back to: going
+    // back closes it, and the tab it came from shows again.
+    connect(viewModel, &BrowserViewModel::backLeadsNowhere, view, [this, view] {
+        if (m_tabs.size() > 1)
+            removeTab(view);
+    });
     connect(view, &BrowserView::openInNewTabRequested, this, [this](const QUrl &url) {
         if (BrowserViewModel::mayOpenFromPage(url))
             openTab(url, true);

@@ -310,6 +310,13 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QCOMPARE(pane->webView()->url(), startPage);
     QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHitsBefore);
     QVERIFY(!vm.isBlocked());
+
+    // A tab opened straight onto the blocked page: back closes it.
+    window->openTab(scamUrl, false);
+    QTRY_VERIFY(window->browserView()->isShowingWarning());
+    click(window->browserView()->warningView()->findChild<QPushButton *>(u"warningGoBackButton"_s));
+    QTRY_COMPARE(window->tabCount(), 1);
+    QCOMPARE(window->browserView(), pane);
 }
 
 void TestContentView::reloadShowsStopWhileLoadingAndStops()
