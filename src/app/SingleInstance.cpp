@@ -59,7 +59,7 @@ SingleInstance::SingleInstance(QString serverPath, QObject *parent)
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
 }
 
-bool SingleInstance::claim(const QList<QUrl> &urls)
+SingleInstance::Claim SingleInstance::claim(const QList<QUrl> &urls)
 {
     // Two starts at the same moment would otherwise both find no one
     // listening and each take the socket from the other.
@@ -68,28 +68,35 @@ bool SingleInstance::claim(const QList<QUrl> &urls)
     if (!lock.tryLock(handOffTimeout))
         qWarning("Velmora: the instance lock %s is held; starting on our own",
                  qPrintable(lock.fileName()));
-    if (sendToRunning(urls))
-        return false;
-    // Nobody answered: what is left is a crashed instance's socket.
+    const Claim handOff = sendToRunning(urls);
+    if (handOff != Claim::claimed)
+        return handOff;
+    // Nobody listens: what is left is a crashed instance's socket.
     QLocalServer::removeServer(m_serverPath);
     if (!m_server.listen(m_serverPath))
         qWarning("Velmora: cannot listen on %s: %s", qPrintable(m_serverPath),
                  qPrintable(m_server.errorString()));
-    return true;
+    return Claim::claimed;
 }
 
-bool SingleInstance::sendToRunning(const QList<QUrl> &urls)
+SingleInstance::Claim SingleInstance::sendToRunning(const QList<QUrl> &urls)
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverPath);
-    if (!socket.waitForConnected(handOffTimeout))
-        return false;
+    if (!socket.waitForConnected(handOffTimeout)) {
+        // A socket file nobody listens on is a crashed instance's; one that
+        // takes no connection in time belongs to a live one that hangs.
+        const bool nobody = socket.error() == QLocalSocket::ServerNotFoundError
+            || socket.error() == QLocalSocket::ConnectionRefusedError;
+        return nobody ? Claim::claimed : Claim::notTaken;
+    }
     socket.write(encode(urls));
-    if (!socket.waitForBytesWritten(handOffTimeout))
-        return false;
     // The running instance answers once it has the whole request, so this
     // start leaves only when the addresses cannot be lost.
-    return socket.waitForReadyRead(handOffTimeout) && socket.readAll().startsWith("ok");
+    if (socket.waitForBytesWritten(handOffTimeout) && socket.waitForReadyRead(handOffTimeout)
+        && socket.readAll().startsWith("ok"))
+        return Claim::handedOver;
+    return Claim::notTaken;
 }
 
 void SingleInstance::accept()
@@ -97,17 +104,19 @@ void SingleInstance::accept()
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() > maximumRequestSize) {
-                socket->abort();
+            const bool tooBig = socket->bytesAvailable() > maximumRequestSize;
+            if (!tooBig && !socket->canReadLine())
                 return;
-            }
-            if (!socket->canReadLine())
-                return;
-            const auto urls = decode(socket->readLine(maximumRequestSize));
+            const auto urls = tooBig ? std::nullopt : decode(socket->readLine(maximumRequestSize));
             socket->write(urls ? "ok\n" : "refused\n");
+            socket->flush();
             socket->disconnectFromServer();
+            // The answer goes first: opening many tabs takes longer than the
+            // other start waits, and it must not take us for a dead instance.
             if (urls)
-                Q_EMIT requestReceived(*urls);
+                QMetaObject::invokeMethod(
+                    this, [this, urls = *urls] { Q_EMIT requestReceived(urls); },
+                    Qt::QueuedConnection);
         });
     }
 }

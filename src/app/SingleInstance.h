@@ -24,10 +24,20 @@ public:
 
     explicit SingleInstance(QString serverPath, QObject *parent = nullptr);
 
+    enum class Claim {
+        // No instance was running: this one listens now and keeps running.
+        claimed,
+        // The running instance took the addresses.
+        handedOver,
+        // An instance is running but did not take them (it hangs, or the
+        // request was too big). Starting a second browser on the same data
+        // would have both write the same files: this start must end.
+        notTaken,
+    };
+
     // Sends the addresses (none means "open a window") to a running
-    // instance, or starts listening when there is none. Returns true when
-    // this process is the one that keeps running.
-    bool claim(const QList<QUrl> &urls);
+    // instance, or starts listening when there is none.
+    Claim claim(const QList<QUrl> &urls);
 
 Q_SIGNALS:
     // A later start asked for these addresses, or for a new window when the
@@ -35,7 +45,7 @@ Q_SIGNALS:
     void requestReceived(const QList<QUrl> &urls);
 
 private:
-    bool sendToRunning(const QList<QUrl> &urls);
+    Claim sendToRunning(const QList<QUrl> &urls);
     void accept();
 
     QString m_serverPath;

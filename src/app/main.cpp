@@ -157,8 +157,18 @@ int main(int argc, char *argv[])
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     SingleInstance instance(SingleInstance::serverPath(
         dataFolder, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
-    if (!instance.claim(urls))
+    switch (instance.claim(urls)) {
+    case SingleInstance::Claim::claimed:
+        break;
+    case SingleInstance::Claim::handedOver:
         return 0;
+    case SingleInstance::Claim::notTaken:
+        QTextStream(stderr) << "Velmora Shopping Browser: the running browser did not take the "
+                               "addresses; try again once it responds.\n"
+                            << "起動中のブラウザが応答しないため、アドレスを渡せませんでした。"
+                               "応答するようになってから、もう一度お試しください。\n";
+        return 1;
+    }
     QDir().mkpath(dataFolder);
     SettingsPreferencesStore preferences;
     VelmoraShoppingBrowserApp browser(preferences, dataFolder);

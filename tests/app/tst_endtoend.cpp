@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -166,6 +167,21 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
     QVERIFY(second.waitForFinished(startTimeout));
     QCOMPARE(second.exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(searched(), startTimeout);
+
+    // A browser that does not answer (here: stopped) is not taken for a
+    // dead one, nor is one that refuses a request too big: the new start
+    // ends instead of running a second browser on the same data.
+    const auto handOff = [&](const QStringList &arguments) {
+        start(second, freshUser(home), arguments);
+        return second.waitForFinished(startTimeout) ? second.exitCode() : -1;
+    };
+    QCOMPARE(handOff(QStringList(9, u"http://big.example.jp/"_s + QString(125000, u'a'))), 1);
+    ::kill(pid_t(browser.processId()), SIGSTOP);
+    const int whileStopped = handOff({u"http://late.example.jp/"_s});
+    ::kill(pid_t(browser.processId()), SIGCONT);
+    QCOMPARE(whileStopped, 1);
+    QCOMPARE(handOff({u"http://after.example.jp/"_s}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"after.example.jp"_s, u"/"_s) > 0, startTimeout);
 
     // The suspicious addresses were screened out and never requested.
     QVERIFY(!m_proxy.hosts().contains(u"scam.top"_s));
