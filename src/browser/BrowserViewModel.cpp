@@ -145,6 +145,10 @@ void BrowserViewModel::attachWebView(QWebEnginePage *webView)
 
 void BrowserViewModel::loadURL(const QUrl &url)
 {
+    // A script address is no page: the engine would run it inside the page
+    // shown, in that site's name. Nothing typed or stored runs that way.
+    if (url.scheme() == "javascript"_L1)
+        return;
     // A load the user asks for leaves a proceeded page load behind.
     m_proceedPass.reset();
     if (m_webView && EngineAddress::canLoad(url)) {

@@ -237,6 +237,10 @@ void TestNavigationPolicy::typedLoadGivesVerdict_data()
                                 << SafetyLevel() << QString();
     QTest::newRow("address QUrl refused")
         << QUrl(u"http://scam.top../order"_s) << Outcome::blocked << SafetyLevel() << QString();
+    // A stored address (a history entry) that is a script would run inside
+    // the page shown, in its site's name.
+    QTest::newRow("script address") << QUrl(u"javascript:document.title='x'"_s) << Outcome::refused
+                                    << SafetyLevel() << QString();
 }
 
 void TestNavigationPolicy::typedLoadGivesVerdict()
@@ -269,6 +273,10 @@ void TestNavigationPolicy::typedLoadGivesVerdict()
         QTRY_COMPARE(m_viewModel->pageTitle(), title);
         if (url.scheme() == u"http"_s)
             QCOMPARE(m_proxy.hits(url.host(), url.path()), 1);
+    } else if (outcome == Outcome::refused) {
+        QTest::qWait(300);
+        QCOMPARE(m_viewModel->webView()->title(), first.host());
+        QVERIFY(!m_viewModel->isBlocked());
     } else {
         QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
         QCOMPARE(m_viewModel->safetyLevel(), SafeBrowsingEngine().evaluateSafety(url, *m_store));
