@@ -17,6 +17,20 @@ HistoryRecorder::HistoryRecorder(BrowserViewModel &viewModel, HistoryStore &stor
             &HistoryRecorder::onURLChanged);
     connect(&m_viewModel, &BrowserViewModel::pageTitleChanged, this,
             &HistoryRecorder::onTitleChanged);
+    m_titleWrite.setSingleShot(true);
+    m_titleWrite.setInterval(titleWriteIntervalMs);
+    connect(&m_titleWrite, &QTimer::timeout, this, [this] {
+        if (m_unwrittenTitle.isEmpty())
+            return;
+        writeTitle();
+        m_titleWrite.start();
+    });
+}
+
+HistoryRecorder::~HistoryRecorder()
+{
+    // A tab closed within the interval keeps its last title.
+    writeTitle();
 }
 
 QString HistoryRecorder::verdictText(const SafetyLevel &level)
@@ -53,6 +67,9 @@ void HistoryRecorder::onURLChanged()
 void HistoryRecorder::recordShownPage()
 {
     m_recordPending = false;
+    // The page before keeps its last title.
+    writeTitle();
+    m_titleWrite.stop();
     const QUrl url = m_viewModel.currentURL();
     // Under a warning the page beneath is hidden; it was recorded when shown.
     if (m_viewModel.isBlocked() || !isRecordable(url)) {
@@ -76,5 +93,18 @@ void HistoryRecorder::onTitleChanged()
     const QString title = m_viewModel.pageTitle();
     if (title.isEmpty() || m_viewModel.currentURL() != m_recordedURL)
         return;
-    m_store.updateLatestTitle(m_recordedURL, title);
+    m_unwrittenTitle = title;
+    // The first one at once; those that follow it closely, the latest of
+    // them once the interval is over.
+    if (!m_titleWrite.isActive()) {
+        writeTitle();
+        m_titleWrite.start();
+    }
+}
+
+void HistoryRecorder::writeTitle()
+{
+    if (m_unwrittenTitle.isEmpty() || m_recordedURL.isEmpty())
+        return;
+    m_store.updateLatestTitle(m_recordedURL, std::exchange(m_unwrittenTitle, QString()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <QUrl>
 
 class BrowserViewModel;
@@ -17,7 +18,12 @@ class HistoryRecorder final : public QObject
     Q_OBJECT
 
 public:
+    // A page may change its title many times a second (a ticker, a
+    // countdown): the latest is written at most this often.
+    static constexpr int titleWriteIntervalMs = 1000;
+
     HistoryRecorder(BrowserViewModel &viewModel, HistoryStore &store, QObject *parent = nullptr);
+    ~HistoryRecorder() override;
 
     // The verdict kind as stored with a visit.
     static QString verdictText(const SafetyLevel &level);
@@ -32,10 +38,13 @@ private:
     void onURLChanged();
     void recordShownPage();
     void onTitleChanged();
+    void writeTitle();
 
     BrowserViewModel &m_viewModel;
     HistoryStore &m_store;
     QUrl m_recordedURL;
     QUrl m_skipped;
     bool m_recordPending = false;
+    QString m_unwrittenTitle;
+    QTimer m_titleWrite;
 };

@@ -34,6 +34,7 @@ const QUrl setPrivateUrl(u"http://shop.example.com/set-private"_s);
 const QUrl reportUrl(u"http://shop.example.com/report"_s);
 const QUrl amazonUrl(u"http://www.amazon.co.jp/"_s);
 const QUrl scamUrl(u"http://cheap-brand-outlet.top/"_s);
+const QUrl tickerUrl(u"http://shop.example.com/ticker"_s);
 
 QByteArray page(const QByteArray &title, const QByteArray &script)
 {
@@ -124,6 +125,12 @@ void TestVelmoraShoppingBrowserApp::initTestCase()
                           " + (localStorage.getItem('k') || '')"
                           " + (localStorage.getItem('p') || '')"
                           " + ' lang=' + navigator.languages[0];"));
+    // A countdown that changes the title every few milliseconds.
+    m_proxy->setPage(tickerUrl.host(), tickerUrl.path(),
+                     page("0",
+                          "let n = 0; const t = setInterval(() => {"
+                          " document.title = ++n < 200 ? String(n) : '完了';"
+                          " if (n >= 200) clearInterval(t); }, 5);"));
     m_proxy->setPage(amazonUrl.host(), amazonUrl.path(),
                      page("Amazon テストページ", "document.title = 'Amazon テストページ';"));
 }
@@ -210,6 +217,13 @@ void TestVelmoraShoppingBrowserApp::privateWindowRecordsNothing()
     QCOMPARE(visits.at(1).verdict, u"trusted"_s);
     // The title the page set after it was shown.
     QCOMPARE(visits.at(1).title, u"Amazon テストページ"_s);
+
+    // A title that keeps changing is written now and then, ending with the
+    // last one.
+    QSignalSpy titles(&run.app.historyStore(), &HistoryStore::visitTitleChanged);
+    QCOMPARE(load(normal, tickerUrl, u"完了"_s), u"完了"_s);
+    QTRY_COMPARE(run.app.historyStore().visits(QString(), 1).value(0).title, u"完了"_s);
+    QCOMPARE_LT(titles.count(), 10);
 
     QVERIFY(run.app.privateProfile());
     incognito->close();
