@@ -133,6 +133,8 @@ void TestNavigationPolicy::initTestCase()
                     htmlPage({}, "<a id=\"scam\" href=\"http://scam-shop.top/item\">scam</a>"));
     m_proxy.setPage(neutralHost, u"/untitled"_s, "<html><body><p>no title here</p></body></html>");
     m_proxy.setPage(neutralHost, u"/"_s, "<html><body>bare host</body></html>");
+    m_proxy.setPage(neutralHost, u"/bidi"_s,
+                    htmlPage("<title>注文書\u202Efdp.exe</title>", "bidi"));
     m_proxy.setStalled(neutralHost, u"/stalled"_s);
     m_proxy.setStalled(topHost, u"/stalled"_s);
     m_localPage = m_folder.filePath(u"receipt.html"_s);
@@ -224,6 +226,9 @@ void TestNavigationPolicy::typedLoadGivesVerdict_data()
     // not show.
     QTest::newRow("untitled page") << address(neutralHost, u"/untitled"_s) << Outcome::opened
                                    << SafetyLevel::neutral(neutralHost) << QString();
+    QTest::newRow("title reading backwards")
+        << address(neutralHost, u"/bidi"_s) << Outcome::opened << SafetyLevel::neutral(neutralHost)
+        << u"注文書fdp.exe"_s;
     QTest::newRow("untitled host") << address(neutralHost) << Outcome::opened
                                    << SafetyLevel::neutral(neutralHost) << QString();
     // Opened by the browser itself, a local page shows and says whose it is.
