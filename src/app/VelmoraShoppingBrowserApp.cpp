@@ -343,8 +343,14 @@ QList<SessionWindow> VelmoraShoppingBrowserApp::currentSession() const
 void VelmoraShoppingBrowserApp::saveSession()
 {
     m_sessionSaveTimer.stop();
-    if (!m_session.save(currentSession()))
-        qWarning("Velmora: cannot save the open windows to %s", qPrintable(m_session.filePath()));
+    if (m_session.save(currentSession()))
+        return;
+    qWarning("Velmora: cannot save the open windows to %s", qPrintable(m_session.filePath()));
+    // Once a run, and not on the way out, when there is no window to say it.
+    if (m_toldSessionNotSaved || m_quitting)
+        return;
+    m_toldSessionNotSaved = true;
+    SaveFailureMessage::show(QApplication::activeWindow(), SaveFailureMessage::What::session);
 }
 
 void VelmoraShoppingBrowserApp::quit()

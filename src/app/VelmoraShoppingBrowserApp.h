@@ -92,6 +92,7 @@ private:
     SubscriptionStore m_subscriptions;
     bool m_subscriptionsStarted = false;
     bool m_toldSettingsNotSaved = false;
+    bool m_toldSessionNotSaved = false;
     HistoryStore m_historyStore;
     // Shared by every window's downloads, private ones too: one folder.
     DownloadManager::ReservedPaths m_downloadPaths = std::make_shared<QSet<QString>>();

@@ -316,18 +316,24 @@ void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
     // A folder where the file should be: nothing can be written there.
     QFile::remove(home.filePath(u"preferences.ini"_s));
     QVERIFY(QDir(home.path()).mkdir(u"preferences.ini"_s));
-    const auto messages = [] {
+    QVERIFY(QDir(home.path()).mkpath(u"data/session.json"_s));
+    const auto messages = [](const QString &name) {
         int shown = 0;
         for (QWidget *widget : QApplication::topLevelWidgets())
-            shown += widget->objectName() == u"settingsNotSavedMessage"_s && widget->isVisible();
+            shown += widget->objectName() == name && widget->isVisible();
         return shown;
     };
     SessionStore::setRestoresAtStart(run.preferences, false);
-    QTRY_COMPARE(messages(), 1);
+    QTRY_COMPARE(messages(u"settingsNotSavedMessage"_s), 1);
+    // So are the open tabs, kept for the next start.
+    run.app.windows().first()->openTab(amazonUrl, true);
+    QTRY_COMPARE(messages(u"sessionNotSavedMessage"_s), 1);
     // Said once, however many changes fail after it.
     SessionStore::setRestoresAtStart(run.preferences, true);
-    QTest::qWait(100);
-    QCOMPARE(messages(), 1);
+    run.app.windows().first()->openTab(amazonUrl, true);
+    QTest::qWait(1500);
+    QCOMPARE(messages(u"settingsNotSavedMessage"_s), 1);
+    QCOMPARE(messages(u"sessionNotSavedMessage"_s), 1);
 }
 
 void TestVelmoraShoppingBrowserApp::addressesFromOtherProgramsOpenAsTabs()

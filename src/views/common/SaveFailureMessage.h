@@ -4,8 +4,15 @@ class QWidget;
 
 namespace SaveFailureMessage {
 
-// Tells the user that changes to the settings, bookmarks or rules could not
-// be written to disk; the box goes when closed.
-void show(QWidget *parent);
+enum class What {
+    // Changes to the settings, bookmarks or rules.
+    settings,
+    // The open windows and tabs, kept for the next start.
+    session,
+};
+
+// Tells the user that what could not be written to disk; the box goes when
+// closed.
+void show(QWidget *parent, What what = What::settings);
 
 } // namespace SaveFailureMessage
