@@ -154,6 +154,14 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
     }
     if (!urls.isEmpty() || !restored)
         openAddresses(urls);
+    // Found corrupt at start, or later in the run: the user hears where the
+    // old history went rather than finding it empty.
+    const auto tellHistoryMovedAside = [this](const QString &path) {
+        SaveFailureMessage::showHistoryMovedAside(QApplication::activeWindow(), path);
+    };
+    if (!m_historyStore.movedAsideTo().isEmpty())
+        tellHistoryMovedAside(m_historyStore.movedAsideTo());
+    connect(&m_historyStore, &HistoryStore::movedAside, this, tellHistoryMovedAside);
 }
 
 ContentView *VelmoraShoppingBrowserApp::showSavedWindow(const SessionWindow &saved, bool restart)

@@ -220,6 +220,8 @@ void HistoryStore::moveAsideAndStartFresh()
             QFile::rename(path, target + QLatin1String(companion));
     }
     qWarning("History was corrupt: moved to %s, starting a new one", qUtf8Printable(target));
+    m_movedAsideTo = target;
+    Q_EMIT movedAside(target);
     if (openDatabase() != Opened::ready)
         closeDatabase();
     // Not at once: the holder may be in the middle of reading.

@@ -31,6 +31,8 @@ public:
     ~HistoryStore() override;
 
     bool isOpen() const { return m_open; }
+    // Where a corrupt file was moved this run; empty when none was.
+    QString movedAsideTo() const { return m_movedAsideTo; }
     QString databasePath() const { return m_path; }
 
     // The stored visit, or none when the address or time is not valid or
@@ -62,6 +64,8 @@ Q_SIGNALS:
     // Several visits went at once (clearing, or a corrupt file replaced):
     // holders read again.
     void visitsCleared();
+    // A corrupt file was moved to path and a new history started.
+    void movedAside(const QString &path);
 
 private:
     enum class Opened { ready, corrupt, newer, unavailable };
@@ -76,6 +80,7 @@ private:
     QSqlQuery prepared(const QString &sql);
 
     QString m_path;
+    QString m_movedAsideTo;
     QString m_connectionName;
     QSqlDatabase m_database;
     bool m_open = false;

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -98,7 +99,7 @@ private Q_SLOTS:
     void privateWindowRecordsNothing();
     void qtWidgetsSpeakJapanese();
     void windowsComeBackWhereTheyWere();
-    void settingsThatCannotBeSavedAreReported();
+    void storageProblemsAreReported();
     void addressesFromOtherProgramsOpenAsTabs();
 
 private:
@@ -307,9 +308,15 @@ void TestVelmoraShoppingBrowserApp::windowsComeBackWhereTheyWere()
     QVERIFY(reopened->tabViewModel(2).isBlocked());
 }
 
-void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
+void TestVelmoraShoppingBrowserApp::storageProblemsAreReported()
 {
     QTemporaryDir home;
+    // A damaged history is kept aside, and the user told where.
+    QVERIFY(QDir(home.path()).mkpath(u"data"_s));
+    QFile history(home.filePath(u"data/history.sqlite"_s));
+    QVERIFY(history.open(QIODevice::WriteOnly));
+    history.write(QByteArray("SQLite format 3") + '\0' + QByteArray(4096, 'x'));
+    history.close();
     Run run(home);
     run.app.start({});
     QVERIFY(QTest::qWaitForWindowExposed(run.app.windows().first()));
@@ -323,6 +330,7 @@ void TestVelmoraShoppingBrowserApp::settingsThatCannotBeSavedAreReported()
             shown += widget->objectName() == name && widget->isVisible();
         return shown;
     };
+    QTRY_COMPARE(messages(u"historyMovedAsideMessage"_s), 1);
     SessionStore::setRestoresAtStart(run.preferences, false);
     QTRY_COMPARE(messages(u"settingsNotSavedMessage"_s), 1);
     // So are the open tabs, kept for the next start.

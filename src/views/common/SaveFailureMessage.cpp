@@ -23,3 +23,17 @@ void SaveFailureMessage::show(QWidget *parent, What what)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
+
+void SaveFailureMessage::showHistoryMovedAside(QWidget *parent, const QString &path)
+{
+    auto *box
+        = new QMessageBox(QMessageBox::Warning, QStringLiteral("履歴を読み込めませんでした"),
+                          QStringLiteral("履歴のファイルが壊れていたため、新しい履歴を始めました。"
+                                         "これまでの履歴は次の場所に残してあります:\n%1")
+                              .arg(path),
+                          QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("historyMovedAsideMessage"));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

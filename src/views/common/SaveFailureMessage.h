@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace SaveFailureMessage {
@@ -14,5 +15,9 @@ enum class What {
 // Tells the user that what could not be written to disk; the box goes when
 // closed.
 void show(QWidget *parent, What what = What::settings);
+
+// Tells the user that the history file was damaged and kept at path, and
+// that a new history has started.
+void showHistoryMovedAside(QWidget *parent, const QString &path);
 
 } // namespace SaveFailureMessage
