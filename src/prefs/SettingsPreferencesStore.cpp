@@ -53,13 +53,23 @@ void SettingsPreferencesStore::setData(const QString &key, const QByteArray &val
 
 std::optional<QByteArray> SettingsPreferencesStore::rawBytes(const QString &key) const
 {
-    if (std::optional<QByteArray> bytes = PreferencesStore::rawBytes(key))
+    if (std::optional<QByteArray> bytes = data(key))
         return bytes;
     if (!m_settings.contains(key))
         return std::nullopt;
+    // QSettings decodes escapes in text as Latin-1 and the rest as UTF-8, so
+    // no encoding of the text it gives brings back the bytes in the file (a
+    // cut-off "@ByteArray(" holds both): the file's own text does. Text this
+    // store wrote since it last looked is not in that text yet, and is
+    // exactly what QSettings holds.
+    const IniFileText &text = fileText();
+    if (!m_writtenSinceScan.contains(key)) {
+        if (std::optional<QByteArray> written = text.valueText(key))
+            return written;
+    }
     // A key QSettings read but the scan did not find marks the file at risk,
-    // so the whole file is kept instead.
-    return fileText().valueText(key);
+    // so the whole file is kept as well.
+    return PreferencesStore::rawBytes(key);
 }
 
 QString SettingsPreferencesStore::fileName() const
@@ -90,6 +100,7 @@ bool SettingsPreferencesStore::write(const QString &key, const QVariant &value)
     }
 
     m_settings.setValue(key, value);
+    m_writtenSinceScan.insert(key);
     // Flush now: a crash or a killed session must not lose a change the user
     // already saw take effect. QSettings replaces the file atomically.
     m_settings.sync();
@@ -163,6 +174,7 @@ void SettingsPreferencesStore::rescan() const
         m_fileKept = false;
     }
     m_fileText = IniFileText::read(fileName()).value_or(IniFileText(QByteArray()));
+    m_writtenSinceScan.clear();
     // allKeys() parses every section, so that a format error shows.
     const QStringList keys = m_settings.allKeys();
     m_fileAtRisk = m_fileText->rewriteDropsText()

@@ -4,6 +4,7 @@
 #include "prefs/PreferencesStore.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QSettings>
 
 // PreferencesStore over QSettings. The default constructor uses the user's
@@ -33,7 +34,8 @@ public:
     std::optional<QByteArray> data(const QString &key) const override;
     void setString(const QString &key, const QString &value) override;
     void setData(const QString &key, const QByteArray &value) override;
-    // Lists, rectangles and other QSettings kinds as written in the file.
+    // Text, lists, rectangles and other QSettings kinds as written in the
+    // file.
     std::optional<QByteArray> rawBytes(const QString &key) const override;
 
     QString fileName() const;
@@ -59,6 +61,8 @@ private:
     // The file as last found on disk (this store's own writes aside), and
     // whether a rewrite would lose any of it.
     mutable std::optional<IniFileText> m_fileText;
+    // Keys set through this store since m_fileText was read.
+    mutable QSet<QString> m_writtenSinceScan;
     mutable FileStamp m_checkedStamp;
     mutable bool m_fileAtRisk = false;
     // The file on disk is already copied aside as it is now.

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void fileKeptWhole();
     void unreadableValuesKeptAsWritten_data();
     void unreadableValuesKeptAsWritten();
+    void cutOffTextKeptAsWritten_data();
+    void cutOffTextKeptAsWritten();
     void replacedBackupKeptWithTheFile();
     void failedWriteIsReported();
 
@@ -51,6 +53,7 @@ void tst_SettingsPreferencesStore::valuesComeBackAsTheirOwnKind()
     QByteArray binary;
     for (int i = 0; i < 256; ++i)
         binary.append(char(i));
+    writeFile("[General]\nwas%20bytes=from the file\n");
     {
         SettingsPreferencesStore store(settingsPath());
         QSignalSpy spy(&store, &PreferencesStore::valueChanged);
@@ -60,7 +63,7 @@ void tst_SettingsPreferencesStore::valuesComeBackAsTheirOwnKind()
         store.setData(u"emptyBytes"_s, QByteArray());
         QCOMPARE(spy.count(), 4);
         QCOMPARE(spy.at(2).at(0).toString(), u"bytes"_s);
-        // Replacing a value may change its kind.
+        // Replacing a value may change its kind; the value replaced is kept.
         store.setString(u"was bytes"_s, u"x"_s);
         store.setData(u"was bytes"_s, "now bytes");
     }
@@ -74,6 +77,7 @@ void tst_SettingsPreferencesStore::valuesComeBackAsTheirOwnKind()
     QCOMPARE(reopened.string(u"missing"_s), std::nullopt);
     QCOMPARE(reopened.string(u"was bytes"_s), std::nullopt);
     QCOMPARE(reopened.data(u"was bytes"_s), std::optional<QByteArray>("now bytes"));
+    QCOMPARE(reopened.data(u"was bytes_unreadable"_s), std::optional<QByteArray>("x"));
 }
 
 void tst_SettingsPreferencesStore::foreignValuesReadAsNothing_data()
@@ -199,6 +203,34 @@ void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten()
     for (const QString &key : keys)
         QCOMPARE(reopened.data(key + u"_unreadable"_s), std::optional<QByteArray>(kept));
     QCOMPARE(reopened.string(keys.last()), std::optional<QString>(u"dark"_s));
+}
+
+void tst_SettingsPreferencesStore::cutOffTextKeptAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("value");
+
+    // Stored bytes as QSettings spells them, the file cut off in the middle
+    // of 総合: without its closing ")" the value reads as text.
+    QTest::newRow("escaped bytes")
+        << QByteArray(R"("@ByteArray([{\"name\":\"\xe7\xb7\x8f\xe5\x90)");
+    // Escapes and UTF-8 text in one value: no single encoding of what
+    // QSettings read gives both back.
+    QTest::newRow("escaped bytes and text")
+        << QByteArray(R"("@ByteArray([{\"name\":\"\xe7\xb7\x8f\xe5\x90\x88\",\"note\":\")"
+                      "店舗一覧");
+}
+
+void tst_SettingsPreferencesStore::cutOffTextKeptAsWritten()
+{
+    QFETCH(QByteArray, value);
+    const QString key = QString::fromLatin1(SecurityRuleStore::trustedShopsKey);
+    writeFile("[General]\n" + key.toLatin1() + '=' + value);
+    {
+        SettingsPreferencesStore preferences(settingsPath());
+        SecurityRuleStore rules(preferences);
+    }
+    QCOMPARE(SettingsPreferencesStore(settingsPath()).data(key + u"_unreadable"_s),
+             std::optional<QByteArray>(value));
 }
 
 void tst_SettingsPreferencesStore::replacedBackupKeptWithTheFile()
