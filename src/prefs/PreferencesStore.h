@@ -31,6 +31,9 @@ public:
     // Keeps a value that could not be read under key + "_unreadable" (the
     // latest only), so that nothing the user stored is destroyed unread.
     void keepUnreadable(const QString &key, const QByteArray &bytes);
+    // A store that drops every write: what reads through it leaves the
+    // user's files as they are, too.
+    virtual bool isReadOnly() const { return false; }
 
 Q_SIGNALS:
     // Emitted after a write, so that other holders of the same key (another

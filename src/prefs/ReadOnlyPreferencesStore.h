@@ -17,6 +17,7 @@ public:
     void setString(const QString &key, const QString &value) override;
     void setData(const QString &key, const QByteArray &value) override;
     std::optional<QByteArray> rawBytes(const QString &key) const override;
+    bool isReadOnly() const override { return true; }
 
 private:
     const PreferencesStore &m_source;
