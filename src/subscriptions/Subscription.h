@@ -32,7 +32,8 @@ struct Subscription
     // Last successful download or check that the copy is current; null for
     // never (the built-in list then judges with its bundled snapshot).
     QDateTime lastUpdated;
-    // Of the last attempt, for the user; empty after a success.
+    // Of the last attempt, or why the saved copy was set aside, for the user;
+    // empty after a success.
     QString lastError;
     // Validators of the copy on disk, sent back as they came.
     QString etag;

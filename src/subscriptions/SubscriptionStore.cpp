@@ -149,12 +149,24 @@ void SubscriptionStore::load()
     if (!hasBuiltIn)
         records.prepend(builtInRecord());
 
+    bool setAsideAny = false;
     for (Subscription &record : records) {
         std::shared_ptr<const BlockList> list;
         if (const std::optional<QByteArray> text
-            = readFile(filePath(record.id), m_options.maxBytes))
-            list = BlockList::parse(*text);
-        if (record.isBuiltIn() && (!list || list->ruleCount() == 0)) {
+            = readFile(filePath(record.id), m_options.maxBytes)) {
+            // A copy can be damaged after it was written (a power cut, a full
+            // disk, another program). The built-in list's would replace a
+            // snapshot that has rules.
+            std::shared_ptr<const BlockList> saved = BlockList::parse(*text);
+            if (const QString reason = refusal(*text, *saved, record.isBuiltIn());
+                reason.isEmpty()) {
+                list = std::move(saved);
+            } else {
+                setAside(record, reason);
+                setAsideAny = true;
+            }
+        }
+        if (record.isBuiltIn() && !list) {
             QFile snapshot(QString::fromLatin1(builtInSnapshot));
             if (snapshot.open(QIODevice::ReadOnly))
                 list = BlockList::parse(snapshot.readAll());
@@ -164,8 +176,38 @@ void SubscriptionStore::load()
             m_lists.insert(record.id, std::move(list));
     }
     m_records = records;
-    if (!stored || !hasBuiltIn)
+    if (!stored || !hasBuiltIn || setAsideAny)
         saveRecords();
+}
+
+void SubscriptionStore::setAside(Subscription &record, const QString &reason) const
+{
+    QString error = u"保存したリストを読み込めませんでした（%1）。"_s.arg(reason);
+    if (record.isBuiltIn())
+        error += u"同梱のリストで判定しています。"_s;
+    else if (record.isDownloaded())
+        error += u"次の更新で取得し直します。"_s;
+    // A reader that stores nothing (a check from the command line) leaves
+    // the file for the browser to find and explain.
+    if (!m_preferences.isReadOnly()) {
+        const QString path = filePath(record.id);
+        const QString base
+            = path + QLatin1String(unreadableSuffix) + now().toString(u"yyyyMMdd-HHmmss"_s);
+        QString target = base;
+        for (int n = 2; QFile::exists(target); ++n)
+            target = base + u'-' + QString::number(n);
+        if (QFile::rename(path, target))
+            error += u"元のファイルは %1 として残しました。"_s.arg(QFileInfo(target).fileName());
+        else
+            qWarning("Subscribed list not used: could not move the damaged %s aside",
+                     qUtf8Printable(path));
+    }
+    record.lastError = error;
+    // They described the copy set aside. With no date, the list is fetched
+    // at once and its row no longer claims a copy it does not use.
+    record.lastUpdated = QDateTime();
+    record.etag.clear();
+    record.lastModified.clear();
 }
 
 void SubscriptionStore::saveRecords()
@@ -245,12 +287,11 @@ SubscriptionStore::Outcome SubscriptionStore::importFile(const QString &path)
     const std::optional<QByteArray> text = readFile(path, m_options.maxBytes);
     if (!text)
         return {QUuid(), u"ファイルを読み込めませんでした（%1）。"_s.arg(info.fileName())};
-    if (text->size() > m_options.maxBytes)
-        return {QUuid(),
-                u"ファイルが大きすぎます（上限 %1 MB）。"_s.arg(megabytes(m_options.maxBytes))};
+    // Held to what its copy must pass at every start, and a list that judges
+    // nothing is not worth adding.
     std::shared_ptr<const BlockList> list = BlockList::parse(*text);
-    if (list->ruleCount() == 0)
-        return {QUuid(), u"ファイルにリストのルールが見つかりませんでした。"_s};
+    if (const QString reason = refusal(*text, *list, true); !reason.isEmpty())
+        return {QUuid(), u"ファイルをリストとして使えません（%1）。"_s.arg(reason)};
 
     Subscription record;
     record.id = QUuid::createUuid();
@@ -409,14 +450,13 @@ void SubscriptionStore::accept(const QUuid &id, const std::shared_ptr<const Bloc
     Subscription *updated = record(id);
     if (!updated)
         return;
-    // Garbage (an error page, a broken transfer) parses to lines skipped and
-    // no rules; an emptied list while the old one had rules is more likely
-    // a fault at the source than every shop gone straight.
     const std::shared_ptr<const BlockList> old = m_lists.value(id);
-    if (list->ruleCount() == 0 && (list->skippedLineCount() > 0 || (old && old->ruleCount() > 0))) {
+    if (const QString reason = refusal(text, *list, old && old->ruleCount() > 0);
+        !reason.isEmpty()) {
         finishAttempt(
             id,
-            u"受け取ったデータにリストのルールがありませんでした。前のリストで判定を続けます。"_s);
+            u"受け取ったデータは使えませんでした（%1）。前のリストで判定を続けます。"_s.arg(
+                reason));
         return;
     }
     if (const QString error = writeListFile(id, text); !error.isEmpty()) {
@@ -436,6 +476,27 @@ void SubscriptionStore::accept(const QUuid &id, const std::shared_ptr<const Bloc
     if (updated->isEnabled)
         Q_EMIT listsChanged();
     Q_EMIT updateFinished(id);
+}
+
+QString SubscriptionStore::refusal(const QByteArray &text, const BlockList &list,
+                                   bool mustHaveRules) const
+{
+    if (text.size() > m_options.maxBytes)
+        return u"大きすぎます（上限 %1 MB）"_s.arg(megabytes(m_options.maxBytes));
+    // Garbage (an error page, a broken transfer) parses to lines skipped and
+    // no rules; an emptied list while the old one had rules is more likely
+    // a fault at the source than every shop gone straight.
+    if (list.ruleCount() == 0 && (list.skippedLineCount() > 0 || mustHaveRules))
+        return u"リストのルールがありません"_s;
+    // No list holds a NUL byte, while a file cut off by a power cut is often
+    // padded with them: the lines left whole would judge in place of the list.
+    if (text.contains('\0'))
+        return u"テキストではありません"_s;
+    // Encoded data has the odd line that happens to read as a rule, while a
+    // list written by hand may well have a typo or two per rule.
+    if (list.skippedLineCount() > 10 * qint64(list.ruleCount()))
+        return u"大半の行がルールとして読めません"_s;
+    return QString();
 }
 
 void SubscriptionStore::finishAttempt(const QUuid &id, const QString &error)

@@ -37,7 +37,11 @@ class QNetworkAccessManager;
 // navigation. Downloads start only when asked (start(), update(),
 // updateAll(), add()); a tool that only judges never touches the network.
 // A failed, oversized or unreadable download never replaces the copy in use:
-// the record gets the reason, the old copy keeps judging.
+// the record gets the reason, the old copy keeps judging. A saved copy must
+// pass the same test each time it loads; one that fails is renamed to
+// "<id>.txt.unreadable-<yyyyMMdd-HHmmss>" (never deleted), the record gets
+// the reason, and the list judges as if it had no copy: the built-in list
+// with its bundled snapshot, the others not until fetched again.
 class SubscriptionStore final : public QObject
 {
     Q_OBJECT
@@ -51,6 +55,7 @@ public:
     static constexpr auto builtInSnapshot = ":/lists/ublacklist-scam-net-shops.txt";
     static constexpr auto builtInName = u"詐欺ネットショップ報告リスト";
     static constexpr qint64 maxListBytes = 20 * 1024 * 1024;
+    static constexpr auto unreadableSuffix = ".unreadable-";
 
     struct Options
     {
@@ -146,6 +151,11 @@ private:
     void accept(const QUuid &id, const std::shared_ptr<const BlockList> &list,
                 const QByteArray &text, const QString &etag, const QString &lastModified);
     void finishAttempt(const QUuid &id, const QString &error);
+    // Why text that came as a list, downloaded, imported or saved, must not
+    // judge (in Japanese, for the user); empty when it may. mustHaveRules:
+    // the list it would replace had some.
+    QString refusal(const QByteArray &text, const BlockList &list, bool mustHaveRules) const;
+    void setAside(Subscription &record, const QString &reason) const;
     QString writeListFile(const QUuid &id, const QByteArray &text) const;
 
     PreferencesStore &m_preferences;

@@ -1,8 +1,11 @@
 #include "subscriptions/SubscriptionStore.h"
 
 #include "prefs/FileBytes.h"
+#include "prefs/ReadOnlyPreferencesStore.h"
 #include "prefs/SettingsPreferencesStore.h"
+#include "subscriptions/SubscriptionListModel.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -21,6 +24,9 @@ namespace {
 const QString recordsKey = QString::fromLatin1(SubscriptionStore::recordsKey);
 const QByteArray goodList
     = "# Title: テスト詐欺リスト\n*://*.fake-shop.example/*\n*://*.other.example/*\n";
+// A rule, then line after line of encoded data.
+const QByteArray mostlyNotRules = "*://*.11momoshop.com/*\n"
+    + QByteArray("QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVo=\n").repeated(40);
 
 QByteArray testData(const char *name)
 {
@@ -111,11 +117,13 @@ private Q_SLOTS:
     void downloadsAndChecksForChanges();
     void keepsLastGoodCopyWhenAnUpdateFails_data();
     void keepsLastGoodCopyWhenAnUpdateFails();
+    void damagedCopyIsSetAside_data();
+    void damagedCopyIsSetAside();
     void updatesListsOlderThanADay();
     void importsExportedPatternsAndRemovesThem();
 
 private:
-    std::unique_ptr<SubscriptionStore> makeStore();
+    std::unique_ptr<SubscriptionStore> makeStore(PreferencesStore *preferences = nullptr);
     QJsonObject storedRecord(const QUuid &id) const;
     bool blocks(const SubscriptionStore &store, const QString &address) const;
 
@@ -134,7 +142,7 @@ void tst_SubscriptionStore::init()
     m_now = QDateTime(QDate(2025, 3, 1), QTime(9, 0), QTimeZone::utc());
 }
 
-std::unique_ptr<SubscriptionStore> tst_SubscriptionStore::makeStore()
+std::unique_ptr<SubscriptionStore> tst_SubscriptionStore::makeStore(PreferencesStore *preferences)
 {
     SubscriptionStore::Options options;
     options.directory = m_dir->filePath(u"lists"_s);
@@ -145,7 +153,8 @@ std::unique_ptr<SubscriptionStore> tst_SubscriptionStore::makeStore()
     options.sslConfiguration = QSslConfiguration::defaultConfiguration();
     options.sslConfiguration->setCaCertificates({QSslCertificate(testData("localhost.pem"))});
     options.clock = [this] { return m_now; };
-    return std::make_unique<SubscriptionStore>(*m_preferences, options);
+    return std::make_unique<SubscriptionStore>(preferences ? *preferences : *m_preferences,
+                                               options);
 }
 
 QJsonObject tst_SubscriptionStore::storedRecord(const QUuid &id) const
@@ -264,6 +273,10 @@ void tst_SubscriptionStore::keepsLastGoodCopyWhenAnUpdateFails_data()
     QTest::newRow("garbage") << ListServer::reply(200,
                                                   QByteArray("\x89PNG\r\n\x1a\n\0\0garbage", 17))
                              << u"ルールがありません"_s;
+    QTest::newRow("binary") << ListServer::reply(200, QByteArray("*://*.a.example/*\n\0\xff", 20))
+                            << u"テキストではありません"_s;
+    QTest::newRow("mostly not rules")
+        << ListServer::reply(200, mostlyNotRules) << u"大半の行がルールとして読めません"_s;
     QTest::newRow("redirect to http")
         << ListServer::reply(302, {}, "Location: http://127.0.0.1:%1/list.txt\r\n")
         << u"https 以外"_s;
@@ -302,6 +315,58 @@ void tst_SubscriptionStore::keepsLastGoodCopyWhenAnUpdateFails()
     QCOMPARE(stored, good);
     store = makeStore();
     QVERIFY(blocks(*store, u"https://shop.fake-shop.example/"_s));
+}
+
+void tst_SubscriptionStore::damagedCopyIsSetAside_data()
+{
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("binary tail") << QByteArray("*://*.11momoshop.com/*\n\0\xff garbage tail", 38)
+                                 << u"テキストではありません"_s;
+    QTest::newRow("mostly not rules") << mostlyNotRules << u"大半の行がルールとして読めません"_s;
+    QTest::newRow("too large") << goodList.repeated(1000) << u"大きすぎ"_s;
+}
+
+void tst_SubscriptionStore::damagedCopyIsSetAside()
+{
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, error);
+    auto store = makeStore();
+    QSignalSpy finished(store.get(), &SubscriptionStore::updateFinished);
+    const QUuid id = store->add(m_server->address(u"/list.txt"_s)).id;
+    QVERIFY(finished.wait());
+    const QList<QUuid> ids {SubscriptionStore::builtInId, id};
+    for (const QUuid &damaged : ids)
+        writeBytes(store->filePath(damaged), saved);
+    // A tool that only reads judges without them, and leaves them be.
+    ReadOnlyPreferencesStore readOnly(*m_preferences);
+    QVERIFY(blocks(*makeStore(&readOnly), u"https://www.zzuoas.com/"_s));
+    QCOMPARE(fileBytes(store->filePath(id)), saved);
+
+    // The built-in list judges with the copy it ships, a downloaded one with
+    // none until it is fetched again; the rows say so.
+    store = makeStore();
+    const SubscriptionListModel model(*store);
+    const auto bundled
+        = BlockList::parse(fileBytes(QString::fromLatin1(SubscriptionStore::builtInSnapshot)));
+    const QString status = model.index(0).data(RuleListModel::StatusRole).toString();
+    QVERIFY2(status.startsWith(u"ルール %L1件・同梱のリストで判定中"_s.arg(bundled->ruleCount())),
+             qPrintable(status));
+    QCOMPARE(model.index(1).data(RuleListModel::StatusRole).toString(), u"ルール 0件・未取得"_s);
+    QVERIFY(blocks(*store, u"https://www.zzuoas.com/"_s));
+    for (int row = 0; row < 2; ++row) {
+        const QString shown = model.index(row).data(RuleListModel::ErrorRole).toString();
+        QVERIFY2(shown.startsWith(u"保存したリストを読み込めませんでした") && shown.contains(error),
+                 qPrintable(shown));
+    }
+
+    // Kept beside the lists as they were.
+    const QDir folder = QFileInfo(store->filePath(id)).dir();
+    for (const QUuid &damaged : ids) {
+        const QString name = QFileInfo(store->filePath(damaged)).fileName();
+        QVERIFY(!folder.exists(name));
+        QCOMPARE(fileBytes(folder.filePath(name + u".unreadable-20250301-090000"_s)), saved);
+    }
 }
 
 void tst_SubscriptionStore::updatesListsOlderThanADay()
