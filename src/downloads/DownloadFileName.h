@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QString>
 
+#include <string>
+
 class QDir;
 
 // File names for downloads: what a server suggests made safe to save, a
@@ -11,8 +13,11 @@ class DownloadFileName
 {
 public:
     static constexpr auto fallbackName = "download";
-    // The longest name most Linux file systems take, in bytes of UTF-8.
-    static constexpr int maximumBytes = 255;
+    // The engine writes to the name with this added until the file is whole.
+    static constexpr auto partialSuffix = ".download";
+    // The longest name most Linux file systems take is 255 bytes of UTF-8;
+    // the partial file's name must fit too.
+    static constexpr int maximumBytes = 255 - int(std::char_traits<char>::length(partialSuffix));
 
     // The last path component of a suggested name, without control
     // characters, surrounding blanks or leading dots (no hidden files, no
