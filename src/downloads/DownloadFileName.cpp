@@ -66,8 +66,11 @@ QString DownloadFileName::sanitized(const QString &suggested)
 QString DownloadFileName::unused(const QDir &folder, const QString &fileName,
                                  const QSet<QString> &taken)
 {
+    // A dangling link does not exist for QFileInfo, yet saving through it
+    // would create its target, wherever that is.
     const auto isFree = [&](const QString &name) {
-        return !taken.contains(name) && !QFileInfo::exists(folder.filePath(name));
+        const QFileInfo path(folder.filePath(name));
+        return !taken.contains(name) && !path.exists() && !path.isSymLink();
     };
     if (isFree(fileName))
         return fileName;

@@ -24,7 +24,8 @@ public:
     // "..") and shortened to maximumBytes keeping its extension; empty
     // results become fallbackName.
     static QString sanitized(const QString &suggested);
-    // fileName itself when neither the folder nor `taken` has it, else
+    // fileName itself when neither the folder (not even as a symbolic link,
+    // dangling or not) nor `taken` has it, else
     // "name (1).pdf", "name (2).pdf" and so on; "archive (1).tar.gz" for
     // two-part extensions.
     static QString unused(const QDir &folder, const QString &fileName,

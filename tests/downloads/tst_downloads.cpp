@@ -56,6 +56,10 @@ void TestDownloads::unusedNeverOverwrites_data()
                         const QString &fileName, const QString &expected) {
         QTest::newRow(name) << existing << taken << fileName << expected;
     };
+    // "name -> target" is a symbolic link; writing through it would create
+    // its target, wherever that is.
+    add("dangling link", {u"a.pdf -> ../outside.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
+    add("link to a file", {u"b.pdf"_s, u"a.pdf -> b.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
     add("free", {}, {}, u"a.pdf"_s, u"a.pdf"_s);
     add("first copy", {u"a.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
     add("next free number", {u"a.pdf"_s, u"a (1).pdf"_s}, {u"a (2).pdf"_s}, u"a.pdf"_s,
@@ -72,8 +76,13 @@ void TestDownloads::unusedNeverOverwrites()
     QFETCH(QString, fileName);
     QFETCH(QString, expected);
     QTemporaryDir dir;
-    for (const QString &name : std::as_const(existing))
-        writeBytes(dir.filePath(name), {});
+    for (const QString &entry : std::as_const(existing)) {
+        const QStringList link = entry.split(u" -> "_s);
+        if (link.size() == 2)
+            QVERIFY(QFile::link(link[1], dir.filePath(link[0])));
+        else
+            writeBytes(dir.filePath(entry), {});
+    }
     const QSet<QString> takenSet(taken.cbegin(), taken.cend());
     QCOMPARE(DownloadFileName::unused(QDir(dir.path()), fileName, takenSet), expected);
 }
