@@ -85,9 +85,12 @@ QString DownloadFileName::unused(const QDir &folder, const QString &fileName,
 
 bool DownloadFileName::isExecutable(const QString &fileName)
 {
-    static const QStringList types {u"exe"_s, u"scr"_s, u"msi"_s, u"apk"_s, u"bat"_s,
-                                    u"cmd"_s, u"js"_s,  u"vbs"_s, u"jar"_s, u"dmg"_s,
-                                    u"pkg"_s, u"deb"_s, u"sh"_s};
+    // Linux desktops also run launchers, AppImages, self-extracting
+    // installers and rpm packages when they are opened.
+    static const QStringList types {u"exe"_s, u"scr"_s, u"msi"_s, u"apk"_s,     u"bat"_s,
+                                    u"cmd"_s, u"js"_s,  u"vbs"_s, u"jar"_s,     u"dmg"_s,
+                                    u"pkg"_s, u"deb"_s, u"sh"_s,  u"desktop"_s, u"appimage"_s,
+                                    u"run"_s, u"rpm"_s};
     // Windows drops trailing dots and blanks, so "setup.exe. " runs as setup.exe.
     QString name = fileName.trimmed();
     while (name.endsWith(u'.') || name.endsWith(u' '))

@@ -96,6 +96,10 @@ void TestDownloads::executableTypes_data()
     QTest::newRow("double extension") << u"invoice.pdf.scr"_s << true;
     QTest::newRow("json is not js") << u"data.json"_s << false;
     QTest::newRow("name only") << u"exe"_s << false;
+    QTest::newRow("desktop entry") << u"invoice.desktop"_s << true;
+    QTest::newRow("appimage") << u"Viewer-x86_64.AppImage"_s << true;
+    QTest::newRow("run installer") << u"driver.RUN"_s << true;
+    QTest::newRow("rpm package") << u"tool-1.0.x86_64.rpm"_s << true;
 }
 
 void TestDownloads::executableTypes()
