@@ -4,6 +4,7 @@
 #include "rules/SecurityRuleStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -24,9 +25,15 @@ QUrl siteOf(const QWebEnginePage &page)
                                | QUrl::RemoveFragment);
 }
 
+// The engine's reason when a server hangs up before sending all it announced;
+// Qt has no name for it.
+constexpr int serverContentLengthMismatch = 38;
+
 QString failureText(QWebEngineDownloadRequest::DownloadInterruptReason reason)
 {
     using R = QWebEngineDownloadRequest;
+    if (int(reason) == serverContentLengthMismatch)
+        return u"ネットワークに接続できませんでした"_s;
     switch (reason) {
     case R::FileAccessDenied:
         return u"保存先のフォルダに書き込めません"_s;
@@ -88,6 +95,8 @@ void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
 {
     // Another window's manager may have taken it already.
     if (!request || request->state() != QWebEngineDownloadRequest::DownloadRequested)
+        return;
+    if (resume(request))
         return;
     if (request->page() && !isWatched(request->page()))
         return;
@@ -157,6 +166,27 @@ void DownloadManager::handleRequest(QWebEngineDownloadRequest *request)
     track(request, m_model.append(item), item.filePath);
 }
 
+bool DownloadManager::resume(QWebEngineDownloadRequest *request)
+{
+    // The engine retries a download that broke off by itself and hands it
+    // over again as a new request with the same id, the earlier one left
+    // as it was. It goes on under the item and the name it had.
+    const auto earlier = std::ranges::find_if(m_running, [request](const auto &running) {
+        return running && running != request && running->id() == request->id()
+            && running->url() == request->url();
+    });
+    if (earlier == m_running.cend())
+        return false;
+    const int id = earlier.key();
+    earlier.value()->disconnect(this);
+    const QFileInfo file(m_model.item(id)->filePath);
+    request->setDownloadDirectory(file.absolutePath());
+    request->setDownloadFileName(file.fileName());
+    request->accept();
+    track(request, id, file.absoluteFilePath());
+    return true;
+}
+
 bool DownloadManager::isRefusingPrograms(const QWebEnginePage *page) const
 {
     return page
@@ -204,36 +234,55 @@ void DownloadManager::track(QWebEngineDownloadRequest *request, int id, const QS
     };
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, progress);
     connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, progress);
-    connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
-            [this, request, id, filePath] { finish(request, id, filePath); });
+    const auto changed = [this, request, id, filePath] { finish(request, id, filePath); };
+    connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, changed);
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this, changed);
     // The engine may also have dropped it before anyone listened.
     connect(request, &QObject::destroyed, this, [this, id, filePath] {
-        m_model.setState(id, DownloadItem::State::failed,
-                         {failureText(QWebEngineDownloadRequest::NoReason)});
-        m_reserved->remove(filePath);
-        m_running.remove(id);
+        end(id, filePath, DownloadItem::State::failed,
+            {failureText(QWebEngineDownloadRequest::NoReason)});
     });
-    if (request->isFinished())
-        finish(request, id, filePath);
+    finish(request, id, filePath);
 }
 
 void DownloadManager::finish(QWebEngineDownloadRequest *request, int id, const QString &filePath)
 {
-    if (!request->isFinished())
+    using R = QWebEngineDownloadRequest;
+    // The engine finishes an interrupted download only when it cannot be
+    // resumed; otherwise it waits, in progress for ever, for a resume that
+    // nobody here asks for. Once its own retries are over, an interruption
+    // is the end.
+    const bool interrupted = request->state() == R::DownloadInterrupted;
+    if (!request->isFinished() && !interrupted)
         return;
-    m_reserved->remove(filePath);
-    m_running.remove(id);
+    request->disconnect(this);
+    if (!request->isFinished()) {
+        // Lets the engine drop it too; queued, as the engine is still in
+        // the middle of reporting the interruption.
+        QMetaObject::invokeMethod(request, &R::cancel, Qt::QueuedConnection);
+    }
     switch (request->state()) {
-    case QWebEngineDownloadRequest::DownloadCompleted:
+    case R::DownloadCompleted:
         m_model.setProgress(id, request->receivedBytes(), request->receivedBytes());
-        m_model.setState(id, DownloadItem::State::completed);
+        end(id, filePath, DownloadItem::State::completed);
         break;
-    case QWebEngineDownloadRequest::DownloadCancelled:
-        m_model.setState(id, DownloadItem::State::cancelled);
+    case R::DownloadCancelled:
+        end(id, filePath, DownloadItem::State::cancelled);
         break;
     default:
-        m_model.setState(id, DownloadItem::State::failed,
-                         {failureText(request->interruptReason())});
+        end(id, filePath, DownloadItem::State::failed, {failureText(request->interruptReason())});
         break;
     }
+}
+
+void DownloadManager::end(int id, const QString &filePath, DownloadItem::State state,
+                          const QStringList &reasons)
+{
+    m_reserved->remove(filePath);
+    m_running.remove(id);
+    // The engine keeps the partial file of an interrupted download for a
+    // resume that never comes, and does not always delete it on cancel.
+    if (state != DownloadItem::State::completed)
+        QFile::remove(filePath + QString::fromLatin1(DownloadFileName::partialSuffix));
+    m_model.setState(id, state, reasons);
 }

@@ -64,8 +64,15 @@ private:
     // then the page it came from.
     std::optional<SafetyLevel> refusal(const QWebEngineDownloadRequest &request) const;
     bool isWatched(const QWebEnginePage *page) const;
+    // True when request is the engine's retry of a download listed here,
+    // which then goes on as before.
+    bool resume(QWebEngineDownloadRequest *request);
     void track(QWebEngineDownloadRequest *request, int id, const QString &filePath);
     void finish(QWebEngineDownloadRequest *request, int id, const QString &filePath);
+    // Lists the download as ended, frees its name and, unless it completed,
+    // deletes what it wrote so far.
+    void end(int id, const QString &filePath, DownloadItem::State state,
+             const QStringList &reasons = {});
 
     SecurityRuleStore &m_store;
     const SafeBrowsingEngine m_safety {};

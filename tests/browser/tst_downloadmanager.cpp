@@ -9,6 +9,8 @@
 #include "support/TestProxyServer.h"
 
 #include <QDir>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -55,6 +57,8 @@ private Q_SLOTS:
     void asksBeforeSavingPrograms_data();
     void asksBeforeSavingPrograms();
     void windowsSavingAtOnceNeverShareAFile();
+    void brokenOffDownloadsEndAndLeaveNoFile_data();
+    void brokenOffDownloadsEndAndLeaveNoFile();
 
 private:
     bool waitForLastRow(DownloadItem::State state, int rows = 1);
@@ -192,6 +196,53 @@ void TestDownloadManager::windowsSavingAtOnceNeverShareAFile()
     QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }, engineTimeout));
     QCOMPARE(m_manager->model()->items().last().fileName, u"catalog.pdf"_s);
     QCOMPARE(other.model()->items().last().fileName, u"catalog (1).pdf"_s);
+}
+
+void TestDownloadManager::brokenOffDownloadsEndAndLeaveNoFile_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("connection dropped") << false << u"ネットワークに接続できませんでした"_s;
+    QTest::newRow("folder not writable") << true << u"保存先のフォルダに書き込めません"_s;
+}
+
+void TestDownloadManager::brokenOffDownloadsEndAndLeaveNoFile()
+{
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(QString, reason);
+    QDir folder(m_manager->downloadFolder());
+    QVERIFY(folder.mkpath(u"."_s));
+    // Promises more than it sends, then hangs up, also on the engine's
+    // retries; the ETag lets the engine keep the part it has for them.
+    QTcpServer cutting;
+    QVERIFY(cutting.listen(QHostAddress::LocalHost));
+    connect(&cutting, &QTcpServer::newConnection, this, [&cutting] {
+        while (QTcpSocket *socket = cutting.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                              "Content-Disposition: attachment; filename=cut.bin\r\n"
+                              "ETag: \"v1\"\r\nContent-Length: 100000\r\n\r\n"
+                              + QByteArray(4096, 'x'));
+                socket->disconnectFromHost();
+            });
+        }
+    });
+    QUrl url(u"http://127.0.0.1:%1/cut"_s.arg(cutting.serverPort()));
+    if (readOnlyFolder) {
+        url = address(shopHost, u"/receipt"_s);
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+        if (QFile(folder.filePath(u"probe"_s)).open(QIODevice::WriteOnly))
+            QSKIP("This user writes into read-only folders anyway (root)");
+    }
+    m_page->download(url);
+    QVERIFY(waitForLastRow(DownloadItem::State::failed));
+    QCOMPARE(m_manager->model()->items().last().reasons, QStringList {reason});
+    // Nothing comes back by itself, and no half-written file stays.
+    QTest::qWait(500);
+    QCOMPARE(m_manager->model()->rowCount(), 1);
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+    QVERIFY(m_reserved->isEmpty());
 }
 
 QTEST_MAIN(TestDownloadManager)
