@@ -4,6 +4,7 @@
 #include "browser/WebProfiles.h"
 #include "prefs/PreferencesStore.h"
 #include "views/common/SaveFailureMessage.h"
+#include "views/downloads/DownloadBarView.h"
 #include "views/history/ClearBrowsingDataDialog.h"
 #include "views/settings/AboutTab.h"
 #include "views/settings/SettingsView.h"
@@ -363,6 +364,15 @@ void VelmoraShoppingBrowserApp::saveSession()
 
 void VelmoraShoppingBrowserApp::quit()
 {
+    // One question for every window's downloads, which quitting stops.
+    int downloads = 0;
+    for (ContentView *window : windows())
+        downloads += window->runningDownloads();
+    if (downloads > 0
+        && !DownloadBarView::askToStopDownloads(QApplication::activeWindow(), downloads))
+        return;
+    for (ContentView *window : windows())
+        window->allowStoppingDownloads();
     saveSession();
     m_quitting = true;
     // Closing first lets every window tidy up as if the user had closed it.

@@ -58,6 +58,8 @@ public:
     // What the profile hands over; public for callers that listen themselves.
     void handleRequest(QWebEngineDownloadRequest *request);
     void cancel(int id);
+    // Downloads still being written, which closing their window stops.
+    int runningCount() const { return int(m_running.size()); }
 
 private:
     // The verdict that refuses the download, if any: its own address first,

@@ -769,6 +769,12 @@ void ContentView::applyTheme()
 
 void ContentView::closeEvent(QCloseEvent *event)
 {
+    // Closing stops the window's downloads and deletes what they wrote.
+    if (!m_downloadsMayStop && runningDownloads() > 0
+        && !DownloadBarView::askToStopDownloads(this, runningDownloads())) {
+        event->ignore();
+        return;
+    }
     Q_EMIT aboutToClose();
     QMainWindow::closeEvent(event);
 }

@@ -59,6 +59,10 @@ public:
     BrowserViewModel &browserViewModel() const;
     BookmarkStore &bookmarkStore() const { return *m_bookmarkStore; }
     bool isPrivate() const { return m_isPrivate; }
+    int runningDownloads() const { return m_downloads->runningCount(); }
+    // The user agreed to stop the window's downloads (quitting asks once
+    // for every window): closing does not ask again.
+    void allowStoppingDownloads() { m_downloadsMayStop = true; }
 
     std::optional<NavigationSection> selectedSection() const { return m_selectedSection; }
     // What a click on a sidebar row does.
@@ -206,6 +210,7 @@ private:
     // The tab each page-opened tab came from.
     QHash<BrowserView *, QPointer<BrowserView>> m_openers;
     QList<ClosedTab> m_closedTabs;
+    bool m_downloadsMayStop = false;
     // The bookmark list or settings view, made anew each time its section is
     // chosen so that it starts from its first tab and empty fields.
     QPointer<QWidget> m_otherSection;

@@ -43,6 +43,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabBar>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -906,6 +908,36 @@ void TestContentView::downloadsShowUnderThePage()
         QTRY_COMPARE(bar->findChildren<QLabel *>(u"downloadStatus"_s).size(), 2);
     }
     QVERIFY(saveScreenshot(window, u"window-downloads.png"_s));
+
+    // A download still being written: closing asks first, as closing stops it.
+    QTcpServer slow;
+    QVERIFY(slow.listen(QHostAddress::LocalHost));
+    connect(&slow, &QTcpServer::newConnection, this, [&slow] {
+        while (QTcpSocket *socket = slow.nextPendingConnection())
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Disposition: attachment; "
+                              "filename=catalog.bin\r\nContent-Length: 9000000\r\n\r\n"
+                              + QByteArray(4096, 'x'));
+            });
+    });
+    page->download(QUrl(u"http://127.0.0.1:%1/catalog"_s.arg(slow.serverPort())));
+    QTRY_COMPARE_WITH_TIMEOUT(window->runningDownloads(), 1, engineTimeout);
+    const QPointer<ContentView> open(window);
+    const auto answer = [this](const char *button) {
+        QTimer::singleShot(100, this, [button] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        });
+    };
+    answer("downloadsKeepButton");
+    Q_EMIT window->quitRequested();
+    answer("downloadsKeepButton");
+    window->close();
+    QTest::qWait(200);
+    QVERIFY(open);
+    answer("downloadsStopButton");
+    window->close();
+    QTRY_VERIFY(!open);
 }
 
 void TestContentView::screenshots()

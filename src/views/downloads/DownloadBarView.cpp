@@ -71,6 +71,25 @@ DownloadBarView::DownloadBarView(DownloadManager &manager, QWidget *parent)
     setVisible(m_model.rowCount() > 0);
 }
 
+bool DownloadBarView::askToStopDownloads(QWidget *parent, int count)
+{
+    QMessageBox box(parent);
+    box.setObjectName(u"downloadsRunningQuestion"_s);
+    box.setAttribute(Qt::WA_WindowPropagation);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(u"ダウンロード中のファイルがあります"_s);
+    box.setText(
+        u"%1 件のファイルをダウンロード中です。閉じるとダウンロードは中止されます。"_s.arg(count));
+    QPushButton *close = box.addButton(u"中止して閉じる"_s, QMessageBox::DestructiveRole);
+    close->setObjectName(u"downloadsStopButton"_s);
+    QPushButton *wait = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
+    wait->setObjectName(u"downloadsKeepButton"_s);
+    box.setDefaultButton(wait);
+    box.setEscapeButton(wait);
+    box.exec();
+    return box.clickedButton() == close;
+}
+
 bool DownloadBarView::askToSaveExecutable(QWidget *parent, const QString &fileName, const QUrl &url)
 {
     QMessageBox box(parent);

@@ -23,6 +23,9 @@ public:
     // The question before saving a program file: a modal message box over
     // parent. True when the user chose to save.
     static bool askToSaveExecutable(QWidget *parent, const QString &fileName, const QUrl &url);
+    // The question before closing or quitting while count downloads still
+    // run, which closing stops. True when the user chose to close anyway.
+    static bool askToStopDownloads(QWidget *parent, int count);
 
     void closeBar();
 
