@@ -71,46 +71,59 @@ DownloadBarView::DownloadBarView(DownloadManager &manager, QWidget *parent)
     setVisible(m_model.rowCount() > 0);
 }
 
-bool DownloadBarView::askToStopDownloads(QWidget *parent, int count)
+namespace {
+
+struct Answer
+{
+    QString text;
+    QMessageBox::ButtonRole role;
+    QString objectName;
+};
+
+// A warning asked over parent, whose safe answer (the second) is the default
+// and Escape: true when the user chose the first.
+bool askWarning(QWidget *parent, const QString &name, const QString &title, const QString &text,
+                const QString &details, const Answer &go, const Answer &stay)
 {
     QMessageBox box(parent);
-    box.setObjectName(u"downloadsRunningQuestion"_s);
+    box.setObjectName(name);
     box.setAttribute(Qt::WA_WindowPropagation);
     box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(u"ダウンロード中のファイルがあります"_s);
-    box.setText(
-        u"%1 件のファイルをダウンロード中です。閉じるとダウンロードは中止されます。"_s.arg(count));
-    QPushButton *close = box.addButton(u"中止して閉じる"_s, QMessageBox::DestructiveRole);
-    close->setObjectName(u"downloadsStopButton"_s);
-    QPushButton *wait = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
-    wait->setObjectName(u"downloadsKeepButton"_s);
-    box.setDefaultButton(wait);
-    box.setEscapeButton(wait);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setInformativeText(details);
+    QPushButton *goButton = box.addButton(go.text, go.role);
+    goButton->setObjectName(go.objectName);
+    QPushButton *stayButton = box.addButton(stay.text, stay.role);
+    stayButton->setObjectName(stay.objectName);
+    box.setDefaultButton(stayButton);
+    box.setEscapeButton(stayButton);
     box.exec();
-    return box.clickedButton() == close;
+    return box.clickedButton() == goButton;
+}
+
+} // namespace
+
+bool DownloadBarView::askToStopDownloads(QWidget *parent, int count)
+{
+    return askWarning(
+        parent, u"downloadsRunningQuestion"_s, u"ダウンロード中のファイルがあります"_s,
+        u"%1 件のファイルをダウンロード中です。閉じるとダウンロードは中止されます。"_s.arg(count),
+        QString(), {u"中止して閉じる"_s, QMessageBox::DestructiveRole, u"downloadsStopButton"_s},
+        {u"キャンセル"_s, QMessageBox::RejectRole, u"downloadsKeepButton"_s});
 }
 
 bool DownloadBarView::askToSaveExecutable(QWidget *parent, const QString &fileName, const QUrl &url)
 {
-    QMessageBox box(parent);
-    box.setObjectName(u"executableDownloadQuestion"_s);
-    box.setAttribute(Qt::WA_WindowPropagation);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(u"プログラムのダウンロード"_s);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(u"「%1」はプログラムとして実行できるファイルです。保存しますか？"_s.arg(fileName));
     const QString host = url.host().isEmpty() ? url.scheme() : url.host();
-    box.setInformativeText(
+    return askWarning(
+        parent, u"executableDownloadQuestion"_s, u"プログラムのダウンロード"_s,
+        u"「%1」はプログラムとして実行できるファイルです。保存しますか？"_s.arg(fileName),
         u"提供元: %1\n偽のショップや請求書を装ったプログラムは、パソコンを乗っ取ることがあります。"
-        "信頼できる提供元のファイルだけを保存してください。"_s.arg(host));
-    QPushButton *save = box.addButton(u"保存する"_s, QMessageBox::AcceptRole);
-    save->setObjectName(u"executableSaveButton"_s);
-    QPushButton *cancel = box.addButton(u"キャンセル"_s, QMessageBox::RejectRole);
-    cancel->setObjectName(u"executableCancelButton"_s);
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == save;
+        "信頼できる提供元のファイルだけを保存してください。"_s.arg(host),
+        {u"保存する"_s, QMessageBox::AcceptRole, u"executableSaveButton"_s},
+        {u"キャンセル"_s, QMessageBox::RejectRole, u"executableCancelButton"_s});
 }
 
 void DownloadBarView::closeBar()
