@@ -223,10 +223,7 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
                 qOverload<>(&QTimer::start));
         connect(window, &ContentView::placementChanged, &m_sessionSaveTimer,
                 qOverload<>(&QTimer::start));
-        // Closing one of several windows forgets it; closing the last one,
-        // or quitting, keeps what was open for the next start.
-        // The closing window is half taken apart by now: only the others
-        // are asked anything.
+        // Ctrl+Shift+T brings back the window closed last, as it was.
         connect(window, &ContentView::aboutToClose, this, [this, window] {
             SessionWindow closed = savedWindow(*window);
             if (m_quitting || closed.pages.isEmpty())
@@ -239,6 +236,10 @@ ContentView *VelmoraShoppingBrowserApp::showWindow(bool isPrivate,
             if (!m_closedWindows.isEmpty())
                 showSavedWindow(m_closedWindows.takeLast(), false);
         });
+        // Closing one of several windows forgets it; closing the last one,
+        // or quitting, keeps what was open for the next start.
+        // The closing window is half taken apart by now: only the others
+        // are asked anything.
         connect(window, &QObject::destroyed, this, [this, window] {
             const QList<ContentView *> open = windows();
             const bool othersKept = std::any_of(open.cbegin(), open.cend(), [window](auto *other) {

@@ -410,12 +410,13 @@ void ContentView::removeTab(BrowserView *view)
     const int index = int(m_tabs.indexOf(view));
     if (index < 0)
         return;
-    if (!tabViewModel(index).shownURL().isEmpty())
-        m_closedTabs.append(closedTab(tabViewModel(index)));
+    // The last tab goes with its window, which keeps it for reopening.
     if (m_tabs.size() == 1) {
         close();
         return;
     }
+    if (!tabViewModel(index).shownURL().isEmpty())
+        m_closedTabs.append(closedTab(tabViewModel(index)));
     const bool wasCurrent = index == currentTabIndex();
     m_tabs.removeAt(index);
     // A sign-in window done, or a tab the user closes, gives the front back
