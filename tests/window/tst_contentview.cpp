@@ -16,6 +16,7 @@
 #include "views/browser/AddressView.h"
 #include "views/browser/BrowserView.h"
 #include "views/browser/JavaScriptDialog.h"
+#include "views/browser/PageCrashedView.h"
 #include "views/common/ThemeColors.h"
 #include "views/downloads/DownloadBarView.h"
 #include "views/search/SearchBarView.h"
@@ -52,6 +53,7 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -722,6 +724,7 @@ void TestContentView::closingATabAsksAPageHoldingInput_data()
                                   << true;
     // Stuck in a script, the page gets no say: the engine answers for it.
     QTest::newRow("stuck page") << u"setTimeout(() => { for (;;) {} }, 50)"_s << false << true;
+    QTest::newRow("crashed page") << QString() << false << true;
 }
 
 void TestContentView::closingATabAsksAPageHoldingInput()
@@ -743,6 +746,10 @@ void TestContentView::closingATabAsksAPageHoldingInput()
     QVERIFY(run(script + u"; true"_s));
     if (qstrcmp(QTest::currentDataTag(), "blocked page") == 0)
         QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->isShowingWarning(), engineTimeout);
+    if (qstrcmp(QTest::currentDataTag(), "crashed page") == 0) {
+        QVERIFY(::kill(page->renderProcessPid(), SIGKILL) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->crashedView()->isVisible(), engineTimeout);
+    }
     // The engine asks only for a page the user has interacted with.
     QWidget *input = window->browserView()->webView()->focusProxy();
     QVERIFY(!asked || waitForEngine([&] {
