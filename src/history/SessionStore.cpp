@@ -22,7 +22,8 @@ std::optional<QList<SessionWindow>> parse(const QByteArray &bytes)
     if (!document.isObject())
         return std::nullopt;
     const QJsonObject root = document.object();
-    // A later version's file is not guessed at: it is kept for that version.
+    // A later version's file is not guessed at: like an unreadable one it
+    // is moved aside, where it stays whole.
     if (root.value(QStringLiteral("version")).toInt() != SessionStore::formatVersion
         || !root.value(QStringLiteral("windows")).isArray())
         return std::nullopt;
