@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Outcome
@@ -302,6 +304,16 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(!QFile::exists(missing));
     QVERIFY(!QFile::exists(m_dir->filePath(u"config"_qs)));
+    // A pipe or a folder is no settings file: refused rather than waited on
+    // or taken for no rules.
+    const QString pipe = m_dir->filePath(u"pipe.ini"_qs);
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString &odd : {pipe, m_dir->path()}) {
+        outcome = runProgram(odd, {u"https://fake-rakuten.test/"_qs});
+        QCOMPARE(outcome.exitCode, 2);
+        QVERIFY(outcome.out.isEmpty() && outcome.err.contains(u"設定ファイルではありません"_qs));
+    }
+    QFile::remove(pipe);
 
     // A writable rule store would put defaults (and a backup) over these.
     writeBytes(m_path,
