@@ -1,5 +1,6 @@
 #include "views/settings/SettingsView.h"
 
+#include "prefs/FileBytes.h"
 #include "rules/DefaultRules.h"
 #include "rules/RuleListModel.h"
 #include "support/Screenshots.h"
@@ -300,12 +301,10 @@ void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
     TestStores env;
     auto view = makeView(env, subscriptionsTab);
     const QString path = env.dir.filePath(u"dropped.txt"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
     // A title with markup in it is a name like any other.
-    file.write("# Title: <i>持ち込み</i>リスト\n*://*.fake-shop.example/*\nnot a rule\n"
+    writeBytes(path,
+               "# Title: <i>持ち込み</i>リスト\n*://*.fake-shop.example/*\nnot a rule\n"
                "*://market.example/scam/*\n");
-    file.close();
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
@@ -378,12 +377,11 @@ void TestSettingsView::settingsTabs()
     // and one whose download failed, to show every state.
     TestStores env;
     env.ruleStore.toggleShop(env.ruleStore.trustedShops().at(1).id);
-    QFile file(env.dir.filePath(u"local-list.txt"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
+    const QString list = env.dir.filePath(u"local-list.txt"_s);
+    writeBytes(list,
+               "# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
                "*://*.co.jp/*\nhttps://*zilla.example/\n/unclosed(/\n");
-    file.close();
-    QVERIFY(env.subscriptionStore.importFile(file.fileName()).succeeded());
+    QVERIFY(env.subscriptionStore.importFile(list).succeeded());
     QSignalSpy finished(&env.subscriptionStore, &SubscriptionStore::updateFinished);
     QVERIFY(env.subscriptionStore.add(u"https://127.0.0.1:1/lists/shops.txt"_s).succeeded());
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 20000);
