@@ -19,12 +19,6 @@ namespace {
 
 const QString allShopsRow = u"全ショップ一覧から選択"_s;
 
-// The fill of a widget, read left of its label.
-QColor fillOf(QWidget *widget, QPoint at = {3, -1})
-{
-    return widget->grab().toImage().pixelColor(at.x(), at.y() < 0 ? widget->height() / 2 : at.y());
-}
-
 } // namespace
 
 class TestSearchBarView : public QObject
@@ -219,9 +213,10 @@ void TestSearchBarView::followsADarkPalette()
     // The bar on the window colour, the query box on the control colour.
     const QPalette dark = darkTestPalette();
     m_bar->setPalette(dark);
-    QTRY_VERIFY(closeTo(fillOf(m_bar.get(), {2, 2}), dark.color(QPalette::Window)));
+    QTRY_VERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), dark.color(QPalette::Window)));
     auto *box = child<QWidget>(u"queryBox"_s);
-    QVERIFY(closeTo(fillOf(box, {box->width() / 2, 4}), dark.color(QPalette::Base)));
+    QVERIFY(
+        closeTo(box->grab().toImage().pixelColor(box->width() / 2, 4), dark.color(QPalette::Base)));
     QCOMPARE(child<QLineEdit>(u"queryField"_s)->palette().color(QPalette::Text),
              dark.color(QPalette::Text));
 }
