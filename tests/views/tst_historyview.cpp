@@ -287,7 +287,6 @@ void TestHistoryView::bookmarksFilterMatchesTitleShopAndNotes()
 
     if (stored)
         m_env->addBookmarks();
-    // Typed text arrives as one insertion, as an input method commits it.
     m_env->bookmarksView.findChild<QLineEdit *>(u"bookmarkFilterField"_s)->insert(query);
     QCOMPARE(m_env->shownRows(), rows);
 }
