@@ -377,11 +377,11 @@ void TestSettingsView::settingsTabs()
     // and one whose download failed, to show every state.
     TestStores env;
     env.ruleStore.toggleShop(env.ruleStore.trustedShops().at(1).id);
-    const QString list = env.dir.filePath(u"local-list.txt"_s);
-    writeBytes(list,
+    const QString file = env.dir.filePath(u"local-list.txt"_s);
+    writeBytes(file,
                "# Title: 地域の詐欺ショップ報告\n*://*.fake-shop.example/*\n"
                "*://*.co.jp/*\nhttps://*zilla.example/\n/unclosed(/\n");
-    QVERIFY(env.subscriptionStore.importFile(list).succeeded());
+    QVERIFY(env.subscriptionStore.importFile(file).succeeded());
     QSignalSpy finished(&env.subscriptionStore, &SubscriptionStore::updateFinished);
     QVERIFY(env.subscriptionStore.add(u"https://127.0.0.1:1/lists/shops.txt"_s).succeeded());
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 20000);
