@@ -74,7 +74,6 @@ DownloadManager::DownloadManager(SecurityRuleStore &store, ReservedPaths reserve
     , m_reserved(reserved ? std::move(reserved) : std::make_shared<QSet<QString>>())
 { }
 
-// Running transfers belong to the profile and finish without this window.
 DownloadManager::~DownloadManager() = default;
 
 void DownloadManager::watchPage(QWebEnginePage *page)
@@ -199,6 +198,19 @@ void DownloadManager::cancel(int id)
 {
     if (QWebEngineDownloadRequest *request = m_running.value(id))
         request->cancel();
+}
+
+void DownloadManager::cancelAll()
+{
+    const QList<int> ids = m_running.keys();
+    for (const int id : ids) {
+        QWebEngineDownloadRequest *request = m_running.value(id);
+        if (!request)
+            continue;
+        request->disconnect(this);
+        request->cancel();
+        end(id, m_model.item(id)->filePath, DownloadItem::State::cancelled);
+    }
 }
 
 std::optional<SafetyLevel> DownloadManager::refusal(const QWebEngineDownloadRequest &request) const

@@ -58,6 +58,8 @@ public:
     // What the profile hands over; public for callers that listen themselves.
     void handleRequest(QWebEngineDownloadRequest *request);
     void cancel(int id);
+    // The window goes: its transfers stop and what they wrote is deleted.
+    void cancelAll();
     // Downloads still being written, which closing their window stops.
     int runningCount() const { return int(m_running.size()); }
 

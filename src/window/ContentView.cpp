@@ -771,10 +771,12 @@ void ContentView::applyTheme()
 void ContentView::closeEvent(QCloseEvent *event)
 {
     // Closing stops the window's downloads and deletes what they wrote.
-    if (!m_downloadsMayStop && runningDownloads() > 0
-        && !DownloadBarView::askToStopDownloads(this, runningDownloads())) {
-        event->ignore();
-        return;
+    if (runningDownloads() > 0) {
+        if (!m_downloadsMayStop && !DownloadBarView::askToStopDownloads(this, runningDownloads())) {
+            event->ignore();
+            return;
+        }
+        m_downloads->cancelAll();
     }
     Q_EMIT aboutToClose();
     QMainWindow::closeEvent(event);

@@ -941,6 +941,11 @@ void TestContentView::downloadsShowUnderThePage()
     answer("downloadsStopButton");
     window->close();
     QTRY_VERIFY(!open);
+    // Stopped, and nothing of it left.
+    const QString partial = QFileInfo(saved).dir().filePath(u"catalog.bin.download"_s);
+    QTRY_VERIFY(!QFile::exists(partial));
+    QTest::qWait(500);
+    QVERIFY(!QFile::exists(partial));
 }
 
 void TestContentView::screenshots()
