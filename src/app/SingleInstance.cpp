@@ -93,10 +93,9 @@ SingleInstance::Claim SingleInstance::sendToRunning(const QList<QUrl> &urls)
     socket.write(encode(urls));
     // The running instance answers once it has the whole request, so this
     // start leaves only when the addresses cannot be lost.
-    if (socket.waitForBytesWritten(handOffTimeout) && socket.waitForReadyRead(handOffTimeout)
-        && socket.readAll().startsWith("ok"))
-        return Claim::handedOver;
-    return Claim::notTaken;
+    if (!socket.waitForBytesWritten(handOffTimeout) || !socket.waitForReadyRead(handOffTimeout))
+        return Claim::notTaken;
+    return socket.readAll().startsWith("ok") ? Claim::handedOver : Claim::refused;
 }
 
 void SingleInstance::accept()
@@ -109,11 +108,13 @@ void SingleInstance::accept()
                 return;
             const auto urls = tooBig ? std::nullopt : decode(socket->readLine(maximumRequestSize));
             socket->write(urls ? "ok\n" : "refused\n");
-            socket->flush();
+            // A start that gave up waiting (this instance hung) has told its
+            // user the links were not taken, and is gone: they stay unopened.
+            const bool heard = socket->flush() && socket->state() == QLocalSocket::ConnectedState;
             socket->disconnectFromServer();
             // The answer goes first: opening many tabs takes longer than the
             // other start waits, and it must not take us for a dead instance.
-            if (urls)
+            if (urls && heard)
                 QMetaObject::invokeMethod(
                     this, [this, urls = *urls] { Q_EMIT requestReceived(urls); },
                     Qt::QueuedConnection);

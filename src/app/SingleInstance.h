@@ -29,10 +29,12 @@ public:
         claimed,
         // The running instance took the addresses.
         handedOver,
-        // An instance is running but did not take them (it hangs, or the
-        // request was too big). Starting a second browser on the same data
-        // would have both write the same files: this start must end.
+        // An instance is running but did not answer in time. Starting a
+        // second browser on the same data would have both write the same
+        // files: this start must end.
         notTaken,
+        // The running instance refused the request (too big to be links).
+        refused,
     };
 
     // Sends the addresses (none means "open a window") to a running

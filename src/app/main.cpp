@@ -162,6 +162,12 @@ int main(int argc, char *argv[])
         break;
     case SingleInstance::Claim::handedOver:
         return 0;
+    case SingleInstance::Claim::refused:
+        QTextStream(stderr) << "Velmora Shopping Browser: the running browser refused the "
+                               "addresses (too many or too long).\n"
+                            << "アドレスが多すぎるか長すぎるため、起動中のブラウザで開けません"
+                               "でした。\n";
+        return 1;
     case SingleInstance::Claim::notTaken:
         QTextStream(stderr) << "Velmora Shopping Browser: the running browser did not take the "
                                "addresses; try again once it responds.\n"

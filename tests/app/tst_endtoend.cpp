@@ -171,17 +171,24 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
     // A browser that does not answer (here: stopped) is not taken for a
     // dead one, nor is one that refuses a request too big: the new start
     // ends instead of running a second browser on the same data.
-    const auto handOff = [&](const QStringList &arguments) {
+    const auto handOff = [&](const QStringList &arguments, const QString &said = {}) {
         start(second, freshUser(home), arguments);
-        return second.waitForFinished(startTimeout) ? second.exitCode() : -1;
+        return second.waitForFinished(startTimeout)
+                && QString::fromUtf8(second.readAllStandardError()).contains(said)
+            ? second.exitCode()
+            : -1;
     };
-    QCOMPARE(handOff(QStringList(9, u"http://big.example.jp/"_s + QString(125000, u'a'))), 1);
+    QCOMPARE(handOff(QStringList(9, u"http://big.example.jp/"_s + QString(125000, u'a')),
+                     u"多すぎるか長すぎる"_s),
+             1);
     ::kill(pid_t(browser.processId()), SIGSTOP);
-    const int whileStopped = handOff({u"http://late.example.jp/"_s});
+    const int whileStopped = handOff({u"http://late.example.jp/"_s}, u"応答しない"_s);
     ::kill(pid_t(browser.processId()), SIGCONT);
     QCOMPARE(whileStopped, 1);
     QCOMPARE(handOff({u"http://after.example.jp/"_s}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(m_proxy.hits(u"after.example.jp"_s, u"/"_s) > 0, startTimeout);
+    // The start that gave up said the links were not taken: they stay so.
+    QCOMPARE(m_proxy.hits(u"late.example.jp"_s, u"/"_s), 0);
 
     // The suspicious addresses were screened out and never requested.
     QVERIFY(!m_proxy.hosts().contains(u"scam.top"_s));
