@@ -449,9 +449,11 @@ void ContentView::reopenClosedTab()
 ContentView::ClosedTab ContentView::closedTab(const BrowserViewModel &viewModel)
 {
     // Over a warning the list ends at the page before: the address alone
-    // shows the warning again.
+    // shows the warning again. So it does for a page let through past one,
+    // whose entry would come back blank under the warning, going nowhere.
     const QUrl shown = viewModel.shownURL();
-    const bool pageShown = !viewModel.isBlocked() && shown == viewModel.currentURL();
+    const bool pageShown
+        = !viewModel.isBlocked() && !viewModel.isProceeded() && shown == viewModel.currentURL();
     return {shown, pageShown ? viewModel.savedHistory() : QByteArray()};
 }
 

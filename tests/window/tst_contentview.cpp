@@ -688,6 +688,9 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
                              engineTimeout);
     QTest::qWait(300);
     QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHits);
+    // With nothing shown before it there, back closes the copy.
+    window->tabViewModel(3).goBack();
+    QTRY_COMPARE(window->tabCount(), 3);
 }
 
 void TestContentView::tabStripClicks()
