@@ -248,6 +248,10 @@ BrowserView *ContentView::addTab(bool background)
         if (m_tabs.size() > 1)
             removeTab(view);
     });
+    connect(view, &BrowserView::frontWanted, this, [this, view] {
+        selectSection(NavigationSection::browser);
+        selectTab(int(m_tabs.indexOf(view)));
+    });
     connect(view, &BrowserView::openInNewTabRequested, this, [this](const QUrl &url) {
         if (BrowserViewModel::mayOpenFromPage(url))
             openTab(url, true);

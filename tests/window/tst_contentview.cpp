@@ -723,6 +723,8 @@ void TestContentView::closingATabAsksAPageHoldingInput_data()
     QTest::newRow("nothing to keep") << QString() << false << true;
     QTest::newRow("kept, user stays") << keep << true << false;
     QTest::newRow("kept, user leaves") << keep << true << true;
+    // Closed from behind another tab, it comes to the front to ask.
+    QTest::newRow("kept, behind, user stays") << keep << true << false;
     QTest::newRow("blocked page") << u"location.href = '%1'"_s.arg(scamUrl.toString()) << false
                                   << true;
     // Stuck in a script, the page gets no say: the engine answers for it.
@@ -772,10 +774,14 @@ void TestContentView::closingATabAsksAPageHoldingInput()
     // The engine's answer closes it, not the time allowed running out.
     QSignalSpy unanswered(qobject_cast<ScreeningWebPage *>(page),
                           &ScreeningWebPage::closeUnanswered);
+    if (qstrcmp(QTest::currentDataTag(), "kept, behind, user stays") == 0)
+        window->selectTab(1);
     window->closeTab(0);
     const QList<QUrl> left = leave ? QList {amazonUrl} : QList {newsUrl, amazonUrl};
     QTRY_COMPARE_WITH_TIMEOUT(tabAddresses(window), left, engineTimeout);
     QCOMPARE(unanswered.count(), 0);
+    if (!leave)
+        QCOMPARE(window->currentTabIndex(), 0);
     // Staying is kept: the tab is not closed later for want of an answer.
     if (!leave)
         QTest::qWait(ScreeningWebPage::closeAnswerTimeoutMs + 500);

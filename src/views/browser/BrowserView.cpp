@@ -101,6 +101,7 @@ void BrowserView::startPage()
 
     connect(m_webView, &PageWebView::openInNewTabRequested, this,
             &BrowserView::openInNewTabRequested);
+    connect(m_webView, &PageWebView::frontWanted, this, &BrowserView::frontWanted);
     connect(m_webView, &QWebEngineView::printRequested, this, &BrowserView::printRequested);
     QWebEnginePage *webPage = m_webView->page();
     connect(webPage, &QWebEnginePage::linkHovered, this, &BrowserView::showLinkStatus);

@@ -79,6 +79,9 @@ public:
 Q_SIGNALS:
     // The user chose to open a link of the page in a new tab.
     void openInNewTabRequested(const QUrl &url);
+    // Connected directly: the page asks the user something and must be in
+    // sight when this returns.
+    void frontWanted();
     void pageStarted(QWebEnginePage *page);
     // The page called window.print() ("この画面を印刷" on an order page).
     void printRequested();

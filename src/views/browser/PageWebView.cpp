@@ -56,6 +56,10 @@ void PageWebView::attachPage(QWebEnginePage *page)
         // shop). Unanswered, an alert is closed and a question declined.
         connect(&screening->dialogRelay(), &JavaScriptDialogRelay::dialogRequested, this,
                 [this](JavaScriptDialogRequest &request) {
+                    // Text the user typed is worth the switch; nothing else a
+                    // hidden page says is.
+                    if (!isVisible() && request.kind == JavaScriptDialogRequest::Kind::leavePage)
+                        Q_EMIT frontWanted();
                     if (isVisible())
                         JavaScriptDialog::ask(request, this);
                 });

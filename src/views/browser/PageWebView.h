@@ -36,6 +36,9 @@ public:
 Q_SIGNALS:
     // The user chose to open a link of the page in a new tab.
     void openInNewTabRequested(const QUrl &url);
+    // Out of sight, the page asks whether the user really leaves it (its
+    // tab is being closed): the view must come to the front to ask.
+    void frontWanted();
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
