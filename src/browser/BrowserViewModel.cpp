@@ -147,7 +147,8 @@ void BrowserViewModel::loadURL(const QUrl &url)
 {
     // A script address is no page: the engine would run it inside the page
     // shown, in that site's name. Nothing typed or stored runs that way.
-    if (url.scheme() == "javascript"_L1)
+    // Nor is a relative one, which the engine turns into a blank page.
+    if (url.scheme() == "javascript"_L1 || (url.isValid() && url.isRelative()))
         return;
     // A load the user asks for leaves a proceeded page load behind.
     m_proceedPass.reset();

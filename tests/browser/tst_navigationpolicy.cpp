@@ -246,6 +246,8 @@ void TestNavigationPolicy::typedLoadGivesVerdict_data()
     // the page shown, in its site's name.
     QTest::newRow("script address") << QUrl(u"javascript:document.title='x'"_s) << Outcome::refused
                                     << SafetyLevel() << QString();
+    QTest::newRow("relative address")
+        << QUrl(u"JAVASCRIPT%3Aalert(8)"_s) << Outcome::refused << SafetyLevel() << QString();
 }
 
 void TestNavigationPolicy::typedLoadGivesVerdict()
