@@ -16,7 +16,6 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
 
 #include <memory>
 #include <vector>
@@ -94,7 +93,10 @@ private:
     bool waitForLoad(const QUrl &url);
     bool loadAndWait(const QUrl &url);
     bool loadBlocked(const QUrl &url);
-    bool runScript(const QString &script);
+    bool runScript(const QString &script)
+    {
+        return ::runScript(m_page, script + u";true"_s).toBool();
+    }
     bool isShowing(const QUrl &url) const;
 
     TestProxyServer m_proxy;
@@ -188,18 +190,6 @@ bool TestNavigationPolicy::loadBlocked(const QUrl &url)
             return m_viewModel->isBlocked() && form(m_viewModel->pendingBlockedURL()) == form(url);
         },
         blockTimeout);
-}
-
-bool TestNavigationPolicy::runScript(const QString &script)
-{
-    bool done = false;
-    QObject context;
-    m_page->runJavaScript(script + u";true"_s, QWebEngineScript::MainWorld,
-                          [&done, guard = QPointer<QObject>(&context)](const QVariant &) {
-                              if (guard)
-                                  done = true;
-                          });
-    return waitForEngine([&] { return done; }, engineTimeout);
 }
 
 bool TestNavigationPolicy::isShowing(const QUrl &url) const

@@ -2,6 +2,10 @@
 
 #include <QDeadlineTimer>
 #include <QTest>
+#include <QWebEnginePage>
+
+#include <memory>
+#include <optional>
 
 // Waits until predicate holds, letting the web engine run meanwhile. The
 // engine's browser side runs on this thread, and a page load takes dozens of
@@ -17,4 +21,15 @@ template<typename Predicate> bool waitForEngine(Predicate predicate, int timeout
         QTest::qWait(10);
     }
     return true;
+}
+
+// What a script in the page's own world gives back, or an invalid value if the
+// engine has not answered in time. The answer may come after a time-out: it
+// lands in shared storage, never in a returned frame.
+inline QVariant runScript(QWebEnginePage *page, const QString &script, int timeoutMs = 30000)
+{
+    const auto result = std::make_shared<std::optional<QVariant>>();
+    page->runJavaScript(script, [result](const QVariant &value) { *result = value; });
+    waitForEngine([&result] { return result->has_value(); }, timeoutMs);
+    return result->value_or(QVariant());
 }

@@ -140,14 +140,7 @@ private:
     }
     QVariant runScript(const QString &script)
     {
-        QVariant result;
-        bool done = false;
-        m_env->webView()->page()->runJavaScript(script, [&](const QVariant &value) {
-            result = value;
-            done = true;
-        });
-        waitForEngine([&done] { return done; });
-        return result;
+        return ::runScript(m_env->webView()->page(), script);
     }
     // Answers every page dialog from inside its own event loop, noting what
     // each one showed, and takes the silence it offers.

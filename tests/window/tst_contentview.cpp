@@ -55,7 +55,6 @@
 #include <algorithm>
 #include <csignal>
 #include <memory>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -742,12 +741,7 @@ void TestContentView::closingATabAsksAPageHoldingInput()
     QVERIFY(load(window, newsUrl));
     window->openTab(amazonUrl, true);
     QWebEnginePage *page = window->browserView()->webView()->page();
-    const auto run = [page](const QString &js) {
-        std::optional<bool> result;
-        page->runJavaScript(js, [&result](const QVariant &value) { result = value.toBool(); });
-        waitForEngine([&result] { return result.has_value(); }, 2000);
-        return result.value_or(false);
-    };
+    const auto run = [page](const QString &js) { return runScript(page, js, 2000).toBool(); };
     QVERIFY(run(script + u"; true"_s));
     if (qstrcmp(QTest::currentDataTag(), "blocked page") == 0)
         QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->isShowingWarning(), engineTimeout);
@@ -859,10 +853,8 @@ void TestContentView::pagesOpenTabs()
     if (background)
         return;
     // A window the page opened can report back to it.
-    QVariant hasOpener;
-    window->tabView(1)->webView()->page()->runJavaScript(
-        u"window.opener !== null"_s, [&hasOpener](const QVariant &value) { hasOpener = value; });
-    QTRY_COMPARE_WITH_TIMEOUT(hasOpener, QVariant(true), engineTimeout);
+    QCOMPARE(runScript(window->tabView(1)->webView()->page(), u"window.opener !== null"_s),
+             QVariant(true));
     // When it is done, it closes itself, and the tab that opened it comes
     // back to the front rather than its neighbour.
     window->openTab(untitledUrl, true);
