@@ -287,12 +287,13 @@ void BrowserViewModel::noteCertificateAccepted(const QUrl &url)
 
 QString BrowserViewModel::shownTitle() const
 {
-    if (!m_isBlocked)
+    if (!m_isBlocked && m_certificateWarningURL.isEmpty())
         return m_pageTitle;
-    const QString host = m_pendingBlockedURL.host(QUrl::FullyEncoded);
+    const QUrl &stopped = m_isBlocked ? m_pendingBlockedURL : m_certificateWarningURL;
+    const QString host = stopped.host(QUrl::FullyEncoded);
     if (!host.isEmpty())
         return host;
-    const QString address = EngineAddress::text(m_pendingBlockedURL);
+    const QString address = EngineAddress::text(stopped);
     return address.isEmpty() ? QString::fromUtf8(unknownDomain) : address;
 }
 

@@ -86,10 +86,11 @@ public:
     // when none is), and the host the user accepted a bad certificate for.
     void setCertificateWarningURL(const QUrl &url);
     void noteCertificateAccepted(const QUrl &url);
-    // The tab's and the window's title: the page's own, or while a warning is
-    // up the stopped host, never the title of the page behind the warning. A
-    // stopped look-alike host is named in ASCII, as "xn--rkuten-3nf.co.jp".
-    // Changes with pageTitle, isBlocked and pendingBlockedURL.
+    // The tab's and the window's title: the page's own, or while a safety or
+    // certificate warning is up the host it stopped, never the title of the
+    // page behind the warning. A stopped look-alike host is named in ASCII,
+    // as "xn--rkuten-3nf.co.jp". Changes with pageTitle, isBlocked,
+    // pendingBlockedURL and certificateProblem.
     QString shownTitle() const;
     // The real shop a look-alike block points to ("did you mean"); empty when
     // the last block has none. Written together with blockedReasons.

@@ -176,6 +176,8 @@ void BrowserToolbar::setViewModel(BrowserViewModel &viewModel)
     connect(m_viewModel, &BrowserViewModel::pageTitleChanged, this, &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this, &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::isBlockedChanged, this, &BrowserToolbar::updateTitle);
+    connect(m_viewModel, &BrowserViewModel::certificateProblemChanged, this,
+            &BrowserToolbar::updateTitle);
     connect(m_viewModel, &BrowserViewModel::safetyLevelChanged, this,
             &BrowserToolbar::updateAddress);
     connect(m_viewModel, &BrowserViewModel::currentURLChanged, this,
@@ -222,9 +224,11 @@ void BrowserToolbar::updateReload()
 void BrowserToolbar::updateTitle()
 {
     // Beside a warning's stopped address, the title of the page behind the
-    // warning would name the wrong site.
+    // warning would name the wrong site: the page's title shows only while
+    // it is what the tab shows.
     const QString title = m_viewModel->pageTitle();
-    const bool show = m_viewModel->webView() && !title.isEmpty() && !m_viewModel->isBlocked();
+    const bool show
+        = m_viewModel->webView() && !title.isEmpty() && m_viewModel->shownTitle() == title;
     m_title->setToolTip(show ? title : QString());
     m_title->setText(
         show ? m_title->fontMetrics().elidedText(title, Qt::ElideRight, titleMaximumWidth)

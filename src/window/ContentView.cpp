@@ -353,7 +353,8 @@ void ContentView::showCurrentTab()
     m_titleConnections.clear();
     for (const auto signal :
          {&BrowserViewModel::pageTitleChanged, &BrowserViewModel::isBlockedChanged,
-          &BrowserViewModel::pendingBlockedURLChanged}) {
+          &BrowserViewModel::pendingBlockedURLChanged,
+          &BrowserViewModel::certificateProblemChanged}) {
         m_titleConnections.append(
             connect(&view->viewModel(), signal, this, &ContentView::updateWindowTitle));
     }

@@ -74,7 +74,7 @@ void TabStrip::insertPageTab(int index, BrowserViewModel &viewModel)
          {&BrowserViewModel::pageTitleChanged, &BrowserViewModel::currentURLChanged,
           &BrowserViewModel::isLoadingChanged, &BrowserViewModel::safetyLevelChanged,
           &BrowserViewModel::isBlockedChanged, &BrowserViewModel::pendingBlockedURLChanged,
-          &BrowserViewModel::pageIconChanged}) {
+          &BrowserViewModel::pageIconChanged, &BrowserViewModel::certificateProblemChanged}) {
         connect(&viewModel, signal, this, [this, &viewModel] { refresh(viewModel); });
     }
     refresh(viewModel);

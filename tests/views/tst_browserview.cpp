@@ -504,6 +504,7 @@ void TestBrowserView::certificateWarningTakesThePagesPlace()
         QCOMPARE(webView->url(), pageUrl);
         // The tab speaks of the address in question, as not trusted.
         QCOMPARE(m_env->viewModel.shownURL(), secureUrl);
+        QCOMPARE(m_env->viewModel.shownTitle(), secureUrl.host());
         QVERIFY(m_env->viewModel.isConnectionUntrusted());
         // It waits for the user, not the network: nothing spins.
         QVERIFY(!m_env->viewModel.isLoading());
