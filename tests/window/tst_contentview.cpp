@@ -391,14 +391,21 @@ void TestContentView::titleAndBookmarkFollowPage()
              QList<QStringList>({{untitledUrl.toString(), untitledUrl.toString(), QString()},
                                  {amazonTitle, amazonUrl.toString(), u"Amazon.co.jp"_s}}));
 
-    // A long title is cut to the toolbar's width, not wrapped.
+    // A long title is cut to the toolbar's width, not wrapped; a long host
+    // loses its start, and pushes neither the badge nor the buttons away.
     const QString longTitle = QString(u"とても長いページタイトル"_s).repeated(10);
-    m_proxy->setPage(u"long.example.com"_s, u"/"_s,
+    const QString longHost = u"official-store.customer-service.payment-center.shipping-status."
+                             u"order-tracking.delivery-notice.long.example.com"_s;
+    m_proxy->setPage(longHost, u"/"_s,
                      "<html><head><meta charset=\"utf-8\"><title>" + longTitle.toUtf8()
                          + "</title></head></html>");
-    QVERIFY(load(window, QUrl(u"http://long.example.com/"_s)));
+    QVERIFY(load(window, QUrl(u"http://"_s + longHost + u'/')));
     QTRY_VERIFY(title->isVisible());
     QVERIFY(title->text().endsWith(QChar(0x2026)));
+    const AddressView *address = window->toolbar()->addressView();
+    QVERIFY(address->isVisible() && window->toolbar()->badge()->isVisible() && add->isVisible());
+    QVERIFY2(address->shownText().endsWith(u"long.example.com"_s),
+             qPrintable(address->shownText()));
 }
 
 void TestContentView::themeMenuRestylesEveryWindowButSettings()

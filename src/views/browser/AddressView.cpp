@@ -8,10 +8,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int lockSize = 14;
-constexpr int maximumShownCharacters = 90;
+constexpr int spacing = 4;
+constexpr int widestText = 560;
+constexpr int narrowestText = 120;
 
 bool isFamiliarScript(QChar c)
 {
@@ -39,7 +43,7 @@ AddressView::AddressView(QWidget *parent)
     setObjectName(QStringLiteral("addressView"));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(4);
+    row->setSpacing(spacing);
     m_lock->setObjectName(QStringLiteral("addressLock"));
     m_lock->setFixedSize(lockSize, lockSize);
     m_insecure->setObjectName(QStringLiteral("addressInsecure"));
@@ -48,6 +52,8 @@ AddressView::AddressView(QWidget *parent)
     m_text->setFont(ViewStyle::systemFont(11));
     m_text->setTextFormat(Qt::RichText);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The label would ask for its whole text; this view decides what fits.
+    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_lock, 0, Qt::AlignVCenter);
     row->addWidget(m_insecure, 0, Qt::AlignVCenter);
     row->addWidget(m_text, 1, Qt::AlignVCenter);
@@ -98,14 +104,48 @@ AddressView::Parts AddressView::displayParts(const QUrl &address)
     }
     if (address.port() != -1)
         parts.after.prepend(QLatin1Char(':') + QString::number(address.port()));
+    // Direction marks in a path would make "/%E2%80%AEnignis/..." read as
+    // another site's address after the real host: they stay encoded.
+    for (const char16_t mark : {u'\u061C', u'\u200E', u'\u200F', u'\u202A', u'\u202B', u'\u202C',
+                                u'\u202D', u'\u202E', u'\u2066', u'\u2067', u'\u2068', u'\u2069'}) {
+        parts.after.replace(QChar(mark),
+                            QString::fromLatin1(QUrl::toPercentEncoding(QString(QChar(mark)))));
+    }
     return parts;
+}
+
+QSize AddressView::sizeHint() const
+{
+    const QFontMetrics plain(m_text->font());
+    QFont boldFont = m_text->font();
+    boldFont.setWeight(QFont::DemiBold);
+    const int natural = plain.horizontalAdvance(m_parts.before)
+        + QFontMetrics(boldFont).horizontalAdvance(m_parts.host)
+        // Advances are rounded: a little more than their sum always fits.
+        + plain.horizontalAdvance(m_parts.after) + 6;
+    return {fixedWidth() + std::clamp(natural, narrowestText, widestText),
+            QWidget::sizeHint().height()};
+}
+
+QSize AddressView::minimumSizeHint() const
+{
+    return {fixedWidth() + narrowestText, QWidget::minimumSizeHint().height()};
+}
+
+int AddressView::fixedWidth() const
+{
+    int width = 0;
+    if (!m_lock->isHidden())
+        width += lockSize + spacing;
+    if (!m_insecure->isHidden())
+        width += m_insecure->sizeHint().width() + spacing;
+    return width;
 }
 
 void AddressView::showAddress()
 {
     m_showing = true;
     const QColor dim = ViewStyle::secondaryText(this);
-    const QColor strong = palette().color(QPalette::WindowText);
     const qreal ratio = devicePixelRatioF() * 2;
 
     m_lock->setVisible(isSecure() || isInsecure());
@@ -120,27 +160,50 @@ void AddressView::showAddress()
     m_insecure->setStyleSheet(
         QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(ViewStyle::red())));
 
-    m_text->clear();
-    m_text->setToolTip(QString());
-    m_shownText.clear();
-    if (!m_address.isEmpty()) {
-        auto [before, host, after] = displayParts(m_address);
-        const QString full = before + host + after;
-        m_text->setToolTip(full);
-        if (full.size() > maximumShownCharacters)
-            after = after.left(std::max<qsizetype>(
-                        0, maximumShownCharacters - before.size() - host.size()))
-                + QStringLiteral("…");
-        const auto span = [](const QString &text, const QColor &color, bool bold) {
-            return QStringLiteral("<span style=\"color:%1;%2\">%3</span>")
-                .arg(color.name(QColor::HexRgb),
-                     bold ? QStringLiteral("font-weight:600") : QString(), text.toHtmlEscaped());
-        };
-        m_shownText = before + host + after;
-        m_text->setText(span(before, dim, false) + span(host, strong, true)
-                        + span(after, dim, false));
-    }
+    m_parts = displayParts(m_address);
+    m_text->setToolTip(m_parts.before + m_parts.host + m_parts.after);
+    fitText();
+    updateGeometry();
     m_showing = false;
+}
+
+void AddressView::fitText()
+{
+    m_text->clear();
+    m_shownText.clear();
+    if (m_address.isEmpty())
+        return;
+    auto [before, host, after] = m_parts;
+    const QFontMetrics plain(m_text->font());
+    QFont boldFont = m_text->font();
+    boldFont.setWeight(QFont::DemiBold);
+    const QFontMetrics bold(boldFont);
+    // The host is cut last, and from its start: the registrable name at its
+    // end is what tells the shop.
+    const int room = width() - fixedWidth() - 2;
+    before = plain.elidedText(before, Qt::ElideMiddle, room);
+    const int hostRoom = room - plain.horizontalAdvance(before);
+    if (bold.horizontalAdvance(host) > hostRoom) {
+        host = bold.elidedText(host, Qt::ElideLeft, std::max(hostRoom, 0));
+        after.clear();
+    } else {
+        after = plain.elidedText(after, Qt::ElideRight, hostRoom - bold.horizontalAdvance(host));
+    }
+    const auto span = [](const QString &text, const QColor &color, bool emphasised) {
+        return QStringLiteral("<span style=\"color:%1;%2\">%3</span>")
+            .arg(color.name(QColor::HexRgb),
+                 emphasised ? QStringLiteral("font-weight:600") : QString(), text.toHtmlEscaped());
+    };
+    m_shownText = before + host + after;
+    m_text->setText(span(before, ViewStyle::secondaryText(this), false)
+                    + span(host, palette().color(QPalette::WindowText), true)
+                    + span(after, ViewStyle::secondaryText(this), false));
+}
+
+void AddressView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitText();
 }
 
 void AddressView::changeEvent(QEvent *event)

@@ -42,17 +42,27 @@ public:
     };
     static Parts displayParts(const QUrl &address);
 
+    // As wide as the whole address up to a limit, and able to shrink to a
+    // little of it: a long host must never push the badge out of the
+    // toolbar.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void showAddress();
+    void fitText();
+    int fixedWidth() const;
 
     QUrl m_address;
     bool m_untrusted = false;
     QLabel *m_lock;
     QLabel *m_insecure;
     QLabel *m_text;
+    Parts m_parts;
     QString m_shownText;
     bool m_showing = false;
 };

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int symbolSize = 13;
+constexpr int widestText = 240;
 
 QColor withOpacity(QColor color, qreal opacity)
 {
@@ -134,8 +135,14 @@ void ShopBadgeView::showLevel()
 
     m_symbol->setPixmap(SymbolIcon::pixmap(symbol, symbolColor, symbolSize, ratio));
     m_symbol->setToolTip(symbol);
-    m_text->setText(text);
     m_text->setFont(ViewStyle::systemFont(11, weight));
+    // A long host loses its start, keeping the registrable name at its end;
+    // a long shop name its end. Either way the badge keeps its room.
+    const QString shown = m_text->fontMetrics().elidedText(
+        text, m_safetyLevel.kind() == SafetyLevel::Kind::neutral ? Qt::ElideLeft : Qt::ElideRight,
+        widestText);
+    m_text->setText(shown);
+    m_text->setToolTip(shown == text ? QString() : text);
     m_text->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(textColor)));
     m_tag->setText(tag);
     m_tag->setVisible(!tag.isEmpty());
