@@ -55,11 +55,6 @@ RuleEdit replace(const QList<TrustedShop> &shops, const QList<ExcludedPattern> &
     };
 }
 
-RuleEdit disableShop(qsizetype row)
-{
-    return [row](QList<TrustedShop> &s, QList<ExcludedPattern> &) { s[row].isEnabled = false; };
-}
-
 } // namespace
 
 class tst_SafeBrowsingEngine : public QObject
@@ -130,16 +125,13 @@ void tst_SafeBrowsingEngine::evaluate_data()
 
     // Edited rules.
     add("shop disabled", u"https://www.Amazon.co.jp/"_s, SL::neutral(u"www.amazon.co.jp"_s),
-        disableShop(0));
+        RuleEdit([](QList<TrustedShop> &s, QList<ExcludedPattern> &) { s[0].isEnabled = false; }));
     const RuleEdit coJp = prepend({}, {customPattern(u"*.co.jp"_s)});
     const QString coJpReason = u"危険なTLD/ドメインパターン (*.co.jp) に一致"_s;
     add("co.jp safe", u"https://www.google.co.jp/"_s, SL::neutral(u"www.google.co.jp"_s), coJp);
-    QTest::newRow("co.jp disabled shop")
-        << RuleEdit([coJp](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-               coJp(shops, patterns);
-               shops[1].isEnabled = false;
-           })
-        << u"https://www.rakuten.co.jp/"_s << SL::suspicious({coJpReason});
+    add("co.jp disabled shop", u"https://www.rakuten.co.jp/"_s, SL::suspicious({coJpReason}),
+        replace({customShop(u"楽天"_s, u"rakuten.co.jp"_s, {}, false)},
+                {customPattern(u"*.co.jp"_s)}));
     add("pattern as stored in reason", u"https://brand.shop/"_s,
         SL::suspicious({u"危険なTLD/ドメインパターン ( *.SHOP\n) に一致"_s}),
         prepend({}, {customPattern(u" *.SHOP\n"_s)}));
@@ -544,21 +536,19 @@ void tst_SafeBrowsingEngine::abusedHosting_data()
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<bool>("block");
     QTest::addColumn<QString>("suffix");
-    const auto add = [](const char *name, const QString &host, Kind kind = Kind::none,
-                        bool block = false, const QString &suffix = {}) {
-        QTest::newRow(name) << host << kind << block << suffix;
-    };
+    const auto add
+        = [](const char *name, const QString &host, Kind kind, bool block, const QString &suffix) {
+              QTest::newRow(name) << host << kind << block << suffix;
+          };
 
     add("dynamic dns", u"kgczwu.duckdns.org"_s, Kind::dynamicDns, true, u"duckdns.org"_s);
     add("free hosting", u"x-1.y2.workers.dev"_s, Kind::freeHosting, true, u"workers.dev"_s);
     add("caution only", u"shop-app.web.app"_s, Kind::freeHosting, false, u"web.app"_s);
-    // Near misses: the provider's own site, look-alike and lookalike-embedding names.
-    add("provider itself", u"duckdns.org"_s);
-    add("glued to the suffix", u"myduckdns.org"_s);
-    add("suffix as a prefix", u"duckdns.org.example.com"_s);
-    add("empty label below", u"a..duckdns.org"_s);
-    add("leading dot", u".duckdns.org"_s);
-    add("empty", QString());
+    // Near misses: the provider's own site, a name glued to the suffix, the
+    // suffix as a prefix, an empty label below it, a leading dot, nothing.
+    for (const QString &host : {u"duckdns.org"_s, u"myduckdns.org"_s, u"duckdns.org.example.com"_s,
+                                u"a..duckdns.org"_s, u".duckdns.org"_s, QString()})
+        QTest::addRow("none: %s", qPrintable(host)) << host << Kind::none << false << QString();
 }
 
 void tst_SafeBrowsingEngine::abusedHosting()
@@ -577,7 +567,7 @@ void tst_SafeBrowsingEngine::shopNames_data()
 {
     QTest::addColumn<QString>("host");
     QTest::addColumn<Findings>("findings");
-    const auto add = [](const char *name, const QString &host, Findings findings = {}) {
+    const auto add = [](const char *name, const QString &host, Findings findings) {
         QTest::newRow(name) << host << findings;
     };
 
@@ -588,27 +578,24 @@ void tst_SafeBrowsingEngine::shopNames_data()
     add("random letters", u"zxqwvb.net"_s, random);
     add("random letters, shop-like too", u"trewqhjkbvc.com"_s, madeUp | random);
     add("made-up name below www", u"www.kiiwaayy.com"_s, madeUp);
-    add("ordinary words", u"sunrisebakery.com"_s);
-    add("romanised Japanese", u"kyotoryokan.com"_s);
-    add("second-level suffix", u"qoyuumall.co.jp"_s);
-    add(".jp", u"qoyuumall.jp"_s);
-    add("shop platform", u"qoyuumall.base.shop"_s);
-    add("punycode name", u"xn--zckzah.com"_s);
-    add("ip address", u"203.0.113.7"_s);
-
     add("hex digest label", u"a3f9c2e87b10d4f6.sunrisebakery.com"_s, generated);
-    add("15 hex digits", u"a3f9c2e87b10d4f.sunrisebakery.com"_s);
-    add("hex word, few digits", u"deadbeefcafebabe1.sunrisebakery.com"_s);
     add("japanese suffix inside", u"amazom.co.jp.sunrisebakery.com"_s, generated);
     add("look-alike suffix inside", u"rakuten.co.ip.sunrisebakery.xyz"_s, generated);
-    add("cdn host named after a domain", u"www.sunrisebakery.co.jp.edgekey.net"_s);
     add("id over a random name", u"0k7.zqvrt.com"_s, generated);
     add("numbered server: the name's letters alone", u"img1.zqvrt.com"_s, random);
-    add("id over a word", u"0k7.kasumi.com"_s);
     add("any id over a name without vowels", u"2.gmwzt.com"_s, generated);
-    add("www over a name without vowels", u"www.gmwzt.com"_s);
-    add("short acronym without vowels", u"news.nhk.com"_s);
-    add("content delivery host", u"static.fbcdn.net"_s);
+
+    // Ordinary words, romanised Japanese, a made-up name under a second-level
+    // suffix, .jp or a shop platform, punycode, an IP address; 15 hex digits,
+    // a hex word with few digits, a CDN host named after a domain, an id over
+    // a word, www over a name without vowels, a short acronym, a CDN's name.
+    for (const QString &host :
+         {u"sunrisebakery.com"_s, u"kyotoryokan.com"_s, u"qoyuumall.co.jp"_s, u"qoyuumall.jp"_s,
+          u"qoyuumall.base.shop"_s, u"xn--zckzah.com"_s, u"203.0.113.7"_s,
+          u"a3f9c2e87b10d4f.sunrisebakery.com"_s, u"deadbeefcafebabe1.sunrisebakery.com"_s,
+          u"www.sunrisebakery.co.jp.edgekey.net"_s, u"0k7.kasumi.com"_s, u"www.gmwzt.com"_s,
+          u"news.nhk.com"_s, u"static.fbcdn.net"_s})
+        QTest::addRow("nothing: %s", qPrintable(host)) << host << Findings();
 }
 
 void tst_SafeBrowsingEngine::shopNames()
