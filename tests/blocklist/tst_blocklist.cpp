@@ -164,10 +164,8 @@ void tst_BlockList::skipsPublicSuffixHosts()
     const auto guarded = BlockList::parse("# Title: t\n" + line);
     const auto kept = BlockList::parse("# Title: t\n" + line, BlockList::PublicSuffixEntries::Keep);
     const bool isSuffix = !suffix.isEmpty();
-    QList<BlockList::PublicSuffixEntry> entries;
-    if (isSuffix)
-        entries.append({2, suffix});
-    QCOMPARE(guarded->publicSuffixEntries(), entries);
+    using Entries = QList<BlockList::PublicSuffixEntry>;
+    QCOMPARE(guarded->publicSuffixEntries(), (isSuffix ? Entries {{2, suffix}} : Entries {}));
     QCOMPARE(guarded->ruleCount(), isSuffix ? 0 : 1);
     QCOMPARE(guarded->skippedLineCount(), 0);
     QCOMPARE(guarded->match(QUrl(address)).verdict, isSuffix ? Verdict::None : Verdict::Blocked);

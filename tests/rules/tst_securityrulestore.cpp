@@ -178,7 +178,6 @@ void tst_SecurityRuleStore::firstStart()
     QSignalSpy writes(preferences.get(), &PreferencesStore::valueChanged);
     SecurityRuleStore store(*preferences);
     QCOMPARE(store.trustedShops(), decoded<TrustedShop>(json));
-    QCOMPARE(store.trustedShops().size(), 1);
     QCOMPARE(preferences->data(shopsKey), std::optional<QByteArray>(json));
     QCOMPARE(store.filterMode(), SearchFilterMode::directShopSearch);
     QCOMPARE(store.searchEngine(), SearchTargetEngine::googleShopping);
