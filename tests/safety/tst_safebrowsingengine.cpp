@@ -65,8 +65,6 @@ private Q_SLOTS:
     void init() { m_store = &m_rules.emplace().store; }
     void evaluate_data();
     void evaluate();
-    void subscribedLists_data();
-    void subscribedLists();
     void arbitraryAddressesGiveSoundVerdicts();
     void googleSearchAddresses_data();
     void googleSearchAddresses();
@@ -101,9 +99,11 @@ void tst_SafeBrowsingEngine::evaluate_data()
     QTest::addColumn<RuleEdit>("edit");
     QTest::addColumn<QString>("address");
     QTest::addColumn<SafetyLevel>("expected");
-    const auto add
-        = [](const char *name, const QString &address, const SafetyLevel &expected,
-             const RuleEdit &edit = {}) { QTest::newRow(name) << edit << address << expected; };
+    QTest::addColumn<QStringList>("lists"); // subscribed, named "A", "B", ... in this order
+    const auto add = [](const char *name, const QString &address, const SafetyLevel &expected,
+                        const RuleEdit &edit = {}, const QStringList &lists = {}) {
+        QTest::newRow(name) << edit << address << expected << lists;
+    };
 
     add("hyphens of the registrable name", u"https://www.brand-outlet-sale-jp.com/"_s,
         SL::suspicious({hyphenReason}));
@@ -269,7 +269,50 @@ void tst_SafeBrowsingEngine::evaluate_data()
           u"copy-center.co.jp support.yahoo-net.jp news.sina.com.cn www.light.com"_s.split(u' ');
     for (const QString &host : nearMisses)
         QTest::addRow("passes: %s", qPrintable(host))
-            << RuleEdit() << u"https://"_s + host + u'/' << SL::neutral(host);
+            << RuleEdit() << u"https://"_s + host + u'/' << SL::neutral(host) << QStringList();
+
+    // Subscribed lists block after the user's own patterns, before the
+    // signals, and lift only one another's blocks.
+    const auto listed = [add](const char *name, const QStringList &lists, const QString &address,
+                              const SafetyLevel &expected, const QString &ownPattern = {}) {
+        add(name, address, expected,
+            prepend({},
+                    ownPattern.isEmpty() ? QList<ExcludedPattern>()
+                                         : QList {customPattern(ownPattern, u"own"_s)}),
+            lists);
+    };
+    const QString fake = u"*://*.fake-shop.example/* # whole site"_s;
+    const QString listA = SafetyReasons::subscribedList(u"A"_s);
+    const QString ip = SafetyReasons::ipAddress();
+    listed("list: host spelled oddly", {fake}, u"https://WWW.Fake-Shop.Example./x"_s,
+           SL::suspicious({listA}));
+    listed("list: expression over the whole address",
+           {uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s},
+           u"https://news.example/out?Redirect=https://x.example/"_s, SL::suspicious({listA}));
+    listed("list: every list that blocks, in order",
+           {fake, u"# Title: x\n*://fake-shop.example/*"_s}, u"https://fake-shop.example/"_s,
+           SL::suspicious({listA, SafetyReasons::subscribedList(u"B"_s)}));
+    listed("list: another list's exception lifts the block",
+           {fake, u"@*://www.fake-shop.example/*"_s}, u"https://www.fake-shop.example/"_s,
+           SL::caution({SafetyReasons::madeUpShopName()}));
+    listed("list: an exception never lifts the user's pattern", {u"@*://*.fake-shop.example/*"_s},
+           u"https://fake-shop.example/"_s, SL::suspicious({u"own"_s}), u"fake-shop.example"_s);
+    listed("list: an exception never lifts a signal", {u"@*://203.0.113.9/*"_s},
+           u"http://203.0.113.9/"_s, SL::suspicious({ip}));
+    listed("list: address blocked", {u"*://203.0.113.9/*"_s}, u"http://203.0.113.9/a"_s,
+           SL::suspicious({listA, ip}));
+    listed("list: the user's pattern and the list both count", {fake},
+           u"https://fake-shop.example/"_s, SL::suspicious({u"own"_s, listA}), u"*.example"_s);
+    // Only the user's own patterns block these.
+    listed("list: never a certified shop", {u"*://*.amazon.co.jp/*"_s},
+           u"https://www.amazon.co.jp/"_s, SL::trusted(u"Amazon.co.jp"_s));
+    listed("list: never a brand's own domain", {u"*://*.mercdn.net/*"_s},
+           u"https://static.mercdn.net/"_s, SL::neutral(u"static.mercdn.net"_s));
+    listed("list: never a major site", {u"*://*.weblio.jp/*"_s}, u"https://ejje.weblio.jp/"_s,
+           SL::neutral(u"ejje.weblio.jp"_s));
+    listed("list: the user's pattern blocks a major site", {}, u"https://weblio.jp/"_s,
+           SL::suspicious({u"own"_s}), u"weblio.jp"_s);
+    listed("list: no host", {u"*://*/*"_s}, u"about:blank"_s, SL::neutral(u"不明"_s));
 }
 
 void tst_SafeBrowsingEngine::evaluate()
@@ -277,63 +320,8 @@ void tst_SafeBrowsingEngine::evaluate()
     QFETCH(RuleEdit, edit);
     QFETCH(QString, address);
     QFETCH(SafetyLevel, expected);
-    applyEdit(edit);
-    const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
-    QCOMPARE(verdict.reasons(), expected.reasons());
-    QCOMPARE(verdict, expected);
-}
-
-void tst_SafeBrowsingEngine::subscribedLists_data()
-{
-    QTest::addColumn<QStringList>("lists"); // named "A", "B", ... in this order
-    QTest::addColumn<QStringList>("patterns"); // the user's own, with reason "自分で除外"
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QStringList>("blockedBy");
-    const auto add = [](const char *name, const QStringList &lists, const QStringList &patterns,
-                        const QString &address, const QStringList &blockedBy) {
-        QTest::newRow(name) << lists << patterns << address << blockedBy;
-    };
-
-    const QString fake = u"*://*.fake-shop.example/* # whole site"_s;
-    add("host spelled oddly", {fake}, {}, u"https://WWW.Fake-Shop.Example./x"_s, {u"A"_s});
-    const QString redirect = uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s;
-    add("expression over the whole address", {redirect}, {},
-        u"https://news.example/out?Redirect=https://x.example/"_s, {u"A"_s});
-    add("every list that blocks, in order", {fake, u"# Title: x\n*://fake-shop.example/*"_s}, {},
-        u"https://fake-shop.example/"_s, {u"A"_s, u"B"_s});
-    add("another list's exception lifts the block", {fake, u"@*://www.fake-shop.example/*"_s}, {},
-        u"https://www.fake-shop.example/"_s, {});
-    add("an exception never lifts the user's pattern", {u"@*://*.fake-shop.example/*"_s},
-        {u"fake-shop.example"_s}, u"https://fake-shop.example/"_s, {});
-    add("an exception never lifts a signal", {u"@*://203.0.113.9/*"_s}, {},
-        u"http://203.0.113.9/"_s, {});
-    add("address blocked by a list", {u"*://203.0.113.9/*"_s}, {}, u"http://203.0.113.9/a"_s,
-        {u"A"_s});
-    add("the user's pattern and the list both count", {fake}, {u"*.example"_s},
-        u"https://fake-shop.example/"_s, {u"A"_s});
-    // Only the user's own patterns block these.
-    add("never a certified shop", {u"*://*.amazon.co.jp/*"_s}, {}, u"https://www.amazon.co.jp/"_s,
-        {});
-    add("never a brand's own domain", {u"*://*.mercdn.net/*"_s}, {},
-        u"https://static.mercdn.net/"_s, {});
-    add("never a major site", {u"*://*.weblio.jp/*"_s}, {}, u"https://ejje.weblio.jp/"_s, {});
-    add("the user's pattern blocks a major site", {}, {u"weblio.jp"_s}, u"https://weblio.jp/"_s,
-        {});
-    add("no host", {u"*://*/*"_s}, {}, u"about:blank"_s, {});
-}
-
-void tst_SafeBrowsingEngine::subscribedLists()
-{
     QFETCH(QStringList, lists);
-    QFETCH(QStringList, patterns);
-    QFETCH(QString, address);
-    QFETCH(QStringList, blockedBy);
-
-    QList<ExcludedPattern> own;
-    for (const QString &pattern : patterns)
-        own.append(customPattern(pattern, u"自分で除外"_s));
-    m_store->setExcludedPatterns(own + m_store->excludedPatterns());
-    const SafetyLevel without = m_engine.evaluateSafety(QUrl(address), *m_store);
+    applyEdit(edit);
     QList<SubscribedList> subscribed;
     for (const QString &text : lists) {
         subscribed.append({QUuid::createUuid(), QString(QChar(char16_t(u'A' + subscribed.size()))),
@@ -341,23 +329,11 @@ void tst_SafeBrowsingEngine::subscribedLists()
     }
     m_store->setSubscribedLists(subscribed);
     const SafetyLevel verdict = m_engine.evaluateSafety(QUrl(address), *m_store);
-
+    QCOMPARE(verdict.reasons(), expected.reasons());
+    QCOMPARE(verdict, expected);
     // The lists stay when the user's own rules change.
     m_store->setTrustedShops(m_store->trustedShops());
     QCOMPARE(m_engine.evaluateSafety(QUrl(address), *m_store), verdict);
-    if (!patterns.isEmpty())
-        QVERIFY(verdict.reasons().contains(u"自分で除外"_s));
-    if (blockedBy.isEmpty()) {
-        QCOMPARE(verdict, without);
-        return;
-    }
-    // After the user's own patterns, before the hyphen rule and the signals.
-    QStringList expected = without.isSuspicious() ? without.reasons() : QStringList();
-    const qsizetype ownReasons = std::count(expected.cbegin(), expected.cend(), u"自分で除外"_s);
-    for (qsizetype i = 0; i < blockedBy.size(); ++i)
-        expected.insert(ownReasons + i, SafetyReasons::subscribedList(blockedBy.at(i)));
-    QVERIFY(verdict.isSuspicious());
-    QCOMPARE(verdict.reasons(), expected);
 }
 
 void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
