@@ -158,12 +158,11 @@ void tst_History::removeAndClear()
 {
     HistoryStore store(path());
     QList<qint64> ids;
-    for (int minute = 0; minute < 5; ++minute)
-        ids.append(store
-                       .recordVisit(QUrl(u"https://a.example/%1"_s.arg(minute)),
-                                    QString::number(minute), u"neutral"_s,
-                                    start.addSecs(60 * minute))
-                       ->id);
+    for (int minute = 0; minute < 5; ++minute) {
+        const QString name = QString::number(minute);
+        const QUrl url(u"https://a.example/"_s + name);
+        ids.append(store.recordVisit(url, name, u"neutral"_s, start.addSecs(60 * minute))->id);
+    }
     QVERIFY(store.removeVisit(ids.at(4)));
     QVERIFY(!store.removeVisit(ids.at(4)));
     // Both ends of the period are included.
@@ -216,11 +215,8 @@ void tst_History::damagedFiles()
             for (int i = 0; i < 50; ++i)
                 store.recordVisit(QUrl(u"https://a.example/%1"_s.arg(i)), u"t"_s, u"n"_s, start);
         }
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::ReadWrite));
         // Page 1 is the schema; the visits table starts on page 2.
-        file.seek(4096);
-        file.write(QByteArray(4096, '\xff'));
+        writeBytes(path(), fileBytes(path()).replace(4096, 4096, QByteArray(4096, '\xff')));
     } else if (damage == u"newer") {
         runSql(path(), {u"CREATE TABLE future (x)"_s, u"PRAGMA user_version = 99"_s});
     } else {

@@ -342,12 +342,8 @@ void tst_SafeBrowsingEngine::arbitraryAddressesGiveSoundVerdicts()
     const QStringList pieces {u"-"_s,  u"."_s,   u"top"_s,  u"*"_s,      u"例"_s, u"xn--"_s,
                               u"A"_s,  u"%2e"_s, u"@"_s,    u":80"_s,    u"["_s,  u"]"_s,
                               u"::"_s, u"1"_s,   u"ｊｐ"_s, u"\u3000"_s, u" "_s,  u"co.jp"_s};
-    applyEdit([](QList<TrustedShop> &shops, QList<ExcludedPattern> &patterns) {
-        shops.append(customShop(u"u"_s, u"例.jp"_s));
-        shops.append(customShop(u"e"_s, QString()));
-        patterns.append(customPattern(u"*."_s));
-        patterns.append(customPattern(u" *.ＴＯＰ "_s));
-    });
+    applyEdit(prepend({customShop(u"u"_s, u"例.jp"_s), customShop(u"e"_s, QString())},
+                      {customPattern(u"*."_s), customPattern(u" *.ＴＯＰ "_s)}));
     QRandomGenerator random(20261206);
     for (int i = 0; i < 3000; ++i) {
         QString host;
@@ -459,9 +455,9 @@ void tst_SafeBrowsingEngine::googleSearchAddresses()
     QFETCH(SearchTargetEngine, engine);
     QFETCH(QString, shopTemplate);
     applyEdit(edit);
-    std::optional<TrustedShop> shop;
-    if (!shopTemplate.isEmpty())
-        shop = customShop(u"shop"_s, u"example.com"_s, shopTemplate);
+    const auto shop = shopTemplate.isEmpty()
+        ? std::nullopt
+        : std::optional(customShop(u"shop"_s, u"example.com"_s, shopTemplate));
     const std::optional<QUrl> url = m_engine.buildSearchURL(query, mode, engine, *m_store, shop);
     QCOMPARE(url ? WebAddress::text(*url) : QString(), expected);
     // The text survives a trip through the parser unchanged.
