@@ -28,8 +28,6 @@ private Q_SLOTS:
     void fileKeptWhole();
     void unreadableValuesKeptAsWritten_data();
     void unreadableValuesKeptAsWritten();
-    void cutOffTextKeptAsWritten_data();
-    void cutOffTextKeptAsWritten();
     void replacedBackupKeptWithTheFile();
     void failedWriteIsReported();
 
@@ -170,25 +168,37 @@ void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten_data()
 {
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<bool>("cutOff"); // the file ends in it, under the rule list's key alone
 
     // Kept as written, not as the list would be spelt again ("a, b").
-    QTest::newRow("list without spaces") << QByteArray("a,b") << QByteArray("a,b");
-    QTest::newRow("variant") << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)")
-                             << QByteArray("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)");
+    QTest::newRow("list without spaces") << QByteArray("a,b") << QByteArray("a,b") << false;
+    const QByteArray variant("@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x6QColor)");
+    QTest::newRow("variant") << variant << variant << false;
     QTest::newRow("bytes where text belongs")
-        << QByteArray("@ByteArray(dark)") << QByteArray("dark");
+        << QByteArray("@ByteArray(dark)") << QByteArray("dark") << false;
+    // Stored bytes as QSettings spells them, the file cut off in the middle
+    // of 総合: without its closing ")" the value reads as text. Escapes and
+    // UTF-8 text in one value: no single encoding of what QSettings read
+    // gives both back.
+    const QByteArray cutOff(R"("@ByteArray([{\"name\":\"\xe7\xb7\x8f\xe5\x90)");
+    QTest::newRow("escaped bytes, cut off") << cutOff << cutOff << true;
+    const QByteArray withText = cutOff + R"(\x88\",\"note\":\")" + "店舗一覧";
+    QTest::newRow("escaped bytes and text, cut off") << withText << withText << true;
 }
 
 void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten()
 {
     QFETCH(QByteArray, value);
     QFETCH(QByteArray, kept);
-    const QStringList keys {QString::fromLatin1(SecurityRuleStore::trustedShopsKey),
-                            QString::fromLatin1(BookmarkStore::storageKey), u"selectedAppTheme"_s};
-    QByteArray file("[General]\n");
+    QFETCH(bool, cutOff);
+    const QString theme = u"selectedAppTheme"_s;
+    QStringList keys {QString::fromLatin1(SecurityRuleStore::trustedShopsKey)};
+    if (!cutOff)
+        keys << QString::fromLatin1(BookmarkStore::storageKey) << theme;
+    QByteArray file("[General]");
     for (const QString &key : keys)
-        file += key.toLatin1() + '=' + value + '\n';
-    writeFile(file);
+        file += '\n' + key.toLatin1() + '=' + value;
+    writeFile(cutOff ? file : file + '\n');
     {
         // The rule list falls back to the defaults, the bookmarks are saved
         // over, and the theme is written by a caller that keeps nothing
@@ -197,40 +207,12 @@ void tst_SettingsPreferencesStore::unreadableValuesKeptAsWritten()
         SecurityRuleStore rules(preferences);
         BookmarkStore bookmarks(preferences);
         bookmarks.addBookmark(u"a"_s, u"https://a.example/"_s, QString(), QString());
-        preferences.setString(keys.last(), u"dark"_s);
+        preferences.setString(theme, u"dark"_s);
     }
     SettingsPreferencesStore reopened(settingsPath());
     for (const QString &key : keys)
         QCOMPARE(reopened.data(key + u"_unreadable"_s), std::optional<QByteArray>(kept));
-    QCOMPARE(reopened.string(keys.last()), std::optional<QString>(u"dark"_s));
-}
-
-void tst_SettingsPreferencesStore::cutOffTextKeptAsWritten_data()
-{
-    QTest::addColumn<QByteArray>("value");
-
-    // Stored bytes as QSettings spells them, the file cut off in the middle
-    // of 総合: without its closing ")" the value reads as text.
-    QTest::newRow("escaped bytes")
-        << QByteArray(R"("@ByteArray([{\"name\":\"\xe7\xb7\x8f\xe5\x90)");
-    // Escapes and UTF-8 text in one value: no single encoding of what
-    // QSettings read gives both back.
-    QTest::newRow("escaped bytes and text")
-        << QByteArray(R"("@ByteArray([{\"name\":\"\xe7\xb7\x8f\xe5\x90\x88\",\"note\":\")"
-                      "店舗一覧");
-}
-
-void tst_SettingsPreferencesStore::cutOffTextKeptAsWritten()
-{
-    QFETCH(QByteArray, value);
-    const QString key = QString::fromLatin1(SecurityRuleStore::trustedShopsKey);
-    writeFile("[General]\n" + key.toLatin1() + '=' + value);
-    {
-        SettingsPreferencesStore preferences(settingsPath());
-        SecurityRuleStore rules(preferences);
-    }
-    QCOMPARE(SettingsPreferencesStore(settingsPath()).data(key + u"_unreadable"_s),
-             std::optional<QByteArray>(value));
+    QCOMPARE(reopened.string(theme), std::optional<QString>(u"dark"_s));
 }
 
 void tst_SettingsPreferencesStore::replacedBackupKeptWithTheFile()
