@@ -346,7 +346,6 @@ void tst_SecurityRuleStore::settersTellAfterTheChangeAndResetRestores()
     store.setExcludedPatterns({});
     QCOMPARE(patternsSpy.count(), 1);
     QCOMPARE(writes.count(), 0);
-    QCOMPARE(decoded<TrustedShop>(preferences->data(shopsKey)), defaultTrustedShops());
     store.setFilterMode(SearchFilterMode::trustedOnly);
     QCOMPARE(seenMode, SearchFilterMode::trustedOnly);
     store.setSearchEngine(SearchTargetEngine::googleWeb);
@@ -409,12 +408,8 @@ void tst_SecurityRuleStore::listRowsFollowTheStore()
     QCOMPARE(inserted.size(), signal == u"rowsInserted"_s ? 1 : 0);
     QCOMPARE(removed.size(), signal == u"rowsRemoved"_s ? 1 : 0);
     QCOMPARE(reset.size(), signal == u"modelReset"_s ? 1 : 0);
-    for (QSignalSpy *spy : {&inserted, &removed}) {
-        if (!spy->isEmpty()) {
-            QCOMPARE(spy->constFirst().at(1).toInt(), row);
-            QCOMPARE(spy->constFirst().at(2).toInt(), row);
-        }
-    }
+    for (QSignalSpy *spy : {&inserted, &removed})
+        QCOMPARE(spy->value(0).mid(1), (spy->isEmpty() ? QVariantList() : QVariantList {row, row}));
     const QList<TrustedShop> &shops = store.trustedShops();
     QCOMPARE(model.rowCount(), shops.size());
     QCOMPARE(model.index(row, 0).data(RuleListModel::IdRole).toUuid(), shops.at(row).id);

@@ -105,23 +105,23 @@ void tst_SafeBrowsingEngine::evaluate_data()
         QTest::newRow(name) << edit << address << expected << lists;
     };
 
-    add("hyphens of the registrable name", u"https://www.brand-outlet-sale-jp.com/"_s,
-        SL::suspicious({hyphenReason}));
+    const SL hyphens = SL::suspicious({hyphenReason});
+    const SL top = SL::suspicious({topReason});
+    add("hyphens of the registrable name", u"https://www.brand-outlet-sale-jp.com/"_s, hyphens);
     add("single label hyphens", u"http://brand-outlet-sale-jp/"_s,
         SL::neutral(u"brand-outlet-sale-jp"_s));
     add("hyphenated shop", u"https://a-b-c-d.yamada-denkiweb.com/"_s,
         SL::trusted(u"ヤマダウェブコム"_s));
     add("blank page", u"about:blank"_s, SL::neutral(u"不明"_s));
     add("ipv6", u"http://[2001:DB8::1]/"_s, SL::suspicious({SafetyReasons::ipAddress()}));
-    add("shop as user info", u"http://www.amazon.co.jp@scam.top/"_s, SL::suspicious({topReason}));
+    add("shop as user info", u"http://www.amazon.co.jp@scam.top/"_s, top);
     // Punycode adds hyphens of its own; they do not count.
     add("idn mixed with latin", u"https://ショップa.jp/"_s, SL::neutral(u"xn--a-lfuqb2esd.jp"_s));
-    add("idn hyphens", u"https://激安-ブランド-セール-店.jp/"_s, SL::suspicious({hyphenReason}));
-    add("dash look-alikes count", u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s,
-        SL::suspicious({hyphenReason}));
+    add("idn hyphens", u"https://激安-ブランド-セール-店.jp/"_s, hyphens);
+    add("dash look-alikes count", u"https://激安\u2010ブランド\u2212セール\u2013店.jp/"_s, hyphens);
     add("long vowel mark is no dash", u"https://スーパーマーケット-a-b.jp/"_s,
         SL::neutral(QString::fromLatin1(QUrl::toAce(u"スーパーマーケット-a-b.jp"_s))));
-    add("full-width host", u"http://ｓｃａｍ.ＴＯＰ/"_s, SL::suspicious({topReason}));
+    add("full-width host", u"http://ｓｃａｍ.ＴＯＰ/"_s, top);
 
     // Edited rules.
     add("shop disabled", u"https://www.Amazon.co.jp/"_s, SL::neutral(u"www.amazon.co.jp"_s),
@@ -141,16 +141,14 @@ void tst_SafeBrowsingEngine::evaluate_data()
         prepend({}, {customPattern(u"a-b-c-d.top"_s, u"first"_s), customPattern(u"*.top"_s)}));
     add("pattern disabled", u"https://cheap-brand.top/"_s, SL::neutral(u"cheap-brand.top"_s),
         RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; }));
-    add("hyphen rule has no switch", u"https://a-b-c-d.top/"_s, SL::suspicious({hyphenReason}),
-        replace({}, {}));
+    add("hyphen rule has no switch", u"https://a-b-c-d.top/"_s, hyphens, replace({}, {}));
     add("first enabled shop wins", u"https://www.amazon.co.jp/"_s, SL::trusted(u"Second"_s),
         prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
                  customShop(u"Second"_s, u"amazon.co.jp"_s)},
                 {}));
     add("shop beats pattern", u"https://www.good-shop.top/"_s, SL::trusted(u"Mine"_s),
         prepend({customShop(u"Mine"_s, u"Good-Shop.TOP "_s)}, {}));
-    add("empty and blank rules trust nothing", u"https://cheap-brand.top/"_s,
-        SL::suspicious({topReason}),
+    add("empty and blank rules trust nothing", u"https://cheap-brand.top/"_s, top,
         prepend({customShop(u"Empty"_s, QString()), customShop(u"Blank"_s, u" \n"_s),
                  customShop(u"Dot"_s, u"*."_s)},
                 {customPattern(QString(), u"empty"_s), customPattern(u"*."_s, u"dot"_s)}));
@@ -180,7 +178,6 @@ void tst_SafeBrowsingEngine::evaluate_data()
 
     // Each one reached the page unjudged, or as "不明", before.
     const SL unparsable = SL::suspicious({SafetyReasons::unparsableAddress()});
-    const SL top = SL::suspicious({topReason});
     add("trailing dots", u"http://scam.top../"_s, top);
     add("trailing dot, shop", u"https://www.amazon.co.jp./"_s, SL::trusted(u"Amazon.co.jp"_s));
     add("std3 characters", u"http://sale(shop).scam.top/"_s, top);
@@ -191,7 +188,7 @@ void tst_SafeBrowsingEngine::evaluate_data()
     add("bad punycode", u"http://xn--abc-.top/"_s, unparsable);
     add("no ipv4", u"http://256.256.256.256/"_s, unparsable);
     add("no slashes", u"http:example.com/"_s, SL::neutral(u"example.com"_s));
-    add("blob", u"blob:http://a-b-c-d.com/1"_s, SL::suspicious({hyphenReason}));
+    add("blob", u"blob:http://a-b-c-d.com/1"_s, hyphens);
 
     const SL::Suggestion rakuten {u"楽天市場"_s, u"rakuten.co.jp"_s};
     const SL::Suggestion amazon {u"Amazon.co.jp"_s, u"amazon.co.jp"_s};
