@@ -39,17 +39,15 @@ void tst_BlockList::judgesAddresses_data()
     QTest::addColumn<Verdict>("verdict");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("rule");
-    const auto passes = [](const char *name, const QByteArray &list, const QString &address) {
-        QTest::newRow(name) << list << address << Verdict::None << 0 << QString();
+    const auto rows = [](Verdict verdict) {
+        return [verdict](const char *name, const QByteArray &list, const QString &address,
+                         int line = 1, const QString &rule = {}) {
+            QTest::newRow(name) << list << address << verdict
+                                << (verdict == Verdict::None ? 0 : line) << rule;
+        };
     };
-    const auto blocked = [](const char *name, const QByteArray &list, const QString &address,
-                            int line = 1, const QString &rule = {}) {
-        QTest::newRow(name) << list << address << Verdict::Blocked << line << rule;
-    };
-    const auto unblocked = [](const char *name, const QByteArray &list, const QString &address,
-                              int line = 1, const QString &rule = {}) {
-        QTest::newRow(name) << list << address << Verdict::Unblocked << line << rule;
-    };
+    const auto passes = rows(Verdict::None), blocked = rows(Verdict::Blocked),
+               unblocked = rows(Verdict::Unblocked);
 
     const QByteArray subdomains = "*://*.example.com/*";
     blocked("name itself", subdomains, u"https://example.com/"_s);

@@ -410,8 +410,7 @@ void tst_SafeBrowsingEngine::googleSearchAddresses_data()
     // Twenty enabled rules after three disabled ones: the first fifteen count.
     QList<TrustedShop> shops;
     QList<ExcludedPattern> patterns;
-    QStringList siteTerms;
-    QStringList excludeTerms;
+    QStringList siteTerms, excludeTerms;
     for (int i = -2; i <= 20; ++i) {
         shops.append(customShop(u"s"_s, u"s%1.example"_s.arg(i), {}, i > 0));
         patterns.append(customPattern(u"*.p%1"_s.arg(i), {}, i > 0));

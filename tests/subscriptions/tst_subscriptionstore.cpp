@@ -47,7 +47,6 @@ public:
 
     explicit ListServer(bool https)
         : m_server(https ? new QSslServer(this) : new QTcpServer(this))
-        , m_scheme(https ? u"https"_s : u"http"_s)
     {
         if (https) {
             QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
@@ -64,7 +63,8 @@ public:
 
     QString address(const QString &path) const
     {
-        return u"%1://127.0.0.1:%2%3"_s.arg(m_scheme).arg(m_server->serverPort()).arg(path);
+        const QString scheme = qobject_cast<QSslServer *>(m_server) ? u"https"_s : u"http"_s;
+        return u"%1://127.0.0.1:%2%3"_s.arg(scheme).arg(m_server->serverPort()).arg(path);
     }
     static Answer reply(int status, const QByteArray &body, const QByteArray &headers = {})
     {
@@ -94,7 +94,6 @@ private:
     }
 
     QTcpServer *m_server;
-    QString m_scheme;
     QHash<QString, Answer> m_answers;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
