@@ -14,36 +14,47 @@ class TestDownloads : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sanitized_data();
-    void sanitized();
+    void fileNames_data();
+    void fileNames();
     void unusedNeverOverwrites_data();
     void unusedNeverOverwrites();
-    void executableTypes_data();
-    void executableTypes();
     void finishedItemsStayFinished();
 };
 
-void TestDownloads::sanitized_data()
+void TestDownloads::fileNames_data()
 {
     QTest::addColumn<QString>("suggested");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("japanese") << u"注文確認書 2024.pdf"_s << u"注文確認書 2024.pdf"_s;
-    QTest::newRow("parent folders") << u"../../.config/autostart/x.desktop"_s << u"x.desktop"_s;
-    QTest::newRow("windows path") << u"C:\\Users\\a\\evil.pdf"_s << u"evil.pdf"_s;
-    QTest::newRow("hidden file") << u".bashrc"_s << u"bashrc"_s;
-    QTest::newRow("dots only") << u".."_s << u"download"_s;
-    QTest::newRow("control characters") << u"a\nb\tc\x01.pdf"_s << u"abc.pdf"_s;
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("executable"); // saving it asks first
+    const auto add
+        = [](const char *name, const QString &suggested, const QString &saved,
+             bool executable = false) { QTest::newRow(name) << suggested << saved << executable; };
+    add("japanese", u"注文確認書 2024.pdf"_s, u"注文確認書 2024.pdf"_s);
+    add("parent folders", u"../../.config/autostart/x.desktop"_s, u"x.desktop"_s, true);
+    add("windows path", u"C:\\Users\\a\\evil.pdf"_s, u"evil.pdf"_s);
+    add("hidden file", u".bashrc"_s, u"bashrc"_s);
+    add("dots only", u".."_s, u"download"_s);
+    add("control characters", u"a\nb\tc\x01.pdf"_s, u"abc.pdf"_s);
     // Room is left for the ".download" the engine appends while writing, so
     // 246 bytes of UTF-8 at most, cut between characters, extension kept.
-    QTest::newRow("too long") << QString(300, u'あ') + u".pdf"_s << QString(80, u'あ') + u".pdf"_s;
-    QTest::newRow("just too long") << QString(247, u'a') << QString(246, u'a');
+    add("too long", QString(300, u'あ') + u".pdf"_s, QString(80, u'あ') + u".pdf"_s);
+    add("just too long", QString(247, u'a'), QString(246, u'a'));
+    // Program files, however their type is spelt.
+    for (const QString &name :
+         {u"SETUP.EXE"_s, u"setup.exe."_s, u"invoice.pdf.scr"_s, u"Viewer-x86_64.AppImage"_s,
+          u"driver.RUN"_s, u"tool-1.0.x86_64.rpm"_s})
+        add(qPrintable(u"program: "_s + name), name, name, true);
+    add("json is not js", u"data.json"_s, u"data.json"_s);
+    add("name only", u"exe"_s, u"exe"_s);
 }
 
-void TestDownloads::sanitized()
+void TestDownloads::fileNames()
 {
     QFETCH(QString, suggested);
-    QFETCH(QString, expected);
-    QCOMPARE(DownloadFileName::sanitized(suggested), expected);
+    QFETCH(QString, saved);
+    QFETCH(bool, executable);
+    QCOMPARE(DownloadFileName::sanitized(suggested), saved);
+    QCOMPARE(DownloadFileName::isExecutable(saved), executable);
 }
 
 void TestDownloads::unusedNeverOverwrites_data()
@@ -85,28 +96,6 @@ void TestDownloads::unusedNeverOverwrites()
     }
     const QSet<QString> takenSet(taken.cbegin(), taken.cend());
     QCOMPARE(DownloadFileName::unused(QDir(dir.path()), fileName, takenSet), expected);
-}
-
-void TestDownloads::executableTypes_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<bool>("executable");
-    QTest::newRow("exe upper case") << u"SETUP.EXE"_s << true;
-    QTest::newRow("trailing dot") << u"setup.exe."_s << true;
-    QTest::newRow("double extension") << u"invoice.pdf.scr"_s << true;
-    QTest::newRow("json is not js") << u"data.json"_s << false;
-    QTest::newRow("name only") << u"exe"_s << false;
-    QTest::newRow("desktop entry") << u"invoice.desktop"_s << true;
-    QTest::newRow("appimage") << u"Viewer-x86_64.AppImage"_s << true;
-    QTest::newRow("run installer") << u"driver.RUN"_s << true;
-    QTest::newRow("rpm package") << u"tool-1.0.x86_64.rpm"_s << true;
-}
-
-void TestDownloads::executableTypes()
-{
-    QFETCH(QString, fileName);
-    QFETCH(bool, executable);
-    QCOMPARE(DownloadFileName::isExecutable(fileName), executable);
 }
 
 void TestDownloads::finishedItemsStayFinished()
