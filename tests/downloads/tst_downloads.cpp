@@ -14,21 +14,22 @@ class TestDownloads : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void fileNames_data();
-    void fileNames();
-    void unusedNeverOverwrites_data();
-    void unusedNeverOverwrites();
+    void savedNames_data();
+    void savedNames();
     void finishedItemsStayFinished();
 };
 
-void TestDownloads::fileNames_data()
+void TestDownloads::savedNames_data()
 {
     QTest::addColumn<QString>("suggested");
+    QTest::addColumn<QStringList>("existing"); // in the folder; "name -> target" is a link
+    QTest::addColumn<QStringList>("taken"); // by downloads still running
     QTest::addColumn<QString>("saved");
     QTest::addColumn<bool>("executable"); // saving it asks first
-    const auto add
-        = [](const char *name, const QString &suggested, const QString &saved,
-             bool executable = false) { QTest::newRow(name) << suggested << saved << executable; };
+    const auto add = [](const char *name, const QString &suggested, const QString &saved,
+                        bool executable = false) {
+        QTest::newRow(name) << suggested << QStringList() << QStringList() << saved << executable;
+    };
     add("japanese", u"注文確認書 2024.pdf"_s, u"注文確認書 2024.pdf"_s);
     add("parent folders", u"../../.config/autostart/x.desktop"_s, u"x.desktop"_s, true);
     add("windows path", u"C:\\Users\\a\\evil.pdf"_s, u"evil.pdf"_s);
@@ -46,46 +47,31 @@ void TestDownloads::fileNames_data()
         add(qPrintable(u"program: "_s + name), name, name, true);
     add("json is not js", u"data.json"_s, u"data.json"_s);
     add("name only", u"exe"_s, u"exe"_s);
+
+    // Never over a file, nor through a link, whose target it would create
+    // wherever that is.
+    const auto inFolder
+        = [](const char *name, const QStringList &existing, const QStringList &taken,
+             const QString &fileName, const QString &saved) {
+              QTest::newRow(name) << fileName << existing << taken << saved << false;
+          };
+    inFolder("dangling link", {u"a.pdf -> ../outside.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
+    inFolder("link to a file", {u"b.pdf"_s, u"a.pdf -> b.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
+    inFolder("first copy", {u"a.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
+    inFolder("next free number", {u"a.pdf"_s, u"a (1).pdf"_s}, {u"a (2).pdf"_s}, u"a.pdf"_s,
+             u"a (3).pdf"_s);
+    inFolder("still downloading", {}, {u"a.pdf"_s}, u"a.pdf"_s, u"a (1).pdf"_s);
+    inFolder("two-part extension", {u"src.tar.gz"_s}, {}, u"src.tar.gz"_s, u"src (1).tar.gz"_s);
+    inFolder("no extension", {u"README"_s}, {}, u"README"_s, u"README (1)"_s);
 }
 
-void TestDownloads::fileNames()
+void TestDownloads::savedNames()
 {
     QFETCH(QString, suggested);
-    QFETCH(QString, saved);
-    QFETCH(bool, executable);
-    QCOMPARE(DownloadFileName::sanitized(suggested), saved);
-    QCOMPARE(DownloadFileName::isExecutable(saved), executable);
-}
-
-void TestDownloads::unusedNeverOverwrites_data()
-{
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QStringList>("taken");
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("expected");
-    const auto add = [](const char *name, const QStringList &existing, const QStringList &taken,
-                        const QString &fileName, const QString &expected) {
-        QTest::newRow(name) << existing << taken << fileName << expected;
-    };
-    // "name -> target" is a symbolic link; writing through it would create
-    // its target, wherever that is.
-    add("dangling link", {u"a.pdf -> ../outside.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
-    add("link to a file", {u"b.pdf"_s, u"a.pdf -> b.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
-    add("free", {}, {}, u"a.pdf"_s, u"a.pdf"_s);
-    add("first copy", {u"a.pdf"_s}, {}, u"a.pdf"_s, u"a (1).pdf"_s);
-    add("next free number", {u"a.pdf"_s, u"a (1).pdf"_s}, {u"a (2).pdf"_s}, u"a.pdf"_s,
-        u"a (3).pdf"_s);
-    add("still downloading", {}, {u"a.pdf"_s}, u"a.pdf"_s, u"a (1).pdf"_s);
-    add("two-part extension", {u"src.tar.gz"_s}, {}, u"src.tar.gz"_s, u"src (1).tar.gz"_s);
-    add("no extension", {u"README"_s}, {}, u"README"_s, u"README (1)"_s);
-}
-
-void TestDownloads::unusedNeverOverwrites()
-{
     QFETCH(QStringList, existing);
     QFETCH(QStringList, taken);
-    QFETCH(QString, fileName);
-    QFETCH(QString, expected);
+    QFETCH(QString, saved);
+    QFETCH(bool, executable);
     QTemporaryDir dir;
     for (const QString &entry : std::as_const(existing)) {
         const QStringList link = entry.split(u" -> "_s);
@@ -94,8 +80,11 @@ void TestDownloads::unusedNeverOverwrites()
         else
             writeBytes(dir.filePath(entry), {});
     }
-    const QSet<QString> takenSet(taken.cbegin(), taken.cend());
-    QCOMPARE(DownloadFileName::unused(QDir(dir.path()), fileName, takenSet), expected);
+    const QString name
+        = DownloadFileName::unused(QDir(dir.path()), DownloadFileName::sanitized(suggested),
+                                   QSet<QString>(taken.cbegin(), taken.cend()));
+    QCOMPARE(name, saved);
+    QCOMPARE(DownloadFileName::isExecutable(name), executable);
 }
 
 void TestDownloads::finishedItemsStayFinished()
