@@ -146,10 +146,9 @@ void TestBookmarkStore::storesEveryChangeAtOnce()
         QCOMPARE(writes.count(), 0);
 
         // Two rows with one id (as a hand-edited file may hold) both go.
-        QList<ShoppingBookmark> list = store.bookmarks();
-        list[2].id = list[0].id;
-        store.setBookmarks(list);
-        store.removeBookmark(list[0].id);
+        written[2].id = written[0].id;
+        store.setBookmarks(written);
+        store.removeBookmark(written[0].id);
         QCOMPARE(storedTitles(preferences), QStringList {u"https://b.test/"_qs});
         store.removeBookmark(store.bookmarks().constFirst().id);
         QCOMPARE(preferences.data(bookmarksKey), QByteArray("[]"));
