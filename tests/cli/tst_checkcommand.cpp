@@ -42,11 +42,6 @@ QString line(const QString &url, const QString &verdict, const QString &key, con
     return u"{\"url\":\"%1\",\"verdict\":\"%2\",\"%3\":%4}"_qs.arg(url, verdict, key, value);
 }
 
-QString trusted(const QString &url, const QString &shop)
-{
-    return line(url, u"trusted"_qs, u"shopName"_qs, u'"' + shop + u'"');
-}
-
 QString suspicious(const QString &url, const QStringList &reasons)
 {
     return line(url, u"suspicious"_qs, u"reasons"_qs,
@@ -141,7 +136,7 @@ void TestCheckCommand::runs_data()
     add("error wins over suspicious, every line still printed",
         {u"http://a-b-c-d.com/"_qs, u"nope"_qs, u"https://apple.com/"_qs},
         {suspicious(u"http://a-b-c-d.com/"_qs, {hyphenReason}), errorLine(u"\"nope\""_qs),
-         trusted(u"https://apple.com/"_qs, u"Apple Store"_qs)},
+         line(u"https://apple.com/"_qs, u"trusted"_qs, u"shopName"_qs, u"\"Apple Store\""_qs)},
         2);
     add("after --, a dash is an address", {u"--"_qs, u"-x"_qs, u"--help"_qs},
         {errorLine(u"\"-x\""_qs), errorLine(u"\"--help\""_qs)}, 2);
@@ -307,7 +302,9 @@ void TestCheckCommand::programLeavesTheSettingsFileAlone()
     outcome
         = runProgram(m_path, {u"https://www.yodobashi.com/"_qs, u"https://fake-shop.example/"_qs});
     QCOMPARE(outcome.out,
-             trusted(u"https://www.yodobashi.com/"_qs, u"ヨドバシ・ドット・コム"_qs) + u'\n'
+             line(u"https://www.yodobashi.com/"_qs, u"trusted"_qs, u"shopName"_qs,
+                  u"\"ヨドバシ・ドット・コム\""_qs)
+                 + u'\n'
                  + suspicious(u"https://fake-shop.example/"_qs, {listReason(u"テストリスト"_qs)})
                  + u'\n');
     QCOMPARE(outcome.exitCode, 1);
