@@ -78,7 +78,9 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     , m_history(history)
     , m_downloadPaths(std::move(downloadPaths))
     , m_bookmarkStore(new BookmarkStore(preferences, this))
-    , m_zoomLevels(new ZoomLevels(preferences, this))
+    , m_zoomLevels(new ZoomLevels(
+          preferences,
+          privateWindow ? ZoomLevels::Keeping::thisWindowOnly : ZoomLevels::Keeping::stored, this))
     , m_pageActions(new BrowserPageActions(*this))
 {
     setObjectName(QStringLiteral("contentView"));

@@ -23,15 +23,18 @@ bool isUsable(double factor)
 
 } // namespace
 
-ZoomLevels::ZoomLevels(PreferencesStore &preferences, QObject *parent)
+ZoomLevels::ZoomLevels(PreferencesStore &preferences, Keeping keeping, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
+    , m_keeping(keeping)
 {
+    load();
+    if (m_keeping == Keeping::thisWindowOnly)
+        return;
     connect(&m_preferences, &PreferencesStore::valueChanged, this, [this](const QString &key) {
         if (key == QLatin1String(storageKey) && !m_isWriting)
             load();
     });
-    load();
 }
 
 double ZoomLevels::factor(const QString &host) const
@@ -101,7 +104,8 @@ void ZoomLevels::setFactor(const QString &host, double factor)
         m_factors.remove(key);
     else
         m_factors.insert(key, factor);
-    save();
+    if (m_keeping == Keeping::stored)
+        save();
     Q_EMIT factorChanged(key);
 }
 

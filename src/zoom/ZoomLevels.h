@@ -19,7 +19,12 @@ public:
     static constexpr auto storageKey = "zoomFactorsByHost";
     static constexpr double defaultFactor = 1.0;
 
-    explicit ZoomLevels(PreferencesStore &preferences, QObject *parent = nullptr);
+    // A private window's copy starts from what is stored and keeps its own
+    // changes to itself: a host zoomed there is a host visited there.
+    enum class Keeping { stored, thisWindowOnly };
+
+    explicit ZoomLevels(PreferencesStore &preferences, Keeping keeping = Keeping::stored,
+                        QObject *parent = nullptr);
 
     // The stored factor for host, or defaultFactor.
     double factor(const QString &host) const;
@@ -45,6 +50,7 @@ private:
     void save();
 
     PreferencesStore &m_preferences;
+    const Keeping m_keeping;
     QHash<QString, double> m_factors;
     std::optional<QByteArray> m_unreadable;
     bool m_isWriting = false;

@@ -2,12 +2,15 @@
 
 #include "app/JapaneseTranslations.h"
 #include "browser/BrowserViewModel.h"
+#include "browser/PageZoom.h"
 #include "history/SessionStore.h"
 #include "prefs/SettingsPreferencesStore.h"
 #include "support/EngineWait.h"
 #include "support/TestProxyServer.h"
+#include "views/browser/BrowserView.h"
 #include "views/history/ClearBrowsingDataDialog.h"
 #include "window/PrivateWindowBanner.h"
+#include "zoom/ZoomLevels.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -200,6 +203,8 @@ void TestVelmoraShoppingBrowserApp::privateWindowRecordsNothing()
     const qint64 before = run.app.historyStore().visitCount();
 
     load(incognito, amazonUrl, u"Amazon"_s);
+    incognito->browserView()->pageZoom()->zoomIn();
+    QVERIFY(!run.preferences.data(QLatin1String(ZoomLevels::storageKey)));
     load(normal, amazonUrl, u"Amazon"_s);
     // Blocked: the page was never shown. Opened past the warning: it was.
     BrowserViewModel &vm = normal->browserViewModel();

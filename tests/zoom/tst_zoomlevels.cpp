@@ -46,6 +46,11 @@ void TestZoomLevels::remembersEachHost()
     QCOMPARE(heard.count(), 3);
     QCOMPARE(ZoomLevels(preferences).factor(u"WWW.AMAZON.CO.JP"_s), 1.25);
     QCOMPARE(ZoomLevels(preferences).factor(u"amazon.co.jp"_s), 1.0);
+    // A private window starts from them and keeps its own to itself.
+    ZoomLevels privateWindow(preferences, ZoomLevels::Keeping::thisWindowOnly);
+    QCOMPARE(privateWindow.factor(u"www.amazon.co.jp"_s), 1.25);
+    QCOMPARE(privateWindow.zoomIn(u"secret.example"_s, 1.0), 1.1);
+    QVERIFY(!preferences.data(zoomKey)->contains("secret"));
 
     // The ends of the ladder hold; 100 % is not stored at all.
     for (int i = 0; i < 30; ++i)
