@@ -209,7 +209,7 @@ void BrowserToolbar::updateNavigation()
     // Back stays usable while a warning is shown: it is how the warning goes.
     m_back->setEnabled(m_viewModel->canGoBack() || m_viewModel->isBlocked());
     m_forward->setEnabled(m_viewModel->canGoForward());
-    m_addBookmark->setEnabled(!m_viewModel->currentURL().isEmpty());
+    m_addBookmark->setEnabled(!m_viewModel->shownURL().isEmpty());
 }
 
 void BrowserToolbar::updateReload()

@@ -726,13 +726,15 @@ void ContentView::openHistoryVisit(const QUrl &url)
 
 void ContentView::addCurrentPageToBookmarks()
 {
+    // What the address shows is saved: under a warning, the stopped
+    // address, never the page behind it.
     const BrowserViewModel &page = browserViewModel();
-    const QUrl url = page.currentURL();
+    const QUrl url = page.shownURL();
     // An address QUrl refused could be neither stored whole nor opened again.
     if (url.isEmpty() || !url.isValid())
         return;
     const QString address = WebAddress::text(url);
-    const QString title = page.pageTitle().isEmpty() ? address : page.pageTitle();
+    const QString title = page.shownTitle().isEmpty() ? address : page.shownTitle();
     const SafetyLevel level = page.safetyLevel();
     const QString shopName = level.isTrusted() ? level.shopName() : QString();
     m_bookmarkStore->addBookmark(title, address, shopName, QString());

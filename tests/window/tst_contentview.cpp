@@ -295,6 +295,11 @@ void TestContentView::blockCoversPageAndBackDismissesWarning()
     QCOMPARE(window->tabStrip()->tabText(0), scamUrl.host());
     QVERIFY(window->windowTitle().startsWith(scamUrl.host() + u" — "_s));
     QVERIFY(window->toolbar()->findChild<QLabel *>(u"pageTitleLabel"_s)->isHidden());
+    // Saved as what the address shows, not as the page behind the warning.
+    QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
+    QTRY_VERIFY(window->isShowingBookmarkAlert());
+    window->findChild<QMessageBox *>(u"bookmarkAlert"_s)->buttons().first()->click();
+    QCOMPARE(window->bookmarkStore().bookmarks().value(0).url, scamUrl.toString());
 
     // Back is offered although there is no history: it dismisses the warning.
     QToolButton *back = button(window, window->toolbar()->backAction());
