@@ -74,6 +74,9 @@ VelmoraShoppingBrowserApp::VelmoraShoppingBrowserApp(
             [this] { m_ruleStore.setSubscribedLists(m_subscriptions.enabledLists()); });
     connect(&m_preferences, &PreferencesStore::writeFailed, this,
             &VelmoraShoppingBrowserApp::tellSettingsNotSaved);
+    // A window that could come back is history too.
+    connect(&m_historyStore, &HistoryStore::visitsCleared, this,
+            [this] { m_closedWindows.clear(); });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focused) {
         for (ContentView *window : windows()) {
             if (!window->isPrivate() && focused && window->windowHandle() == focused)

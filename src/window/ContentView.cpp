@@ -135,6 +135,8 @@ ContentView::ContentView(ThemeManager &themeManager, SecurityRuleStore &ruleStor
     });
     connect(m_toolbar, &BrowserToolbar::addBookmarkRequested, this,
             &ContentView::addCurrentPageToBookmarks);
+    // Cleared history takes the tabs that could be reopened with it.
+    connect(&m_history, &HistoryStore::visitsCleared, this, [this] { m_closedTabs.clear(); });
 
     m_sidebar->setSelectedSection(m_selectedSection);
     updateBookmarkBadge();

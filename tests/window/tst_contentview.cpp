@@ -702,6 +702,17 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
     // With nothing shown before it there, back closes the copy.
     window->tabViewModel(3).goBack();
     QTRY_COMPARE(window->tabCount(), 3);
+
+    // Clearing the history forgets the tabs and windows closed before.
+    ContentView *other = m_env->open();
+    QVERIFY(load(other, newsUrl));
+    other->close();
+    QTRY_COMPARE(m_env->app->windows(), QList {window});
+    QVERIFY(m_env->app->historyStore().clearAll());
+    choose(0, u"reopenTabMenuAction"_s);
+    window->findChild<QAction *>(u"reopenTabAction"_s)->trigger();
+    QCOMPARE(window->tabCount(), 3);
+    QCOMPARE(m_env->app->windows(), QList {window});
 }
 
 void TestContentView::tabStripClicks()
