@@ -464,6 +464,7 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
 
     const HostRule *blocking = nullptr;
     const HostRule *unblocking = nullptr;
+    bool blocksAnySite = false;
     const auto visit = [&](qint32 index, bool wholeHost) {
         for (; index >= 0 && !unblocking; index = m_hostRules[size_t(index)].next) {
             const HostRule &rule = m_hostRules[size_t(index)];
@@ -509,7 +510,9 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
                 from = dot + 1;
             }
         }
+        const HostRule *named = blocking;
         visit(m_anyHostRule, true);
+        blocksAnySite = !named && blocking;
     }
     if (unblocking)
         return matchOf(*unblocking);
@@ -525,12 +528,18 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
             = firstMatch(m_unblockExpressions, m_unblockGroups, addressSubject()))
             return matchOf(*rule);
     }
-    if (blocking)
-        return matchOf(*blocking);
+    if (blocking) {
+        Match found = matchOf(*blocking);
+        found.anySite = blocksAnySite;
+        return found;
+    }
     if (!m_blockGroups.empty()) {
         if (const ExpressionRule *rule
-            = firstMatch(m_blockExpressions, m_blockGroups, addressSubject()))
-            return matchOf(*rule);
+            = firstMatch(m_blockExpressions, m_blockGroups, addressSubject())) {
+            Match found = matchOf(*rule);
+            found.anySite = rule->expression.matches(addressText(url, u"any-site.invalid"));
+            return found;
+        }
     }
     return Match();
 }

@@ -46,6 +46,10 @@ public:
         Verdict verdict = Verdict::None;
         int line = 0; // 1-based line of the rule that decided; 0 for none
         QString rule; // that rule as written, without its comment
+        // A block by a rule that names no site ("*://*/*?ref=*", or an
+        // expression that matches the address on any host): it says
+        // something about the address, nothing about who runs the site.
+        bool anySite = false;
     };
     struct SkippedLine
     {

@@ -201,21 +201,22 @@ RuleSet::Match RuleSet::match(QStringView host) const
     return m_own->match(host);
 }
 
-QStringList RuleSet::blockingLists(const QUrl &address, QStringView host) const
+QList<RuleSet::ListBlock> RuleSet::blockingLists(const QUrl &address, QStringView host) const
 {
-    QStringList names;
+    QList<ListBlock> blocks;
     for (const SubscribedList &list : m_lists) {
-        switch (list.list->match(address, host).verdict) {
+        const BlockList::Match match = list.list->match(address, host);
+        switch (match.verdict) {
         case BlockList::Verdict::Unblocked:
             return {};
         case BlockList::Verdict::Blocked:
-            names.append(list.name);
+            blocks.append({list.name, match.anySite});
             break;
         case BlockList::Verdict::None:
             break;
         }
     }
-    return names;
+    return blocks;
 }
 
 RuleSet RuleSet::withSubscribedLists(const QList<SubscribedList> &lists) const

@@ -49,7 +49,12 @@ public:
     // order. None when an "@" rule of any list lifts it: a list's exception
     // lifts what another list blocks, as the extension reads them.
     // host: the address's host as match() takes it.
-    QStringList blockingLists(const QUrl &address, QStringView host) const;
+    struct ListBlock
+    {
+        QString name;
+        bool anySite = false; // by a rule that names no site
+    };
+    QList<ListBlock> blockingLists(const QUrl &address, QStringView host) const;
 
     // The same shops and patterns, judged alongside other lists.
     RuleSet withSubscribedLists(const QList<SubscribedList> &lists) const;

@@ -162,14 +162,21 @@ QUrl listAddress(const LoadTarget &target, const QUrl &address, const QString &h
     return bare;
 }
 
-void addListReasons(QStringList *reasons, const RuleSet &rules, const LoadTarget &target,
-                    const QUrl &address, const QString &host)
+// A list's report of a site blocks it. A rule that names no site (a
+// community list's "?redirect=" expression) would block the sign-in pages of
+// every shop: it cautions at most.
+void addListReasons(QStringList *reasons, QStringList *cautions, const RuleSet &rules,
+                    const LoadTarget &target, const QUrl &address, const QString &host)
 {
     if (rules.subscribedLists().isEmpty())
         return;
-    const QStringList names = rules.blockingLists(listAddress(target, address, host), host);
-    for (const QString &name : names)
-        reasons->append(SafetyReasons::subscribedList(name));
+    for (const RuleSet::ListBlock &block :
+         rules.blockingLists(listAddress(target, address, host), host)) {
+        if (!block.anySite)
+            reasons->append(SafetyReasons::subscribedList(block.name));
+        else if (cautions)
+            cautions->append(SafetyReasons::subscribedListAnySite(block.name));
+    }
 }
 
 } // namespace
@@ -221,7 +228,7 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
 
     QStringList reasons = std::move(match.patternReasons);
     if (parsed.isIpAddress()) {
-        addListReasons(&reasons, rules, target, address, host);
+        addListReasons(&reasons, nullptr, rules, target, address, host);
         if (!parsed.isLocalAddress())
             reasons.append(SafetyReasons::ipAddress());
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
@@ -241,8 +248,9 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     // site is its customer's, not the brand's.
     const bool official = brands.isOfficial(host) && !brands.isOfficial(suffix);
     const bool wellKnown = official || MajorSites::containsRegistrable(registrable, suffix);
+    QStringList cautions;
     if (!wellKnown)
-        addListReasons(&reasons, rules, target, address, host);
+        addListReasons(&reasons, &cautions, rules, target, address, host);
 
     if (hasScamHyphenation(registrable))
         reasons.append(SafetyReasons::hyphenRule());
@@ -250,7 +258,6 @@ SafetyLevel SafeBrowsingEngine::evaluateSafety(const LoadTarget &target, const Q
     if (wellKnown)
         return reasons.isEmpty() ? SafetyLevel::neutral(host) : SafetyLevel::suspicious(reasons);
 
-    QStringList cautions;
     // Cautions read from the host's own shape, each weak alone; two of them
     // together are rare on real shops and common on throw-away scam hosts.
     // A resemblance to a certified shop is left out: the shop's own other

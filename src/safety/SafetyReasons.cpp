@@ -24,6 +24,11 @@ QString SafetyReasons::subscribedList(const QString &listName)
     return u"購読リスト「%1」に掲載"_s.arg(listName);
 }
 
+QString SafetyReasons::subscribedListAnySite(const QString &listName)
+{
+    return u"購読リスト「%1」の、サイトを問わない規則に一致"_s.arg(listName);
+}
+
 QString SafetyReasons::impersonation(const QString &brand)
 {
     return u"%1を装った偽サイトの疑い"_s.arg(brand);
@@ -130,6 +135,7 @@ QStringList SafetyReasons::cautionTemplates()
     // sometimes abused.
     return {
         resemblesCertifiedShop(u"<認定ショップ>"_s),
+        subscribedListAnySite(u"<リスト名>"_s),
         dynamicDns(u"<サフィックス>"_s),
         freeHosting(u"<サフィックス>"_s),
         cautionTld(u"<TLD>"_s),

@@ -12,6 +12,7 @@ public:
     static QString hyphenRule();
     static QString patternFallback(const QString &pattern);
     static QString subscribedList(const QString &listName);
+    static QString subscribedListAnySite(const QString &listName);
     static QString impersonation(const QString &brand);
     static QString resemblesCertifiedShop(const QString &shop);
     static QString certifiedPrefix(const QString &brand, const QString &domain);

@@ -284,8 +284,14 @@ void tst_SafeBrowsingEngine::evaluate_data()
     listed("list: host spelled oddly", {fake}, u"https://WWW.Fake-Shop.Example./x"_s,
            SL::suspicious({listA}));
     listed("list: expression over the whole address",
-           {uR"(/^https?:\/\/[^/]+\/.*(R(URL|EDIRECT)|UR[LI]|LINK)=.*\//i)"_s},
+           {uR"(/^https?:\/\/(www\.)?news\.example\/.*(R(URL|EDIRECT)|LINK)=/i)"_s},
            u"https://news.example/out?Redirect=https://x.example/"_s, SL::suspicious({listA}));
+    // A rule that names no site would stop every shop's sign-in page.
+    const SL anySite = SL::caution({SafetyReasons::subscribedListAnySite(u"A"_s)});
+    listed("list: expression for any site", {uR"(/^https?:\/\/[^/]+\/.*REDIRECT=.*\//i)"_s},
+           u"https://news.example/login?redirect=/my/"_s, anySite);
+    listed("list: pattern for any host", {u"*://*/login*"_s}, u"https://news.example/login"_s,
+           anySite);
     listed("list: every list that blocks, in order",
            {fake, u"# Title: x\n*://fake-shop.example/*"_s}, u"https://fake-shop.example/"_s,
            SL::suspicious({listA, SafetyReasons::subscribedList(u"B"_s)}));
