@@ -33,25 +33,6 @@ bool isSameAddress(const QUrl &a, const QUrl &b)
     return addressKey(a) == addressKey(b);
 }
 
-// The site an address belongs to, for the proceed pass: its registrable
-// domain ("shop.scam.top" -> "scam.top"), or the host itself where there is
-// none (an IP address). A blob: or filesystem: address belongs to the site of
-// the origin it wraps. Empty when no site can be named.
-QString siteOf(const QUrl &url)
-{
-    if (!url.isValid())
-        return QString();
-    if (url.scheme() == "blob"_L1 || url.scheme() == "filesystem"_L1)
-        return siteOf(QUrl(url.path()));
-    QString host = url.host(QUrl::FullyEncoded).toLower();
-    if (host.endsWith(u'.'))
-        host.chop(1);
-    if (host.isEmpty())
-        return QString();
-    const QString registrable = PublicSuffixList::system().registrableDomain(host);
-    return registrable.isEmpty() ? host : registrable;
-}
-
 bool namesNoSite(const SafetyLevel &verdict)
 {
     return verdict.isNeutral()
@@ -97,6 +78,21 @@ bool isAddressStandingInForTitle(const QString &title, const QUrl &url)
 }
 
 } // namespace
+
+QString BrowserViewModel::siteOf(const QUrl &url)
+{
+    if (!url.isValid())
+        return QString();
+    if (url.scheme() == "blob"_L1 || url.scheme() == "filesystem"_L1)
+        return siteOf(QUrl(url.path()));
+    QString host = url.host(QUrl::FullyEncoded).toLower();
+    if (host.endsWith(u'.'))
+        host.chop(1);
+    if (host.isEmpty())
+        return QString();
+    const QString registrable = PublicSuffixList::system().registrableDomain(host);
+    return registrable.isEmpty() ? host : registrable;
+}
 
 BrowserViewModel::BrowserViewModel(const SecurityRuleStore &rules, QObject *parent)
     : QObject(parent)

@@ -145,6 +145,11 @@ public:
     // What the policy would say of an address, without going there: for the
     // link under the pointer.
     SafetyLevel verdictFor(const QUrl &url) const { return judge(url); }
+    // The site an address belongs to: its registrable domain
+    // ("shop.scam.top" -> "scam.top"), or the host itself where there is none
+    // (an IP address). A blob: or filesystem: address belongs to the site of
+    // the origin it wraps. Empty when no site can be named.
+    static QString siteOf(const QUrl &url);
 
     // The navigation policy: answers at once whether the engine may go on;
     // a block, or the verdict of a load this model asked for, is published on
