@@ -94,6 +94,11 @@ QString BrowserViewModel::siteOf(const QUrl &url)
     return registrable.isEmpty() ? host : registrable;
 }
 
+bool BrowserViewModel::isLetThrough(const QUrl &url) const
+{
+    return m_proceedPass && !m_proceedPass->site.isEmpty() && siteOf(url) == m_proceedPass->site;
+}
+
 BrowserViewModel::BrowserViewModel(const SecurityRuleStore &rules, QObject *parent)
     : QObject(parent)
     , m_rules(rules.ruleSet())

@@ -150,6 +150,9 @@ public:
     // (an IP address). A blob: or filesystem: address belongs to the site of
     // the origin it wraps. Empty when no site can be named.
     static QString siteOf(const QUrl &url);
+    // The user went past a warning for this address's site, and the page
+    // load they chose is the one under way or shown.
+    bool isLetThrough(const QUrl &url) const;
 
     // The navigation policy: answers at once whether the engine may go on;
     // a block, or the verdict of a load this model asked for, is published on

@@ -4,6 +4,7 @@
 #include "browser/CertificateErrorModel.h"
 #include "browser/JavaScriptDialogRelay.h"
 #include "browser/PageActionTexts.h"
+#include "browser/SubresourceScreen.h"
 
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
@@ -26,6 +27,9 @@ ScreeningWebPage::ScreeningWebPage(BrowserViewModel &viewModel, QWebEngineProfil
     , m_certificateErrors(new CertificateErrorModel(*this))
 {
     PageActionTexts::apply(*this);
+    // Every page is made here, in normal and private windows alike, so every
+    // page's own requests are screened too.
+    setUrlRequestInterceptor(new SubresourceScreen(viewModel, this));
     // The toolbar speaks of the address whose certificate is in question.
     connect(m_certificateErrors, &CertificateErrorModel::errorChanged, this, [this] {
         if (m_viewModel)

@@ -13,9 +13,10 @@ class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 
 // A tab's page: every navigation the engine proposes, in the main frame and
-// in sub-frames, is put to the view model's policy. Windows the page asks for
-// open as new tabs whose pages keep their opener; their navigations go to the
-// new tab's own policy.
+// in sub-frames, is put to the view model's policy, and what the page fetches
+// by itself is kept off suspicious hosts (SubresourceScreen). Windows the
+// page asks for open as new tabs whose pages keep their opener; their
+// navigations go to the new tab's own policy.
 class ScreeningWebPage final : public QWebEnginePage
 {
     Q_OBJECT

