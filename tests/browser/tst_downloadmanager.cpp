@@ -21,8 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int engineTimeout = 20000;
-
 const QString shopHost = u"shop.example.com"_s;
 const QString scamHost = u"cheap-brand-outlet.top"_s;
 const QByteArray pdf = "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n";
@@ -99,8 +97,7 @@ bool TestDownloadManager::waitForLastRow(DownloadItem::State state, int rows)
 {
     DownloadListModel *model = m_manager->model();
     return waitForEngine(
-        [&] { return model->rowCount() == rows && model->items().last().state == state; },
-        engineTimeout);
+        [&] { return model->rowCount() == rows && model->items().last().state == state; });
 }
 
 void TestDownloadManager::savesWithoutOverwriting()
@@ -138,8 +135,7 @@ void TestDownloadManager::refusesWhatComesFromSuspiciousHosts()
     QFETCH(QUrl, download);
     QFETCH(QUrl, judged);
     m_page->load(page);
-    QVERIFY(waitForEngine([&] { return m_page->url() == page && !m_page->isLoading(); },
-                          engineTimeout));
+    QVERIFY(waitForEngine([&] { return m_page->url() == page && !m_page->isLoading(); }));
     m_page->download(download);
     QVERIFY(waitForLastRow(DownloadItem::State::refused));
     const DownloadItem item = m_manager->model()->items().last();
@@ -168,7 +164,7 @@ void TestDownloadManager::asksBeforeSavingPrograms()
         return answer;
     });
     m_page->load(setup);
-    QVERIFY(waitForEngine([&] { return !asked.isEmpty(); }, engineTimeout));
+    QVERIFY(waitForEngine([&] { return !asked.isEmpty(); }));
     QCOMPARE(asked, QStringList {u"setup.exe "_s + shopHost});
     if (answer)
         QVERIFY(waitForLastRow(DownloadItem::State::completed));
@@ -193,7 +189,7 @@ void TestDownloadManager::windowsSavingAtOnceNeverShareAFile()
     m_page->load(address(shopHost, u"/held"_s));
     QVERIFY(waitForLastRow(DownloadItem::State::inProgress));
     otherPage.load(address(shopHost, u"/held"_s));
-    QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }, engineTimeout));
+    QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }));
     QCOMPARE(m_manager->model()->items().last().fileName, u"catalog.pdf"_s);
     QCOMPARE(other.model()->items().last().fileName, u"catalog (1).pdf"_s);
 }

@@ -25,7 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int engineTimeout = 20000;
 // The policy answers as the navigation starts; a block shows long before this.
 constexpr int blockTimeout = 5000;
 
@@ -184,8 +183,7 @@ void TestNavigationPolicy::init()
 
 bool TestNavigationPolicy::waitForLoad(const QUrl &url)
 {
-    return waitForEngine([&] { return isShowing(url) && !m_viewModel->isLoading(); },
-                         engineTimeout);
+    return waitForEngine([&] { return isShowing(url) && !m_viewModel->isLoading(); });
 }
 
 bool TestNavigationPolicy::loadAndWait(const QUrl &url)
@@ -326,8 +324,8 @@ void TestNavigationPolicy::pageStateFlowsIntoViewModel()
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
 
     m_viewModel->reload();
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(trustedHost, u"/second"_s), 3, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
+    QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/second"_s), 3);
+    QTRY_VERIFY_ENGINE(!m_viewModel->isLoading());
 }
 
 void TestNavigationPolicy::everyNavigationKindIsScreened_data()
@@ -411,14 +409,14 @@ void TestNavigationPolicy::everyNavigationKindIsScreened()
     const bool newTab
         = kind == u"target blank"_s || kind == u"window.open"_s || kind == u"blank window"_s;
     if (outcome == Outcome::refused) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_windowRequests, 1, engineTimeout);
+        QTRY_COMPARE_ENGINE(m_windowRequests, 1);
         QCoreApplication::processEvents();
         QVERIFY(waitForLoad(start));
         QVERIFY(m_fixture->tabs.empty());
         return;
     }
     if (newTab)
-        QTRY_COMPARE_WITH_TIMEOUT(int(m_fixture->tabs.size()), 1, engineTimeout);
+        QTRY_COMPARE_ENGINE(int(m_fixture->tabs.size()), 1);
     BrowserViewModel &screened = newTab ? *m_fixture->tabs.front() : *m_viewModel;
     QTRY_VERIFY_WITH_TIMEOUT(screened.isBlocked(), blockTimeout);
     const QUrl blocked = screened.pendingBlockedURL();
@@ -455,10 +453,10 @@ void TestNavigationPolicy::popupFloodStaysBounded()
 
     QVERIFY(runScript(u"flood(%1)"_s.arg(calls)));
     // Only the allowance opens, each in a tab of its own.
-    QTRY_COMPARE_WITH_TIMEOUT(m_windowRequests, allowance, engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(int(m_fixture->tabs.size()), allowance, engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->tabs.back()->currentURL(),
-                              address(neutralHost, u"/p%1"_s.arg(allowance - 1)), engineTimeout);
+    QTRY_COMPARE_ENGINE(m_windowRequests, allowance);
+    QTRY_COMPARE_ENGINE(int(m_fixture->tabs.size()), allowance);
+    QTRY_COMPARE_ENGINE(m_fixture->tabs.back()->currentURL(),
+                        address(neutralHost, u"/p%1"_s.arg(allowance - 1)));
     int opened = 0;
     for (int i = 0; i < calls; ++i)
         opened += m_proxy.hits(neutralHost, u"/p%1"_s.arg(i)) > 0 ? 1 : 0;
@@ -479,8 +477,8 @@ void TestNavigationPolicy::typedDownloadLeavesTheBadgeToThePage()
     QVERIFY(loadAndWait(address(neutralHost, u"/"_s)));
     const SafetyLevel page = m_viewModel->safetyLevel();
     m_viewModel->loadURL(receipt);
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(receipt.host(), receipt.path()), 1, engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_viewModel->isLoading(), engineTimeout);
+    QTRY_COMPARE_ENGINE(m_proxy.hits(receipt.host(), receipt.path()), 1);
+    QTRY_VERIFY_ENGINE(!m_viewModel->isLoading());
     QTRY_COMPARE(m_viewModel->safetyLevel(), page);
     QCOMPARE(m_viewModel->currentURL(), address(neutralHost, u"/"_s));
 }
@@ -509,7 +507,7 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     QVERIFY(!m_viewModel->isProceeded());
     m_viewModel->proceedAnyway();
     QVERIFY(waitForLoad(proceeded));
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy.hits(u"img.scam-shop.top"_s, u"/frame"_s), 1, engineTimeout);
+    QTRY_COMPARE_ENGINE(m_proxy.hits(u"img.scam-shop.top"_s, u"/frame"_s), 1);
     QVERIFY(!m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->safetyLevel(), verdict);
     QVERIFY(m_viewModel->isProceeded());
@@ -542,9 +540,9 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     const QUrl japanese(u"http://Scam-Shop.top/検索?q=バッグ 赤"_s);
     QVERIFY(loadBlocked(japanese));
     m_viewModel->proceedAnyway();
-    QVERIFY(waitForEngine(
-        [&] { return m_viewModel->currentURL().path() == u"/検索"_s && !m_viewModel->isLoading(); },
-        engineTimeout));
+    QVERIFY(waitForEngine([&] {
+        return m_viewModel->currentURL().path() == u"/検索"_s && !m_viewModel->isLoading();
+    }));
     QVERIFY(!m_viewModel->isBlocked());
 
     // Its own blob: document is judged by the site it wraps, also when it
@@ -584,8 +582,7 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     QVERIFY(early.isBlocked());
     early.proceedAnyway();
     WebViewHost::makeWebView(early, m_pane, m_profile.get());
-    QVERIFY(waitForEngine([&] { return early.currentURL() == first && !early.isLoading(); },
-                          engineTimeout));
+    QVERIFY(waitForEngine([&] { return early.currentURL() == first && !early.isLoading(); }));
     QVERIFY(!early.isBlocked());
     QCOMPARE(early.safetyLevel(), verdict);
 }
@@ -643,15 +640,13 @@ void TestNavigationPolicy::sameDocumentChangeRefreshesVerdict()
     const QUuid amazon = m_store->trustedShops().constFirst().id;
     m_store->toggleShop(amazon);
     m_page->runJavaScript(u"history.pushState({}, '', '/dp/2')"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(m_viewModel->currentURL(), address(trustedHost, u"/dp/2"_s),
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2"_s));
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(trustedHost));
     QCOMPARE(m_viewModel->urlInputString(), u"http://www.amazon.co.jp/dp/2"_s);
 
     m_store->toggleShop(amazon);
     m_page->runJavaScript(u"location.hash = 'reviews'"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(m_viewModel->currentURL(), address(trustedHost, u"/dp/2#reviews"_s),
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2#reviews"_s));
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
     QVERIFY(!m_viewModel->isBlocked());
     QCOMPARE(m_proxy.hits(trustedHost, u"/dp/2"_s), 0);
@@ -665,7 +660,7 @@ void TestNavigationPolicy::stalledLoadsAreStopped()
     m_viewModel->setRequestTimeouts(timeouts);
     QSignalSpy finished(m_page.data(), &QWebEnginePage::loadFinished);
     m_viewModel->loadURL(address(neutralHost, u"/stalled"_s));
-    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), engineTimeout);
+    QTRY_VERIFY_ENGINE(!finished.isEmpty());
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
 
@@ -676,7 +671,7 @@ void TestNavigationPolicy::stalledLoadsAreStopped()
     QVERIFY(loadBlocked(address(topHost, u"/stalled"_s)));
     finished.clear();
     m_viewModel->proceedAnyway();
-    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), engineTimeout);
+    QTRY_VERIFY_ENGINE(!finished.isEmpty());
     QCOMPARE(finished.first().first().toBool(), false);
     QVERIFY(!m_viewModel->isLoading());
     QCOMPARE(m_proxy.hits(topHost, u"/stalled"_s), 1);
@@ -727,8 +722,7 @@ void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts()
         m_page->download(address(page.host(), u"/after"_s));
     }
     QVERIFY(waitForEngine(
-        [&] { return m_page->title() == u"settled"_s || m_proxy.hits(page.host(), u"/after"_s); },
-        engineTimeout));
+        [&] { return m_page->title() == u"settled"_s || m_proxy.hits(page.host(), u"/after"_s); }));
     QCOMPARE(m_proxy.hosts().contains(host), reached);
 }
 

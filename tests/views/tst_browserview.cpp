@@ -48,8 +48,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int engineTimeout = 30000;
-
 const QUrl pageUrl(u"http://blog.example.com/page"_s);
 const QUrl otherUrl(u"http://blog.example.com/other"_s);
 const QUrl clickedUrl(u"http://blog.example.com/clicked"_s);
@@ -425,13 +423,13 @@ void TestBrowserView::warningFollowsEachBlock()
 {
     BrowserView &view = m_env->view;
     runScript(u"location.href = '%1'"_s.arg(scamUrl.toString()));
-    QTRY_VERIFY_WITH_TIMEOUT(view.isShowingWarning(), engineTimeout);
+    QTRY_VERIFY_ENGINE(view.isShowingWarning());
     QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
 
     // A script on the hidden page navigates elsewhere: screened too, and the
     // warning that is already up shows the new address.
     runScript(u"location.href = '%1'"_s.arg(otherScamUrl.toString()));
-    QTRY_COMPARE_WITH_TIMEOUT(view.warningView()->blockedUrl(), otherScamUrl, engineTimeout);
+    QTRY_COMPARE_ENGINE(view.warningView()->blockedUrl(), otherScamUrl);
     QVERIFY(view.isShowingWarning());
     QCOMPARE(m_proxy->hits(otherScamUrl.host(), otherScamUrl.path()), 0);
 }
@@ -450,13 +448,12 @@ void TestBrowserView::clickedWindowOpensAfterScriptFlood()
     // only the allowance opens, each tab blocked, and the page stays.
     runScript(u"for (let i = 0; i < 20; ++i) window.open('http://cheap-brand-outlet.top/p' + i)"_s);
     const int allowance = ScreeningWebPage::popupsWithoutGesturePerLoad;
-    QTRY_VERIFY_WITH_TIMEOUT(tabs.size() == size_t(allowance) && tabs.back()->isBlocked(),
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(tabs.size() == size_t(allowance) && tabs.back()->isBlocked());
 
     // The user's own click still opens its window.
     QTest::mouseClick(m_env->webView()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 320));
-    QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), size_t(allowance + 1), engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(tabs.back()->currentURL(), clickedUrl, engineTimeout);
+    QTRY_COMPARE_ENGINE(tabs.size(), size_t(allowance + 1));
+    QTRY_COMPARE_ENGINE(tabs.back()->currentURL(), clickedUrl);
     QCOMPARE(m_env->webView()->url(), pageUrl);
 }
 
@@ -543,17 +540,17 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     QVERIFY(bar->field()->hasFocus());
 
     QTest::keyClicks(bar->field(), u"macbook"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"1/3件"_s, engineTimeout);
+    QTRY_COMPARE_ENGINE(bar->countText(), u"1/3件"_s);
     for (const auto &[key, modifier, count] : {std::tuple {Qt::Key_F3, Qt::NoModifier, u"2/3件"_s},
                                                {Qt::Key_Return, Qt::NoModifier, u"3/3件"_s},
                                                {Qt::Key_F3, Qt::NoModifier, u"1/3件"_s},
                                                {Qt::Key_F3, Qt::ShiftModifier, u"3/3件"_s},
                                                {Qt::Key_Return, Qt::ShiftModifier, u"2/3件"_s}}) {
         press(key, modifier);
-        QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), count, engineTimeout);
+        QTRY_COMPARE_ENGINE(bar->countText(), count);
     }
     QTest::keyClicks(bar->field(), u"xyz"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(bar->countText(), u"見つかりません"_s, engineTimeout);
+    QTRY_COMPARE_ENGINE(bar->countText(), u"見つかりません"_s);
 
     // Esc closes the bar and gives the page its focus back; the load is not
     // touched.
@@ -562,7 +559,7 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     QTRY_VERIFY(m_env->webView()->hasFocus());
     // With nothing to close or stop, Esc is the page's own.
     press(Qt::Key_Escape);
-    QTRY_COMPARE_WITH_TIMEOUT(m_env->webView()->title(), u"Esc"_s, engineTimeout);
+    QTRY_COMPARE_ENGINE(m_env->webView()->title(), u"Esc"_s);
 
     // Zoom is remembered per host: another host opens at its own zoom, coming
     // back brings this one's.
@@ -598,12 +595,12 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     int asked = 0;
     m_env->actions.setPrintQuestion([&](QPrinter &, QWidget *) { return ++asked, false; });
     runScript(u"for (let i = 0; i < 6; ++i) window.print()"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(asked, BrowserPageActions::pagePrintsPerLoad, engineTimeout);
+    QTRY_COMPARE_ENGINE(asked, BrowserPageActions::pagePrintsPerLoad);
     QTest::qWait(500);
     QCOMPARE(asked, BrowserPageActions::pagePrintsPerLoad);
     QVERIFY(load(orderUrl));
     runScript(u"window.print()"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(asked, BrowserPageActions::pagePrintsPerLoad + 1, engineTimeout);
+    QTRY_COMPARE_ENGINE(asked, BrowserPageActions::pagePrintsPerLoad + 1);
     // A title never takes the proposed file out of its folder.
     QVERIFY(load(orderUrl));
     runScript(u"document.title = '../../etc/ご注文'"_s);
@@ -619,8 +616,7 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     // window test's, through the toolbar's stop button).
     BrowserViewModel &vm = m_env->viewModel;
     vm.loadURL(slowPageUrl);
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowImageUrl.host(), slowImageUrl.path()), 1,
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(m_proxy->hits(slowImageUrl.host(), slowImageUrl.path()), 1);
     QVERIFY(vm.isLoading());
     m_env->webView()->setFocus();
     press(Qt::Key_Escape);
@@ -637,19 +633,17 @@ void TestBrowserView::hoveredLinkShowsWhereItLeads()
     QWidget *page = m_env->webView()->focusProxy();
     const QLabel *status = m_env->view.linkStatus();
     QTest::mouseMove(page, QPoint(20, 20));
-    QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), engineTimeout);
+    QTRY_VERIFY_ENGINE(status->isVisible());
     QCOMPARE(status->text(), shopUrl.toString());
     // A link to a blocked site says so before it is clicked.
     QTest::mouseMove(page, QPoint(20, 70));
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), scamUrl.toString() + u" — 危険サイト・詐欺疑い"_s,
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(status->text(), scamUrl.toString() + u" — 危険サイト・詐欺疑い"_s);
     // A look-alike host is named as it really is; Japanese in the path reads as words.
     QTest::mouseMove(page, QPoint(20, 370));
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(),
-                              u"http://xn--rkuten-3nf.co.jp/セール — 危険サイト・詐欺疑い"_s,
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(status->text(),
+                        u"http://xn--rkuten-3nf.co.jp/セール — 危険サイト・詐欺疑い"_s);
     QTest::mouseMove(page, QPoint(600, 500));
-    QTRY_VERIFY_WITH_TIMEOUT(status->isHidden(), engineTimeout);
+    QTRY_VERIFY_ENGINE(status->isHidden());
 }
 
 void TestBrowserView::crashedPageSaysSoAndReloads()
@@ -657,13 +651,12 @@ void TestBrowserView::crashedPageSaysSoAndReloads()
     BrowserView &view = m_env->view;
     const int hits = m_proxy->hits(pageUrl.host(), pageUrl.path());
     QVERIFY(::kill(m_env->webView()->page()->renderProcessPid(), SIGKILL) == 0);
-    QTRY_VERIFY_WITH_TIMEOUT(view.crashedView()->isVisible(), engineTimeout);
+    QTRY_VERIFY_ENGINE(view.crashedView()->isVisible());
     QVERIFY(!view.webView()->isVisible());
 
     QTest::mouseClick(view.crashedView()->findChild<QPushButton *>(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(view.webView()->isVisible() && !m_env->viewModel.isLoading()
-                                 && m_proxy->hits(pageUrl.host(), pageUrl.path()) == hits + 1,
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(view.webView()->isVisible() && !m_env->viewModel.isLoading()
+                       && m_proxy->hits(pageUrl.host(), pageUrl.path()) == hits + 1);
     QVERIFY(view.crashedView()->isHidden());
     QCOMPARE(runScript(u"document.title"_s).toString(), u"page"_s);
 }

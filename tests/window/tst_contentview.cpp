@@ -60,8 +60,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int engineTimeout = 30000;
-
 const QUrl amazonUrl(u"http://www.amazon.co.jp/"_s);
 const QString amazonTitle = u"Amazon テストページ"_s;
 const QUrl newsUrl(u"http://news.example.com/"_s);
@@ -261,7 +259,7 @@ void TestContentView::firstLaunchSearchesOnce()
     QCOMPARE(store.filterMode(), SearchFilterMode::trustedOnly);
     const QUrl expected = searchAddress(store);
     const BrowserViewModel &vm = window->browserViewModel();
-    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == expected && !vm.isLoading(), engineTimeout);
+    QTRY_VERIFY_ENGINE(vm.currentURL() == expected && !vm.isLoading());
     // Shown once more (minimised and restored): no second start-up search.
     QSignalSpy loads(&vm, &BrowserViewModel::isLoadingChanged);
     window->hide();
@@ -338,8 +336,8 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     // The page arrives at once, but one of its images never does: the page
     // is shown and still loading.
     window->runSearch(slowPageUrl);
-    QTRY_COMPARE_WITH_TIMEOUT(m_proxy->hits(slowUrl.host(), slowUrl.path()), 1, engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), slowPageUrl, engineTimeout);
+    QTRY_COMPARE_ENGINE(m_proxy->hits(slowUrl.host(), slowUrl.path()), 1);
+    QTRY_COMPARE_ENGINE(vm.currentURL(), slowPageUrl);
     QVERIFY(vm.isLoading());
     QCOMPARE(reload->toolTip(), u"中止"_s);
     // The strip shows progress, and nothing moves.
@@ -350,7 +348,7 @@ void TestContentView::reloadShowsStopWhileLoadingAndStops()
     // has arrived stays.
     const int pageHits = m_proxy->hits(slowPageUrl.host(), slowPageUrl.path());
     click(button(window, reload));
-    QTRY_VERIFY_WITH_TIMEOUT(!vm.isLoading(), engineTimeout);
+    QTRY_VERIFY_ENGINE(!vm.isLoading());
     QCOMPARE(reload->toolTip(), u"更新"_s);
     QVERIFY(!bar->isVisible());
     QCOMPARE(vm.currentURL(), slowPageUrl);
@@ -365,7 +363,7 @@ void TestContentView::titleAndBookmarkFollowPage()
     QVERIFY(!add->isEnabled());
     window->addCurrentPageToBookmarks();
     QVERIFY(window->bookmarkStore().bookmarks().isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(!window->browserViewModel().currentURL().isEmpty(), engineTimeout);
+    QTRY_VERIFY_ENGINE(!window->browserViewModel().currentURL().isEmpty());
 
     QLabel *title = window->toolbar()->titleLabel();
     QVERIFY(load(window, amazonUrl));
@@ -499,7 +497,7 @@ void TestContentView::sidebarBadgeAndSections()
     QCOMPARE(window->sidebar()->selectedSection(), NavigationSection::browser);
     QCOMPARE(window->browserView(), pane);
     QVERIFY(pane->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(), newsUrl, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->browserViewModel().currentURL(), newsUrl);
 
     // Clicking a group header selects nothing.
     const QRect header = sidebar->visualItemRect(sidebar->topLevelItem(1));
@@ -533,16 +531,15 @@ void TestContentView::keyboardShortcuts()
 
     // The page keys work from the query box too.
     QTest::keyClick(field, Qt::Key_Left, Qt::AltModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == newsUrl && vm.canGoForward(), engineTimeout);
+    QTRY_VERIFY_ENGINE(vm.currentURL() == newsUrl && vm.canGoForward());
     QTest::keyClick(field, Qt::Key_Right, Qt::AltModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(vm.currentURL() == amazonUrl && !vm.isLoading(), engineTimeout);
+    QTRY_VERIFY_ENGINE(vm.currentURL() == amazonUrl && !vm.isLoading());
     int hits = m_proxy->hits(amazonUrl.host(), u"/"_s);
     for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R,
                                       Qt::SHIFT | Qt::Key_F5, Qt::CTRL | Qt::SHIFT | Qt::Key_R}) {
         QTest::keyClick(field, key.key(), key.keyboardModifiers());
         ++hits;
-        QTRY_VERIFY_WITH_TIMEOUT(m_proxy->hits(amazonUrl.host(), u"/"_s) == hits && !vm.isLoading(),
-                                 engineTimeout);
+        QTRY_VERIFY_ENGINE(m_proxy->hits(amazonUrl.host(), u"/"_s) == hits && !vm.isLoading());
     }
 
     QTest::keyClick(field, Qt::Key_D, Qt::ControlModifier);
@@ -579,8 +576,7 @@ void TestContentView::keyboardShortcuts()
     // Return searches for what the box holds, through the current tab, and
     // the page takes the keys next (PageDown, Space).
     QTest::keyClick(field, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(vm.currentURL(), searchAddress(m_env->app->ruleStore(), u"iPad"_s),
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(vm.currentURL(), searchAddress(m_env->app->ruleStore(), u"iPad"_s));
     QVERIFY(!field->hasFocus());
     QWidget *page = window->browserView()->webView();
     QTRY_VERIFY(page == window->focusWidget() || page->isAncestorOf(window->focusWidget()));
@@ -634,7 +630,7 @@ void TestContentView::tabKeys()
         const int before = window->tabCount();
         QTest::keyClick(target, key.key(), key.keyboardModifiers());
         if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_W))
-            QTRY_VERIFY_WITH_TIMEOUT(!open || window->tabCount() < before, engineTimeout);
+            QTRY_VERIFY_ENGINE(!open || window->tabCount() < before);
     }
     if (tabs.isEmpty()) {
         QTRY_VERIFY(m_env->app->windows().isEmpty());
@@ -643,7 +639,7 @@ void TestContentView::tabKeys()
     const int start = int(tabs.indexOf(QUrl()));
     if (start >= 0)
         tabs[start] = searchAddress(m_env->app->ruleStore());
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), tabs, engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), tabs);
     QCOMPARE(window->currentTabIndex(), current);
     // The toolbar shows the current tab's page.
     QCOMPARE(window->toolbar()->addressView()->address(), tabs.at(current));
@@ -668,35 +664,32 @@ void TestContentView::tabMenuDuplicatesClosesAndReopens()
     };
 
     choose(2, u"duplicateTabMenuAction"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl, amazonUrl}),
-                              engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), QList<QUrl>({newsUrl, untitledUrl, amazonUrl, amazonUrl}));
     QCOMPARE(window->currentTabIndex(), 3);
     choose(1, u"closeTabsToTheRightMenuAction"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({newsUrl, untitledUrl}), engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), QList<QUrl>({newsUrl, untitledUrl}));
     choose(1, u"closeOtherTabsMenuAction"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl}), engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), QList<QUrl>({untitledUrl}));
     QVERIFY(!window->tabMenu(0)->findChild<QAction *>(u"closeOtherTabsMenuAction"_s)->isEnabled());
     // The last tab closed comes back first, its way back with it.
     choose(0, u"reopenTabMenuAction"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl}), engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), QList<QUrl>({untitledUrl, newsUrl}));
     QTRY_VERIFY(window->tabViewModel(1).canGoBack());
     choose(1, u"duplicateTabMenuAction"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), QList<QUrl>({untitledUrl, newsUrl, newsUrl}), engineTimeout);
+    QTRY_COMPARE_ENGINE(shown(), QList<QUrl>({untitledUrl, newsUrl, newsUrl}));
     QTRY_VERIFY(window->tabViewModel(2).canGoBack());
 
     // A page let through past its warning is that tab's alone: its copy
     // is judged anew and stopped.
     BrowserViewModel &proceeded = window->tabViewModel(2);
     proceeded.loadURL(scamUrl);
-    QTRY_VERIFY_WITH_TIMEOUT(proceeded.isBlocked(), engineTimeout);
+    QTRY_VERIFY_ENGINE(proceeded.isBlocked());
     proceeded.proceedAnyway();
-    QTRY_VERIFY_WITH_TIMEOUT(!proceeded.isBlocked() && proceeded.currentURL() == scamUrl
-                                 && !proceeded.isLoading(),
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(!proceeded.isBlocked() && proceeded.currentURL() == scamUrl
+                       && !proceeded.isLoading());
     const int scamHits = m_proxy->hits(scamUrl.host(), u"/"_s);
     choose(2, u"duplicateTabMenuAction"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(window->tabCount() == 4 && window->tabViewModel(3).isBlocked(),
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(window->tabCount() == 4 && window->tabViewModel(3).isBlocked());
     QTest::qWait(300);
     QCOMPARE(m_proxy->hits(scamUrl.host(), u"/"_s), scamHits);
     // With nothing shown before it there, back closes the copy.
@@ -726,13 +719,13 @@ void TestContentView::tabStripClicks()
     QCOMPARE(window->currentTabIndex(), 1);
     // A middle click closes the tab under the pointer; its own button, its own.
     QTest::mouseClick(strip, Qt::MiddleButton, {}, strip->tabRect(1).center());
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->tabCount(), 1);
     QTest::mouseDClick(strip, Qt::LeftButton, {}, QPoint(strip->width() - 5, 5));
     QCOMPARE(window->tabCount(), 2);
     click(qobject_cast<QToolButton *>(strip->tabButton(0, QTabBar::RightSide)));
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 1, engineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(window->browserViewModel().currentURL(),
-                              searchAddress(m_env->app->ruleStore()), engineTimeout);
+    QTRY_COMPARE_ENGINE(window->tabCount(), 1);
+    QTRY_COMPARE_ENGINE(window->browserViewModel().currentURL(),
+                        searchAddress(m_env->app->ruleStore()));
 }
 
 void TestContentView::closingATabAsksAPageHoldingInput_data()
@@ -767,10 +760,10 @@ void TestContentView::closingATabAsksAPageHoldingInput()
     const auto run = [page](const QString &js) { return runScript(page, js, 2000).toBool(); };
     QVERIFY(run(script + u"; true"_s));
     if (qstrcmp(QTest::currentDataTag(), "blocked page") == 0)
-        QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->isShowingWarning(), engineTimeout);
+        QTRY_VERIFY_ENGINE(window->browserView()->isShowingWarning());
     if (qstrcmp(QTest::currentDataTag(), "crashed page") == 0) {
         QVERIFY(::kill(page->renderProcessPid(), SIGKILL) == 0);
-        QTRY_VERIFY_WITH_TIMEOUT(window->browserView()->crashedView()->isVisible(), engineTimeout);
+        QTRY_VERIFY_ENGINE(window->browserView()->crashedView()->isVisible());
     }
     // The engine asks only for a page the user has interacted with.
     QWidget *input = window->browserView()->webView()->focusProxy();
@@ -795,7 +788,7 @@ void TestContentView::closingATabAsksAPageHoldingInput()
         window->selectTab(1);
     window->closeTab(0);
     const QList<QUrl> left = leave ? QList {amazonUrl} : QList {newsUrl, amazonUrl};
-    QTRY_COMPARE_WITH_TIMEOUT(tabAddresses(window), left, engineTimeout);
+    QTRY_COMPARE_ENGINE(tabAddresses(window), left);
     QCOMPARE(unanswered.count(), 0);
     if (!leave)
         QCOMPARE(window->currentTabIndex(), 0);
@@ -867,11 +860,10 @@ void TestContentView::pagesOpenTabs()
     QTest::qWait(300);
     QTest::mouseClick(first->focusProxy(), button, {}, QPoint(100, 30 + 60 * link));
 
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->tabCount(), 2);
     QCOMPARE(window->currentTabIndex(), background ? 0 : 1);
     BrowserViewModel &opened = window->tabViewModel(1);
-    QTRY_VERIFY_WITH_TIMEOUT(opened.currentURL() == amazonUrl && !opened.isLoading(),
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(opened.currentURL() == amazonUrl && !opened.isLoading());
     QCOMPARE(window->tabViewModel(0).currentURL(), tabLinksUrl);
     if (background)
         return;
@@ -882,7 +874,7 @@ void TestContentView::pagesOpenTabs()
     // back to the front rather than its neighbour.
     window->openTab(untitledUrl, true);
     window->tabView(1)->webView()->page()->runJavaScript(u"window.close()"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->tabCount(), 2);
     QCOMPARE(window->currentTabIndex(), 0);
 }
 
@@ -894,7 +886,7 @@ void TestContentView::popupShowsOnlyAPageFromAnAddress()
     // that page crashes the engine, so the tab stays covered.
     window->browserView()->webView()->page()->runJavaScript(
         u"window.w = window.open(''); w.document.body.innerHTML = '<h1>written</h1>';"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(window->tabCount(), 2, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->tabCount(), 2);
     BrowserView *popup = window->tabView(1);
     // Opened without a click, it waits behind.
     QCOMPARE(window->currentTabIndex(), 0);
@@ -905,7 +897,7 @@ void TestContentView::popupShowsOnlyAPageFromAnAddress()
     // Its first page from an address shows.
     window->tabView(0)->webView()->page()->runJavaScript(
         u"w.location = '%1';"_s.arg(amazonUrl.toString()));
-    QTRY_VERIFY_WITH_TIMEOUT(popup->webView()->isVisible(), engineTimeout);
+    QTRY_VERIFY_ENGINE(popup->webView()->isVisible());
     QCOMPARE(popup->viewModel().currentURL(), amazonUrl);
 }
 
@@ -948,7 +940,7 @@ void TestContentView::downloadsShowUnderThePage()
             });
     });
     page->download(QUrl(u"http://127.0.0.1:%1/catalog"_s.arg(slow.serverPort())));
-    QTRY_COMPARE_WITH_TIMEOUT(window->runningDownloads(), 1, engineTimeout);
+    QTRY_COMPARE_ENGINE(window->runningDownloads(), 1);
     const QPointer<ContentView> open(window);
     const auto answer = [this](const char *button) {
         QTimer::singleShot(100, this, [button] {
@@ -985,10 +977,9 @@ void TestContentView::screenshots()
     // Behind the certified shop, a shop under caution and a blocked one.
     window->openTab(cautionUrl, true);
     window->openTab(scamUrl, true);
-    QTRY_VERIFY_WITH_TIMEOUT(window->tabView(2)->isShowingWarning(), engineTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!window->tabViewModel(1).isLoading()
-                                 && window->tabViewModel(1).safetyLevel().isCaution(),
-                             engineTimeout);
+    QTRY_VERIFY_ENGINE(window->tabView(2)->isShowingWarning());
+    QTRY_VERIFY_ENGINE(!window->tabViewModel(1).isLoading()
+                       && window->tabViewModel(1).safetyLevel().isCaution());
     window->searchBar()->setSearchText(u"MacBook Air"_s);
     int tab = 0;
     for (const QString &name : {u"default"_s, u"caution"_s, u"warning"_s}) {
