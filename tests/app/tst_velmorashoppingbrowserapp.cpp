@@ -42,8 +42,7 @@ const QUrl tickerUrl(u"http://shop.example.com/ticker"_s);
 
 QByteArray page(const QByteArray &title, const QByteArray &script)
 {
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title><script>"
-        + script + "</script></head><body></body></html>";
+    return htmlPage("<title>" + title + "</title><script>" + script + "</script>");
 }
 
 // A start of the program: its own application object over the user's

@@ -25,11 +25,6 @@ const QString shopHost = u"shop.example.com"_s;
 const QString scamHost = u"cheap-brand-outlet.top"_s;
 const QByteArray pdf = "%PDF-1.4\n1 0 obj <<>> endobj\ntrailer <<>>\n%%EOF\n";
 
-QUrl address(const QString &host, const QString &path)
-{
-    return QUrl(u"http://"_s + host + path);
-}
-
 } // namespace
 
 class TestDownloadManager final : public QObject

@@ -40,18 +40,7 @@ const QString hyphenHost = u"cheap-brand-sale-outlet.com"_s;
 // Both rules.
 const QString bothHost = u"super-cheap-brand-sale.top"_s;
 
-QUrl address(const QString &host, const QString &pathAndQuery = u"/"_s)
-{
-    return QUrl(u"http://"_s + host + pathAndQuery);
-}
-
 enum class Outcome { blocked, opened, refused };
-
-QByteArray htmlPage(const QByteArray &head, const QByteArray &body)
-{
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + head + "</head><body>" + body
-        + "</body></html>";
-}
 
 // A page's own request of one kind to U; done, its title says so. Its worker
 // is its own script and asks from inside.
@@ -434,21 +423,16 @@ void TestNavigationPolicy::popupFloodStaysBounded()
 {
     // Without a user gesture: scripts run from here are not one.
     const int calls = 1000;
-    m_proxy.setPage(neutralHost, u"/flood"_s,
-                    htmlPage("<title>flood</title><script>function flood(n) {"
-                             " for (let i = 0; i < n; ++i)"
-                             "  window.open('http://news.example.jp/p' + i);"
-                             "}</script>",
-                             ""));
+    m_proxy.setPage(
+        neutralHost, u"/flood"_s,
+        htmlPage("<title>flood</title><script>function flood(n) { for (let i = 0;"
+                 " i < n; ++i) window.open('http://news.example.jp/p' + i); }</script>"));
     const int allowance = ScreeningWebPage::popupsWithoutGesturePerLoad;
     // Each window opened tries to open more of itself: none may.
-    for (int i = 0; i < allowance; ++i) {
+    for (int i = 0; i < allowance; ++i)
         m_proxy.setPage(neutralHost, u"/p%1"_s.arg(i),
-                        htmlPage("<title>copy</title><script>"
-                                 "for (let i = 0; i < 5; ++i) window.open('/again' + i);"
-                                 "</script>",
-                                 ""));
-    }
+                        htmlPage("<title>copy</title><script>for (let i = 0; i < 5; ++i)"
+                                 " window.open('/again' + i);</script>"));
     QVERIFY(loadAndWait(address(neutralHost, u"/flood"_s)));
 
     QVERIFY(runScript(u"flood(%1)"_s.arg(calls)));

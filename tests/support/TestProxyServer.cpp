@@ -25,8 +25,7 @@ QString key(const QString &host, const QString &path)
 QByteArray defaultPage(const QString &host)
 {
     const QByteArray name = host.toHtmlEscaped().toUtf8();
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + name
-        + "</title></head><body><h1>" + name + "</h1></body></html>";
+    return htmlPage("<title>" + name + "</title>", "<h1>" + name + "</h1>");
 }
 
 } // namespace

@@ -6,8 +6,22 @@
 #include <QSet>
 #include <QString>
 #include <QTcpServer>
+#include <QUrl>
 
 class QTcpSocket;
+
+// A plain-http address, as the proxy serves it.
+inline QUrl address(const QString &host, const QString &pathAndQuery = QStringLiteral("/"))
+{
+    return QUrl(QStringLiteral("http://") + host + pathAndQuery);
+}
+
+// A whole page in UTF-8 with the head and body given.
+inline QByteArray htmlPage(const QByteArray &head, const QByteArray &body = {})
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + head + "</head><body>" + body
+        + "</body></html>";
+}
 
 // A tiny HTTP proxy for engine tests: the web engine is pointed at it and it
 // answers plain-http requests by host and path, so tests browse real host

@@ -399,10 +399,8 @@ void TestContentView::titleAndBookmarkFollowPage()
     const QString longTitle = QString(u"とても長いページタイトル"_s).repeated(10);
     const QString longHost = u"official-store.customer-service.payment-center.shipping-status."
                              u"order-tracking.delivery-notice.long.example.com"_s;
-    m_proxy->setPage(longHost, u"/"_s,
-                     "<html><head><meta charset=\"utf-8\"><title>" + longTitle.toUtf8()
-                         + "</title></head></html>");
-    QVERIFY(load(window, QUrl(u"http://"_s + longHost + u'/')));
+    m_proxy->setPage(longHost, u"/"_s, htmlPage("<title>" + longTitle.toUtf8() + "</title>"));
+    QVERIFY(load(window, address(longHost)));
     QTRY_VERIFY(title->isVisible());
     QVERIFY(title->text().endsWith(QChar(0x2026)));
     const AddressView *address = window->toolbar()->addressView();
