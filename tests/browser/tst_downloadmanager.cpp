@@ -44,12 +44,11 @@ private Q_SLOTS:
         m_rules.reset();
     }
 
-    void savesWithoutOverwriting();
+    void savesWithoutOverwritingNorSharingAName();
     void refusesWhatComesFromSuspiciousHosts_data();
     void refusesWhatComesFromSuspiciousHosts();
     void asksBeforeSavingPrograms_data();
     void asksBeforeSavingPrograms();
-    void windowsSavingAtOnceNeverShareAFile();
     void brokenOffDownloadsEndAndLeaveNoFile_data();
     void brokenOffDownloadsEndAndLeaveNoFile();
 
@@ -95,7 +94,7 @@ bool TestDownloadManager::waitForLastRow(DownloadItem::State state, int rows)
         [&] { return model->rowCount() == rows && model->items().last().state == state; });
 }
 
-void TestDownloadManager::savesWithoutOverwriting()
+void TestDownloadManager::savesWithoutOverwritingNorSharingAName()
 {
     const QStringList expected {u"注文確認書.pdf"_s, u"注文確認書 (1).pdf"_s};
     for (const QString &name : expected) {
@@ -108,6 +107,19 @@ void TestDownloadManager::savesWithoutOverwriting()
     }
     QDir folder(m_manager->downloadFolder());
     QCOMPARE(folder.entryList(QDir::Files, QDir::Name), QStringList({expected[1], expected[0]}));
+
+    // Another window saving at the same time: its own manager and page, the
+    // same profile and folder.
+    QWebEnginePage otherPage(m_profile.get());
+    DownloadManager other(*m_store, m_reserved);
+    other.setDownloadFolder(m_manager->downloadFolder());
+    other.watchPage(&otherPage);
+    m_page->load(address(shopHost, u"/held"_s));
+    QVERIFY(waitForLastRow(DownloadItem::State::inProgress, 3));
+    otherPage.load(address(shopHost, u"/held"_s));
+    QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }));
+    QCOMPARE(m_manager->model()->items().last().fileName, u"catalog.pdf"_s);
+    QCOMPARE(other.model()->items().last().fileName, u"catalog (1).pdf"_s);
 }
 
 void TestDownloadManager::refusesWhatComesFromSuspiciousHosts_data()
@@ -172,21 +184,6 @@ void TestDownloadManager::asksBeforeSavingPrograms()
     m_page->download(setup);
     QTest::qWait(500);
     QCOMPARE(asked.size(), answer ? 2 : 1);
-}
-
-void TestDownloadManager::windowsSavingAtOnceNeverShareAFile()
-{
-    // Another window: its own manager and page, the same profile and folder.
-    QWebEnginePage otherPage(m_profile.get());
-    DownloadManager other(*m_store, m_reserved);
-    other.setDownloadFolder(m_manager->downloadFolder());
-    other.watchPage(&otherPage);
-    m_page->load(address(shopHost, u"/held"_s));
-    QVERIFY(waitForLastRow(DownloadItem::State::inProgress));
-    otherPage.load(address(shopHost, u"/held"_s));
-    QVERIFY(waitForEngine([&] { return other.model()->rowCount() == 1; }));
-    QCOMPARE(m_manager->model()->items().last().fileName, u"catalog.pdf"_s);
-    QCOMPARE(other.model()->items().last().fileName, u"catalog (1).pdf"_s);
 }
 
 void TestDownloadManager::brokenOffDownloadsEndAndLeaveNoFile_data()
