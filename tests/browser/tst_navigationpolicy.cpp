@@ -85,11 +85,10 @@ private Q_SLOTS:
     void everyNavigationKindIsScreened_data();
     void everyNavigationKindIsScreened();
     void popupFloodStaysBounded();
-    void typedDownloadLeavesTheBadgeToThePage();
     void proceedPassCoversOnlyTheChosenPageLoad();
     void goBackAndReloadWhileBlocked();
     void sameDocumentChangeRefreshesVerdict();
-    void stalledLoadsAreStopped();
+    void typedDownloadOrStalledLoadLeavesThePageShown();
     void pagesAskNothingOfSuspiciousHosts_data();
     void pagesAskNothingOfSuspiciousHosts();
 
@@ -451,7 +450,7 @@ void TestNavigationPolicy::popupFloodStaysBounded()
     QCOMPARE(m_proxy.hits(neutralHost, u"/again0"_s), 0);
 }
 
-void TestNavigationPolicy::typedDownloadLeavesTheBadgeToThePage()
+void TestNavigationPolicy::typedDownloadOrStalledLoadLeavesThePageShown()
 {
     // A certified shop's file: the badge may not go on speaking of the shop
     // over the page that stays.
@@ -465,6 +464,28 @@ void TestNavigationPolicy::typedDownloadLeavesTheBadgeToThePage()
     QTRY_VERIFY_ENGINE(!m_viewModel->isLoading());
     QTRY_COMPARE(m_viewModel->safetyLevel(), page);
     QCOMPARE(m_viewModel->currentURL(), address(neutralHost, u"/"_s));
+
+    // A load that stalls is stopped.
+    RequestTimeouts timeouts;
+    timeouts.load = 300ms;
+    m_viewModel->setRequestTimeouts(timeouts);
+    QSignalSpy finished(m_page.data(), &QWebEnginePage::loadFinished);
+    m_viewModel->loadURL(address(neutralHost, u"/stalled"_s));
+    QTRY_VERIFY_ENGINE(!finished.isEmpty());
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(!m_viewModel->isLoading());
+
+    // Proceeding has its own, longer limit.
+    timeouts.load = 1h;
+    timeouts.proceed = 300ms;
+    m_viewModel->setRequestTimeouts(timeouts);
+    QVERIFY(loadBlocked(address(topHost, u"/stalled"_s)));
+    finished.clear();
+    m_viewModel->proceedAnyway();
+    QTRY_VERIFY_ENGINE(!finished.isEmpty());
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(!m_viewModel->isLoading());
+    QCOMPARE(m_proxy.hits(topHost, u"/stalled"_s), 1);
 }
 
 void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
@@ -634,31 +655,6 @@ void TestNavigationPolicy::sameDocumentChangeRefreshesVerdict()
     QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
     QVERIFY(!m_viewModel->isBlocked());
     QCOMPARE(m_proxy.hits(trustedHost, u"/dp/2"_s), 0);
-}
-
-void TestNavigationPolicy::stalledLoadsAreStopped()
-{
-    QVERIFY(loadAndWait(address(trustedHost, u"/start"_s)));
-    RequestTimeouts timeouts;
-    timeouts.load = 300ms;
-    m_viewModel->setRequestTimeouts(timeouts);
-    QSignalSpy finished(m_page.data(), &QWebEnginePage::loadFinished);
-    m_viewModel->loadURL(address(neutralHost, u"/stalled"_s));
-    QTRY_VERIFY_ENGINE(!finished.isEmpty());
-    QCOMPARE(finished.first().first().toBool(), false);
-    QVERIFY(!m_viewModel->isLoading());
-
-    // Proceeding has its own, longer limit.
-    timeouts.load = 1h;
-    timeouts.proceed = 300ms;
-    m_viewModel->setRequestTimeouts(timeouts);
-    QVERIFY(loadBlocked(address(topHost, u"/stalled"_s)));
-    finished.clear();
-    m_viewModel->proceedAnyway();
-    QTRY_VERIFY_ENGINE(!finished.isEmpty());
-    QCOMPARE(finished.first().first().toBool(), false);
-    QVERIFY(!m_viewModel->isLoading());
-    QCOMPARE(m_proxy.hits(topHost, u"/stalled"_s), 1);
 }
 
 void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts_data()
