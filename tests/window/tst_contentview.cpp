@@ -43,8 +43,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabBar>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -72,6 +70,8 @@ const QUrl cautionUrl(u"http://zakka-hanako.shop/"_s);
 const QUrl shopUrl(u"http://www.amazon.co.jp/order"_s);
 const QUrl receiptUrl(u"http://www.amazon.co.jp/receipt"_s);
 const QUrl scamFileUrl(u"http://cheap-brand-outlet.top/invoice"_s);
+// Sent half, then held: it stays in progress.
+const QUrl catalogUrl(u"http://shop.example.com/catalog"_s);
 
 // The user's home, where downloads go by default.
 QTemporaryDir home;
@@ -238,6 +238,8 @@ void TestContentView::initTestCase()
                            u"領収書.pdf"_s, "application/pdf");
     m_proxy->setAttachment(scamFileUrl.host(), scamFileUrl.path(), "%PDF-1.4\n%%EOF\n",
                            u"請求書.pdf"_s, "application/pdf");
+    m_proxy->setAttachment(catalogUrl.host(), catalogUrl.path(), QByteArray(64 * 1024, 'x'),
+                           u"catalog.bin"_s, "application/octet-stream", true);
 }
 
 // With the modes the user stored; the default ones are searched by the
@@ -927,17 +929,7 @@ void TestContentView::downloadsShowUnderThePage()
     QVERIFY(saveScreenshot(window, u"window-downloads.png"_s));
 
     // A download still being written: closing asks first, as closing stops it.
-    QTcpServer slow;
-    QVERIFY(slow.listen(QHostAddress::LocalHost));
-    connect(&slow, &QTcpServer::newConnection, this, [&slow] {
-        while (QTcpSocket *socket = slow.nextPendingConnection())
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                socket->write("HTTP/1.1 200 OK\r\nContent-Disposition: attachment; "
-                              "filename=catalog.bin\r\nContent-Length: 9000000\r\n\r\n"
-                              + QByteArray(4096, 'x'));
-            });
-    });
-    page->download(QUrl(u"http://127.0.0.1:%1/catalog"_s.arg(slow.serverPort())));
+    page->download(catalogUrl);
     QTRY_COMPARE_ENGINE(window->runningDownloads(), 1);
     const QPointer<ContentView> open(window);
     const auto answer = [this](const char *button) {
