@@ -7,6 +7,7 @@
 #include "browser/BrowserViewModel.h"
 #include "browser/ScreeningWebPage.h"
 #include "browser/WebViewHost.h"
+#include "prefs/FileBytes.h"
 #include "rules/SecurityRuleStore.h"
 #include "safety/SafeBrowsingEngine.h"
 #include "support/EngineWait.h"
@@ -61,6 +62,8 @@ const QUrl imagePageUrl(u"http://blog.example.com/image"_s);
 const QUrl secureUrl(u"https://checkout.example.com/cart"_s);
 const QUrl imageUrl(u"http://blog.example.com/bag.svg"_s);
 const QString alertHeading = u"blog.example.com の表示内容"_s;
+// The offer to silence the page, after a dialog's own text and buttons.
+const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
 
 // Everything where a right-click or a click can find it.
 const QByteArray page
@@ -78,12 +81,6 @@ const QByteArray page
       "<img src=\"http://blog.example.com/bag.svg\" width=\"40\" height=\"40\""
       " style=\"position: absolute; left: 10px; top: 400px\">"
       "</body></html>";
-
-QByteArray testData(const QString &name)
-{
-    QFile file(QFINDTESTDATA(u"data/"_s + name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 struct Fixture : TestStores
 {
@@ -200,8 +197,9 @@ void TestBrowserView::initTestCase()
                      "<title>image</title><img src=\"https://checkout.example.com/logo.png\">");
 
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate(testData(u"checkout.example.com.pem"_s)));
-    tls.setPrivateKey(QSslKey(testData(u"checkout.example.com.key"_s), QSsl::Ec));
+    tls.setLocalCertificate(
+        QSslCertificate(fileBytes(QFINDTESTDATA("data/checkout.example.com.pem"))));
+    tls.setPrivateKey(QSslKey(fileBytes(QFINDTESTDATA("data/checkout.example.com.key")), QSsl::Ec));
     QVERIFY(!tls.localCertificate().isNull() && !tls.privateKey().isNull());
     m_tlsServer.setSslConfiguration(tls);
     connect(&m_tlsServer, &QTcpServer::pendingConnectionAvailable, this, [this] {
@@ -334,7 +332,6 @@ void TestBrowserView::pageDialogsAreTheBrowsersOwn_data()
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("result");
 
-    const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
     const QString confirmPrompt
         = u"[confirm('購入しますか？'), String(prompt('数量', '1'))].join()"_s;
     const QStringList asked {alertHeading + u"|購入しますか？|OK|キャンセル"_s,
@@ -366,7 +363,6 @@ void TestBrowserView::pageDialogsAreTheBrowsersOwn()
 
     // Silence, and the offer of it, outlast a reload (a page that alerts
     // and reloads itself), but not the site.
-    const QString silence = u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText);
     const int heard = int(m_dialogs.size());
     m_env->viewModel.reload();
     QVERIFY(waitForEngine([this] { return !m_env->viewModel.isLoading(); }));
@@ -411,9 +407,7 @@ void TestBrowserView::leavingAKeptPageAsksFirst()
     }
     const QString question
         = u"このページから移動しますか？|入力した内容は保存されない可能性があります。|移動|キャンセル"_s;
-    QCOMPARE(m_dialogs,
-             (QStringList {question,
-                           question + u"|"_s + QString::fromUtf8(JavaScriptDialog::silenceText)}));
+    QCOMPARE(m_dialogs, (QStringList {question, question + silence}));
 }
 
 // Go-back and proceed through the warning's buttons, and the reasons it
