@@ -53,7 +53,12 @@ private Q_SLOTS:
     void brokenOffDownloadsEndAndLeaveNoFile();
 
 private:
-    bool waitForLastRow(DownloadItem::State state, int rows = 1);
+    bool waitForLastRow(DownloadItem::State state, int rows = 1)
+    {
+        DownloadListModel *model = m_manager->model();
+        return waitForEngine(
+            [&] { return model->rowCount() == rows && model->items().last().state == state; });
+    }
 
     TestProxyServer m_proxy;
     std::unique_ptr<QWebEngineProfile> m_profile;
@@ -85,13 +90,6 @@ void TestDownloadManager::init()
     m_manager.emplace(*m_store, m_reserved);
     m_manager->setDownloadFolder(m_rules->dir.filePath(u"downloads"_s));
     m_manager->watchPage(&*m_page);
-}
-
-bool TestDownloadManager::waitForLastRow(DownloadItem::State state, int rows)
-{
-    DownloadListModel *model = m_manager->model();
-    return waitForEngine(
-        [&] { return model->rowCount() == rows && model->items().last().state == state; });
 }
 
 void TestDownloadManager::savesWithoutOverwritingNorSharingAName()

@@ -87,20 +87,44 @@ private Q_SLOTS:
     void popupFloodStaysBounded();
     void proceedPassCoversOnlyTheChosenPageLoad();
     void goBackAndReloadWhileBlocked();
-    void sameDocumentChangeRefreshesVerdict();
     void typedDownloadOrStalledLoadLeavesThePageShown();
     void pagesAskNothingOfSuspiciousHosts_data();
     void pagesAskNothingOfSuspiciousHosts();
 
 private:
-    bool waitForLoad(const QUrl &url);
-    bool loadAndWait(const QUrl &url);
-    bool loadBlocked(const QUrl &url);
+    bool waitForLoad(const QUrl &url)
+    {
+        return waitForEngine([&] { return isShowing(url) && !m_viewModel->isLoading(); });
+    }
+    bool loadAndWait(const QUrl &url)
+    {
+        m_viewModel->loadURL(url);
+        return waitForLoad(url);
+    }
+    bool loadBlocked(const QUrl &url)
+    {
+        // The engine's form of the address: encoded, lower-case host.
+        const auto form = [](const QUrl &address) {
+            return address.adjusted(QUrl::StripTrailingSlash).toString(QUrl::FullyEncoded);
+        };
+        m_viewModel->loadURL(url);
+        return waitForEngine(
+            [&] {
+                return m_viewModel->isBlocked()
+                    && form(m_viewModel->pendingBlockedURL()) == form(url);
+            },
+            blockTimeout);
+    }
     bool runScript(const QString &script)
     {
         return ::runScript(m_page, script + u";true"_s).toBool();
     }
-    bool isShowing(const QUrl &url) const;
+    bool isShowing(const QUrl &url) const
+    {
+        const QUrl shown = url.adjusted(QUrl::StripTrailingSlash);
+        return m_page->url().adjusted(QUrl::StripTrailingSlash) == shown
+            && m_viewModel->currentURL().adjusted(QUrl::StripTrailingSlash) == shown;
+    }
 
     TestProxyServer m_proxy;
     QTemporaryDir m_folder;
@@ -167,38 +191,6 @@ void TestNavigationPolicy::init()
         return page;
     };
     qobject_cast<ScreeningWebPage *>(m_page)->setTabOpener(m_fixture->opener);
-}
-
-bool TestNavigationPolicy::waitForLoad(const QUrl &url)
-{
-    return waitForEngine([&] { return isShowing(url) && !m_viewModel->isLoading(); });
-}
-
-bool TestNavigationPolicy::loadAndWait(const QUrl &url)
-{
-    m_viewModel->loadURL(url);
-    return waitForLoad(url);
-}
-
-bool TestNavigationPolicy::loadBlocked(const QUrl &url)
-{
-    // The engine's form of the address: encoded, lower-case host.
-    const auto form = [](const QUrl &address) {
-        return address.adjusted(QUrl::StripTrailingSlash).toString(QUrl::FullyEncoded);
-    };
-    m_viewModel->loadURL(url);
-    return waitForEngine(
-        [&] {
-            return m_viewModel->isBlocked() && form(m_viewModel->pendingBlockedURL()) == form(url);
-        },
-        blockTimeout);
-}
-
-bool TestNavigationPolicy::isShowing(const QUrl &url) const
-{
-    const QUrl shown = url.adjusted(QUrl::StripTrailingSlash);
-    return m_page->url().adjusted(QUrl::StripTrailingSlash) == shown
-        && m_viewModel->currentURL().adjusted(QUrl::StripTrailingSlash) == shown;
 }
 
 void TestNavigationPolicy::typedLoadGivesVerdict_data()
@@ -314,6 +306,21 @@ void TestNavigationPolicy::pageStateFlowsIntoViewModel()
     m_viewModel->reload();
     QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/second"_s), 3);
     QTRY_VERIFY_ENGINE(!m_viewModel->isLoading());
+
+    // A change within the document is judged again, under the rules of now.
+    const QUuid amazon = m_store->trustedShops().constFirst().id;
+    m_store->toggleShop(amazon);
+    m_page->runJavaScript(u"history.pushState({}, '', '/dp/2')"_s);
+    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2"_s));
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(trustedHost));
+    QCOMPARE(m_viewModel->urlInputString(), u"http://www.amazon.co.jp/dp/2"_s);
+
+    m_store->toggleShop(amazon);
+    m_page->runJavaScript(u"location.hash = 'reviews'"_s);
+    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2#reviews"_s));
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_proxy.hits(trustedHost, u"/dp/2"_s), 0);
 }
 
 void TestNavigationPolicy::everyNavigationKindIsScreened_data()
@@ -635,26 +642,6 @@ void TestNavigationPolicy::goBackAndReloadWhileBlocked()
     QVERIFY(!m_viewModel->isBlocked());
     QVERIFY(!m_viewModel->safetyLevel().isSuspicious());
     QCOMPARE(m_proxy.hits(topHost, u"/item"_s), 1);
-}
-
-void TestNavigationPolicy::sameDocumentChangeRefreshesVerdict()
-{
-    QVERIFY(loadAndWait(address(trustedHost, u"/dp/1"_s)));
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
-
-    const QUuid amazon = m_store->trustedShops().constFirst().id;
-    m_store->toggleShop(amazon);
-    m_page->runJavaScript(u"history.pushState({}, '', '/dp/2')"_s);
-    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2"_s));
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::neutral(trustedHost));
-    QCOMPARE(m_viewModel->urlInputString(), u"http://www.amazon.co.jp/dp/2"_s);
-
-    m_store->toggleShop(amazon);
-    m_page->runJavaScript(u"location.hash = 'reviews'"_s);
-    QTRY_COMPARE_ENGINE(m_viewModel->currentURL(), address(trustedHost, u"/dp/2#reviews"_s));
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(trustedShopName));
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_proxy.hits(trustedHost, u"/dp/2"_s), 0);
 }
 
 void TestNavigationPolicy::pagesAskNothingOfSuspiciousHosts_data()
