@@ -142,8 +142,7 @@ private Q_SLOTS:
     void resetOnlyOnConfirmation();
     void addingASubscriptionRefusesOrSubscribes_data();
     void addingASubscriptionRefusesOrSubscribes();
-    void droppedFileIsImportedAndRemovedOnlyWhenConfirmed();
-    void exportsTheEnabledPatterns();
+    void droppedFileIsImportedAndRemovedOnlyWhenConfirmedAndPatternsExported();
     void settingsTabs_data();
     void settingsTabs();
 };
@@ -296,7 +295,7 @@ void TestSettingsView::addingASubscriptionRefusesOrSubscribes()
                  u"サーバーに接続できませんでした（127.0.0.1）。"_s);
 }
 
-void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
+void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmedAndPatternsExported()
 {
     TestStores env;
     auto view = makeView(env, subscriptionsTab);
@@ -336,18 +335,14 @@ void TestSettingsView::droppedFileIsImportedAndRemovedOnlyWhenConfirmed()
         QVERIFY(answer(button));
     }
     QCOMPARE(subscriptionRows(*view).size(), 1);
-}
 
-void TestSettingsView::exportsTheEnabledPatterns()
-{
-    TestStores env;
-    auto view = makeView(env, subscriptionsTab);
+    // The own patterns switched on go out to a file, and the user is told.
     SecurityRuleStore &rules = env.ruleStore;
     rules.addCustomPattern(u"bad-shop.example"_s, QString());
     rules.addCustomPattern(u"with/path"_s, QString());
     rules.togglePattern(rules.excludedPatterns().at(0).id); // "*.top" off
-    const QString path = env.dir.filePath(u"own.txt"_s);
-    view->subscriptionTab()->exportPatterns(path);
+    const QString own = env.dir.filePath(u"own.txt"_s);
+    view->subscriptionTab()->exportPatterns(own);
 
     QMessageBox *message = nullptr;
     QTRY_VERIFY((message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())));
@@ -356,7 +351,7 @@ void TestSettingsView::exportsTheEnabledPatterns()
     QVERIFY(message->text().endsWith(u"\nwith/path"_s));
     message->accept();
     // What the file holds is the exporter's (tst_blocklist, tst_subscriptionstore).
-    QVERIFY(QFile::exists(path));
+    QVERIFY(QFile::exists(own));
 }
 
 void TestSettingsView::settingsTabs_data()
