@@ -41,10 +41,9 @@ private Q_SLOTS:
 
     void searchesOpenTheFilteredAddress_data();
     void searchesOpenTheFilteredAddress();
-    void queryBoxAndMenusFollowTheStore();
+    void queryBoxAndMenusFollowTheStoreAndPalette();
     void shopMenuKeepsItsChoice();
     void chipsFitAndShortenLongNames();
-    void followsADarkPalette();
 
 private:
     template<typename T = QPushButton> T *child(const QString &name) const
@@ -128,7 +127,7 @@ void TestSearchBarView::searchesOpenTheFilteredAddress()
     QCOMPARE(address, expected.isEmpty() ? u"0"_s : expected);
 }
 
-void TestSearchBarView::queryBoxAndMenusFollowTheStore()
+void TestSearchBarView::queryBoxAndMenusFollowTheStoreAndPalette()
 {
     auto *field = child<QLineEdit>(u"queryField"_s);
     // A change made elsewhere (another window) shows here.
@@ -145,6 +144,16 @@ void TestSearchBarView::queryBoxAndMenusFollowTheStore()
     QTest::mouseClick(clear, Qt::LeftButton);
     QCOMPARE(m_bar->searchText(), QString());
     QVERIFY(!clear->isVisible());
+
+    // The bar on the window colour, the query box on the control colour.
+    const QPalette dark = darkTestPalette();
+    m_bar->setPalette(dark);
+    QTRY_VERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), dark.color(QPalette::Window)));
+    auto *box = child<QWidget>(u"queryBox"_s);
+    QVERIFY(
+        closeTo(box->grab().toImage().pixelColor(box->width() / 2, 4), dark.color(QPalette::Base)));
+    QCOMPARE(child<QLineEdit>(u"queryField"_s)->palette().color(QPalette::Text),
+             dark.color(QPalette::Text));
 }
 
 void TestSearchBarView::shopMenuKeepsItsChoice()
@@ -206,19 +215,6 @@ void TestSearchBarView::chipsFitAndShortenLongNames()
     QVERIFY(child(u"shopChip0"_s)->text().endsWith(u'…'));
     QVERIFY(child(u"shopChip0"_s)->toolTip().contains(longName));
     QVERIFY(!child(u"shopChip1"_s)->isVisible());
-}
-
-void TestSearchBarView::followsADarkPalette()
-{
-    // The bar on the window colour, the query box on the control colour.
-    const QPalette dark = darkTestPalette();
-    m_bar->setPalette(dark);
-    QTRY_VERIFY(closeTo(m_bar->grab().toImage().pixelColor(2, 2), dark.color(QPalette::Window)));
-    auto *box = child<QWidget>(u"queryBox"_s);
-    QVERIFY(
-        closeTo(box->grab().toImage().pixelColor(box->width() / 2, 4), dark.color(QPalette::Base)));
-    QCOMPARE(child<QLineEdit>(u"queryField"_s)->palette().color(QPalette::Text),
-             dark.color(QPalette::Text));
 }
 
 QTEST_MAIN(TestSearchBarView)
