@@ -32,10 +32,9 @@ private Q_SLOTS:
     void init();
 
     void suspiciousLoadRecordsBlockBeforeNotifying();
-    void safeLoadClearsBlockAndJudgesFirst();
+    void safeLoadOrTheRealShopClearsBlockAndJudgesFirst();
     void policyAnswersAtOnceAndBlocksLater_data();
     void policyAnswersAtOnceAndBlocksLater();
-    void lookAlikeBlockOffersTheRealShop();
     void cautionShowsUntilClosedForThatPage();
 
 private:
@@ -79,7 +78,7 @@ void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
     QVERIFY(m_viewModel->currentURL().isEmpty());
 }
 
-void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
+void TestBrowserViewModel::safeLoadOrTheRealShopClearsBlockAndJudgesFirst()
 {
     // Proceeding with nothing blocked does nothing.
     QSignalSpy blocked(m_viewModel, &BrowserViewModel::isBlockedChanged);
@@ -104,6 +103,24 @@ void TestBrowserViewModel::safeLoadClearsBlockAndJudgesFirst()
     m_viewModel->loadURL(news);
     QVERIFY(m_viewModel->isBlocked());
     QCOMPARE(m_viewModel->blockedReasons(), {u"テスト用の理由"_s});
+
+    // A look-alike's block offers the real shop, which is a safe load too.
+    QSignalSpy suggestion(m_viewModel, &BrowserViewModel::blockedSuggestionChanged);
+    m_viewModel->loadURL(QUrl(u"http://rakuten.co.jp.evil.cn/login"_s));
+    QVERIFY(m_viewModel->isBlocked());
+    QCOMPARE(suggestion.count(), 1);
+    QCOMPARE(m_viewModel->blockedSuggestion(),
+             (SafetyLevel::Suggestion {u"楽天市場"_s, u"rakuten.co.jp"_s}));
+
+    m_viewModel->openSuggestion();
+    QVERIFY(!m_viewModel->isBlocked());
+    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(u"楽天市場"_s));
+
+    // A block without a look-alike has nothing to suggest.
+    m_viewModel->loadURL(scamURL);
+    QVERIFY(m_viewModel->blockedSuggestion().isEmpty());
+    m_viewModel->openSuggestion();
+    QVERIFY(m_viewModel->isBlocked());
 }
 
 void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater_data()
@@ -164,26 +181,6 @@ void TestBrowserViewModel::policyAnswersAtOnceAndBlocksLater()
     QVERIFY(!m_viewModel->blockedReasons().isEmpty());
     // An address QUrl refused cannot be handed back to the engine.
     QCOMPARE(m_viewModel->canProceedAnyway(), url.isValid());
-}
-
-void TestBrowserViewModel::lookAlikeBlockOffersTheRealShop()
-{
-    QSignalSpy suggestion(m_viewModel, &BrowserViewModel::blockedSuggestionChanged);
-    m_viewModel->loadURL(QUrl(u"http://rakuten.co.jp.evil.cn/login"_s));
-    QVERIFY(m_viewModel->isBlocked());
-    QCOMPARE(suggestion.count(), 1);
-    QCOMPARE(m_viewModel->blockedSuggestion(),
-             (SafetyLevel::Suggestion {u"楽天市場"_s, u"rakuten.co.jp"_s}));
-
-    m_viewModel->openSuggestion();
-    QVERIFY(!m_viewModel->isBlocked());
-    QCOMPARE(m_viewModel->safetyLevel(), SafetyLevel::trusted(u"楽天市場"_s));
-
-    // A block without a look-alike has nothing to suggest.
-    m_viewModel->loadURL(scamURL);
-    QVERIFY(m_viewModel->blockedSuggestion().isEmpty());
-    m_viewModel->openSuggestion();
-    QVERIFY(m_viewModel->isBlocked());
 }
 
 void TestBrowserViewModel::cautionShowsUntilClosedForThatPage()
