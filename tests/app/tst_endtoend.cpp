@@ -60,7 +60,13 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase()
+    {
+        m_proxy.installAsEngineProxy();
+        // Nothing listens on port 1: the tunnel is recorded, then fails, which
+        // the window survives.
+        m_proxy.setTunnel(searchHost, 1);
+    }
     void init() { m_proxy.clearHits(); }
     void endsWithoutStarting_data();
     void endsWithoutStarting();
@@ -73,14 +79,6 @@ private:
 
     TestProxyServer m_proxy;
 };
-
-void TestEndToEnd::initTestCase()
-{
-    m_proxy.installAsEngineProxy();
-    // Nothing listens on port 1: the tunnel is recorded, then fails, which
-    // the window survives.
-    m_proxy.setTunnel(searchHost, 1);
-}
 
 void TestEndToEnd::endsWithoutStarting_data()
 {

@@ -102,7 +102,18 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
+    void init()
+    {
+        m_env = std::make_unique<Fixture>();
+        m_env->view.setZoomLevels(m_env->zoomLevels);
+        m_env->actions.setView(&m_env->view);
+        m_env->view.resize(800, 600);
+        m_env->view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&m_env->view));
+        QVERIFY(load(pageUrl));
+        m_accept = true;
+        m_dialogs.clear();
+    }
     void cleanup() { m_env.reset(); }
 
     void menuOffersWhatWorks_data();
@@ -218,19 +229,6 @@ void TestBrowserView::initTestCase()
     m_proxy->setTunnel(secureUrl.host(), m_tlsServer.serverPort());
     connect(&m_answerer, &QTimer::timeout, this, &TestBrowserView::answerDialog);
     m_answerer.start(20);
-}
-
-void TestBrowserView::init()
-{
-    m_env = std::make_unique<Fixture>();
-    m_env->view.setZoomLevels(m_env->zoomLevels);
-    m_env->actions.setView(&m_env->view);
-    m_env->view.resize(800, 600);
-    m_env->view.show();
-    QVERIFY(QTest::qWaitForWindowActive(&m_env->view));
-    QVERIFY(load(pageUrl));
-    m_accept = true;
-    m_dialogs.clear();
 }
 
 void TestBrowserView::menuOffersWhatWorks_data()

@@ -126,7 +126,15 @@ public:
     }
 
 private Q_SLOTS:
-    void init();
+    void init()
+    {
+        m_env = std::make_unique<Fixture>();
+        m_env->view.resize(900, 620);
+        m_env->view.show();
+        m_env->bookmarksView.resize(900, 620);
+        m_env->bookmarksView.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
+    }
     void cleanup() { m_env.reset(); }
     void daysNewestFirstOrSearchMatches_data();
     void daysNewestFirstOrSearchMatches();
@@ -142,16 +150,6 @@ private:
     // Off the record: nothing of the engine's lands in the test's folders.
     QWebEngineProfile m_profile;
 };
-
-void TestHistoryView::init()
-{
-    m_env = std::make_unique<Fixture>();
-    m_env->view.resize(900, 620);
-    m_env->view.show();
-    m_env->bookmarksView.resize(900, 620);
-    m_env->bookmarksView.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_env->view));
-}
 
 void TestHistoryView::daysNewestFirstOrSearchMatches_data()
 {

@@ -27,7 +27,14 @@ class TestSafeGuardWarningView : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init()
+    {
+        m_env = std::make_unique<TestStores>();
+        m_view = std::make_unique<SafeGuardWarningView>(m_env->themeManager);
+        m_view->resize(900, 640);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
     void cleanup()
     {
         m_view.reset();
@@ -52,15 +59,6 @@ private:
     std::unique_ptr<TestStores> m_env;
     std::unique_ptr<SafeGuardWarningView> m_view;
 };
-
-void TestSafeGuardWarningView::init()
-{
-    m_env = std::make_unique<TestStores>();
-    m_view = std::make_unique<SafeGuardWarningView>(m_env->themeManager);
-    m_view->resize(900, 640);
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-}
 
 void TestSafeGuardWarningView::everyReasonFitsWithoutScrolling()
 {
