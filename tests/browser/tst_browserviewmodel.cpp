@@ -29,7 +29,12 @@ class TestBrowserViewModel final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init()
+    {
+        m_fixture = std::make_unique<Fixture>();
+        m_store = &m_fixture->store;
+        m_viewModel = &m_fixture->viewModel;
+    }
 
     void suspiciousLoadRecordsBlockBeforeNotifying();
     void safeLoadOrTheRealShopClearsBlockAndJudgesFirst();
@@ -46,13 +51,6 @@ private:
     SecurityRuleStore *m_store = nullptr;
     BrowserViewModel *m_viewModel = nullptr;
 };
-
-void TestBrowserViewModel::init()
-{
-    m_fixture = std::make_unique<Fixture>();
-    m_store = &m_fixture->store;
-    m_viewModel = &m_fixture->viewModel;
-}
 
 void TestBrowserViewModel::suspiciousLoadRecordsBlockBeforeNotifying()
 {

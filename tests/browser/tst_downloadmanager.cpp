@@ -35,8 +35,27 @@ public:
     static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        m_proxy.installAsEngineProxy();
+        m_profile = std::make_unique<QWebEngineProfile>();
+        m_proxy.setAttachment(shopHost, u"/receipt"_s, pdf, u"注文確認書.pdf"_s, "application/pdf");
+        m_proxy.setAttachment(scamHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
+        m_proxy.setAttachment(shopHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
+        m_proxy.setRedirect(shopHost, u"/moved"_s, address(scamHost, u"/invoice"_s).toString());
+        m_proxy.setAttachment(shopHost, u"/setup"_s, "MZ", u"setup.exe"_s);
+        m_proxy.setAttachment(shopHost, u"/held"_s, QByteArray(64 * 1024, 'x'), u"catalog.pdf"_s,
+                              "application/pdf", true);
+    }
+    void init()
+    {
+        m_store = &m_rules.emplace().store;
+        m_page.emplace(m_profile.get());
+        m_reserved = std::make_shared<QSet<QString>>();
+        m_manager.emplace(*m_store, m_reserved);
+        m_manager->setDownloadFolder(m_rules->dir.filePath(u"downloads"_s));
+        m_manager->watchPage(&*m_page);
+    }
     void cleanup()
     {
         m_manager.reset();
@@ -68,29 +87,6 @@ private:
     DownloadManager::ReservedPaths m_reserved;
     std::optional<DownloadManager> m_manager;
 };
-
-void TestDownloadManager::initTestCase()
-{
-    m_proxy.installAsEngineProxy();
-    m_profile = std::make_unique<QWebEngineProfile>();
-    m_proxy.setAttachment(shopHost, u"/receipt"_s, pdf, u"注文確認書.pdf"_s, "application/pdf");
-    m_proxy.setAttachment(scamHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
-    m_proxy.setAttachment(shopHost, u"/invoice"_s, pdf, u"invoice.pdf"_s, "application/pdf");
-    m_proxy.setRedirect(shopHost, u"/moved"_s, address(scamHost, u"/invoice"_s).toString());
-    m_proxy.setAttachment(shopHost, u"/setup"_s, "MZ", u"setup.exe"_s);
-    m_proxy.setAttachment(shopHost, u"/held"_s, QByteArray(64 * 1024, 'x'), u"catalog.pdf"_s,
-                          "application/pdf", true);
-}
-
-void TestDownloadManager::init()
-{
-    m_store = &m_rules.emplace().store;
-    m_page.emplace(m_profile.get());
-    m_reserved = std::make_shared<QSet<QString>>();
-    m_manager.emplace(*m_store, m_reserved);
-    m_manager->setDownloadFolder(m_rules->dir.filePath(u"downloads"_s));
-    m_manager->watchPage(&*m_page);
-}
 
 void TestDownloadManager::savesWithoutOverwritingNorSharingAName()
 {
