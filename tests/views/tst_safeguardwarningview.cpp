@@ -41,10 +41,9 @@ private Q_SLOTS:
         m_env.reset();
     }
 
-    void everyReasonFitsWithoutScrolling();
+    void everyReasonShowsWholeOnTheWarningAndTheCautionBar();
     void addressElidesInTheMiddleOrShowsUnknownReadably();
     void oneButtonLeadsAndEachAsksOnce();
-    void cautionBarNamesEveryReasonAndCloses();
     void badgeShowsEachVerdict_data();
     void badgeShowsEachVerdict();
     void addressShowsWhereThePageIs_data();
@@ -60,7 +59,7 @@ private:
     std::unique_ptr<SafeGuardWarningView> m_view;
 };
 
-void TestSafeGuardWarningView::everyReasonFitsWithoutScrolling()
+void TestSafeGuardWarningView::everyReasonShowsWholeOnTheWarningAndTheCautionBar()
 {
     // A long reason wraps inside the box; the next row comes below all of it.
     m_view->setReasons({u"非常に長い理由の説明文です。"_s.repeated(12), u"短い理由"_s});
@@ -83,6 +82,30 @@ void TestSafeGuardWarningView::everyReasonFitsWithoutScrolling()
     QCOMPARE(rows.last()->text(), many.last());
     QTRY_VERIFY(rows.last()->mapTo(m_view.get(), QPoint(0, rows.last()->height())).y()
                 <= m_view->height());
+
+    // Above a page, as the browser pane puts it.
+    QWidget pane;
+    pane.resize(420, 300);
+    auto *bar = new CautionBarView(&pane);
+    (new QVBoxLayout(&pane))->addWidget(bar, 0, Qt::AlignTop);
+    const QStringList reasons {
+        u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s,
+        u"無料の動的DNSサービスのアドレスです"_s};
+    bar->setReasons(reasons);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+
+    const QList<QLabel *> labels = bar->findChildren<QLabel *>(u"cautionReason"_s);
+    QCOMPARE(labels.size(), 2);
+    QCOMPARE(labels.first()->text(), reasons.first());
+    QCOMPARE(labels.last()->text(), reasons.last());
+    // A long reason wraps within the pane, and the bar is tall enough for it.
+    QTRY_VERIFY(labels.first()->height() >= 2 * labels.first()->fontMetrics().lineSpacing());
+    QVERIFY(labels.last()->mapTo(bar, QPoint(0, labels.last()->height())).y() <= bar->height());
+
+    QSignalSpy dismissed(bar, &CautionBarView::dismissRequested);
+    QTest::mouseClick(bar->findChild<QToolButton *>(u"cautionCloseButton"_s), Qt::LeftButton);
+    QCOMPARE(dismissed.count(), 1);
 }
 
 void TestSafeGuardWarningView::addressElidesInTheMiddleOrShowsUnknownReadably()
@@ -156,33 +179,6 @@ void TestSafeGuardWarningView::oneButtonLeadsAndEachAsksOnce()
     QVERIFY(leads(goBack));
     QVERIFY(!suggestion->isVisible());
     QVERIFY(!proceed->isVisible());
-}
-
-void TestSafeGuardWarningView::cautionBarNamesEveryReasonAndCloses()
-{
-    // Above a page, as the browser pane puts it.
-    QWidget pane;
-    pane.resize(420, 300);
-    auto *bar = new CautionBarView(&pane);
-    (new QVBoxLayout(&pane))->addWidget(bar, 0, Qt::AlignTop);
-    const QStringList reasons {
-        u"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください"_s,
-        u"無料の動的DNSサービスのアドレスです"_s};
-    bar->setReasons(reasons);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-
-    const QList<QLabel *> labels = bar->findChildren<QLabel *>(u"cautionReason"_s);
-    QCOMPARE(labels.size(), 2);
-    QCOMPARE(labels.first()->text(), reasons.first());
-    QCOMPARE(labels.last()->text(), reasons.last());
-    // A long reason wraps within the pane, and the bar is tall enough for it.
-    QTRY_VERIFY(labels.first()->height() >= 2 * labels.first()->fontMetrics().lineSpacing());
-    QVERIFY(labels.last()->mapTo(bar, QPoint(0, labels.last()->height())).y() <= bar->height());
-
-    QSignalSpy dismissed(bar, &CautionBarView::dismissRequested);
-    QTest::mouseClick(bar->findChild<QToolButton *>(u"cautionCloseButton"_s), Qt::LeftButton);
-    QCOMPARE(dismissed.count(), 1);
 }
 
 void TestSafeGuardWarningView::badgeShowsEachVerdict_data()
