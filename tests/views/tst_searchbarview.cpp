@@ -42,8 +42,7 @@ private Q_SLOTS:
     void searchesOpenTheFilteredAddress_data();
     void searchesOpenTheFilteredAddress();
     void queryBoxAndMenusFollowTheStoreAndPalette();
-    void shopMenuKeepsItsChoice();
-    void chipsFitAndShortenLongNames();
+    void shopMenuKeepsItsChoiceAndChipsFit();
 
 private:
     template<typename T = QPushButton> T *child(const QString &name) const
@@ -156,7 +155,7 @@ void TestSearchBarView::queryBoxAndMenusFollowTheStoreAndPalette()
              dark.color(QPalette::Text));
 }
 
-void TestSearchBarView::shopMenuKeepsItsChoice()
+void TestSearchBarView::shopMenuKeepsItsChoiceAndChipsFit()
 {
     SecurityRuleStore &store = m_env->ruleStore;
     QWidget *shopBox = child<QWidget>(u"shopMenuBox"_s);
@@ -195,11 +194,7 @@ void TestSearchBarView::shopMenuKeepsItsChoice()
     // The first row means no shop again.
     choose(u"shopMenu"_s, allShopsRow);
     QVERIFY(search(u"SSD"_s).startsWith(u"https://www.google.co.jp/search?"_s));
-}
 
-void TestSearchBarView::chipsFitAndShortenLongNames()
-{
-    SecurityRuleStore &store = m_env->ruleStore;
     // Six chips and the widest menu row still fit the smallest window.
     choose(u"filterMenu"_s, u"directShopSearch"_s);
     m_bar->resize(720, qMax(m_bar->heightForWidth(720), 130));
