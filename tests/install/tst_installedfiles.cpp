@@ -53,9 +53,8 @@ class TestInstalledFiles : public QObject
 private Q_SLOTS:
     void initTestCase();
 
-    void installsExactlyTheDesktopFileSet();
+    void installsTheDesktopFileSetThatOpensWebLinks();
     void validatorsAndTheInstalledCheckAccept();
-    void launcherOpensWebLinksWithTheInstalledProgram();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -72,7 +71,7 @@ void TestInstalledFiles::initTestCase()
     QVERIFY2(install.exitCode == 0, qPrintable(install.output));
 }
 
-void TestInstalledFiles::installsExactlyTheDesktopFileSet()
+void TestInstalledFiles::installsTheDesktopFileSetThatOpensWebLinks()
 {
     QStringList expected = {
         u"bin/velmora-check"_s,
@@ -104,30 +103,7 @@ void TestInstalledFiles::installsExactlyTheDesktopFileSet()
         QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(icon.pixel(size / 2, size / 2)), 255);
     }
-}
 
-void TestInstalledFiles::validatorsAndTheInstalledCheckAccept()
-{
-    // Each command, and what it must say. Installed, the check program runs
-    // with nothing from the build tree, in a home of its own.
-    const QList<std::pair<QStringList, QString>> commands {
-        {{u"desktop-file-validate"_s, installed(launcher)}, {}},
-        {{u"appstreamcli"_s, u"validate"_s, u"--no-net"_s, installed(metainfo)}, {}},
-        {{installed(u"bin/velmora-check"_s), u"https://example.com/"_s},
-         u"\"verdict\":\"neutral\""_s}};
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_s, home.path());
-    env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    for (const auto &[command, says] : commands) {
-        const Run result = run(command.first(), command.mid(1), env);
-        QVERIFY2(result.exitCode == 0 && result.output.contains(says),
-                 qPrintable(command.first() + u": "_s + result.output));
-    }
-}
-
-void TestInstalledFiles::launcherOpensWebLinksWithTheInstalledProgram()
-{
     QFile file(installed(launcher));
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
@@ -152,6 +128,26 @@ void TestInstalledFiles::launcherOpensWebLinksWithTheInstalledProgram()
     QVERIFY(
         QString::fromUtf8(entry.readAll())
             .contains(u"<launchable type=\"desktop-id\">"_s + appId + u".desktop</launchable>"_s));
+}
+
+void TestInstalledFiles::validatorsAndTheInstalledCheckAccept()
+{
+    // Each command, and what it must say. Installed, the check program runs
+    // with nothing from the build tree, in a home of its own.
+    const QList<std::pair<QStringList, QString>> commands {
+        {{u"desktop-file-validate"_s, installed(launcher)}, {}},
+        {{u"appstreamcli"_s, u"validate"_s, u"--no-net"_s, installed(metainfo)}, {}},
+        {{installed(u"bin/velmora-check"_s), u"https://example.com/"_s},
+         u"\"verdict\":\"neutral\""_s}};
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"HOME"_s, home.path());
+    env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    for (const auto &[command, says] : commands) {
+        const Run result = run(command.first(), command.mid(1), env);
+        QVERIFY2(result.exitCode == 0 && result.output.contains(says),
+                 qPrintable(command.first() + u": "_s + result.output));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestInstalledFiles)
