@@ -121,13 +121,12 @@ private Q_SLOTS:
     void pageDialogsAreTheBrowsersOwn_data();
     void pageDialogsAreTheBrowsersOwn();
     void leavingAKeptPageAsksFirst();
-    void warningFollowsEachBlock();
     void clickedWindowOpensAfterScriptFlood();
     void certificateWarningTakesThePagesPlace_data();
     void certificateWarningTakesThePagesPlace();
     void pageKeysFindZoomPrintAndStop();
     void hoveredLinkShowsWhereItLeads();
-    void crashedPageSaysSoAndReloads();
+    void crashOrEachBlockTakesThePagesPlace();
 
 private:
     bool load(const QUrl &url)
@@ -408,24 +407,6 @@ void TestBrowserView::leavingAKeptPageAsksFirst()
     QCOMPARE(m_dialogs, (QStringList {question, question + silence}));
 }
 
-// Go-back and proceed through the warning's buttons, and the reasons it
-// shows, are tested on the whole window (tst_contentview); the policy itself
-// in tst_navigationpolicy.
-void TestBrowserView::warningFollowsEachBlock()
-{
-    BrowserView &view = m_env->view;
-    runScript(u"location.href = '%1'"_s.arg(scamUrl.toString()));
-    QTRY_VERIFY_ENGINE(view.isShowingWarning());
-    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
-
-    // A script on the hidden page navigates elsewhere: screened too, and the
-    // warning that is already up shows the new address.
-    runScript(u"location.href = '%1'"_s.arg(otherScamUrl.toString()));
-    QTRY_COMPARE_ENGINE(view.warningView()->blockedUrl(), otherScamUrl);
-    QVERIFY(view.isShowingWarning());
-    QCOMPARE(m_proxy->hits(otherScamUrl.host(), otherScamUrl.path()), 0);
-}
-
 void TestBrowserView::clickedWindowOpensAfterScriptFlood()
 {
     // New windows open as tabs, each judged by its own view model, as the
@@ -636,7 +617,7 @@ void TestBrowserView::hoveredLinkShowsWhereItLeads()
     }
 }
 
-void TestBrowserView::crashedPageSaysSoAndReloads()
+void TestBrowserView::crashOrEachBlockTakesThePagesPlace()
 {
     BrowserView &view = m_env->view;
     const int hits = m_proxy->hits(pageUrl.host(), pageUrl.path());
@@ -649,6 +630,20 @@ void TestBrowserView::crashedPageSaysSoAndReloads()
                        && m_proxy->hits(pageUrl.host(), pageUrl.path()) == hits + 1);
     QVERIFY(view.crashedView()->isHidden());
     QCOMPARE(runScript(u"document.title"_s).toString(), u"page"_s);
+
+    // A block takes the page's place too. Going back and proceeding through
+    // the warning's buttons, and the reasons it shows, are tested on the whole
+    // window (tst_contentview); the policy itself in tst_navigationpolicy.
+    runScript(u"location.href = '%1'"_s.arg(scamUrl.toString()));
+    QTRY_VERIFY_ENGINE(view.isShowingWarning());
+    QCOMPARE(view.warningView()->blockedUrl(), scamUrl);
+
+    // A script on the hidden page navigates elsewhere: screened too, and the
+    // warning that is already up shows the new address.
+    runScript(u"location.href = '%1'"_s.arg(otherScamUrl.toString()));
+    QTRY_COMPARE_ENGINE(view.warningView()->blockedUrl(), otherScamUrl);
+    QVERIFY(view.isShowingWarning());
+    QCOMPARE(m_proxy->hits(otherScamUrl.host(), otherScamUrl.path()), 0);
 }
 
 QTEST_MAIN(TestBrowserView)
