@@ -77,17 +77,6 @@ struct Fixture : TestStores
         return view.list()->visualRect(model->index(visit, 0, model->index(day, 0)));
     }
 
-    // Added oldest first, so the list shows them reversed.
-    void addBookmarks()
-    {
-        bookmarkStore.addBookmark(u"Book"_s, u"https://example.com/yodobashi-mirror"_s, {},
-                                  u"memo of Tokyo trip"_s);
-        bookmarkStore.addBookmark(u"ワイヤレスイヤホン"_s,
-                                  u"https://www.yodobashi.com/product/100/"_s,
-                                  u"ヨドバシ・ドット・コム"_s, u"セール中"_s);
-        bookmarkStore.addBookmark(u"MacBook Air"_s, u"https://www.amazon.co.jp/dp/B0TEST"_s,
-                                  u"Amazon.co.jp"_s, {});
-    }
     template<typename T = QLabel> T *inRow(int index, const QString &name) const
     {
         return bookmarksView.findChild<InsetList *>()->rowAt(index)->findChild<T *>(name);
@@ -280,8 +269,16 @@ void TestHistoryView::bookmarksFilterMatchesTitleShopAndNotes()
     QFETCH(QString, query);
     QFETCH(QStringList, rows);
 
-    if (stored)
-        m_env->addBookmarks();
+    if (stored) {
+        // Added oldest first, so the list shows them reversed.
+        BookmarkStore &store = m_env->bookmarkStore;
+        store.addBookmark(u"Book"_s, u"https://example.com/yodobashi-mirror"_s, {},
+                          u"memo of Tokyo trip"_s);
+        store.addBookmark(u"ワイヤレスイヤホン"_s, u"https://www.yodobashi.com/product/100/"_s,
+                          u"ヨドバシ・ドット・コム"_s, u"セール中"_s);
+        store.addBookmark(u"MacBook Air"_s, u"https://www.amazon.co.jp/dp/B0TEST"_s,
+                          u"Amazon.co.jp"_s, {});
+    }
     m_env->bookmarksView.findChild<QLineEdit *>(u"bookmarkFilterField"_s)->insert(query);
     QCOMPARE(m_env->shownRows(), rows);
 }
