@@ -182,12 +182,18 @@ void TestHistoryView::clickOpensTrashDeletesAndClearAsksFirst()
     QCOMPARE(opened.count(), 1);
     QCOMPARE(m_env->shown().mid(0, 3),
              QStringList({u"今日"_s, u"  ワイヤレスイヤホン"_s, u"昨日"_s}));
+    // A look-alike host reads as its punycode, in place of a missing title too.
+    m_env->store.recordVisit(QUrl(u"http://www.xn--pypal-4ve.com/signin"_s), {}, u"neutral"_s,
+                             QDateTime(today, QTime(23, 59)));
+    const QAbstractItemModel *model = m_env->view.list()->model();
+    QCOMPARE(HistoryItemDelegate::shownTitle(model->index(0, 0, model->index(0, 0))),
+             u"http://www.xn--pypal-4ve.com/signin"_s);
 
     // Clearing all asks first, and a cancel keeps everything.
     HistoryView &view = m_env->view;
     auto *clear = view.findChild<QPushButton *>(u"historyClearButton"_s);
     for (const QString &answer : {u"historyClearCancelButton"_s, u"historyClearConfirmButton"_s}) {
-        QCOMPARE(m_env->store.visitCount(), 3);
+        QCOMPARE(m_env->store.visitCount(), 4);
         QTest::mouseClick(clear, Qt::LeftButton);
         QMessageBox *box = view.clearConfirmation();
         QVERIFY(box);

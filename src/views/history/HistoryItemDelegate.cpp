@@ -1,15 +1,18 @@
 #include "views/history/HistoryItemDelegate.h"
 
 #include "history/HistoryModel.h"
+#include "views/browser/AddressView.h"
 #include "views/common/SymbolIcon.h"
 #include "views/common/ViewStyle.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCursor>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <QUrl>
 
 #include <utility>
@@ -73,6 +76,28 @@ void HistoryItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     else
         paintVisit(painter, option, index);
     painter->restore();
+}
+
+QString HistoryItemDelegate::shownAddress(const QModelIndex &visit)
+{
+    const auto [before, host, after]
+        = AddressView::displayParts(visit.data(HistoryModel::UrlRole).toUrl());
+    return before + host + after;
+}
+
+QString HistoryItemDelegate::shownTitle(const QModelIndex &visit)
+{
+    const QString title = visit.data(HistoryModel::TitleRole).toString();
+    return title.isEmpty() ? shownAddress(visit) : title;
+}
+
+bool HistoryItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                    const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.data(HistoryModel::UrlRole).isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QToolTip::showText(event->globalPos(), shownAddress(index), view);
+    return true;
 }
 
 void HistoryItemDelegate::paintDay(QPainter *painter, const QStyleOptionViewItem &option,
@@ -154,17 +179,14 @@ void HistoryItemDelegate::paintVisit(QPainter *painter, const QStyleOptionViewIt
     const int top = row.top() + (row.height() - textHeight) / 2;
     painter->setFont(titleFont);
     painter->setPen(palette.color(QPalette::Text));
-    painter->drawText(
-        QRect(x, top, textWidth, titleMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        titleMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textWidth));
+    painter->drawText(QRect(x, top, textWidth, titleMetrics.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      titleMetrics.elidedText(shownTitle(index), Qt::ElideRight, textWidth));
     painter->setFont(urlFont);
     painter->setPen(palette.color(QPalette::PlaceholderText));
-    painter->drawText(
-        QRect(x, top + titleMetrics.height() + 3, textWidth, urlMetrics.height()),
-        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-        urlMetrics.elidedText(index.data(HistoryModel::UrlRole).toUrl().toDisplayString(),
-                              Qt::ElideMiddle, textWidth));
+    painter->drawText(QRect(x, top + titleMetrics.height() + 3, textWidth, urlMetrics.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      urlMetrics.elidedText(shownAddress(index), Qt::ElideMiddle, textWidth));
 
     // The symbol is red at 80 % opacity, as on the bookmark rows.
     const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);

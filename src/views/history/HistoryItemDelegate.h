@@ -26,6 +26,11 @@ public:
     // The symbol a stored verdict kind is drawn with, and its colour.
     static QString verdictSymbol(const QString &verdict);
     static QColor verdictColor(const QString &verdict, const QPalette &palette);
+    // A visit's title line and address line as drawn: the address as the
+    // toolbar shows it, so a look-alike host reads as its punycode here too,
+    // in place of a missing title as well.
+    static QString shownTitle(const QModelIndex &visit);
+    static QString shownAddress(const QModelIndex &visit);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -40,6 +45,8 @@ Q_SIGNALS:
 protected:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
 
 private:
     void paintDay(QPainter *painter, const QStyleOptionViewItem &option,
