@@ -117,10 +117,8 @@ AddressView::Parts AddressView::displayParts(const QUrl &address)
 QSize AddressView::sizeHint() const
 {
     const QFontMetrics plain(m_text->font());
-    QFont boldFont = m_text->font();
-    boldFont.setWeight(QFont::DemiBold);
     const int natural = plain.horizontalAdvance(m_parts.before)
-        + QFontMetrics(boldFont).horizontalAdvance(m_parts.host)
+        + QFontMetrics(hostFont()).horizontalAdvance(m_parts.host)
         // Advances are rounded: a little more than their sum always fits.
         + plain.horizontalAdvance(m_parts.after) + 6;
     return {fixedWidth() + std::clamp(natural, narrowestText, widestText),
@@ -130,6 +128,14 @@ QSize AddressView::sizeHint() const
 QSize AddressView::minimumSizeHint() const
 {
     return {fixedWidth() + narrowestText, QWidget::minimumSizeHint().height()};
+}
+
+// The weight the host's span asks for ("font-weight:600").
+QFont AddressView::hostFont() const
+{
+    QFont font = m_text->font();
+    font.setWeight(QFont::DemiBold);
+    return font;
 }
 
 int AddressView::fixedWidth() const
@@ -161,7 +167,7 @@ void AddressView::showAddress()
         QStringLiteral("QLabel { color: %1; }").arg(ViewStyle::rgba(ViewStyle::red())));
 
     m_parts = displayParts(m_address);
-    m_text->setToolTip(m_parts.before + m_parts.host + m_parts.after);
+    m_text->setToolTip(m_parts.text());
     fitText();
     updateGeometry();
     m_showing = false;
@@ -175,9 +181,7 @@ void AddressView::fitText()
         return;
     auto [before, host, after] = m_parts;
     const QFontMetrics plain(m_text->font());
-    QFont boldFont = m_text->font();
-    boldFont.setWeight(QFont::DemiBold);
-    const QFontMetrics bold(boldFont);
+    const QFontMetrics bold(hostFont());
     // The host is cut last, and from its start: the registrable name at its
     // end is what tells the shop.
     const int room = width() - fixedWidth() - 2;

@@ -39,6 +39,7 @@ public:
         QString before;
         QString host;
         QString after;
+        QString text() const { return before + host + after; }
     };
     static Parts displayParts(const QUrl &address);
 
@@ -56,6 +57,7 @@ private:
     void showAddress();
     void fitText();
     int fixedWidth() const;
+    QFont hostFont() const;
 
     QUrl m_address;
     bool m_untrusted = false;

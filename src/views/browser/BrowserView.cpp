@@ -271,7 +271,6 @@ void BrowserView::showLinkStatus(const QString &link)
         return;
     }
     const QUrl url(link);
-    const auto [before, host, after] = AddressView::displayParts(url);
     // The verdict a click would meet, named before the click.
     const SafetyLevel verdict = m_viewModel.verdictFor(url);
     QString verdictText;
@@ -284,10 +283,10 @@ void BrowserView::showLinkStatus(const QString &link)
                          verdict.isSuspicious() ? ViewStyle::red() : ViewStyle::orange());
     }
     m_linkStatus->setPalette(colours);
-    m_linkStatus->setText(m_linkStatus->fontMetrics().elidedText(before + host + after,
-                                                                 Qt::ElideMiddle,
-                                                                 std::max(120, width() * 2 / 3))
-                          + verdictText);
+    m_linkStatus->setText(
+        m_linkStatus->fontMetrics().elidedText(AddressView::displayParts(url).text(),
+                                               Qt::ElideMiddle, std::max(120, width() * 2 / 3))
+        + verdictText);
     m_linkStatus->adjustSize();
     placeLinkStatus();
     m_linkStatus->show();

@@ -80,9 +80,7 @@ void HistoryItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
 
 QString HistoryItemDelegate::shownAddress(const QModelIndex &visit)
 {
-    const auto [before, host, after]
-        = AddressView::displayParts(visit.data(HistoryModel::UrlRole).toUrl());
-    return before + host + after;
+    return AddressView::displayParts(visit.data(HistoryModel::UrlRole).toUrl()).text();
 }
 
 QString HistoryItemDelegate::shownTitle(const QModelIndex &visit)
