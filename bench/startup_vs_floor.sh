@@ -26,9 +26,8 @@ settle="${SETTLE:-3}"
 for tool in xwininfo xev xprop Xvfb python3 bc; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-for program in "$velmora" "$floor"; do
-  [ -x "$program" ] || { echo "build first: $program" >&2; exit 1; }
-done
+[ -f "$build/build.ninja" ] || { echo "configure the build first: $build" >&2; exit 1; }
+cmake --build "$build" --target velmora-shopping-browser startup_floor >/dev/null
 
 work="$(mktemp -d)"
 pids=()
