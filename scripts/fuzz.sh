@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for a while (60 s by
-# default, FUZZ_SECONDS to change), two at a time. A crash, a leak or a
+# Builds the fuzz targets with clang, together with the core tests under the
+# same sanitizers, and runs each target for a while (60 s by default,
+# FUZZ_SECONDS to change), two at a time. A crash, a leak or a
 # sanitizer report fails the run; the input that caused it is kept under
 # build-fuzz/findings/.
 set -euo pipefail
@@ -9,7 +10,7 @@ build="${VELMORA_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
 
 CXX=clang++ CC=clang cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVELMORA_CORE_ONLY=ON -DVELMORA_FUZZ=ON >/dev/null
+  -DVELMORA_CORE_ONLY=ON -DVELMORA_FUZZ=ON -DVELMORA_WERROR=ON >/dev/null
 cmake --build "$build" >"$build/build.log" 2>&1 || { tail -40 "$build/build.log"; exit 1; }
 
 mkdir -p "$build/findings"

@@ -86,8 +86,8 @@ constexpr const char16_t *sites[] = {
     u"pcbaby.com.cn pcgames.com.cn pclady.com.cn zol.com.cn enet.com.cn caijing.com.cn "
     u"jrj.com.cn xgo.com.cn",
     // Software and services
-    u"github.com gitlab.com stackoverflow.com mozilla.org adobe.com office.com live.com "
-    u"outlook.com icloud.com openai.com cloudflare.com qiita.com zenn.dev",
+    (u"github.com gitlab.com stackoverflow.com mozilla.org adobe.com office.com live.com "
+     u"outlook.com icloud.com openai.com cloudflare.com qiita.com zenn.dev"),
 };
 
 // Only government bodies may register a name under these.
