@@ -90,7 +90,12 @@ SingleInstance::Claim SingleInstance::sendToRunning(const QList<QUrl> &urls)
             || socket.error() == QLocalSocket::ConnectionRefusedError;
         return nobody ? Claim::claimed : Claim::notTaken;
     }
-    socket.write(encode(urls));
+    // The running instance would refuse it too, but only after reading all of
+    // it, which a busy instance may not finish before this start gives up.
+    const QByteArray request = encode(urls);
+    if (request.size() > maximumRequestSize)
+        return Claim::refused;
+    socket.write(request);
     // The running instance answers once it has the whole request, so this
     // start leaves only when the addresses cannot be lost.
     if (!socket.waitForBytesWritten(handOffTimeout) || !socket.waitForReadyRead(handOffTimeout))

@@ -1,8 +1,10 @@
 #include "rules/SecurityRuleStore.h"
 #include "support/TestProxyServer.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -179,6 +181,16 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
     QCOMPARE(handOff(QStringList(9, u"http://big.example.jp/"_s + QString(125000, u'a')),
                      u"多すぎるか長すぎる"_s),
              1);
+    // So is any other program's request bigger than links can be, once the
+    // browser has read a megabyte of it.
+    const QStringList sockets = QDir(home.path()).entryList({u"velmora-*"_s}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    QLocalSocket other;
+    other.connectToServer(home.filePath(sockets.first()));
+    QVERIFY(other.waitForConnected(startTimeout));
+    other.write(QByteArray(2 << 20, 'a'));
+    QVERIFY(other.waitForReadyRead(startTimeout));
+    QCOMPARE(other.readAll(), "refused\n");
     ::kill(pid_t(browser.processId()), SIGSTOP);
     const int whileStopped = handOff({u"http://late.example.jp/"_s}, u"応答しない"_s);
     ::kill(pid_t(browser.processId()), SIGCONT);
