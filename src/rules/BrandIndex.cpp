@@ -97,6 +97,15 @@ char16_t BrandIndex::foldConfusable(char16_t c)
         return u'u';
     case 0x03B5:
         return u'e';
+    // Armenian
+    case 0x0585:
+        return u'o';
+    case 0x0578:
+        return u'n';
+    case 0x057D:
+        return u'u';
+    case 0x0570:
+        return u'h';
     // Latin letters that pass for plain ones
     case 0x0251:
         return u'a';
@@ -105,8 +114,12 @@ char16_t BrandIndex::foldConfusable(char16_t c)
     case 0x0261:
         return u'g';
     default:
-        return c;
+        break;
     }
+    // A plain letter under an accent ("amazón") reads as the letter.
+    const QString decomposed = QChar::decomposition(c);
+    const char16_t base = decomposed.isEmpty() ? 0 : decomposed.front().unicode();
+    return base >= u'a' && base <= u'z' ? base : c;
 }
 
 QString BrandIndex::foldLookalikes(QStringView text)
@@ -187,6 +200,7 @@ BrandIndex::Spelling::Spelling(QStringView host, QStringView publicSuffix)
         m_folded = foldLookalikes(left);
     }
 
+    m_registrableLabel = int(m_folded.count(u'.'));
     int label = 0;
     const QStringView folded = m_folded;
     for (qsizetype i = 0; i < folded.size();) {
@@ -367,9 +381,16 @@ std::optional<BrandIndex::Finding> BrandIndex::findPrefix(QStringView host) cons
 std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling) const
 {
     const auto &runs = spelling.m_runs;
+    // A name registered under co.jp and the like is a Japanese company's own,
+    // unless spelt with another script's letters; the names it puts left of
+    // it are not.
+    const auto ownName = [&](int label) {
+        return spelling.m_japaneseOrganisation && !spelling.m_homoglyphs
+            && label == spelling.m_registrableLabel;
+    };
     for (qsizetype i = 0; i < runs.size(); ++i) {
         const QStringView run = runs[i].text;
-        if (isOtherName(run))
+        if (isOtherName(run) || ownName(runs[i].label))
             continue;
         // "au-pay" spells "aupay": a name may run over up to three pieces of
         // one label. The first key in list order wins.
@@ -442,7 +463,10 @@ std::optional<BrandIndex::Finding> BrandIndex::findName(const Spelling &spelling
                 return found;
         }
     }
-    for (const QStringView label : spelling.m_localLabels) {
+    for (int labelIndex = 0; labelIndex < spelling.m_localLabels.size(); ++labelIndex) {
+        const QStringView label = spelling.m_localLabels.at(labelIndex);
+        if (ownName(labelIndex))
+            continue;
         for (const auto &[local, row] : m_localNames) {
             // Short names only as a whole piece: "ニトリ" is not in
             // "ニトリル手袋".
@@ -473,7 +497,5 @@ std::optional<BrandIndex::Finding> BrandIndex::find(const Spelling &spelling) co
     }
     if (std::optional<Finding> found = findPrefix(spelling.m_host))
         return found;
-    if (spelling.m_japaneseOrganisation)
-        return std::nullopt;
     return findName(spelling);
 }

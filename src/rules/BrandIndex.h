@@ -83,6 +83,8 @@ public:
         // Registered under co.jp, or.jp and the like: only a company
         // registered in Japan gets one.
         bool m_japaneseOrganisation = false;
+        // The label index of the registrable name, the one left of the suffix.
+        int m_registrableLabel = 0;
         // Under .jp at all: registering one needs a presence in Japan, which
         // throw-away phishing hosts avoid and the brands' own ventures have.
         bool m_japaneseRegistration = false;

@@ -230,6 +230,10 @@ void tst_SafeBrowsingEngine::evaluate_data()
            SL::suspicious({prefixed(amazon)}, amazon));
     onHost("homograph, cyrillic а", u"xn--rkuten-3nf.co.jp"_s, homograph(rakuten));
     onHost("homograph, whole cyrillic", u"xn--80ak6aa92e.com"_s /* аррӏе */, homograph(apple));
+    onHost("homograph, accent", u"xn--amazn-3ta.com"_s /* amazón */, homograph(amazon));
+    onHost("homograph, armenian", u"xn--amazn-okg.com"_s /* amazօn */, homograph(amazon));
+    onHost("name left of a company's own", u"paypay.app-vb.ne.jp"_s,
+           impersonates({u"PayPay"_s, u"paypay.ne.jp"_s}));
     onHost("several signals", u"rakuten.co.jp.x.cn"_s,
            SL::suspicious({prefixed(rakuten), cn}, rakuten));
     onHost("public ipv4", u"203.0.113.7"_s, SL::suspicious({SafetyReasons::ipAddress()}));
@@ -263,7 +267,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
           u"rakuteneagles.jp amazonas.example monitoring.example amazonvideo.com "
           u"cvws.icloud-content.com pineapple.example applied.example appliedmaterials.example "
           u"mybucket.s3.amazonaws.com xn--gckr3f0f.jp shop.base.shop 192.168.1.1 com "
-          u"copy-center.co.jp support.yahoo-net.jp news.sina.com.cn www.light.com"_s.split(u' ');
+          u"copy-center.co.jp support.yahoo-net.jp news.sina.com.cn www.light.com "
+          u"xn--caf-dma.jp"_s.split(u' ');
     for (const QString &host : nearMisses)
         QTest::addRow("passes: %s", qPrintable(host))
             << RuleEdit() << u"https://"_s + host + u'/' << SL::neutral(host) << QStringList();
