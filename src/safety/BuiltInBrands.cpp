@@ -50,7 +50,7 @@ constexpr Row rows[] = {
      u"nitori-net.jp nitori.co.jp nitorihd.co.jp"},
     {u"au PAY", u"au.com", u"aupay", u"auペイ", u"au.com auone.jp kddi.com"},
     {u"d払い", u"docomo.ne.jp", u"dbarai docomo", u"d払い ドコモ",
-     u"docomo.ne.jp docomo.co.jp nttdocomo.co.jp nttdocomo.com"},
+     u"docomo.ne.jp docomo.co.jp nttdocomo.co.jp nttdocomo.com docomo.biz docomo-cycle.jp"},
 };
 
 QStringList words(const char16_t *text)
