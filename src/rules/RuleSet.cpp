@@ -87,10 +87,11 @@ public:
     QList<ExcludedPattern> patterns;
     BrandIndex certifiedNames;
 
-private:
     // Every key a rule text covers hosts by: its ASCII spelling, and for a
     // Unicode text also its punycode one.
     static QStringList hostKeys(const QString &rule);
+
+private:
     struct Entry
     {
         QList<qsizetype> shops;
@@ -121,6 +122,14 @@ QStringList RuleSet::OwnRules::hostKeys(const QString &rule)
     return keys;
 }
 
+bool RuleSet::isSharedSuffix(const QString &shopDomain)
+{
+    const QStringList keys = OwnRules::hostKeys(shopDomain);
+    return std::any_of(keys.cbegin(), keys.cend(), [](const QString &key) {
+        return PublicSuffixList::system().isPublicSuffix(key);
+    });
+}
+
 void RuleSet::OwnRules::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
 {
     for (const QString &key : hostKeys(rule)) {
@@ -143,7 +152,8 @@ RuleSet::OwnRules::OwnRules(const QList<TrustedShop> &allShops,
     m_keyStorage.reserve(shops.size() + patterns.size());
     QList<QString> shopDomains;
     for (qsizetype row = 0; row < shops.size(); ++row) {
-        addKeys(shops.at(row).domain, row, &Entry::shops);
+        if (!isSharedSuffix(shops.at(row).domain))
+            addKeys(shops.at(row).domain, row, &Entry::shops);
         const QStringList keys = hostKeys(shops.at(row).domain);
         shopDomains.append(keys.isEmpty() ? QString() : keys.constLast());
     }

@@ -67,6 +67,9 @@ public:
     qsizetype enabledPatternCount() const;
 
     static QString fallbackReason(const QString &pattern);
+    // A shop domain many sites share (com, co.jp, github.io) would certify
+    // every one of them, so it certifies none.
+    static bool isSharedSuffix(const QString &shopDomain);
 
 private:
     class OwnRules;

@@ -139,14 +139,17 @@ void SecurityRuleStore::saveExcludedPatterns()
                           StoredJson::encodeArray(m_excludedPatterns));
 }
 
-void SecurityRuleStore::addCustomShop(const QString &name, const QString &domain,
+bool SecurityRuleStore::addCustomShop(const QString &name, const QString &domain,
                                       const QString &category, const QString &searchUrlTemplate)
 {
+    const QString normalised = normalisedRuleText(domain);
+    if (RuleSet::isSharedSuffix(normalised))
+        return false;
     QList<TrustedShop> shops = m_trustedShops;
-    shops.append(TrustedShop::create(name, normalisedRuleText(domain), category, searchUrlTemplate,
-                                     true, true));
+    shops.append(TrustedShop::create(name, normalised, category, searchUrlTemplate, true, true));
     setTrustedShops(shops);
     saveTrustedShops();
+    return true;
 }
 
 void SecurityRuleStore::toggleShop(const QUuid &id)

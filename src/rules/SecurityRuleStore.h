@@ -50,7 +50,8 @@ public:
     void setSearchEngine(SearchTargetEngine engine);
     void saveTrustedShops();
     void saveExcludedPatterns();
-    void addCustomShop(const QString &name, const QString &domain, const QString &category,
+    // False, adding nothing, for a domain many sites share (RuleSet::isSharedSuffix).
+    bool addCustomShop(const QString &name, const QString &domain, const QString &category,
                        const QString &searchUrlTemplate);
     void toggleShop(const QUuid &id);
     void removeShop(const QUuid &id);

@@ -142,6 +142,8 @@ void tst_SafeBrowsingEngine::evaluate_data()
     add("pattern disabled", u"https://cheap-brand.top/"_s, SL::neutral(u"cheap-brand.top"_s),
         RuleEdit([](QList<TrustedShop> &, QList<ExcludedPattern> &p) { p[0].isEnabled = false; }));
     add("hyphen rule has no switch", u"https://a-b-c-d.top/"_s, hyphens, replace({}, {}));
+    add("shop on a suffix many sites share", u"https://evil.co.jp/"_s, SL::neutral(u"evil.co.jp"_s),
+        prepend({customShop(u"CoJp"_s, u"co.jp"_s)}, {}));
     add("first enabled shop wins", u"https://www.amazon.co.jp/"_s, SL::trusted(u"Second"_s),
         prepend({customShop(u"Disabled"_s, u"amazon.co.jp"_s, {}, false),
                  customShop(u"Second"_s, u"amazon.co.jp"_s)},

@@ -166,20 +166,26 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<QStringList>("stored"); // empty: the add button stays off
+    QTest::addColumn<QString>("refusal"); // or the sheet refuses the add
 
     // The store lower-cases and trims the domain; the template keeps it as typed.
     QTest::newRow("shop, defaults filled in")
         << shopsTab << QStringList {u"マイショップ"_s, u" My-Shop.JP "_s, {}, {}}
         << QStringList {u"マイショップ"_s, u"my-shop.jp"_s, u"一般"_s,
-                        u"https://www.google.co.jp/search?q=site: My-Shop.JP +{query}"_s, u"on"_s};
+                        u"https://www.google.co.jp/search?q=site: My-Shop.JP +{query}"_s, u"on"_s}
+        << QString();
     QTest::newRow("shop without domain")
-        << shopsTab << QStringList {u"Shop"_s, {}, u"c"_s, u"t"_s} << QStringList();
+        << shopsTab << QStringList {u"Shop"_s, {}, u"c"_s, u"t"_s} << QStringList() << QString();
     QTest::newRow("shop without name")
-        << shopsTab << QStringList {{}, u"shop.jp"_s, {}, {}} << QStringList();
+        << shopsTab << QStringList {{}, u"shop.jp"_s, {}, {}} << QStringList() << QString();
+    QTest::newRow("shop on a suffix many sites share")
+        << shopsTab << QStringList {u"Com"_s, u" CO.JP "_s, {}, {}} << QStringList()
+        << u"「CO.JP」は多くのサイトが共有するドメイン (com や co.jp など) のため、ショップのドメインにできません"_s;
     QTest::newRow("pattern, default reason")
         << patternsTab << QStringList {u"*.SCAM "_s, {}}
-        << QStringList {u"*.scam"_s, u"ユーザー指定除外パターン"_s, u"on"_s};
-    QTest::newRow("pattern missing") << patternsTab << QStringList {{}, u"理由"_s} << QStringList();
+        << QStringList {u"*.scam"_s, u"ユーザー指定除外パターン"_s, u"on"_s} << QString();
+    QTest::newRow("pattern missing")
+        << patternsTab << QStringList {{}, u"理由"_s} << QStringList() << QString();
 }
 
 void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
@@ -187,6 +193,7 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
     QFETCH(int, tab);
     QFETCH(QStringList, typed);
     QFETCH(QStringList, stored);
+    QFETCH(QString, refusal);
 
     TestStores env;
     auto view = makeView(env);
@@ -199,7 +206,14 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted()
         fields.at(i)->insert(typed.at(i));
     const QString buttons = sheet->objectName().chopped(5); // "Sheet"
     auto *add = sheet->findChild<QPushButton *>(buttons + u"ConfirmButton"_s);
-    QCOMPARE(add->isEnabled(), !stored.isEmpty());
+    QCOMPARE(add->isEnabled(), !stored.isEmpty() || !refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QTest::mouseClick(add, Qt::LeftButton);
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->refusal(), refusal);
+        QCOMPARE(storedRules(env.ruleStore, tab), before);
+        return;
+    }
 
     if (stored.isEmpty()) {
         // Cancelling adds nothing and keeps the fields for the next opening.

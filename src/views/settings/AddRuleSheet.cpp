@@ -17,6 +17,7 @@ AddRuleSheet::AddRuleSheet(ThemeManager &themeManager, const QString &namePrefix
     : QDialog(parent)
     , m_themeManager(themeManager)
     , m_heading(new QLabel(title))
+    , m_refusalLabel(new QLabel)
     , m_cancelButton(new QPushButton(QStringLiteral("キャンセル")))
     , m_addButton(new QPushButton(QStringLiteral("追加")))
 {
@@ -27,6 +28,14 @@ AddRuleSheet::AddRuleSheet(ThemeManager &themeManager, const QString &namePrefix
 
     m_heading->setObjectName(namePrefix + QStringLiteral("Heading"));
     m_heading->setFont(ViewStyle::font(ViewStyle::TextStyle::headline));
+    m_refusalLabel->setObjectName(namePrefix + QStringLiteral("Refusal"));
+    m_refusalLabel->setFont(ViewStyle::font(ViewStyle::TextStyle::caption));
+    m_refusalLabel->setWordWrap(true);
+    m_refusalLabel->setTextFormat(Qt::PlainText);
+    QPalette palette = m_refusalLabel->palette();
+    palette.setColor(QPalette::WindowText, ViewStyle::red());
+    m_refusalLabel->setPalette(palette);
+    m_refusalLabel->hide();
 
     m_cancelButton->setObjectName(namePrefix + QStringLiteral("CancelButton"));
     m_cancelButton->setAutoDefault(false);
@@ -44,10 +53,13 @@ void AddRuleSheet::setFields(const QList<QLineEdit *> &fields,
     m_fields = fields;
     m_requiredFields = requiredFields;
 
-    m_form = new QVBoxLayout;
-    m_form->setSpacing(8);
-    for (QLineEdit *field : fields)
-        m_form->addWidget(field);
+    auto *form = new QVBoxLayout;
+    form->setSpacing(8);
+    for (QLineEdit *field : fields) {
+        form->addWidget(field);
+        connect(field, &QLineEdit::textEdited, m_refusalLabel, &QLabel::hide);
+    }
+    form->addWidget(m_refusalLabel);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cancelButton);
@@ -58,7 +70,7 @@ void AddRuleSheet::setFields(const QList<QLineEdit *> &fields,
     layout->setContentsMargins(20, 20, 20, 20);
     layout->setSpacing(16);
     layout->addWidget(m_heading);
-    layout->addLayout(m_form);
+    layout->addLayout(form);
     layout->addLayout(buttons);
 
     for (QLineEdit *field : requiredFields)
@@ -66,13 +78,20 @@ void AddRuleSheet::setFields(const QList<QLineEdit *> &fields,
     updateAddButton();
 }
 
-void AddRuleSheet::insertBelowFields(QWidget *widget)
+QString AddRuleSheet::refusal() const
 {
-    m_form->addWidget(widget);
+    return m_refusalLabel->isVisibleTo(this) ? m_refusalLabel->text() : QString();
+}
+
+void AddRuleSheet::refuse(const QString &reason)
+{
+    m_refusalLabel->setText(reason);
+    m_refusalLabel->show();
 }
 
 void AddRuleSheet::finishAdding()
 {
+    m_refusalLabel->hide();
     for (QLineEdit *field : std::as_const(m_fields))
         field->clear();
     accept();

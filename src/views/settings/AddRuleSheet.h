@@ -6,7 +6,6 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 class ThemeManager;
 
 // What the add-shop and add-pattern sheets have in common: a heading, a
@@ -16,6 +15,10 @@ class ThemeManager;
 class AddRuleSheet : public QDialog
 {
     Q_OBJECT
+
+public:
+    // Why the last add was refused, while it is shown; empty otherwise.
+    QString refusal() const;
 
 protected:
     // namePrefix names the sheet and its parts ("addShop" gives
@@ -27,8 +30,9 @@ protected:
     // Lays out the sheet once its fields exist; "追加" is enabled while every
     // required field has text.
     void setFields(const QList<QLineEdit *> &fields, const QList<QLineEdit *> &requiredFields);
-    // A widget between the fields and the buttons (a message); after setFields.
-    void insertBelowFields(QWidget *widget);
+    // Says why an add was refused, in red between the fields and the buttons,
+    // until a field is edited; what was typed stays.
+    void refuse(const QString &reason);
     // Clears the fields after a successful add and closes the sheet.
     void finishAdding();
 
@@ -40,9 +44,9 @@ private:
 
     ThemeManager &m_themeManager;
     QLabel *m_heading;
+    QLabel *m_refusalLabel;
     QList<QLineEdit *> m_fields;
     QList<QLineEdit *> m_requiredFields;
-    QVBoxLayout *m_form = nullptr;
     QPushButton *m_cancelButton;
     QPushButton *m_addButton;
 };

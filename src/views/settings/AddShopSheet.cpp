@@ -56,8 +56,12 @@ bool AddShopSheet::addShop()
     const QString searchTemplate
         = m_templateField->text().isEmpty() ? generatedTemplate(domain) : m_templateField->text();
     // The store lower-cases and trims the domain; the template keeps it as typed.
-    m_ruleStore.addCustomShop(name, domain, category, searchTemplate);
-
+    if (!m_ruleStore.addCustomShop(name, domain, category, searchTemplate)) {
+        refuse(QStringLiteral("「%1」は多くのサイトが共有するドメイン (com や co.jp "
+                              "など) のため、ショップのドメインにできません")
+                   .arg(domain.trimmed()));
+        return false;
+    }
     finishAdding();
     return true;
 }

@@ -17,10 +17,8 @@ public:
 
     // Subscribes; returns whether the store took the address.
     bool addSubscription();
-    QString refusal() const;
 
 private:
     SubscriptionStore &m_store;
     QLineEdit *m_addressField;
-    QLabel *m_refusalLabel;
 };
