@@ -299,6 +299,10 @@ private:
             skip(line, unsupported ? Problem::Unsupported : Problem::Malformed);
             return;
         }
+        if (unblocks && pattern->matchesAnyHost()) {
+            skip(line, Problem::UnblocksAnySite);
+            return;
+        }
         if (!pattern->matchesAnyHost() && m_entries == PublicSuffixEntries::Skip
             && m_suffixes.isPublicSuffix(pattern->host())) {
             m_list.m_publicSuffixEntries.append({line, pattern->host()});
@@ -524,8 +528,10 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
         return address;
     };
     if (!m_unblockGroups.empty()) {
-        if (const ExpressionRule *rule
-            = firstMatch(m_unblockExpressions, m_unblockGroups, addressSubject()))
+        const ExpressionRule *rule
+            = firstMatch(m_unblockExpressions, m_unblockGroups, addressSubject());
+        // One that would match the address on any host names no site.
+        if (rule && !rule->expression.matches(addressText(url, u"any-site.invalid")))
             return matchOf(*rule);
     }
     if (blocking) {

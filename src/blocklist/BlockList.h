@@ -37,12 +37,15 @@ public:
         InvalidRegularExpression, // bad syntax, unknown flag, construct JavaScript rejects
         TooLong,
         InvalidText, // not UTF-8, or control characters
+        // "@*://*/*": an unblock naming no site would lift every list's
+        // blocks, the built-in list's too.
+        UnblocksAnySite,
     };
 
     struct Match
     {
-        // Unblocked as soon as an "@" rule matches, blocked or not: an "@"
-        // in one list lifts what another list blocks.
+        // Unblocked as soon as an "@" rule that names a site matches, blocked
+        // or not: an "@" in one list lifts what another list blocks.
         Verdict verdict = Verdict::None;
         int line = 0; // 1-based line of the rule that decided; 0 for none
         QString rule; // that rule as written, without its comment

@@ -98,6 +98,8 @@ QString SubscriptionListModel::problemText(BlockList::Problem problem)
         return u"長すぎます"_s;
     case BlockList::Problem::InvalidText:
         return u"文字化けか制御文字を含みます"_s;
+    case BlockList::Problem::UnblocksAnySite:
+        return u"どのサイトかを問わない解除のため使いません"_s;
     }
     return QString();
 }

@@ -112,8 +112,11 @@ void tst_BlockList::judgesAddresses_data()
     unblocked("unblock before block", "@*://*.example.com/*\n*://*.example.com/*",
               u"https://example.com/"_s);
     blocked("unblock elsewhere", www, u"https://example.com/"_s);
-    unblocked("unblock by expression", "*://*.example.com/*\n@/\\/ok\\//",
+    unblocked("unblock by expression", "*://*.example.com/*\n@/example\\.com\\/ok\\//",
               u"https://example.com/ok/"_s, 2);
+    // An unblock that names no site would lift every list's blocks.
+    blocked("unblock on any site", "*://*.example.com/*\n@/\\/ok\\//",
+            u"https://example.com/ok/"_s);
     unblocked("unblock of expression", "/example/\n@*://example.com/*", u"https://example.com/"_s,
               2);
     unblocked("unblock, nothing blocked", "@*://example.com/*", u"https://example.com/"_s);
@@ -235,6 +238,7 @@ void tst_BlockList::keepsGoodLinesAmongGarbage_data()
     add("too long", "*://" + QByteArray(BlockList::maxLineLength, 'a') + "/*", Problem::TooLong);
     add("NUL byte", QByteArray("*://a\0b.example/*", 17), Problem::InvalidText);
     add("invalid UTF-8", "*://\xff\xfe.example/*", Problem::InvalidText);
+    add("unblock of every site", "@*://*/*", Problem::UnblocksAnySite);
 
     QByteArray badLines;
     for (int i = 0; i < 5000; ++i)
