@@ -1,13 +1,13 @@
 #include "history/SessionStore.h"
 
 #include "prefs/PreferencesStore.h"
+#include "prefs/WholeFile.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace {
 
@@ -102,11 +102,9 @@ bool SessionStore::save(const QList<SessionWindow> &windows) const
             {QStringLiteral("current"), window.current},
             {QStringLiteral("placement"), QString::fromLatin1(window.placement.toBase64())}});
     }
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(QJsonObject {{QStringLiteral("version"), formatVersion},
-                                          {QStringLiteral("windows"), list}})
-                   .toJson(QJsonDocument::Compact));
-    return file.commit();
+    return WholeFile::write(m_filePath,
+                            QJsonDocument(QJsonObject {{QStringLiteral("version"), formatVersion},
+                                                       {QStringLiteral("windows"), list}})
+                                .toJson(QJsonDocument::Compact))
+        .isEmpty();
 }

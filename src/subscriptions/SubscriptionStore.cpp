@@ -2,13 +2,13 @@
 
 #include "prefs/PreferencesStore.h"
 #include "prefs/StoredJson.h"
+#include "prefs/WholeFile.h"
 #include "subscriptions/ListDownload.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -515,16 +515,8 @@ QString SubscriptionStore::writeListFile(const QUuid &id, const QByteArray &text
     const QString failed = u"リストを保存できませんでした（%1）。"_s;
     if (!QDir().mkpath(m_directory))
         return failed.arg(m_directory);
-    QSaveFile file(filePath(id));
-    if (!file.open(QIODevice::WriteOnly))
-        return failed.arg(file.errorString());
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return failed.arg(file.errorString());
-    }
-    if (!file.commit())
-        return failed.arg(file.errorString());
-    return QString();
+    const QString reason = WholeFile::write(filePath(id), text);
+    return reason.isEmpty() ? QString() : failed.arg(reason);
 }
 
 SubscriptionStore::ExportResult SubscriptionStore::exportPatterns(const QString &path,
@@ -534,9 +526,7 @@ SubscriptionStore::ExportResult SubscriptionStore::exportPatterns(const QString 
         = BlockListExporter::write(u"Velmora Shopping Browser の除外パターン"_s, patterns);
     ExportResult result;
     result.leftOut = exported.leftOut;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(exported.utf8) != exported.utf8.size()
-        || !file.commit())
-        result.error = u"ファイルに書き込めませんでした（%1）。"_s.arg(file.errorString());
+    if (const QString reason = WholeFile::write(path, exported.utf8); !reason.isEmpty())
+        result.error = u"ファイルに書き込めませんでした（%1）。"_s.arg(reason);
     return result;
 }

@@ -15,6 +15,9 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
@@ -372,6 +375,19 @@ void tst_SubscriptionStore::damagedCopyIsSetAside()
 void tst_SubscriptionStore::importsExportedPatternsAndRemovesThem()
 {
     const QString path = m_dir->filePath(u"own.txt"_s);
+    // A disk that fills up while writing (here: a file size limit) is told,
+    // and the file there before stays whole.
+    writeBytes(path, "before\n");
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit unlimited {};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit small {16, unlimited.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const auto full = SubscriptionStore::exportPatterns(path, {u"fake-shop.example"_s});
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    QVERIFY(full.error.startsWith(u"ファイルに書き込めませんでした"));
+    QCOMPARE(fileBytes(path), "before\n");
+
     const auto exported = SubscriptionStore::exportPatterns(
         path, {u"fake-shop.example"_s, u"*.other.example"_s, u"bad/path"_s});
     QCOMPARE(exported.error, QString());
