@@ -320,10 +320,15 @@ bool BrowserViewModel::decidePolicy(const QUrl &url, QWebEnginePage::NavigationT
     } else if (decision.allowed && isMainFrame && decision.verdict
                && type == QWebEnginePage::NavigationTypeTyped) {
         // Only load() navigates as typed: the page this model asked for is on
-        // its way, and takes the place of any warning. (Under a proceed pass
-        // there is no verdict: the badge already speaks of the page.)
+        // its way, and takes the place of any warning. Until it arrives the
+        // badge speaks of the page still shown: a slow certified shop's
+        // verdict must not stand over a page let through past a warning.
         QMetaObject::invokeMethod(
-            this, [this, verdict = *decision.verdict] { publishVerdict(verdict); },
+            this,
+            [this] {
+                if (m_isBlocked)
+                    showShownPageAgain();
+            },
             Qt::QueuedConnection);
     }
     return decision.allowed;

@@ -155,8 +155,9 @@ public:
     bool isLetThrough(const QUrl &url) const;
 
     // The navigation policy: answers at once whether the engine may go on;
-    // a block, or the verdict of a load this model asked for, is published on
-    // the next turn of the event loop. Every address the engine proposes
+    // a block is published on the next turn of the event loop, as is the
+    // lifting of a warning by a load this model asked for, whose own verdict
+    // waits for its page. Every address the engine proposes
     // comes here, also those QUrl refused (invalid ones).
     bool decidePolicy(const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame);
 

@@ -570,6 +570,13 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     m_viewModel->proceedAnyway();
     QVERIFY(waitForLoad(blob));
     QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    // A typed address on its way leaves the badge to the page still shown,
+    // however slow the certified shop it goes to.
+    m_proxy.setStalled(trustedHost, u"/slow"_s);
+    m_viewModel->loadURL(address(trustedHost, u"/slow"_s));
+    QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/slow"_s), 1);
+    QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    m_viewModel->stop();
     QVERIFY(loadAndWait(address(neutralHost, u"/after"_s)));
     m_viewModel->goBack();
     QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
