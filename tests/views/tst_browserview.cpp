@@ -599,6 +599,20 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     press(Qt::Key_F3);
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->text(), u"macbookxyz"_s);
+
+    // A warning closes the bar, and under it find, zoom and print act on
+    // nothing: the page beneath was not chosen, nor is it seen.
+    vm.loadURL(scamUrl);
+    QTRY_VERIFY(m_env->view.isShowingWarning());
+    QVERIFY(!bar->isVisible());
+    askedFor.clear();
+    for (const Qt::Key key : {Qt::Key_F, Qt::Key_Plus, Qt::Key_P})
+        press(key, Qt::ControlModifier);
+    runScript(u"window.print()"_s);
+    QTest::qWait(300);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(page->zoomFactor(), 1.0);
+    QCOMPARE(askedFor, QString());
 }
 
 void TestBrowserView::hoveredLinkShowsWhereItLeads()

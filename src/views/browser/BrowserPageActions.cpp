@@ -104,39 +104,46 @@ QAction *BrowserPageActions::add(const char *objectName, const QString &text,
     return action;
 }
 
+bool BrowserPageActions::pageInSight() const
+{
+    // A warning's page is hidden, and was not chosen: finding in it, zooming
+    // its site or printing it would act on what the user cannot see.
+    return m_view && m_view->isPageInSight();
+}
+
 void BrowserPageActions::find()
 {
-    if (m_view)
+    if (pageInSight())
         m_view->findBar()->showBar();
 }
 
 void BrowserPageActions::findNext()
 {
-    if (m_view)
+    if (pageInSight())
         m_view->findBar()->findNext();
 }
 
 void BrowserPageActions::findPrevious()
 {
-    if (m_view)
+    if (pageInSight())
         m_view->findBar()->findPrevious();
 }
 
 void BrowserPageActions::zoomIn()
 {
-    if (m_view && m_view->pageZoom())
+    if (pageInSight() && m_view->pageZoom())
         m_view->pageZoom()->zoomIn();
 }
 
 void BrowserPageActions::zoomOut()
 {
-    if (m_view && m_view->pageZoom())
+    if (pageInSight() && m_view->pageZoom())
         m_view->pageZoom()->zoomOut();
 }
 
 void BrowserPageActions::resetZoom()
 {
-    if (m_view && m_view->pageZoom())
+    if (pageInSight() && m_view->pageZoom())
         m_view->pageZoom()->reset();
 }
 
@@ -173,7 +180,7 @@ void BrowserPageActions::printForPage()
 
 void BrowserPageActions::print()
 {
-    if (!m_view || m_printingView || m_asking)
+    if (!pageInSight() || m_printingView || m_asking)
         return;
     const QScopedValueRollback asking(m_asking, true);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -50,6 +50,7 @@ public:
 private:
     QAction *add(const char *objectName, const QString &text, const QList<QKeySequence> &keys,
                  void (BrowserPageActions::*command)());
+    bool pageInSight() const;
     void find();
     void findNext();
     void findPrevious();

@@ -205,6 +205,11 @@ bool BrowserView::isShowingWarning() const
     return m_warning && m_layers->currentWidget() == m_warning;
 }
 
+bool BrowserView::isPageInSight() const
+{
+    return m_layers->currentWidget() == pageArea();
+}
+
 void BrowserView::updateBlocked()
 {
     // A block never reached the network, so it speaks of the newer address.
@@ -218,6 +223,9 @@ void BrowserView::updateBlocked()
     else if (m_screeningPage && m_screeningPage->waitsForAddress())
         shown = blankCover();
     m_layers->setCurrentWidget(shown);
+    // Its matches are in the page out of sight.
+    if (shown != pageArea() && isFindBarOpen())
+        m_findBar->closeBar();
     updateCautionBar();
 }
 

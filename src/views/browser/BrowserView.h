@@ -71,6 +71,9 @@ public:
     bool isFindBarOpen() const;
     BrowserViewModel &viewModel() const { return m_viewModel; }
     bool isShowingWarning() const;
+    // The page itself, not a warning, a crash notice or a cover over it:
+    // only then may find, zoom and print act on it.
+    bool isPageInSight() const;
     // Keeps the page at the zoom remembered for its host from now on.
     void setZoomLevels(ZoomLevels &levels);
     // Null until setZoomLevels and the page's start.
