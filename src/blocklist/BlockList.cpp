@@ -1,5 +1,6 @@
 #include "blocklist/BlockList.h"
 
+#include "address/DirectionControls.h"
 #include "address/PublicSuffixList.h"
 #include "blocklist/MatchPattern.h"
 
@@ -75,7 +76,7 @@ QString titleFromComment(QStringView comment)
     const QStringView text = trimmed(comment.sliced(1));
     if (!text.startsWith(u"title:", Qt::CaseInsensitive))
         return QString();
-    return trimmed(text.sliced(6)).left(maxTitleLength).toString();
+    return DirectionControls::removed(trimmed(text.sliced(6)).left(maxTitleLength).toString());
 }
 
 QString frontMatterValue(QStringView value)
@@ -86,7 +87,7 @@ QString frontMatterValue(QStringView value)
             || (text.front() == u'\'' && text.back() == u'\''))) {
         text = text.sliced(1, text.size() - 2);
     }
-    return text.left(maxTitleLength).toString();
+    return DirectionControls::removed(text.left(maxTitleLength).toString());
 }
 
 bool isExpressionRule(QStringView text)

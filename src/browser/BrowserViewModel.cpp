@@ -1,5 +1,6 @@
 #include "BrowserViewModel.h"
 
+#include "address/DirectionControls.h"
 #include "address/PublicSuffixList.h"
 #include "browser/EngineAddress.h"
 #include "rules/SecurityRuleStore.h"
@@ -585,13 +586,7 @@ void BrowserViewModel::setUrlInputString(const QString &text)
 
 void BrowserViewModel::setPageTitle(const QString &text)
 {
-    // Direction overrides would let a title read backwards wherever it is
-    // shown or kept ("注文書\u202Efdp.exe" reading as "注文書exe.pdf").
-    QString title = text;
-    title.removeIf([](QChar c) {
-        return (c.unicode() >= 0x202A && c.unicode() <= 0x202E)
-            || (c.unicode() >= 0x2066 && c.unicode() <= 0x2069);
-    });
+    const QString title = DirectionControls::removed(text);
     if (m_pageTitle == title)
         return;
     m_pageTitle = title;

@@ -1,5 +1,6 @@
 #include "rules/SecurityRuleStore.h"
 
+#include "address/DirectionControls.h"
 #include "prefs/PreferencesStore.h"
 #include "prefs/StoredJson.h"
 #include "rules/DefaultRules.h"
@@ -146,7 +147,9 @@ bool SecurityRuleStore::addCustomShop(const QString &name, const QString &domain
     if (RuleSet::isSharedSuffix(normalised))
         return false;
     QList<TrustedShop> shops = m_trustedShops;
-    shops.append(TrustedShop::create(name, normalised, category, searchUrlTemplate, true, true));
+    shops.append(TrustedShop::create(DirectionControls::removed(name), normalised,
+                                     DirectionControls::removed(category), searchUrlTemplate, true,
+                                     true));
     setTrustedShops(shops);
     saveTrustedShops();
     return true;
@@ -176,7 +179,8 @@ void SecurityRuleStore::removeShop(const QUuid &id)
 void SecurityRuleStore::addCustomPattern(const QString &pattern, const QString &reason)
 {
     QList<ExcludedPattern> patterns = m_excludedPatterns;
-    patterns.append(ExcludedPattern::create(normalisedRuleText(pattern), reason, true, true));
+    patterns.append(ExcludedPattern::create(normalisedRuleText(pattern),
+                                            DirectionControls::removed(reason), true, true));
     setExcludedPatterns(patterns);
     saveExcludedPatterns();
 }

@@ -1,5 +1,6 @@
 #include "subscriptions/SubscriptionStore.h"
 
+#include "address/DirectionControls.h"
 #include "prefs/PreferencesStore.h"
 #include "prefs/StoredJson.h"
 #include "prefs/WholeFile.h"
@@ -295,7 +296,8 @@ SubscriptionStore::Outcome SubscriptionStore::importFile(const QString &path)
 
     Subscription record;
     record.id = QUuid::createUuid();
-    record.name = list->title().isEmpty() ? info.completeBaseName() : list->title();
+    record.name = list->title().isEmpty() ? DirectionControls::removed(info.completeBaseName())
+                                          : list->title();
     record.address = QUrl::fromLocalFile(info.absoluteFilePath());
     record.source = Subscription::Source::LocalFile;
     record.lastUpdated = now();

@@ -189,6 +189,8 @@ void tst_BlockList::readsTitle_data()
         2);
     add("lower case, blanks", "#title:   Fake shops  \n*://a.example/*", u"Fake shops"_s, 2);
     add("first of two", "# Title: one\n# Title: two\n*://a.example/*", u"one"_s, 3);
+    add("direction override", "# Title: \xe2\x80\xaelive\xe2\x80\xac\n*://a.example/*", u"live"_s,
+        2);
     add("front matter", "---\nname: \"Fake shops\"\n---\n# Title: other\n*://a.example/*",
         u"Fake shops"_s, 5);
     add("front matter not closed", "---\n*://a.example/*", QString(), 2, 1);

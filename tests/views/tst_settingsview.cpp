@@ -168,9 +168,10 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
     QTest::addColumn<QStringList>("stored"); // empty: the add button stays off
     QTest::addColumn<QString>("refusal"); // or the sheet refuses the add
 
-    // The store lower-cases and trims the domain; the template keeps it as typed.
+    // The store lower-cases and trims the domain; the template keeps it as
+    // typed. A direction override would make the name read backwards.
     QTest::newRow("shop, defaults filled in")
-        << shopsTab << QStringList {u"マイショップ"_s, u" My-Shop.JP "_s, {}, {}}
+        << shopsTab << QStringList {u"マイ\u202Eショップ"_s, u" My-Shop.JP "_s, {}, {}}
         << QStringList {u"マイショップ"_s, u"my-shop.jp"_s, u"一般"_s,
                         u"https://www.google.co.jp/search?q=site: My-Shop.JP +{query}"_s, u"on"_s}
         << QString();
