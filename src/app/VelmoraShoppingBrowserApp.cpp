@@ -166,6 +166,10 @@ void VelmoraShoppingBrowserApp::start(const QList<QUrl> &urls)
     if (!m_historyStore.movedAsideTo().isEmpty())
         tellHistoryMovedAside(m_historyStore.movedAsideTo());
     connect(&m_historyStore, &HistoryStore::movedAside, this, tellHistoryMovedAside);
+    // The stores read their settings as they were made, before any window.
+    if (!m_preferences.keptAside().isEmpty())
+        SaveFailureMessage::showSettingsKeptAside(QApplication::activeWindow(),
+                                                  m_preferences.keptAside());
 }
 
 ContentView *VelmoraShoppingBrowserApp::showSavedWindow(const SessionWindow &saved, bool restart)

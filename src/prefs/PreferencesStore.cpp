@@ -12,4 +12,11 @@ std::optional<QByteArray> PreferencesStore::rawBytes(const QString &key) const
 void PreferencesStore::keepUnreadable(const QString &key, const QByteArray &bytes)
 {
     setData(key + QLatin1String(unreadableSuffix), bytes);
+    noteKeptAside(key + QLatin1String(unreadableSuffix));
+}
+
+void PreferencesStore::noteKeptAside(const QString &where)
+{
+    if (!isReadOnly() && !m_keptAside.contains(where))
+        m_keptAside.append(where);
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -34,6 +35,9 @@ public:
     // A store that drops every write: what reads through it leaves the
     // user's files as they are, too.
     virtual bool isReadOnly() const { return false; }
+    // What this run kept aside because it could not be read: backup keys,
+    // and copies of the whole file. The user hears of them, where they are.
+    const QStringList &keptAside() const { return m_keptAside; }
 
 Q_SIGNALS:
     // Emitted after a write, so that other holders of the same key (another
@@ -43,4 +47,10 @@ Q_SIGNALS:
     // A change that could not be put on disk (a full or read-only disk): it
     // holds until the program ends, or not at all when the store refused it.
     void writeFailed(const QString &key);
+
+protected:
+    void noteKeptAside(const QString &where);
+
+private:
+    QStringList m_keptAside;
 };

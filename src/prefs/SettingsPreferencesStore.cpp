@@ -93,9 +93,11 @@ bool SettingsPreferencesStore::write(const QString &key, const QVariant &value)
             // empty one holds nothing worth more than an earlier backup.
             const QString backupKey = key + QLatin1String(unreadableSuffix);
             const std::optional<QByteArray> raw = rawBytes(key);
-            if (raw && !raw->isEmpty() && m_settings.value(backupKey) != QVariant(*raw)
-                && !write(backupKey, *raw))
-                return false;
+            if (raw && !raw->isEmpty() && m_settings.value(backupKey) != QVariant(*raw)) {
+                if (!write(backupKey, *raw))
+                    return false;
+                noteKeptAside(backupKey);
+            }
         }
     }
 
@@ -149,6 +151,7 @@ bool SettingsPreferencesStore::keepWholeFile()
         return false;
     }
     m_fileKept = true;
+    noteKeptAside(target);
     return true;
 }
 

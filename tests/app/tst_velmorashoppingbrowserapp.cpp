@@ -319,6 +319,9 @@ void TestVelmoraShoppingBrowserApp::storageProblemsAreReported()
     QVERIFY(QDir(home.path()).mkpath(u"data"_s));
     writeBytes(home.filePath(u"data/history.sqlite"_s),
                QByteArray("SQLite format 3") + '\0' + QByteArray(4096, 'x'));
+    // So is a stored setting that cannot be read, for which defaults stand.
+    writeBytes(home.filePath(u"preferences.ini"_s),
+               "[General]\nvelmora_excluded_patterns_v1=\"[{broken\"\n");
     Run run(home);
     run.app.start({});
     QVERIFY(QTest::qWaitForWindowExposed(run.app.windows().first()));
@@ -333,6 +336,9 @@ void TestVelmoraShoppingBrowserApp::storageProblemsAreReported()
         return shown;
     };
     QTRY_COMPARE(messages(u"historyMovedAsideMessage"_s), 1);
+    QCOMPARE(run.preferences.keptAside(),
+             QStringList {u"velmora_excluded_patterns_v1_unreadable"_s});
+    QTRY_COMPARE(messages(u"settingsKeptAsideMessage"_s), 1);
     SessionStore::setRestoresAtStart(run.preferences, false);
     QTRY_COMPARE(messages(u"settingsNotSavedMessage"_s), 1);
     // So are the open tabs, kept for the next start.

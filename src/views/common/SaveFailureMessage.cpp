@@ -1,6 +1,7 @@
 #include "views/common/SaveFailureMessage.h"
 
 #include <QMessageBox>
+#include <QStringList>
 
 void SaveFailureMessage::show(QWidget *parent, What what)
 {
@@ -33,6 +34,26 @@ void SaveFailureMessage::showHistoryMovedAside(QWidget *parent, const QString &p
                               .arg(path),
                           QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("historyMovedAsideMessage"));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void SaveFailureMessage::showSettingsKeptAside(QWidget *parent, const QStringList &where)
+{
+    QStringList places;
+    for (const QString &place : where) {
+        places.append(place.contains(u'/') ? place
+                                           : QStringLiteral("設定ファイル内の %1").arg(place));
+    }
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("設定の一部を読み込めませんでした"),
+        QStringLiteral("保存されていた設定の一部が読み取れない形式だったため、その部分には"
+                       "既定の設定を使っています。元の内容は消さずに次の場所に残してあります:\n%1")
+            .arg(places.join(u'\n')),
+        QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("settingsKeptAsideMessage"));
+    box->setTextFormat(Qt::PlainText);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

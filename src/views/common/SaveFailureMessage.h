@@ -1,6 +1,7 @@
 #pragma once
 
-class QString;
+#include <QStringList>
+
 class QWidget;
 
 namespace SaveFailureMessage {
@@ -19,5 +20,9 @@ void show(QWidget *parent, What what = What::settings);
 // Tells the user that the history file was damaged and kept at path, and
 // that a new history has started.
 void showHistoryMovedAside(QWidget *parent, const QString &path);
+
+// Tells the user that stored settings could not be read, that defaults stand
+// in for them, and where each unread value or copy of the file was kept.
+void showSettingsKeptAside(QWidget *parent, const QStringList &where);
 
 } // namespace SaveFailureMessage
