@@ -181,12 +181,10 @@ void TestEndToEnd::addressArgumentsOpenScreenedInOneInstance()
     QCOMPARE(handOff(QStringList(9, u"http://big.example.jp/"_s + QString(125000, u'a')),
                      u"多すぎるか長すぎる"_s),
              1);
-    // So is any other program's request bigger than links can be, once the
-    // browser has read a megabyte of it.
-    const QStringList sockets = QDir(home.path()).entryList({u"velmora-*"_s}, QDir::System);
-    QCOMPARE(sockets.size(), 1);
+    // So is another program's request of more than a megabyte.
     QLocalSocket other;
-    other.connectToServer(home.filePath(sockets.first()));
+    other.connectToServer(
+        home.filePath(QDir(home.path()).entryList({u"velmora-*"_s}, QDir::System).value(0)));
     QVERIFY(other.waitForConnected(startTimeout));
     other.write(QByteArray(2 << 20, 'a'));
     QVERIFY(other.waitForReadyRead(startTimeout));

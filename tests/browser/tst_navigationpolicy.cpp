@@ -570,8 +570,7 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     m_viewModel->proceedAnyway();
     QVERIFY(waitForLoad(blob));
     QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    // A typed address on its way leaves the badge to the page still shown,
-    // however slow the certified shop it goes to.
+    // A slow typed address leaves the badge to the page still shown.
     m_proxy.setStalled(trustedHost, u"/slow"_s);
     m_viewModel->loadURL(address(trustedHost, u"/slow"_s));
     QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/slow"_s), 1);

@@ -375,8 +375,7 @@ void tst_SubscriptionStore::damagedCopyIsSetAside()
 void tst_SubscriptionStore::importsExportedPatternsAndRemovesThem()
 {
     const QString path = m_dir->filePath(u"own.txt"_s);
-    // A disk that fills up while writing (here: a file size limit) is told,
-    // and the file there before stays whole.
+    // A full disk (here: a file size limit) is told; the old file stays whole.
     writeBytes(path, "before\n");
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit unlimited {};

@@ -600,8 +600,7 @@ void TestBrowserView::pageKeysFindZoomPrintAndStop()
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->text(), u"macbookxyz"_s);
 
-    // A warning closes the bar, and under it find, zoom and print act on
-    // nothing: the page beneath was not chosen, nor is it seen.
+    // Under a warning find, zoom and print act on nothing; an open bar closes.
     vm.loadURL(scamUrl);
     QTRY_VERIFY(m_env->view.isShowingWarning());
     QVERIFY(!bar->isVisible());

@@ -24,7 +24,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTest>
 
 #include <memory>
@@ -168,8 +167,8 @@ void TestSettingsView::addingARuleStoresWhatWasTypedUntilDeleted_data()
     QTest::addColumn<QStringList>("stored"); // empty: the add button stays off
     QTest::addColumn<QString>("refusal"); // or the sheet refuses the add
 
-    // The store lower-cases and trims the domain; the template keeps it as
-    // typed. A direction override would make the name read backwards.
+    // The store lower-cases and trims the domain and drops direction
+    // overrides from the name; the template keeps it as typed.
     QTest::newRow("shop, defaults filled in")
         << shopsTab << QStringList {u"マイ\u202Eショップ"_s, u" My-Shop.JP "_s, {}, {}}
         << QStringList {u"マイショップ"_s, u"my-shop.jp"_s, u"一般"_s,
