@@ -528,11 +528,14 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
             address = addressText(url, asciiHost);
         return address;
     };
+    // An expression that would match the address on any host names no site.
+    const auto namesNoSite = [&](const ExpressionRule &rule) {
+        return rule.expression.matches(addressText(url, u"any-site.invalid"));
+    };
     if (!m_unblockGroups.empty()) {
         const ExpressionRule *rule
             = firstMatch(m_unblockExpressions, m_unblockGroups, addressSubject());
-        // One that would match the address on any host names no site.
-        if (rule && !rule->expression.matches(addressText(url, u"any-site.invalid")))
+        if (rule && !namesNoSite(*rule))
             return matchOf(*rule);
     }
     if (blocking) {
@@ -544,7 +547,7 @@ BlockList::Match BlockList::match(const QUrl &url, QStringView asciiHost) const
         if (const ExpressionRule *rule
             = firstMatch(m_blockExpressions, m_blockGroups, addressSubject())) {
             Match found = matchOf(*rule);
-            found.anySite = rule->expression.matches(addressText(url, u"any-site.invalid"));
+            found.anySite = namesNoSite(*rule);
             return found;
         }
     }
