@@ -11,8 +11,9 @@ std::optional<QByteArray> PreferencesStore::rawBytes(const QString &key) const
 
 void PreferencesStore::keepUnreadable(const QString &key, const QByteArray &bytes)
 {
-    setData(key + QLatin1String(unreadableSuffix), bytes);
-    noteKeptAside(key + QLatin1String(unreadableSuffix));
+    const QString backupKey = key + QLatin1String(unreadableSuffix);
+    setData(backupKey, bytes);
+    noteKeptAside(backupKey);
 }
 
 void PreferencesStore::noteKeptAside(const QString &where)

@@ -97,7 +97,7 @@ private:
         QList<qsizetype> shops;
         QList<qsizetype> patterns;
     };
-    void addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows);
+    void addKeys(const QStringList &keys, qsizetype row, QList<qsizetype> Entry::*rows);
 
     // The index points into m_keyStorage.
     QStringList m_keyStorage;
@@ -122,17 +122,26 @@ QStringList RuleSet::OwnRules::hostKeys(const QString &rule)
     return keys;
 }
 
-bool RuleSet::isSharedSuffix(const QString &shopDomain)
+namespace {
+
+bool anyPublicSuffix(const QStringList &hostKeys)
 {
-    const QStringList keys = OwnRules::hostKeys(shopDomain);
-    return std::any_of(keys.cbegin(), keys.cend(), [](const QString &key) {
+    return std::any_of(hostKeys.cbegin(), hostKeys.cend(), [](const QString &key) {
         return PublicSuffixList::system().isPublicSuffix(key);
     });
 }
 
-void RuleSet::OwnRules::addKeys(const QString &rule, qsizetype row, QList<qsizetype> Entry::*rows)
+} // namespace
+
+bool RuleSet::isSharedSuffix(const QString &shopDomain)
 {
-    for (const QString &key : hostKeys(rule)) {
+    return anyPublicSuffix(OwnRules::hostKeys(shopDomain));
+}
+
+void RuleSet::OwnRules::addKeys(const QStringList &keys, qsizetype row,
+                                QList<qsizetype> Entry::*rows)
+{
+    for (const QString &key : keys) {
         m_keyStorage.append(key);
         (m_index[QStringView(m_keyStorage.constLast())].*rows).append(row);
     }
@@ -152,13 +161,13 @@ RuleSet::OwnRules::OwnRules(const QList<TrustedShop> &allShops,
     m_keyStorage.reserve(shops.size() + patterns.size());
     QList<QString> shopDomains;
     for (qsizetype row = 0; row < shops.size(); ++row) {
-        if (!isSharedSuffix(shops.at(row).domain))
-            addKeys(shops.at(row).domain, row, &Entry::shops);
         const QStringList keys = hostKeys(shops.at(row).domain);
+        if (!anyPublicSuffix(keys))
+            addKeys(keys, row, &Entry::shops);
         shopDomains.append(keys.isEmpty() ? QString() : keys.constLast());
     }
     for (qsizetype row = 0; row < patterns.size(); ++row)
-        addKeys(patterns.at(row).pattern, row, &Entry::patterns);
+        addKeys(hostKeys(patterns.at(row).pattern), row, &Entry::patterns);
     certifiedNames = certifiedNameIndex(shops, shopDomains);
 }
 
