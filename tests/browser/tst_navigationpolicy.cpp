@@ -556,6 +556,12 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
         return m_viewModel->currentURL().path() == u"/検索"_s && !m_viewModel->isLoading();
     }));
     QVERIFY(!m_viewModel->isBlocked());
+    // A slow typed address leaves the badge to the page still shown.
+    m_proxy.setStalled(trustedHost, u"/slow"_s);
+    m_viewModel->loadURL(address(trustedHost, u"/slow"_s));
+    QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/slow"_s), 1);
+    QCOMPARE(m_viewModel->safetyLevel(), verdict);
+    m_viewModel->stop();
 
     // Its own blob: document is judged by the site it wraps, also when it
     // comes back through the history. (While the page still loads, the
@@ -570,12 +576,6 @@ void TestNavigationPolicy::proceedPassCoversOnlyTheChosenPageLoad()
     m_viewModel->proceedAnyway();
     QVERIFY(waitForLoad(blob));
     QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    // A slow typed address leaves the badge to the page still shown.
-    m_proxy.setStalled(trustedHost, u"/slow"_s);
-    m_viewModel->loadURL(address(trustedHost, u"/slow"_s));
-    QTRY_COMPARE_ENGINE(m_proxy.hits(trustedHost, u"/slow"_s), 1);
-    QCOMPARE(m_viewModel->safetyLevel(), verdict);
-    m_viewModel->stop();
     QVERIFY(loadAndWait(address(neutralHost, u"/after"_s)));
     m_viewModel->goBack();
     QTRY_VERIFY_WITH_TIMEOUT(m_viewModel->isBlocked(), blockTimeout);
