@@ -223,17 +223,13 @@ std::optional<QList<SubscribedList>> CheckCommand::subscribedLists(const Options
                              u"Cannot read the list file: "_s + path);
             return std::nullopt;
         }
-        if (text.size() > SubscriptionStore::maxListBytes) {
-            reportUsageError(u"リストのファイルが大きすぎます (上限 20 MB): "_s + path,
-                             u"The list file is too large (20 MB at most): "_s + path);
-            return std::nullopt;
-        }
         std::shared_ptr<const BlockList> list = BlockList::parse(text);
-        // Most likely the wrong file; judging without it would pass for a
-        // clean result.
-        if (list->ruleCount() == 0) {
-            reportUsageError(u"リストのファイルにルールがありません: "_s + path,
-                             u"The list file holds no rules: "_s + path);
+        // Most likely the wrong file; judging without it, or with the odd
+        // line of a binary file read as a rule, would pass for a clean result.
+        if (const QString reason = SubscriptionStore::refusal(text, *list, true);
+            !reason.isEmpty()) {
+            reportUsageError(u"リストのファイルを使えません（%1）: "_s.arg(reason) + path,
+                             u"The file is not a usable list: "_s + path);
             return std::nullopt;
         }
         const QString name = list->title().isEmpty() ? QFileInfo(path).fileName() : list->title();

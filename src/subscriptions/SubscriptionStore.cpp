@@ -159,7 +159,8 @@ void SubscriptionStore::load()
             // disk, another program). The built-in list's would replace a
             // snapshot that has rules.
             std::shared_ptr<const BlockList> saved = BlockList::parse(*text);
-            if (const QString reason = refusal(*text, *saved, record.isBuiltIn());
+            if (const QString reason
+                = refusal(*text, *saved, record.isBuiltIn(), m_options.maxBytes);
                 reason.isEmpty()) {
                 list = std::move(saved);
             } else {
@@ -291,7 +292,7 @@ SubscriptionStore::Outcome SubscriptionStore::importFile(const QString &path)
     // Held to what its copy must pass at every start, and a list that judges
     // nothing is not worth adding.
     std::shared_ptr<const BlockList> list = BlockList::parse(*text);
-    if (const QString reason = refusal(*text, *list, true); !reason.isEmpty())
+    if (const QString reason = refusal(*text, *list, true, m_options.maxBytes); !reason.isEmpty())
         return {QUuid(), u"ファイルをリストとして使えません（%1）。"_s.arg(reason)};
 
     Subscription record;
@@ -453,7 +454,8 @@ void SubscriptionStore::accept(const QUuid &id, const std::shared_ptr<const Bloc
     if (!updated)
         return;
     const std::shared_ptr<const BlockList> old = m_lists.value(id);
-    if (const QString reason = refusal(text, *list, old && old->ruleCount() > 0);
+    if (const QString reason
+        = refusal(text, *list, old && old->ruleCount() > 0, m_options.maxBytes);
         !reason.isEmpty()) {
         finishAttempt(
             id,
@@ -481,10 +483,10 @@ void SubscriptionStore::accept(const QUuid &id, const std::shared_ptr<const Bloc
 }
 
 QString SubscriptionStore::refusal(const QByteArray &text, const BlockList &list,
-                                   bool mustHaveRules) const
+                                   bool mustHaveRules, qint64 maxBytes)
 {
-    if (text.size() > m_options.maxBytes)
-        return u"大きすぎます（上限 %1 MB）"_s.arg(megabytes(m_options.maxBytes));
+    if (text.size() > maxBytes)
+        return u"大きすぎます（上限 %1 MB）"_s.arg(megabytes(maxBytes));
     // Garbage (an error page, a broken transfer) parses to lines skipped and
     // no rules; an emptied list while the old one had rules is more likely
     // a fault at the source than every shop gone straight.

@@ -128,6 +128,11 @@ public:
 
     // The user's own excluded patterns as a uBlacklist file at path.
     static ExportResult exportPatterns(const QString &path, const QStringList &patterns);
+    // Why text that came as a list, downloaded, imported or saved, must not
+    // judge (in Japanese, for the user); empty when it may. mustHaveRules:
+    // the list it would replace had some.
+    static QString refusal(const QByteArray &text, const BlockList &list, bool mustHaveRules,
+                           qint64 maxBytes = maxListBytes);
 
 Q_SIGNALS:
     // A record changed, came or went.
@@ -151,10 +156,6 @@ private:
     void accept(const QUuid &id, const std::shared_ptr<const BlockList> &list,
                 const QByteArray &text, const QString &etag, const QString &lastModified);
     void finishAttempt(const QUuid &id, const QString &error);
-    // Why text that came as a list, downloaded, imported or saved, must not
-    // judge (in Japanese, for the user); empty when it may. mustHaveRules:
-    // the list it would replace had some.
-    QString refusal(const QByteArray &text, const BlockList &list, bool mustHaveRules) const;
     void setAside(Subscription &record, const QString &reason) const;
     QString writeListFile(const QUuid &id, const QByteArray &text) const;
 

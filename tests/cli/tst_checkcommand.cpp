@@ -91,10 +91,11 @@ void TestCheckCommand::init()
                         u"javascript:alert('{query}')"_qs);
     rules.addCustomShop(u"楽天市場"_qs, u"fake-rakuten.test"_qs, u"総合"_qs,
                         u"https://fake-rakuten.test/?q={query}"_qs);
-    // List files to subscribe to.
     writeBytes(m_dir->filePath(u"mine.txt"_qs),
                "# Title: テストリスト\n*://*.fake-shop.example/*\n");
     writeBytes(m_dir->filePath(u"untitled.txt"_qs), "*://www.fake-shop.example/*\n");
+    writeBytes(m_dir->filePath(u"binary.bin"_qs),
+               "*://*.fake-shop.example/*\n" + QByteArray(8, '\0'));
 }
 
 Outcome TestCheckCommand::run(const QStringList &arguments)
@@ -196,9 +197,9 @@ void TestCheckCommand::runs_data()
         {u"--subscription"_qs, u"{dir}/mine.txt"_qs, u"--subscription"_qs, u"{dir}/untitled.txt"_qs,
          fake},
         {suspicious(fake, {mine, listReason(u"untitled.txt"_qs)})}, 1);
-    // Wrong files are wrong usage, named in the message.
-    add("missing list file", {u"--subscription"_qs, u"{dir}/none.txt"_qs, fake}, {}, 2);
-    add("list file without rules", {u"--subscription"_qs, u"{dir}/settings.ini"_qs, fake}, {}, 2);
+    // Wrong files (missing, without rules, binary) are wrong usage.
+    for (const char *file : {"none.txt", "settings.ini", "binary.bin"})
+        add(file, {u"--subscription"_qs, u"{dir}/"_qs + QString::fromLatin1(file), fake}, {}, 2);
 }
 
 void TestCheckCommand::runs()
