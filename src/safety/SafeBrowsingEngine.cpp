@@ -172,10 +172,12 @@ void addListReasons(QStringList *reasons, QStringList *cautions, const RuleSet &
         return;
     for (const RuleSet::ListBlock &block :
          rules.blockingLists(listAddress(target, address, host), host)) {
-        if (!block.anySite)
-            reasons->append(SafetyReasons::subscribedList(block.name));
-        else if (cautions)
-            cautions->append(SafetyReasons::subscribedListAnySite(block.name));
+        QStringList *into = block.anySite ? cautions : reasons;
+        const QString reason = block.anySite ? SafetyReasons::subscribedListAnySite(block.name)
+                                             : SafetyReasons::subscribedList(block.name);
+        // A list subscribed twice (imported again) is named once.
+        if (into && !into->contains(reason))
+            into->append(reason);
     }
 }
 

@@ -193,9 +193,9 @@ void TestCheckCommand::runs_data()
              bundled, u"caution"_qs, u"reasons"_qs,
              u"[\"公認ショップではありません。購入前に特定商取引法の表記と支払方法を確認してください\"]"_qs)},
         1);
-    add("every list file",
+    add("every list file, each once",
         {u"--subscription"_qs, u"{dir}/mine.txt"_qs, u"--subscription"_qs, u"{dir}/untitled.txt"_qs,
-         fake},
+         u"--subscription"_qs, u"{dir}/mine.txt"_qs, fake},
         {suspicious(fake, {mine, listReason(u"untitled.txt"_qs)})}, 1);
     // Wrong files (missing, without rules, binary) are wrong usage.
     for (const char *file : {"none.txt", "settings.ini", "binary.bin"})
