@@ -168,7 +168,11 @@ void BrowserViewModel::loadURL(const QUrl &url)
     }
     if (!decision.allowed || !decision.verdict || !EngineAddress::canLoad(url))
         return;
-    publishVerdict(*decision.verdict);
+    // Its verdict comes with its page: a load that ends in nothing (a
+    // download, no content) must not leave it over an empty tab.
+    keepVerdict(url, *decision.verdict);
+    if (m_isBlocked)
+        showShownPageAgain();
     startLoad(url, m_requestTimeouts.load);
 }
 
@@ -457,6 +461,13 @@ void BrowserViewModel::publishVerdict(const SafetyLevel &level,
     updateDerived();
 }
 
+QUrl BrowserViewModel::engineURL() const
+{
+    if (!m_webView || m_webView->history()->currentItem().url().isEmpty())
+        return QUrl();
+    return m_webView->url();
+}
+
 void BrowserViewModel::showShownPageAgain()
 {
     // The page's committed entry: for a moment after a refused load the
@@ -482,9 +493,7 @@ void BrowserViewModel::updateDerived()
 
 void BrowserViewModel::refreshURL()
 {
-    if (!m_webView)
-        return;
-    const QUrl url = m_webView->url();
+    const QUrl url = engineURL();
     if (url.isEmpty())
         return;
     // The verdict first, so that the address never shows with the verdict of
@@ -543,12 +552,18 @@ void BrowserViewModel::onLoadProgress(int progress)
 {
     m_idleWatchdog.touch();
     setEstimatedProgress(progress / 100.0);
+    // A new window's page arrives at the address the engine already named,
+    // so no change of address tells of it.
+    if (engineURL() != m_currentURL)
+        refreshURL();
 }
 
 void BrowserViewModel::onLoadFinished()
 {
     m_idleWatchdog.stop();
     setEngineLoading(false);
+    if (engineURL() != m_currentURL)
+        refreshURL();
     refreshHistoryFlags();
     // The engine reports no change when a real title replaces an identical
     // stand-in, so look again now that the document is complete.
@@ -558,10 +573,9 @@ void BrowserViewModel::onLoadFinished()
     // arrives; a typed address that was cancelled, failed or turned into a
     // download left the earlier page in place, though the badge already
     // spoke of the address when it was asked for.
-    if (!m_webView || m_isBlocked)
+    if (m_isBlocked)
         return;
-    const QUrl url = m_webView->url();
-    if (!url.isEmpty())
+    if (const QUrl url = engineURL(); !url.isEmpty())
         publishVerdict(verdictOfShown(url));
 }
 

@@ -214,6 +214,11 @@ private:
     SafetyLevel verdictOfShown(const QUrl &url) const;
     void startLoad(const QUrl &url, std::chrono::milliseconds idleLimit);
     void publishVerdict(const SafetyLevel &level, const std::optional<QUrl> &blockedURL = {});
+    // The address of the page shown. A new window is named after the
+    // address it was opened to before anything came from there (its opener
+    // may write into its blank document meanwhile), and nothing may ever
+    // come: a download, no content, a stop.
+    QUrl engineURL() const;
     void showShownPageAgain();
     void updateDerived();
     void refreshURL();

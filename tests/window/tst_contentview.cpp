@@ -219,6 +219,7 @@ void TestContentView::initTestCase()
                          + "</title><h1>Amazon</h1><p>MacBook Air M3 ¥164,800</p>");
     m_proxy->setPage(untitledUrl.host(), untitledUrl.path(), "<html><p>no title here</p></html>");
     m_proxy->setStalled(slowUrl.host(), slowUrl.path());
+    m_proxy->setStalled(amazonUrl.host(), u"/signin"_s);
     // Two links of 60 pixels' height: one that opens its own window keeping
     // its opener (without rel=opener the engine drops it), and a plain one.
     m_proxy->setPage(tabLinksUrl.host(), tabLinksUrl.path(),
@@ -871,9 +872,12 @@ void TestContentView::popupShowsOnlyAPageFromAnAddress()
     ContentView *window = openSettled();
     QVERIFY(load(window, tabLinksUrl));
     // The opener writes into the blank first page of its window: drawing
-    // that page crashes the engine, so the tab stays covered.
+    // that page crashes the engine, so the tab stays covered. The shop it
+    // asked for, still silent, lends that page neither address nor badge.
     window->browserView()->webView()->page()->runJavaScript(
-        u"window.w = window.open(''); w.document.body.innerHTML = '<h1>written</h1>';"_s);
+        u"window.w = window.open('http://www.amazon.co.jp/signin');"
+        " w.document.body.innerHTML = '<h1>written</h1>';"_s);
+    QTRY_COMPARE_ENGINE(m_proxy->hits(amazonUrl.host(), u"/signin"_s), 1);
     QTRY_COMPARE_ENGINE(window->tabCount(), 2);
     BrowserView *popup = window->tabView(1);
     // Opened without a click, it waits behind.
@@ -882,11 +886,14 @@ void TestContentView::popupShowsOnlyAPageFromAnAddress()
     QTest::qWait(500);
     QVERIFY(popup->findChild<QWidget *>(u"blankPageCover"_s)->isVisible());
     QVERIFY(!popup->webView()->isVisible());
+    QVERIFY(popup->viewModel().currentURL().isEmpty());
+    QVERIFY(!popup->viewModel().safetyLevel().isTrusted());
     // Its first page from an address shows.
     window->tabView(0)->webView()->page()->runJavaScript(
         u"w.location = '%1';"_s.arg(amazonUrl.toString()));
     QTRY_VERIFY_ENGINE(popup->webView()->isVisible());
     QCOMPARE(popup->viewModel().currentURL(), amazonUrl);
+    QVERIFY(popup->viewModel().safetyLevel().isTrusted());
 }
 
 void TestContentView::downloadsShowUnderThePage()
