@@ -570,9 +570,7 @@ void BrowserViewModel::onLoadFinished()
     refreshTitle();
     // The badge speaks of the page shown now. A reload or a page loading its
     // own address again changes no address, so this is where its verdict
-    // arrives; a typed address that was cancelled, failed or turned into a
-    // download left the earlier page in place, though the badge already
-    // spoke of the address when it was asked for.
+    // arrives.
     if (m_isBlocked)
         return;
     if (const QUrl url = engineURL(); !url.isEmpty())
